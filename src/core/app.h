@@ -1,0 +1,64 @@
+// The program's context: the station state, the windows' models, the model record and
+// the platform. Every procedure takes it as its first argument.
+#pragma once
+
+#include "core/station.h"
+#include "models/model_record.h"
+#include "ui/forms.h"
+#include "ui/platform.h"
+
+#include <QString>
+#include <deque>
+
+namespace celvio {
+
+// Actions that the windows ask for (menus, keys, window buttons). They are queued by
+// the view and run from the program's own waits, never inside a view's event handler,
+// so that a quit or a stop can send tester commands and wait like any other step.
+enum class UiAction {
+    Quit,            // Esc, the EXIT menu, closing the main window
+    Stop,            // the STOP menu, Ctrl+S
+    Help,            // the HELP menu, Ctrl+Q
+    About,
+    CoupOld,         // coupler menu entries
+    CoupNew,
+    CoupSBox,
+    CoupSBoxK590,
+    DebugPrint,      // trace window buttons
+    DebugSave,
+    DebugClear,
+    ScanPrint,       // scan results window buttons
+    ScanOk,
+    Form3Command1,   // result page buttons
+    Form3Command2,
+    Form4Command1,
+    Form4Command2,
+    Form4Command3,
+    ResultPageClose, // closing a result page by its frame
+};
+
+struct App {
+    explicit App(Platform& platform, QString stationDirectory)
+        : ui(platform), StationDir(std::move(stationDirectory)) {}
+
+    Platform& ui;
+    QString StationDir;  // the program's directory: settings, data files, results, pictures
+
+    StationState st;
+    // The windows keep their designer names; the types are qualified so that the
+    // member names can be the same.
+    celvio::Form1 Form1;
+    ResultPage Form3;
+    ResultPage Form4;
+    celvio::DebugFrm DebugFrm;
+    celvio::ScanFrm ScanFrm;
+    celvio::Form2 Form2;
+    ModelRecord Model;
+    QString TacFileName;
+    QString ModelDbFileName;
+
+    std::deque<UiAction> PendingActions;
+    bool RunningActions = false;
+};
+
+}  // namespace celvio

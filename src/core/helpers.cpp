@@ -1,0 +1,68 @@
+#include "core/helpers.h"
+
+#include "core/app.h"
+#include "core/events.h"
+#include "core/files.h"
+#include "core/trace.h"
+
+#include <QFileInfo>
+#include <QTime>
+
+namespace celvio {
+
+void SetHelpTopic(App& app, int topic)
+{
+    app.st.HelpTopic = qint16(topic);
+    app.Form2.Visible = false;
+}
+
+void TraceButton(App& app, const QString& caption)
+{
+    TraceLine(app, QStringLiteral("Button = ") + caption);
+}
+
+void ShowPicture(App& app, const QString& file, const QString& alternative)
+{
+    const QString tried = alternative.isEmpty() ? file : alternative;
+    if (FileExists(app, tried)) {
+        app.Form1.Picture1.File = QFileInfo(StationPath(app, tried)).absoluteFilePath();
+        return;
+    }
+    TraceLine(app, QStringLiteral("Picture >") + tried + QStringLiteral("< not found."));
+}
+
+void WaitSeconds(App& app, int seconds)
+{
+    int changes = 0;
+    int remembered = app.ui.Now().time().second();
+    while (changes < seconds) {
+        const int now = app.ui.Now().time().second();
+        if (now != remembered) {
+            ++changes;
+            remembered = now;
+        }
+        if (changes >= seconds)
+            break;
+        WaitEvents(app);
+    }
+}
+
+void RequestStop(App& app)
+{
+    if (!app.Form1.MStop.Enabled)
+        return;
+    app.Form1.MStop.Enabled = false;
+    const int answer = app.ui.MsgBox(QStringLiteral("Do you really want to restart the test?"),
+                                     msgbox::kYesNo | msgbox::kQuestion, QString());
+    if (answer == msgbox::kYes) {
+        TraceButton(app, QStringLiteral("STOP"));
+        app.st.StopRequested = kTrue;
+        app.Form1.Command1.Visible = false;
+        app.Form1.Command2.Visible = false;
+        app.Form1.Command3.Visible = false;
+    } else {
+        app.Form1.MStop.Enabled = true;
+    }
+}
+
+}  // namespace celvio

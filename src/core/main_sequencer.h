@@ -1,0 +1,17 @@
+// The start-up procedure and the endless loop of test cycles.
+#pragma once
+
+#include <QString>
+
+namespace celvio {
+
+struct App;
+
+// Runs start-up and then cycle after cycle; leaves only by ProgramEnd (the quit path).
+[[noreturn]] void Main(App& app);
+
+// The summary text of an entry 1..6 in the current language (English only; other
+// language indexes give empty texts).
+QString SummaryText(const App& app, int entry);
+
+}  // namespace celvio

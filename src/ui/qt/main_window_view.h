@@ -1,0 +1,56 @@
+// The main window "CELVIO" (Form1): title, dialog texts, picture, answer buttons,
+// progress bar, entry fields and the menus.
+#pragma once
+
+#include <QMainWindow>
+#include <array>
+
+class QAction;
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+
+namespace celvio {
+
+struct App;
+
+class MainWindowView : public QMainWindow {
+public:
+    explicit MainWindowView(App& app);
+
+    // Copies the model onto the widgets.
+    void Sync();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void BuildMenus();
+    void Queue(int action);
+
+    App& app_;
+    QLabel* label1_ = nullptr;
+    QLabel* label3_ = nullptr;
+    QLabel* label4_ = nullptr;
+    QLabel* label5_ = nullptr;
+    QLabel* picture_ = nullptr;
+    QString pictureFile_;
+    QProgressBar* progress_ = nullptr;
+    int progressColour_ = -1;
+    std::array<QPushButton*, 6> buttons_{};
+    std::array<QLabel*, 7> textLabels_{};
+    std::array<QLineEdit*, 7> texts_{};
+    QAction* exit_ = nullptr;
+    QAction* about_ = nullptr;
+    QAction* stop_ = nullptr;
+    QAction* help_ = nullptr;
+    std::array<QAction*, 4> couplers_{};
+    QMenu* couplerMenu_ = nullptr;
+    quint64 focusSerial_ = 0;
+    bool hourglass_ = false;
+    bool maximizedApplied_ = false;
+};
+
+}  // namespace celvio

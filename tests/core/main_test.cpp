@@ -1,0 +1,65 @@
+// Main as a whole on the scripted platform: start-up, the quit path, window actions
+// run from the program's own waits.
+#include "core/main_sequencer.h"
+#include "support/station_fixture.h"
+
+#include <QFile>
+
+namespace celvio::testing {
+namespace {
+
+class MainTest : public StationFixture {
+protected:
+    void SetUp() override
+    {
+        WriteStationFile(QStringLiteral("CELVIO.INI"), QStringLiteral("LANGUAGE    EN\nSEARCHCOM   0\n"));
+        WriteStationFile(QStringLiteral("TAC6N.DAT"), QStringLiteral("-9,STD\n"));
+        WriteStationFile(QStringLiteral("MPN.DAT"), QStringLiteral("[STD]\n"));
+        WriteStationFile(QStringLiteral("BADCHAN.DAT"), QStringLiteral("\" 30,\"\n"));
+        WriteStationBytes(QStringLiteral("DEBUGPM.INI"), QByteArray());
+        WriteStationBytes(QStringLiteral("Zoredudi.BMP"), "BM");
+        AttachSimulator(1);
+        AttachSimulator(2);
+    }
+
+    static bool AtModeDialog(const App& a) { return a.Form1.Command2.Visible && a.Form1.Command2.Caption == QLatin1String("&Test"); }
+};
+
+TEST_F(MainTest, StartsTracesAndEndsThroughTheQuitQuestion)
+{
+    platform.Answer(QStringLiteral("restart the test"), msgbox::kYes);
+    platform.Do(UiAction::Quit, AtModeDialog);
+    platform.Answer(QStringLiteral("Do you really want to quit the program?"), msgbox::kNo);
+    platform.Do(UiAction::Quit, AtModeDialog);
+    platform.Answer(QStringLiteral("Do you really want to quit the program?"), msgbox::kYes);
+
+    EXPECT_EQ(RunMain(app), 0);
+    EXPECT_EQ(app.st.Version, QStringLiteral("2.02"));
+    EXPECT_TRUE(app.Form1.Visible);
+    ASSERT_GE(Trace().size(), 0);  // the trace was saved and the buffer emptied at shutdown
+    const QString log = QString::fromLatin1(ReadStationBytes(QStringLiteral("DEBUG.LOG")));
+    EXPECT_TRUE(log.startsWith(QStringLiteral("12-07-2026 10:00:00 Program 2.02 started.\r\n") +
+                               QString(61, QLatin1Char('-')) + QStringLiteral("\r\n")))
+        << qPrintable(log.left(200));
+    EXPECT_TRUE(log.contains(QStringLiteral("Button = ESCAPE\r\n")));
+    EXPECT_TRUE(log.endsWith(QStringLiteral("Program terminated.\r\n") + QString(26, QLatin1Char('-')) +
+                             QStringLiteral("\r\n")));
+    // The first quit question was declined: the mode dialog went on waiting.
+    int quitQuestions = 0;
+    for (const BoxRecord& box : platform.boxes)
+        quitQuestions += box.text == QLatin1String("Do you really want to quit the program?");
+    EXPECT_EQ(quitQuestions, 2);
+}
+
+TEST_F(MainTest, WindowActionsQueuedWhileAnActionWaitsRunAfterIt)
+{
+    // STOP is disabled at the mode dialog: the request is ignored without a question.
+    platform.Do(UiAction::Stop, AtModeDialog);
+    platform.Do(UiAction::About, AtModeDialog);
+    EXPECT_EQ(RunMain(app), -1);
+    ASSERT_EQ(platform.boxes.size(), 1);
+    EXPECT_EQ(platform.boxes[0].title, QStringLiteral("ABOUT CELVIO"));
+}
+
+}  // namespace
+}  // namespace celvio::testing

@@ -1,0 +1,106 @@
+// The command transport in virtual time: answers in pieces, several lines at once,
+// odd line ends and a silent tester.
+#include "core/station.h"
+#include "support/station_fixture.h"
+#include "tester/transport.h"
+
+namespace celvio::testing {
+namespace {
+
+class TransportTest : public StationFixture {
+protected:
+    void SetUp() override
+    {
+        app.st.DebugMode = kTrue;
+        device = AttachScriptedDevice(1);
+        OpenPort(1);
+    }
+    std::shared_ptr<ScriptedDevice> device;
+};
+
+TEST_F(TransportTest, SendCommandAppendsCrLfAndTracesTheLine)
+{
+    SendCommand(app, QStringLiteral("*CLS"));
+    SendCommand(app, QStringLiteral("SYST:COMM:REM:TEXT \" \" "));
+    EXPECT_EQ(device->Written(), QByteArray("*CLS\r\nSYST:COMM:REM:TEXT \" \" \r\n"));
+    ASSERT_EQ(Trace().size(), 2);
+    EXPECT_EQ(Trace()[0], QStringLiteral("10:00:00--> *CLS"));
+}
+
+TEST_F(TransportTest, AnswerInPiecesIsAssembledUpToTheFirstLineEnd)
+{
+    device->Arrive(100, "7.2,2.1,");
+    device->Arrive(900, "-38,553.1");
+    device->Arrive(2500, ",33.2\r\n");
+    SendCommand(app, QStringLiteral("MEAS:ARR:RFTR:GRO:ALL:MAV? 3"));
+    EXPECT_EQ(ReadAnswer(app), QStringLiteral("7.2,2.1,-38,553.1,33.2\r\n"));
+    EXPECT_GE(platform.MonotonicMs(), 2500);
+    EXPECT_LT(platform.MonotonicMs(), 2600);
+    EXPECT_EQ(Trace().last(), QStringLiteral("10:00:02<-- 7.2,2.1,-38,553.1,33.2"));
+}
+
+TEST_F(TransportTest, TwoLinesArrivingTogetherAreReturnedTogether)
+{
+    device->Arrive(50, "1\r\n2\r\n");
+    EXPECT_EQ(ReadAnswer(app), QStringLiteral("1\r\n2\r\n"));
+    // Nothing of the second line is kept for the next call.
+    device->Arrive(platform.MonotonicMs() + 50, "3\r\n");
+    EXPECT_EQ(ReadAnswer(app), QStringLiteral("3\r\n"));
+    EXPECT_EQ(Trace().last(), QStringLiteral("10:00:00<-- 3"));
+}
+
+TEST_F(TransportTest, AnswerEndingInLfWithoutCrIsReturnedButNotTraced)
+{
+    device->Arrive(20, "0123A\n");
+    EXPECT_EQ(ReadAnswer(app), QStringLiteral("0123A\n"));
+    EXPECT_TRUE(Trace().isEmpty());
+    EXPECT_TRUE(platform.boxes.isEmpty());
+}
+
+TEST_F(TransportTest, SilenceForThreeMinutesGivesOneBoxOneTraceLineAndAnEmptyAnswer)
+{
+    app.st.TesterBusy = 0;
+    device->Arrive(179'000, "partial");
+    const QString answer = ReadAnswer(app);
+    EXPECT_EQ(answer, QStringLiteral("partial"));
+    ASSERT_EQ(platform.boxes.size(), 1);
+    EXPECT_EQ(platform.boxes[0].text, QStringLiteral("No answer within 3 minutes."));
+    EXPECT_EQ(platform.boxes[0].title, QStringLiteral("TIMEOUT ERROR"));
+    ASSERT_EQ(Trace().size(), 1);
+    EXPECT_EQ(Trace()[0], QStringLiteral("10:03:00--- ERROR: Timeout at input. "));
+    EXPECT_EQ(app.st.TesterBusy, 0);
+    EXPECT_GE(platform.MonotonicMs(), 180'000);
+    EXPECT_LE(platform.MonotonicMs(), 180'100);
+
+    // Nothing at all: an empty result, and the busy flag as it was.
+    app.st.TesterBusy = kTrue;
+    EXPECT_EQ(ReadAnswer(app), QString());
+    EXPECT_EQ(app.st.TesterBusy, kTrue);
+    EXPECT_EQ(platform.boxes.size(), 2);
+}
+
+TEST_F(TransportTest, DeadlineIsMeasuredAcrossMidnight)
+{
+    platform.watchdogMs = 24LL * 3600 * 1000;
+    platform.Advance(14 * 3600 * 1000 - 60'000);  // 23:59:00
+    device->Arrive(platform.MonotonicMs() + 120'000, "late\r\n");
+    EXPECT_EQ(ReadAnswer(app), QStringLiteral("late\r\n"));
+    EXPECT_TRUE(platform.boxes.isEmpty());
+}
+
+TEST_F(TransportTest, TesterIsBusyDuringTheWait)
+{
+    app.st.TesterBusy = 0;
+    Flag seen = 0;
+    platform.Await([&seen](const App& a) {
+        seen = a.st.TesterBusy;
+        return true;
+    }, QStringLiteral("busy flag"));
+    device->Arrive(500, "x\r\n");
+    ReadAnswer(app);
+    EXPECT_EQ(seen, 1);
+    EXPECT_EQ(app.st.TesterBusy, 0);
+}
+
+}  // namespace
+}  // namespace celvio::testing

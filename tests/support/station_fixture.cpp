@@ -1,0 +1,66 @@
+#include "support/station_fixture.h"
+
+#include "sim/tester.h"
+
+#include <QFile>
+
+namespace celvio::testing {
+
+StationFixture::StationFixture() : app(platform, dir.path())
+{
+    platform.Bind(app);
+}
+
+QString StationFixture::StationFile(const QString& name) const
+{
+    return dir.filePath(name);
+}
+
+void StationFixture::WriteStationBytes(const QString& name, const QByteArray& bytes)
+{
+    QFile file(StationFile(name));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << qPrintable(name);
+    file.write(bytes);
+}
+
+void StationFixture::WriteStationFile(const QString& name, const QString& text)
+{
+    QString crlf = text;
+    crlf.replace(QLatin1String("\n"), QLatin1String("\r\n"));
+    WriteStationBytes(name, crlf.toLatin1());
+}
+
+QByteArray StationFixture::ReadStationBytes(const QString& name) const
+{
+    QFile file(StationFile(name));
+    if (!file.open(QIODevice::ReadOnly))
+        return QByteArray();
+    return file.readAll();
+}
+
+std::shared_ptr<sim::Tester> StationFixture::AttachSimulator(int port, const QString& scenarioText)
+{
+    QString error;
+    sim::Scenario scenario = sim::Scenario::fromText(scenarioText, &error);
+    EXPECT_TRUE(error.isEmpty()) << qPrintable(error);
+    auto tester = std::make_shared<sim::Tester>(scenario, platform.Clock());
+    platform.serial.devices[port] = std::make_shared<SimDevice>(tester);
+    return tester;
+}
+
+std::shared_ptr<ScriptedDevice> StationFixture::AttachScriptedDevice(int port)
+{
+    auto device = std::make_shared<ScriptedDevice>(platform.Clock());
+    platform.serial.devices[port] = device;
+    return device;
+}
+
+void StationFixture::OpenPort(int port)
+{
+    platform.serial.SetCommPort(port);
+    platform.serial.SetSettings(QStringLiteral("19200,N,8,1"));
+    platform.serial.SetHandshaking(true);
+    ASSERT_EQ(platform.serial.Open(), 0);
+}
+
+}  // namespace celvio::testing

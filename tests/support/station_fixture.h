@@ -1,0 +1,47 @@
+// A station directory in a temporary folder, the scripted platform and the App bound
+// to it, plus helpers to lay out station files and devices.
+#pragma once
+
+#include "core/app.h"
+#include "ui/scripted/scripted_platform.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace sim {
+class Tester;
+}
+
+namespace celvio::testing {
+
+class StationFixture : public ::testing::Test {
+protected:
+    StationFixture();
+
+    // Writes a station file as Latin-1 with CR LF line ends (`text` uses "\n").
+    void WriteStationFile(const QString& name, const QString& text);
+    // Writes a station file byte for byte.
+    void WriteStationBytes(const QString& name, const QByteArray& bytes);
+    QByteArray ReadStationBytes(const QString& name) const;
+    QString StationFile(const QString& name) const;
+
+    // The tester simulator on COM n, with scenario text (key = value lines).
+    std::shared_ptr<sim::Tester> AttachSimulator(int port, const QString& scenario = QString());
+    // A scripted device on COM n.
+    std::shared_ptr<ScriptedDevice> AttachScriptedDevice(int port);
+
+    // Opens COM n on the scripted serial port, as the port set-up would.
+    void OpenPort(int port);
+
+    // The lines of the trace buffer.
+    QStringList Trace() const { return app.DebugFrm.DebugFeld; }
+
+    QTemporaryDir dir;
+    ScriptedPlatform platform;
+    App app;
+};
+
+}  // namespace celvio::testing
