@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds CELVIO and runs every test: first a normal
+# build, then a build with AddressSanitizer and UndefinedBehaviorSanitizer.
+# Ends with CTest's summary of the normal build.
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+"$root/scripts/install-deps.sh"
+export QT_QPA_PLATFORM=offscreen
+
+echo "== sanitizer build (address, undefined) =="
+BUILD_DIR="$root/build-asan" BUILD_TYPE=Debug "$root/scripts/build.sh" -DCELVIO_SANITIZE=ON -DCELVIO_BUILD_BENCH=OFF
+ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
+  ctest --test-dir "$root/build-asan" --output-on-failure -j2 --timeout 300 | tail -n 5
+
+echo "== build and tests =="
+BUILD_DIR="$root/build" "$root/scripts/build.sh"
+ctest --test-dir "$root/build" --output-on-failure -j2 --timeout 300
