@@ -36,15 +36,27 @@ MainWindowView::MainWindowView(App& app) : app_(app)
     setWindowTitle(app.Form1.Caption);
     auto* central = new QWidget(this);
     central->setObjectName(QStringLiteral("form1"));
-    central->setStyleSheet(QStringLiteral("#form1 { background: #f4f6f8; }"));
+    central->setStyleSheet(QStringLiteral(
+        "#form1 { background: #eef1f4; }"
+        "#banner { background: #1f4e79; }"
+        "#banner QLabel { color: white; }"
+        "#textCard { background: white; border: 1px solid #c8d0d8; border-radius: 6px; }"));
     setCentralWidget(central);
 
-    label1_ = new QLabel(central);
-    label1_->setFont(Font(20, true));
-    label5_ = new QLabel(central);
+    // A banner with the program's name, the title text and the model under test.
+    auto* banner = new QWidget(central);
+    banner->setObjectName(QStringLiteral("banner"));
+    auto* brand = new QLabel(QStringLiteral("CELVIO"), banner);
+    brand->setFont(Font(22, true));
+    label1_ = new QLabel(banner);
+    label1_->setFont(Font(11));
+    label5_ = new QLabel(banner);
     label5_->setFont(Font(13, true));
     label5_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    auto* top = new QHBoxLayout;
+    auto* top = new QHBoxLayout(banner);
+    top->setContentsMargins(18, 8, 18, 8);
+    top->addWidget(brand);
+    top->addSpacing(14);
     top->addWidget(label1_, 1);
     top->addWidget(label5_);
 
@@ -75,7 +87,10 @@ MainWindowView::MainWindowView(App& app) : app_(app)
                          [this, i](const QString& text) { app_.Form1.Text(i).Text = text; });
     }
 
-    auto* texts = new QVBoxLayout;
+    auto* card = new QWidget(central);
+    card->setObjectName(QStringLiteral("textCard"));
+    auto* texts = new QVBoxLayout(card);
+    texts->setContentsMargins(18, 12, 18, 12);
     texts->addWidget(label4_);
     texts->addWidget(label3_, 1);
     texts->addLayout(fields);
@@ -83,7 +98,7 @@ MainWindowView::MainWindowView(App& app) : app_(app)
     auto* middle = new QHBoxLayout;
     middle->addWidget(picture_, 0, Qt::AlignTop);
     middle->addSpacing(16);
-    middle->addLayout(texts, 1);
+    middle->addWidget(card, 1);
 
     progress_ = new QProgressBar(central);
     progress_->setTextVisible(false);
@@ -92,6 +107,7 @@ MainWindowView::MainWindowView(App& app) : app_(app)
     // Visual order of the answer buttons: the dialogs put their first answer on
     // Command2, then Command1, Command3, Command4, Command5.
     auto* row = new QHBoxLayout;
+    row->setSpacing(12);
     row->addStretch();
     for (int n : {2, 1, 3, 4, 5}) {
         auto* b = new QPushButton(central);
@@ -111,15 +127,18 @@ MainWindowView::MainWindowView(App& app) : app_(app)
     for (int i = 0; i < 4; ++i)
         QWidget::setTabOrder(buttons_[std::array{2, 1, 3, 4, 5}[i]], buttons_[std::array{2, 1, 3, 4, 5}[i + 1]]);
 
+    auto* body = new QVBoxLayout;
+    body->setContentsMargins(18, 14, 18, 14);
+    body->addLayout(middle, 1);
     auto* outer = new QVBoxLayout(central);
-    outer->setContentsMargins(18, 12, 18, 14);
-    outer->addLayout(top);
-    outer->addSpacing(8);
-    outer->addLayout(middle, 1);
-    outer->addSpacing(8);
-    outer->addWidget(progress_);
-    outer->addSpacing(6);
-    outer->addLayout(row);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->setSpacing(0);
+    outer->addWidget(banner);
+    outer->addLayout(body, 1);
+    body->addSpacing(10);
+    body->addWidget(progress_);
+    body->addSpacing(8);
+    body->addLayout(row);
 
     BuildMenus();
 
