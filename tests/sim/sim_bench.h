@@ -6,6 +6,8 @@
 
 #include <QString>
 
+#include <algorithm>
+
 namespace simtest {
 
 struct Bench {

@@ -66,33 +66,29 @@ TEST(Protocol, CompoundCommandsUseThePathOfThePreviousCommand)
     EXPECT_TRUE(b.tester.state().band(sim::Band::GSM).audioLoop);
     b.send(QStringLiteral("conf:gsm:aud:loop off"));
     EXPECT_FALSE(b.tester.state().band(sim::Band::GSM).audioLoop);
+    // Alone on a line, the short forms act on the band of the call.
+    b.send(QStringLiteral(":AUD:LOOP ON"));
+    EXPECT_TRUE(b.tester.state().band(sim::Band::GSM).audioLoop);
+    EXPECT_EQ(b.ask(QStringLiteral(":LEV -110;*STB?;LEV?")), QStringLiteral("0;-110"));
     EXPECT_EQ(b.ask(QStringLiteral("SYST:ERR?")), QStringLiteral("0,\"No error\""));
 }
 
-TEST(Protocol, KeepsTheBandConfiguration)
+TEST(Protocol, KeepsSettingsWrittenWithTheProgramsBlanks)
 {
     Bench b;
     b.ask(QStringLiteral("CONF:CSYS GSM,PCS;*STB?"));
     b.send(QStringLiteral("CONF:GSM:BS:CCH:ARFC  62"));
-    b.send(QStringLiteral("CONF:GSM:BS:TCH:ARFC  30"));
-    b.send(QStringLiteral("CONF:GSM:MS:CCH:PLEV  7"));
     b.send(QStringLiteral("CONF:GSM:MS:TCH:PLEV  5"));
     b.send(QStringLiteral("SYST:SETT:PATT:LEV 20,15"));
     b.send(QStringLiteral("CONF:PCS:PATT:LEV  1.5, 2"));
-    b.send(QStringLiteral("SYST:COMM:SER:TIM  45"));
-    b.send(QStringLiteral("SYST:COMM:SER:TIM:STAT ON"));
     b.send(QStringLiteral("SYST:COMM:REM:TEXT \"a;b\""));
     const sim::TesterState& s = b.tester.state();
     EXPECT_EQ(s.systemCode, QStringLiteral("GSM,PCS"));
     EXPECT_EQ(s.band(sim::Band::GSM).bcch, 62);
-    EXPECT_EQ(s.band(sim::Band::GSM).tch, 30);
-    EXPECT_EQ(s.band(sim::Band::GSM).cchPowerLevel, 7);
     EXPECT_EQ(s.band(sim::Band::GSM).tchPowerLevel, 5);
-    EXPECT_EQ(s.settingsPathAtt1, 20);
     EXPECT_EQ(s.settingsPathAtt2, 15);
     EXPECT_EQ(s.band(sim::Band::PCS).pathAtt1, 1.5);
-    EXPECT_EQ(s.serviceTimerS, 45);
-    EXPECT_TRUE(s.serviceTimerOn);
+    EXPECT_EQ(s.band(sim::Band::PCS).pathAtt2, 2);
     EXPECT_EQ(s.displayText, QStringLiteral("a;b"));
     EXPECT_FALSE(s.local);
     b.send(QStringLiteral("SYST:COMM:LOC"));

@@ -104,14 +104,6 @@ TEST(Scenario, SetOverridesAndLeavesTheScenarioAloneOnError)
     EXPECT_LE(s.latencyMinMs, s.latencyMaxMs);
 }
 
-TEST(Scenario, LoadFileReportsAMissingFile)
-{
-    Scenario s;
-    QString error;
-    EXPECT_FALSE(Scenario::loadFile(QStringLiteral("/nonexistent/x.scn"), s, &error));
-    EXPECT_TRUE(error.contains(QStringLiteral("/nonexistent/x.scn")));
-}
-
 TEST(Scenario, ShippedScenariosLoadAndSayWhatTheyPromise)
 {
     const QDir dir(QStringLiteral(CELVIO_SOURCE_DIR "/data/scenarios"));

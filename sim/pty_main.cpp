@@ -1,0 +1,227 @@
+// celvio-testersim: serves a simulated tester on a pseudo-terminal in real
+// time, so the program (or a terminal) can talk to it like to the instrument
+// on a serial line.
+#include "pty_link.h"
+#include "scenario.h"
+#include "tester.h"
+
+#include <QFile>
+#include <QTextStream>
+#include <QTime>
+
+#include <algorithm>
+#include <chrono>
+#include <csignal>
+#include <cerrno>
+
+#include <poll.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace {
+
+volatile std::sig_atomic_t g_stop = 0;
+
+void onSignal(int) { g_stop = 1; }
+
+constexpr char kXon = 0x11;
+constexpr char kXoff = 0x13;
+constexpr int kMaxPollMs = 20;       // longest sleep while nothing is due
+constexpr int kWriteStallMs = 2000;  // give up on a client that does not read
+
+const char* const kUsage =
+    "usage: celvio-testersim --link PATH [--scenario FILE] [--log FILE] [--set key=value]...\n"
+    "  --link PATH      make PATH a symbolic link to the simulated serial port\n"
+    "  --scenario FILE  instrument and phone configuration (see sim/README.md)\n"
+    "  --log FILE       log every received line and every answer here (default: stderr)\n"
+    "  --set key=value  override one scenario key; may be repeated\n";
+
+struct Options {
+    QString link;
+    QString scenario;
+    QString log;
+    QStringList sets;
+};
+
+// Returns 0 to go on, otherwise the exit code.
+int parseArguments(int argc, char** argv, Options& o)
+{
+    for (int i = 1; i < argc; ++i) {
+        const QString arg = QString::fromLocal8Bit(argv[i]);
+        if (arg == u"--help" || arg == u"-h") {
+            QTextStream(stdout) << kUsage;
+            return -1;
+        }
+        if (arg != u"--link" && arg != u"--scenario" && arg != u"--log" && arg != u"--set") {
+            QTextStream(stderr) << "celvio-testersim: unknown argument '" << arg << "'\n" << kUsage;
+            return 2;
+        }
+        if (i + 1 >= argc) {
+            QTextStream(stderr) << "celvio-testersim: " << arg << " needs a value\n" << kUsage;
+            return 2;
+        }
+        const QString value = QString::fromLocal8Bit(argv[++i]);
+        if (arg == u"--link")
+            o.link = value;
+        else if (arg == u"--scenario")
+            o.scenario = value;
+        else if (arg == u"--log")
+            o.log = value;
+        else
+            o.sets << value;
+    }
+    if (o.link.isEmpty()) {
+        QTextStream(stderr) << "celvio-testersim: --link is required\n" << kUsage;
+        return 2;
+    }
+    return 0;
+}
+
+bool buildScenario(const Options& o, sim::Scenario& s, QString* error)
+{
+    if (!o.scenario.isEmpty() && !sim::Scenario::loadFile(o.scenario, s, error))
+        return false;
+    for (const QString& kv : o.sets) {
+        const qsizetype eq = kv.indexOf(u'=');
+        if (eq <= 0) {
+            *error = QStringLiteral("--set '%1': expected key=value").arg(kv);
+            return false;
+        }
+        QString why;
+        if (!s.set(kv.left(eq), kv.mid(eq + 1), &why)) {
+            *error = QStringLiteral("--set '%1': %2").arg(kv, why);
+            return false;
+        }
+    }
+    return true;
+}
+
+// Writes everything, waiting while the terminal's buffer is full.
+bool writeAll(int fd, const QByteArray& data)
+{
+    qsizetype done = 0;
+    int stalledMs = 0;
+    while (done < data.size()) {
+        const ssize_t n = ::write(fd, data.constData() + done, size_t(data.size() - done));
+        if (n > 0) {
+            done += n;
+            stalledMs = 0;
+            continue;
+        }
+        if (n < 0 && errno != EAGAIN && errno != EINTR)
+            return false;
+        if (stalledMs >= kWriteStallMs)
+            return false;
+        pollfd p{fd, POLLOUT, 0};
+        ::poll(&p, 1, 50);
+        stalledMs += 50;
+    }
+    return true;
+}
+
+// The client's line settings as seen through the master side.
+QString lineSettings(int master)
+{
+    termios tio{};
+    if (::tcgetattr(master, &tio) != 0)
+        return {};
+    static const std::pair<speed_t, int> speeds[] = {
+        {B1200, 1200}, {B2400, 2400}, {B4800, 4800}, {B9600, 9600},
+        {B19200, 19200}, {B38400, 38400}, {B57600, 57600}, {B115200, 115200}};
+    int baud = 0;
+    for (const auto& [code, value] : speeds)
+        if (cfgetispeed(&tio) == code)
+            baud = value;
+    return QStringLiteral("%1 baud, XON/XOFF %2")
+        .arg(baud)
+        .arg((tio.c_iflag & IXON) ? QStringLiteral("on") : QStringLiteral("off"));
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    Options options;
+    if (const int rc = parseArguments(argc, argv, options); rc != 0)
+        return rc < 0 ? 0 : rc;
+
+    sim::Scenario scenario;
+    QString error;
+    if (!buildScenario(options, scenario, &error)) {
+        QTextStream(stderr) << "celvio-testersim: " << error << '\n';
+        return 2;
+    }
+
+    QFile logFile;
+    const bool logOpen = options.log.isEmpty()
+                             ? logFile.open(stderr, QIODevice::WriteOnly)
+                             : (logFile.setFileName(options.log),
+                                logFile.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    if (!logOpen) {
+        QTextStream(stderr) << "celvio-testersim: cannot write log " << options.log << ": "
+                            << logFile.errorString() << '\n';
+        return 2;
+    }
+    QTextStream logStream(&logFile);
+    auto logLine = [&logStream](const QString& text) {
+        logStream << QTime::currentTime().toString(QStringLiteral("hh:mm:ss.zzz")) << ' ' << text << '\n';
+        logStream.flush();
+    };
+
+    sim::PtyLink pty;
+    if (!pty.open(options.link, &error)) {
+        QTextStream(stderr) << "celvio-testersim: " << error << '\n';
+        return 1;
+    }
+
+    struct sigaction sa {};
+    sa.sa_handler = onSignal;
+    sigemptyset(&sa.sa_mask);
+    ::sigaction(SIGINT, &sa, nullptr);
+    ::sigaction(SIGTERM, &sa, nullptr);
+
+    const auto start = std::chrono::steady_clock::now();
+    auto nowMs = [start] {
+        return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start)
+            .count();
+    };
+    sim::Tester tester(scenario, nowMs);
+    tester.log = logLine;
+    logLine(QStringLiteral("serving %1 at %2").arg(pty.slavePath(), options.link));
+
+    const int master = pty.masterFd();
+    bool heldByHost = false; // the host sent XOFF
+    QString settings;
+    while (!g_stop) {
+        const qint64 next = tester.nextEventMs();
+        int timeout = kMaxPollMs;
+        if (next >= 0 && !heldByHost)
+            timeout = int(std::clamp<qint64>(next - nowMs(), 0, kMaxPollMs));
+        pollfd p{master, POLLIN, 0};
+        const int rc = ::poll(&p, 1, timeout);
+        if (rc < 0 && errno != EINTR)
+            break;
+        if (rc > 0 && (p.revents & POLLIN)) {
+            char buffer[4096];
+            const ssize_t n = ::read(master, buffer, sizeof buffer);
+            if (n > 0) {
+                const QByteArray data(buffer, n);
+                for (const char c : data)
+                    if (c == kXoff || c == kXon)
+                        heldByHost = c == kXoff;
+                if (const QString now = lineSettings(master); now != settings) {
+                    settings = now;
+                    logLine(QStringLiteral("line settings: ") + settings);
+                }
+                tester.write(data);
+            }
+        } else if (rc > 0) {
+            ::poll(nullptr, 0, kMaxPollMs); // hang-up or error: do not spin
+        }
+        if (!heldByHost && tester.bytesAvailable() > 0 && !writeAll(master, tester.readAll()))
+            logLine(QStringLiteral("the host does not read; answer dropped"));
+    }
+    logLine(QStringLiteral("stopped"));
+    pty.removeLink();
+    return 0;
+}

@@ -1,0 +1,102 @@
+// The configuration of one simulated tester and the phone in its coupler:
+// identity, timing, the phone's behaviour, the radio neighbourhood and the
+// faults to inject. Read from "key = value" text files and overridden from
+// the command line. sim/README.md documents every key.
+#pragma once
+
+#include "band.h"
+
+#include <QMap>
+#include <QSet>
+#include <QString>
+#include <QStringList>
+
+namespace sim {
+
+// Which attempts (1-based counts of one kind of query) a fault applies to:
+// a list of numbers, or every attempt.
+struct AttemptSet {
+    bool all = false;
+    QSet<int> numbers;
+
+    bool contains(int attempt) const { return all || numbers.contains(attempt); }
+    bool isEmpty() const { return !all && numbers.isEmpty(); }
+    // "1,3", "all", "none" or an empty text.
+    static bool parse(const QString& text, AttemptSet& out, QString* error);
+};
+
+struct Faults {
+    // Transport faults.
+    int silentFromLine = 0;    // from this received line on nothing is answered (0 = off)
+    QString silentPrefix;      // from the first line starting with this on, nothing is answered
+    AttemptSet garbageQueries; // these queries (counted over all queries) get garbage
+    QString garbagePrefix;     // queries starting with this get garbage
+    QString garbageText = QStringLiteral("#@~?!");
+    int splitPieces = 1;       // every answer goes out in this many pieces ...
+    int splitPauseMs = 300;    // ... this far apart
+    bool echoOnly = false;     // the port returns what it gets and answers nothing
+
+    // Measured values out of limits, by attempt of their query.
+    AttemptSet txPower;
+    double txPowerOffsetDb = 6.0;
+    AttemptSet phase;
+    double phasePeakDeg = 35.0;
+    double phaseRmsDeg = 12.0;
+    AttemptSet frequency;
+    double frequencyErrorHz = 350.0;
+    AttemptSet burst;
+    double burstLengthUs = 561.0;
+    AttemptSet powerTemplate;
+    AttemptSet rxLevel;
+    int rxLevelOffset = -10;
+    AttemptSet rxQuality;
+    int rxQualityValue = 5;
+};
+
+struct Scenario {
+    // Tester identity, answered to "*IDN?" as maker,model,serial field,firmware
+    // unless `identity` replaces the whole answer.
+    QString maker = QStringLiteral("Dalvora");
+    QString model = QStringLiteral("7703S");
+    QString serialField = QStringLiteral("1001234567");
+    QString firmware = QStringLiteral("V3.20");
+    QString identity;
+
+    // Tester timing.
+    int latencyMinMs = 20;
+    int latencyMaxMs = 60;
+    int measureMs = 250; // extra time a measurement query takes
+    int resetMs = 800;   // "*RST" keeps the tester busy this long
+
+    quint32 seed = 1;
+
+    // The phone. Delays are seconds; a negative delay means "never".
+    QString imei = QStringLiteral("351234560123457");
+    QString imsi = QStringLiteral("001010123456789");
+    int revisionLevel = 2;
+    unsigned bands = bandBit(Band::GSM);
+    double registrationDelayS = 8.0;
+    QString digits = QStringLiteral("0123"); // as typed on the keypad
+    double dialDelayS = 6.0;
+    double answerDelayS = 4.0;
+
+    // Channels on which real networks are heard: channel -> RX level
+    // (0..63, or 255 for strong interference).
+    QMap<int, int> usedChannels;
+
+    Faults faults;
+
+    QString identityAnswer() const;
+    bool supports(Band b) const { return (bands & bandBit(b)) != 0; }
+
+    static Scenario fromText(const QString& text, QString* error = nullptr);
+    static bool loadFile(const QString& path, Scenario& out, QString* error);
+    // One "key = value" setting, as in a scenario file or "--set key=value".
+    bool set(const QString& key, const QString& value, QString* error = nullptr);
+    // Every key that set() accepts, sorted.
+    static QStringList keys();
+};
+
+inline constexpr double kNever = -1.0;
+
+}  // namespace sim

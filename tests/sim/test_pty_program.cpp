@@ -1,0 +1,142 @@
+// celvio-testersim end to end: a real pseudo-terminal, opened through its
+// link with a serial port as the program opens it.
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QSerialPort>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString kProgram = QStringLiteral(CELVIO_TESTERSIM_PATH);
+
+// Kills the child on every way out of a test.
+struct ChildGuard {
+    QProcess& child;
+    ~ChildGuard()
+    {
+        if (child.state() != QProcess::NotRunning) {
+            child.kill();
+            child.waitForFinished(3000);
+        }
+    }
+};
+
+QByteArray readLine(QSerialPort& port, int timeoutMs)
+{
+    QByteArray got;
+    QElapsedTimer timer;
+    timer.start();
+    while (!got.contains('\n') && timer.elapsed() < timeoutMs) {
+        port.waitForReadyRead(50);
+        got += port.readAll();
+    }
+    return got;
+}
+
+QByteArray exchange(QSerialPort& port, const QByteArray& command, int timeoutMs = 5000)
+{
+    port.write(command);
+    port.waitForBytesWritten(1000);
+    return readLine(port, timeoutMs);
+}
+
+}  // namespace
+
+TEST(TesterSimProgram, ServesTheTesterOnAPseudoTerminal)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString link = dir.filePath(QStringLiteral("ttySIM"));
+    const QString log = dir.filePath(QStringLiteral("sim.log"));
+    QProcess child;
+    ChildGuard guard{child};
+    child.setProcessChannelMode(QProcess::ForwardedChannels);
+    child.start(kProgram, {"--link", link, "--log", log, "--set", "phone.registration=1", "--set",
+                           "phone.dial=0.5", "--set", "tester.reset_ms=200"});
+    ASSERT_TRUE(child.waitForStarted(5000));
+    QElapsedTimer wait;
+    wait.start();
+    while (!QFileInfo(link).isSymLink() && wait.elapsed() < 5000)
+        QThread::msleep(20);
+    ASSERT_TRUE(QFileInfo(link).isSymLink());
+
+    QSerialPort port(link);
+    port.setBaudRate(19200);
+    port.setDataBits(QSerialPort::Data8);
+    port.setParity(QSerialPort::NoParity);
+    port.setStopBits(QSerialPort::OneStop);
+    port.setFlowControl(QSerialPort::SoftwareControl);
+    ASSERT_TRUE(port.open(QIODevice::ReadWrite)) << port.errorString().toStdString();
+
+    EXPECT_EQ(exchange(port, "\r*RST;*IDN?\r"), QByteArray("Dalvora,7703S,1001234567,V3.20\r\n"));
+    port.write("SYST:COMM:SER:TIM  10\r\nSYST:COMM:SER:TIM:STAT ON\r\n");
+    QElapsedTimer registration;
+    registration.start();
+    EXPECT_EQ(exchange(port, "CALL:LOC;*STB?\r\n"), QByteArray("0\r\n"));
+    EXPECT_GE(registration.elapsed(), 900); // the phone registers after 1 s
+    EXPECT_EQ(exchange(port, "STAT:QUES:EVEN?\r\n"), QByteArray("0\r\n"));
+    EXPECT_EQ(exchange(port, "CALL:MSOR;*STB?\r\n"), QByteArray("0\r\n"));
+    const QByteArray measured = exchange(port, "MEAS:ARR:RFTR:GRO:ALL:MAV? 3\r\n");
+    EXPECT_EQ(measured.count(','), 4) << measured.constData();
+    EXPECT_TRUE(measured.endsWith("\r\n"));
+    port.close();
+
+    child.terminate();
+    ASSERT_TRUE(child.waitForFinished(5000));
+    EXPECT_EQ(child.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(child.exitCode(), 0);
+    EXPECT_FALSE(QFileInfo(link).isSymLink());
+
+    QFile file(log);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(file.readAll());
+    const QRegularExpression stamped(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d\\.\\d\\d\\d host: CALL:LOC;\\*STB\\?$"),
+                                     QRegularExpression::MultilineOption);
+    EXPECT_TRUE(stamped.match(text).hasMatch()) << text.toStdString();
+    for (const char* expected : {"host: *RST;*IDN?", "tester: Dalvora,7703S,1001234567,V3.20",
+                                 "host: SYST:COMM:SER:TIM  10", "host: MEAS:ARR:RFTR:GRO:ALL:MAV? 3"})
+        EXPECT_TRUE(text.contains(QString::fromLatin1(expected))) << expected;
+}
+
+TEST(TesterSimProgram, RefusesBadArgumentsScenariosAndRegularFiles)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString link = dir.filePath(QStringLiteral("ttySIM"));
+    const QString plain = dir.filePath(QStringLiteral("plain"));
+    QFile(plain).open(QIODevice::WriteOnly);
+    const QString badScenario = dir.filePath(QStringLiteral("bad.scn"));
+    {
+        QFile f(badScenario);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("seed = 1\nphone.colour = red\n");
+    }
+    const struct {
+        QStringList args;
+        const char* message;
+    } cases[] = {
+        {{}, "--link is required"},
+        {{"--link", link, "--frobnicate"}, "unknown argument"},
+        {{"--link", link, "--set", "phone.colour=red"}, "unknown key"},
+        {{"--link", link, "--set", "seed"}, "expected key=value"},
+        {{"--link", link, "--scenario", badScenario}, "line 2"},
+        {{"--link", link, "--scenario", "/nonexistent/x.scn"}, "/nonexistent/x.scn"},
+        {{"--link", plain}, "not a symbolic link"},
+    };
+    for (const auto& c : cases) {
+        QProcess child;
+        ChildGuard guard{child};
+        child.start(kProgram, c.args);
+        ASSERT_TRUE(child.waitForFinished(5000)) << c.message;
+        EXPECT_NE(child.exitCode(), 0) << c.message;
+        EXPECT_TRUE(child.readAllStandardError().contains(c.message)) << c.message;
+    }
+    EXPECT_FALSE(QFileInfo(link).exists());
+    EXPECT_TRUE(QFileInfo(plain).isFile());
+}
