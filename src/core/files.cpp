@@ -54,6 +54,21 @@ bool ReadFileBytes(const QString& path, QByteArray& out)
     return file.error() == QFileDevice::NoError;
 }
 
+bool ReadTextLines(const QString& path, QStringList& lines)
+{
+    lines.clear();
+    QByteArray bytes;
+    if (!ReadFileBytes(path, bytes))
+        return false;
+    QString text = FromLatin1(bytes);
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    lines = text.split(QLatin1Char('\n'));
+    if (text.endsWith(QLatin1Char('\n')) || text.isEmpty())
+        lines.removeLast();
+    return true;
+}
+
 QString FromLatin1(const QByteArray& bytes)
 {
     return QString::fromLatin1(bytes);

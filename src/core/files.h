@@ -26,6 +26,10 @@ bool FileExists(const App& app, const QString& name);
 // The whole file as bytes; false when it cannot be read.
 bool ReadFileBytes(const QString& path, QByteArray& out);
 
+// The lines of a text file: Latin-1, a line ends at CR LF, LF or a lone CR; the line
+// ends are not part of the lines. False (and no lines) when the file cannot be read.
+bool ReadTextLines(const QString& path, QStringList& lines);
+
 // Latin-1 text <-> bytes.
 QString FromLatin1(const QByteArray& bytes);
 QByteArray ToLatin1(const QString& text);

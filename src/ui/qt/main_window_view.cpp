@@ -29,6 +29,31 @@ QFont Font(int pointSize, bool bold = false)
     return f;
 }
 
+// The visible, enabled answer button whose accelerator is the letter typed.
+QPushButton* ButtonForAccelerator(const std::array<QPushButton*, 6>& buttons, const QString& typed)
+{
+    if (typed.size() != 1 || !typed[0].isLetterOrNumber())
+        return nullptr;
+    for (int n = 1; n <= 5; ++n) {
+        QPushButton* b = buttons[n];
+        if (!b->isVisible() || !b->isEnabled())
+            continue;
+        const QString text = b->text();
+        for (qsizetype i = 0; i + 1 < text.size(); ++i) {
+            if (text[i] != u'&')
+                continue;
+            if (text[i + 1] == u'&') {  // "&&" is a plain ampersand
+                ++i;
+                continue;
+            }
+            if (text[i + 1].toLower() == typed[0].toLower())
+                return b;
+            break;
+        }
+    }
+    return nullptr;
+}
+
 }  // namespace
 
 MainWindowView::MainWindowView(App& app) : app_(app)
@@ -114,6 +139,7 @@ MainWindowView::MainWindowView(App& app) : app_(app)
         b->setFont(Font(14));
         b->setMinimumSize(150, 48);
         b->setVisible(false);
+        b->setProperty("celvioButton", n);
         b->installEventFilter(this);
         buttons_[n] = b;
         row->addWidget(b);
@@ -193,9 +219,11 @@ void MainWindowView::closeEvent(QCloseEvent* event)
 bool MainWindowView::eventFilter(QObject* watched, QEvent* event)
 {
     auto* button = qobject_cast<QPushButton*>(watched);
-    if (button) {
+    const int n = button ? button->property("celvioButton").toInt() : 0;
+    if (n >= 1 && n <= 5) {
         if (event->type() == QEvent::KeyPress) {
-            const int key = static_cast<QKeyEvent*>(event)->key();
+            const auto* keyEvent = static_cast<QKeyEvent*>(event);
+            const int key = keyEvent->key();
             // The arrow keys do not move the focus between the answer buttons.
             if (key == Qt::Key_Left || key == Qt::Key_Right || key == Qt::Key_Up || key == Qt::Key_Down)
                 return true;
@@ -203,10 +231,21 @@ bool MainWindowView::eventFilter(QObject* watched, QEvent* event)
                 button->click();
                 return true;
             }
-        } else if (event->type() == QEvent::FocusIn) {
-            button->setFont(Font(16, true));
-        } else if (event->type() == QEvent::FocusOut) {
-            button->setFont(Font(14));
+            // With the focus on an answer button the accelerator letter alone presses
+            // its button, as with Alt.
+            if (!(keyEvent->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))) {
+                if (QPushButton* target = ButtonForAccelerator(buttons_, keyEvent->text())) {
+                    target->click();
+                    return true;
+                }
+            }
+        } else if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) {
+            // The button that Enter would press stands out: bold 16 against normal 14.
+            const bool focused = event->type() == QEvent::FocusIn;
+            CommandButton& model = app_.Form1.Command(n);
+            model.FontBold = focused;
+            model.FontSize = focused ? 16 : 14;
+            button->setFont(Font(model.FontSize, model.FontBold));
         }
     }
     return QMainWindow::eventFilter(watched, event);
