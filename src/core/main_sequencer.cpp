@@ -30,14 +30,15 @@ namespace celvio {
 
 namespace {
 
-const char* const kSummaryTexts[] = {
-    "",
-    "Keypad Test: Not Tested",
-    "Transmitter Test: Not Tested",
-    "Receiver Test: Not Tested",
-    "Microphone / Speaker Test: Not Tested",
-    "Transmitter Test: Passed",
-    "Receiver Test: Passed",
+// The summary texts by entry 1..6, English and German (UTF-8).
+const char* const kSummaryTexts[7][2] = {
+    {"", ""},
+    {"Keypad Test: Not Tested", "Tastaturtest: Nicht getestet"},
+    {"Transmitter Test: Not Tested", "Sendertest: Nicht getestet"},
+    {"Receiver Test: Not Tested", "Empfängertest: Nicht getestet"},
+    {"Microphone / Speaker Test: Not Tested", "Mikrofon / Lautsprecher: Nicht getestet"},
+    {"Transmitter Test: Passed", "Sendertest: Bestanden"},
+    {"Receiver Test: Passed", "Empfängertest: Bestanden"},
 };
 
 // How a cycle ends: normally after the verdict (R1), or early from a step (R2).
@@ -187,7 +188,9 @@ bool RunMeasurements(App& app)
         return false;
     if (st.Verdict == 2)
         return true;
-    st.SummaryLines[3] = SummaryText(app, 6);
+    // The receiver line says "Passed" unless a receiver failure stands in it.
+    if (st.SummaryLines[3] == SummaryText(app, 3))
+        st.SummaryLines[3] = SummaryText(app, 6);
     SetHelpTopic(app, 12);
     const ResultPage& lastPage = st.TxStep == 6 ? app.Form4 : app.Form3;
     AudioTest(app, lastPage.Label56[3].Caption);
@@ -402,9 +405,10 @@ CycleEnd RunCycle(App& app)
 
 QString SummaryText(const App& app, int entry)
 {
-    if (app.st.Language != 1 || entry < 1 || entry > 6)
+    const int language = app.st.Language;
+    if (language < 1 || language > 2 || entry < 1 || entry > 6)
         return QString();
-    return QString::fromLatin1(kSummaryTexts[entry]);
+    return QString::fromUtf8(kSummaryTexts[entry][language - 1]);
 }
 
 void Main(App& app)

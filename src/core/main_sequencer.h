@@ -10,8 +10,8 @@ struct App;
 // Runs start-up and then cycle after cycle; leaves only by ProgramEnd (the quit path).
 [[noreturn]] void Main(App& app);
 
-// The summary text of an entry 1..6 in the current language (English only; other
-// language indexes give empty texts).
+// The summary text of an entry 1..6 in the current language (1 English, 2 German;
+// no language gives empty texts).
 QString SummaryText(const App& app, int entry);
 
 }  // namespace celvio

@@ -66,9 +66,9 @@ TEST_F(HelpersTest, PicturesAreFoundWithoutRegardToCaseAndMissingOnesAreTraced)
     EXPECT_TRUE(app.Form1.Picture1.File.endsWith(QStringLiteral("/Coupler.BMP")));
 
     // With an alternative, only the alternative is tried.
-    ShowPicture(app, QStringLiteral("Coupler.BMP"), QStringLiteral("Nokia.bmp"));
+    ShowPicture(app, QStringLiteral("Coupler.BMP"), QStringLiteral("Tavik7.bmp"));
     EXPECT_TRUE(app.Form1.Picture1.File.endsWith(QStringLiteral("/Coupler.BMP")));
-    EXPECT_EQ(Trace(), QStringList{QStringLiteral("Picture >Nokia.bmp< not found.")});
+    EXPECT_EQ(Trace(), QStringList{QStringLiteral("Picture >Tavik7.bmp< not found.")});
 }
 
 TEST_F(HelpersTest, FileExistsIgnoresCaseAndRefusesEmptyNamesAndDirectories)

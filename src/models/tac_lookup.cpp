@@ -1,0 +1,212 @@
+#include "models/tac_lookup.h"
+
+#include "core/app.h"
+#include "core/events.h"
+#include "core/files.h"
+#include "core/text.h"
+#include "core/trace.h"
+#include "models/model_database.h"
+#include "models/text_helpers.h"
+
+#include <QFileInfo>
+#include <memory>
+#include <optional>
+#include <set>
+#include <utility>
+
+namespace celvio {
+namespace {
+
+using Key = std::optional<qint32>;  // nullopt: a number that does not fit 32 bits
+
+// What a walk ends with: the model name to show and the block to load.
+struct Match {
+    QString name;
+    QString block;
+};
+
+const QString kUserTacFile = QStringLiteral("USERTAC.DAT");
+
+// The value of the first `digits` characters of the IMEI.
+Key ImeiKey(const QString& imei, int digits)
+{
+    return LeadingInteger(QStringView(imei).left(digits));
+}
+
+bool IsDirective(const Key& number)
+{
+    return number && *number >= -9 && *number <= -1;
+}
+
+// A line matches when its number is the key. Lines without a number (0), numbers out
+// of range and directive numbers never match, so a key of 0 (an IMEI not read, after a
+// -6 or -8 line) cannot pick a blank or comment line as the phone's model.
+bool Matches(const Key& number, const Key& key)
+{
+    return number && key && *key != 0 && !IsDirective(key) && *number == *key;
+}
+
+// A matched line: the model name is its value as written, the block its value
+// without spaces.
+Match MatchOf(const QString& raw)
+{
+    return {ValuePart(raw), ValuePart(StripSpaces(raw))};
+}
+
+bool Stopped(const App& app)
+{
+    return app.st.StopRequested == kTrue;
+}
+
+// The -2 search: reads the user file from the top for a line whose number is the key.
+// Directives in it have no effect.
+std::optional<Match> SearchUserFile(App& app, const QString& name, const Key& key)
+{
+    LfLineReader file;
+    if (!file.Open(StationPath(app, name)))
+        return std::nullopt;
+    QByteArray line;
+    while (file.Next(line)) {
+        if (Matches(LeadingInteger(line), key))
+            return MatchOf(FromLatin1(line));
+        DoEvents(app);
+        if (Stopped(app))
+            break;
+    }
+    return std::nullopt;
+}
+
+// Appends the operator's assignment to USERTAC.DAT so that the next phone of this type
+// is found by the -2 search. An IMEI without a TAC is not recorded: its line could
+// never be found again.
+void RecordAssignment(App& app, const QString& imei, const QString& name)
+{
+    const QString tac = imei.left(8);
+    const Key key = ImeiKey(imei, 8);
+    const QString line = tac + QLatin1Char(',') + name;
+    if (!key || *key == 0 || IsDirective(key)) {
+        TraceLine(app, kUserTacFile + QStringLiteral(" not written, IMEI >") + imei + QStringLiteral("< has no TAC."));
+        return;
+    }
+    if (!AppendFile(StationPath(app, kUserTacFile), ToLatin1(line + kCrLf)))
+        TraceLine(app, kUserTacFile + QStringLiteral(" could not be written: ") + line);
+}
+
+// The -9 line: the default for a TAC without an entry.
+Match DefaultMatch(App& app, const QString& imei, const QString& raw, const QString& argument)
+{
+    if (argument == QLatin1String("ANT")) {
+        const QString chosen = ChooseModel(app);
+        if (chosen.isEmpty())
+            return {QStringLiteral("Unknown"), QStringLiteral("ANT")};
+        RecordAssignment(app, imei, chosen);
+        return {chosen, StripSpaces(chosen)};
+    }
+    if (argument == QLatin1String("STD"))
+        return {QStringLiteral("Unknown"), QStringLiteral("STD")};
+    return {ValuePart(raw), argument};
+}
+
+}  // namespace
+
+bool LookupPhoneModel(App& app, const QString& imei)
+{
+    if (!FileExists(app, app.TacFileName))
+        return false;
+    Key key = ImeiKey(imei, 6);
+    if (key == 0)
+        key = 999999;  // the entry for phones whose IMEI was not read
+
+    const QString path = StationPath(app, app.TacFileName);
+    auto file = std::make_unique<LfLineReader>();
+    if (!file->Open(path))
+        return false;
+    // Files entered with a key: a -1 line that leads back to one of them with the same
+    // key would walk in a circle for ever.
+    std::set<std::pair<QString, Key>> entered{{QFileInfo(path).canonicalFilePath(), key}};
+
+    std::optional<Match> match;
+    QByteArray line;
+    while (file->Next(line)) {
+        // The number skips spaces: it is that of the line stripped of them. Most lines
+        // are entries that do not match, and need no more than this number.
+        const Key number = LeadingInteger(line);
+        if (IsDirective(number)) {
+            const QString raw = FromLatin1(line);
+            const QString argument = ValuePart(StripSpaces(raw));
+            switch (*number) {
+            case -1:
+                if (FileExists(app, argument)) {
+                    const QString target = StationPath(app, argument);
+                    auto next = std::make_unique<LfLineReader>();
+                    if (!entered.insert({QFileInfo(target).canonicalFilePath(), key}).second)
+                        TraceLine(app, QStringLiteral("TAC file loop: ") + raw + QStringLiteral(" ignored."));
+                    else if (next->Open(target))
+                        file = std::move(next);
+                }
+                break;
+            case -2:
+                if (FileExists(app, argument)) {
+                    key = ImeiKey(imei, 8);
+                    match = SearchUserFile(app, argument, key);
+                }
+                break;
+            case -6:
+                key = ImeiKey(imei, 6);
+                break;
+            case -7:
+                if (FileExists(app, argument))
+                    app.ModelDbFileName = argument;
+                break;
+            case -8:
+                key = ImeiKey(imei, 8);
+                break;
+            case -9:
+                match = DefaultMatch(app, imei, raw, argument);
+                break;
+            default:  // -3, -4, -5
+                break;
+            }
+        } else if (Matches(number, key)) {
+            match = MatchOf(FromLatin1(line));
+        }
+        if (match)
+            break;
+        DoEvents(app);
+        if (Stopped(app))
+            break;
+    }
+    file->Close();
+
+    if (Stopped(app) || !match)
+        return false;
+    app.Model.Name = match->name;
+    LoadModelData(app, match->block);
+    return true;
+}
+
+QString ChooseModel(App& app)
+{
+    Form5 form;  // a fresh dialog for every call
+    form.Label1 = QStringLiteral(
+        "Assign TAC to an existing model (choose from the list) or use CANCEL to continue with default settings.");
+    LfLineReader file;
+    if (FileExists(app, app.ModelDbFileName) && file.Open(StationPath(app, app.ModelDbFileName))) {
+        QString line;
+        while (ReadLfLine(file, line)) {
+            const qsizetype open = line.indexOf(QLatin1Char('['));
+            const qsizetype close = open < 0 ? -1 : line.indexOf(QLatin1Char(']'), open + 1);
+            if (close >= 0 && !line.contains(QLatin1String("[REMARKS]")))
+                form.Phones.append(line.mid(open + 1, close - open - 1));
+            DoEvents(app);
+        }
+        file.Close();
+    }
+    form.Selected = form.Phones.isEmpty() ? -1 : 0;
+    app.ui.ShowModal(form);
+    if (form.Selected < 0 || form.Selected >= form.Phones.size())
+        return QString();
+    return form.Phones.at(form.Selected);
+}
+
+}  // namespace celvio

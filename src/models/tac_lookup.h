@@ -1,0 +1,20 @@
+// From the IMEI to the phone model: the walk through the TAC tables and the
+// "Unknown phone" dialog.
+#pragma once
+
+#include <QString>
+
+namespace celvio {
+
+struct App;
+
+// Looks the IMEI's type allocation code up in the TAC tables, starting at
+// app.TacFileName, and loads the model block found into app.Model. True when a model
+// (or the default of a -9 line) was found; false leaves the record as it was.
+bool LookupPhoneModel(App& app, const QString& imei);
+
+// Offers the blocks of app.ModelDbFileName in the "Unknown phone" dialog; returns the
+// chosen block name, or empty when the operator cancelled or the list was empty.
+QString ChooseModel(App& app);
+
+}  // namespace celvio
