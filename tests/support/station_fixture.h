@@ -37,7 +37,7 @@ protected:
     void OpenPort(int port);
 
     // The lines of the trace buffer.
-    QStringList Trace() const { return app.DebugFrm.DebugFeld; }
+    const QStringList& Trace() const { return app.DebugFrm.DebugFeld; }
 
     QTemporaryDir dir;
     ScriptedPlatform platform;
