@@ -1,4 +1,5 @@
-// Placeholder: the verdict screen, result pages and result file are not built yet.
+// Placeholder: the verdict screen, the result page buttons and the result file are not
+// built yet.
 // These stand-ins show the verdict and wait for one button.
 #include "core/app.h"
 #include "core/events.h"
@@ -6,8 +7,6 @@
 #include "results/verdict.h"
 
 namespace celvio {
-
-void SetUpResultPages(App&) {}
 
 void VerdictScreen(App& app, int verdict)
 {

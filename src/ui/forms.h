@@ -100,6 +100,8 @@ struct Form1 {
 struct Cell {
     QString Caption;
     Colour ForeColor = kYellow;
+
+    bool operator==(const Cell&) const = default;
 };
 
 // A control array indexed 1..3 by the traffic channel column (index 0 unused).
@@ -111,7 +113,10 @@ struct ResultPage {
     bool Visible = false;
     // Header rows.
     Label Title, Date, Time, Mobile, TesterSerial, Imei, Imsi, TesterModel, Firmware, Version;
-    // Column headings: the traffic channel numbers, index 1..3.
+    // The captions beside the header rows ("Date:", "Datum:", ...).
+    Label DateName, TimeName, MobileName, TesterSerialName, ImeiName, ImsiName, TesterModelName, FirmwareName,
+        VersionName;
+    // Column headings: "TCH:" at index 0, the traffic channel numbers at 1..3.
     std::array<Label, 4> Channel;
     // Row names and limit texts, by row (see result_pages.h for the row numbers).
     std::array<Label, 16> RowName;
@@ -122,6 +127,9 @@ struct ResultPage {
     Cell MobileOriginatedCall, DialledNumber, BaseOriginatedCall, SpeechLoopback;
     CommandButton Command1, Command2, Command3;
     FocusRequest Focus;
+    // The power range of every band (0 GSM, 1 PCN, 2 PCS) and power slot 1..6 as set
+    // up for the cycle: nominal power -/+ the power limit, dBm.
+    std::array<std::array<qint32, 7>, 3> PowerMin{}, PowerMax{};
 
     CellArray& MSPower(int slot);
 };

@@ -171,22 +171,25 @@ ResultPageView::ResultPageView(App& app, ResultPage& page, bool secondPage) : ap
     tf.setPointSize(15);
     tf.setBold(true);
     title->setFont(tf);
-    const std::pair<const char*, const Label*> header[] = {
-        {"Date:", &page.Date},       {"Time:", &page.Time}, {"Mobile:", &page.Mobile},
-        {"IMEI:", &page.Imei},       {"IMSI:", &page.Imsi}, {"Tester:", &page.TesterModel},
-        {"Ser.No.:", &page.TesterSerial}, {"Firmware:", &page.Firmware}, {"Celvio:", &page.Version}};
+    const std::pair<const Label*, const Label*> header[] = {
+        {&page.DateName, &page.Date},       {&page.TimeName, &page.Time}, {&page.MobileName, &page.Mobile},
+        {&page.ImeiName, &page.Imei},       {&page.ImsiName, &page.Imsi}, {&page.TesterModelName, &page.TesterModel},
+        {&page.TesterSerialName, &page.TesterSerial}, {&page.FirmwareName, &page.Firmware},
+        {&page.VersionName, &page.Version}};
     // Header: three name/value pairs per line, in a grid of its own.
     auto* headerGrid = new QGridLayout;
     headerGrid->setHorizontalSpacing(10);
     for (int i = 0; i < 9; ++i) {
-        headerGrid->addWidget(new QLabel(QString::fromLatin1(header[i].first), this), i / 3, (i % 3) * 2);
+        auto* name = new QLabel(this);
+        headerGrid->addWidget(name, i / 3, (i % 3) * 2);
+        labels_.push_back({name, header[i].first});
         auto* value = new QLabel(this);
         headerGrid->addWidget(value, i / 3, (i % 3) * 2 + 1);
         labels_.push_back({value, header[i].second});
     }
     grid->addLayout(headerGrid, row, 0, 1, 5);
     row += 2;
-    for (int c = 1; c <= 3; ++c)
+    for (int c = 0; c <= 3; ++c)
         addLabel(page.Channel[c], row, c);
     row++;
     const CellArray* arrays[] = {&page.MSPower1, &page.MSPower2, &page.MSPower3, &page.Label51, &page.Label52,
@@ -231,8 +234,16 @@ void ResultPageView::closeEvent(QCloseEvent* event)
 
 void ResultPageView::Sync()
 {
-    for (auto& [widget, model] : labels_)
+    for (auto& [widget, model] : labels_) {
         SyncLabel(widget, *model);
+        // The page's style sheet paints labels white; a coloured label (the identity
+        // rows) carries its colour in a style sheet of its own.
+        const QString style = model->ForeColor == kBlack
+                                  ? QString()
+                                  : QStringLiteral("color: %1;").arg(ToQColor(model->ForeColor).name());
+        if (widget->styleSheet() != style)
+            widget->setStyleSheet(style);
+    }
     for (auto& [widget, model] : cells_) {
         if (widget->text() != model->Caption)
             widget->setText(model->Caption);

@@ -1,0 +1,93 @@
+// The speech loop-back, judged by ear: the tester sends the phone's speech back to it
+// and the operator answers whether the customer hears the echo.
+#include "procedures/calls.h"
+
+#include "core/app.h"
+#include "core/events.h"
+#include "core/helpers.h"
+#include "core/number_reader.h"
+#include "procedures/bilingual.h"
+#include "tester/transport.h"
+
+namespace celvio {
+
+namespace {
+
+// A reported RX level of 64 or more is no reading of a phone on the coupler.
+constexpr double kImpossibleRxLevel = 64;
+
+void LoopBack(App& app, const QString& band, bool on)
+{
+    SendCommand(app, QStringLiteral("CONF:") + band + QStringLiteral(":AUD:LOOP ") +
+                         (on ? QStringLiteral("ON") : QStringLiteral("OFF")));
+    app.ui.Sleep(100);
+    SendCommand(app, QStringLiteral("*STB?"));
+    ReadAnswer(app);
+}
+
+}  // namespace
+
+void AudioTest(App& app, const QString& rxLevelText)
+{
+    StationState& st = app.st;
+    Form1& f = app.Form1;
+    const QString band = st.SystemCode.left(3);
+    if (ReadNumber(rxLevelText) >= kImpossibleRxLevel) {
+        st.Command3Pressed = kTrue;  // counts as "No"
+    } else {
+        SendCommand(app, QStringLiteral("SYST:COMM:REM:TEXT \"Speech Loopback\""));
+        SendCommand(app, QStringLiteral("RFG:") + band + QStringLiteral(":LEV -55"));
+        SendCommand(app, QStringLiteral("CONF:") + band + QStringLiteral(":AUD:LOOP ON"));
+        app.ui.Sleep(100);
+        SendCommand(app, QStringLiteral("*STB?"));
+        ReadAnswer(app);
+
+        ShowPicture(app, QStringLiteral("Speak.BMP"), st.PhonePicture);
+        f.Label4.Caption = Bilingual(app, "Audio Test", "Audio Test");
+        f.Label4.Visible = true;
+        const QString nl = st.NewLine;
+        f.Label3.Caption = Bilingual(app, "Please take your mobile phone", "Bitte nehmen Sie Ihr Telefon") + nl +
+                           Bilingual(app, "and speak some words", "und sprechen Sie einige Wörter") + nl +
+                           Bilingual(app, "to the microphone", "in das Mikrophon.") + nl +
+                           Bilingual(app, "Can you hear an echo?", "Hören Sie ein Echo?");
+        f.Label3.Visible = true;
+        f.Command2.Caption = Bilingual(app, "&Yes", "&Ja");
+        f.Command3.Caption = Bilingual(app, "&No", "&Nein");
+        for (CommandButton* b : {&f.Command2, &f.Command3}) {
+            b->Visible = true;
+            b->Enabled = true;
+            b->TabStop = true;
+        }
+        f.SetFocus(2);
+
+        while (st.StopRequested != kTrue && st.Command2Pressed != kTrue && st.Command3Pressed != kTrue)
+            WaitEvents(app);
+        // A stop leaves the loop-back on; the end of the cycle resets the tester.
+        if (st.StopRequested == kTrue)
+            return;
+        LoopBack(app, band, false);
+    }
+
+    Cell& cell = app.Form3.SpeechLoopback;
+    if (st.Command2Pressed == kTrue) {
+        TraceButton(app, QStringLiteral("Audio OK"));
+        st.SummaryLines[4] = Bilingual(app, "Microphone / Speaker Test: Passed", "Mikrofon / Lautsprecher: Bestanden");
+        cell = Cell{Bilingual(app, "Passed", "Bestanden"), kGreen};
+        st.Command2Pressed = kFalse;
+    } else {
+        TraceButton(app, QStringLiteral("Audio NOT ok"));
+        st.Verdict = 2;
+        st.SummaryLines[4] = Bilingual(app, "Microphone / Speaker Test: Failed", "Mikrofon / Lautsprecher: Fehler");
+        cell = Cell{Bilingual(app, "* Failed", "* Fehler"), kRed};
+        st.Command3Pressed = kFalse;
+    }
+
+    for (CommandButton* b : {&f.Command2, &f.Command3}) {
+        b->Visible = false;
+        b->TabStop = false;
+    }
+    f.Label3.Caption.clear();
+    f.Label4.Caption.clear();
+}
+
+}  // namespace celvio

@@ -1,0 +1,155 @@
+// Configuring the tester as the base station of the cycle's band or bands.
+#include "procedures/band_config.h"
+
+#include "core/app.h"
+#include "core/events.h"
+#include "core/helpers.h"
+#include "core/text.h"
+#include "results/result_grid.h"
+#include "tester/transport.h"
+
+#include <cmath>
+
+namespace celvio {
+
+namespace {
+
+QString FirstBand(const App& app)
+{
+    return app.st.SystemCode.left(3);
+}
+
+QString SecondBand(const App& app)
+{
+    return app.st.SystemCode.right(3);
+}
+
+void SendAndRead(App& app, const QString& command)
+{
+    SendCommand(app, command);
+    ReadAnswer(app);
+}
+
+// Loads the control channel, the traffic channels and the generator level of the
+// first band (and the second band's traffic channels) from the settings.
+void LoadBandChannels(StationState& st)
+{
+    const QString first = st.SystemCode.left(3);
+    auto load = [&st](qint16 bcch, const std::array<qint16, 4>& tch, qint16 level) {
+        st.ControlChannel = bcch;
+        for (int i = 1; i <= 3; ++i)
+            st.TrafficChannels[i] = tch[i];
+        st.GeneratorLevel = level;
+    };
+    if (first == QLatin1String("GSM"))
+        load(st.GsmBcch, st.GsmTch, st.GsmBsLevel);
+    else if (first == QLatin1String("PCN"))
+        load(st.PcnBcch, st.PcnTch, st.PcnBsLevel);
+    else if (first == QLatin1String("PCS"))
+        load(st.PcsBcch, st.PcsTch, st.PcsBsLevel);
+    const std::array<qint16, 4>* second = nullptr;
+    if (st.SystemCode == QLatin1String("GSM,PCN"))
+        second = &st.PcnTch;
+    else if (st.SystemCode == QLatin1String("GSM,PCS"))
+        second = &st.PcsTch;
+    if (second)
+        for (int i = 1; i <= 3; ++i)
+            st.TrafficChannels[3 + i] = (*second)[i];
+}
+
+// The path-attenuation pair of a band, kept for the run; null for another band text.
+AttenuationPair* BandAttenuation(StationState& st, const QString& band)
+{
+    if (band == QLatin1String("GSM"))
+        return &st.GsmBandAttenuation;
+    if (band == QLatin1String("PCN"))
+        return &st.PcnBandAttenuation;
+    if (band == QLatin1String("PCS"))
+        return &st.PcsBandAttenuation;
+    return nullptr;
+}
+
+}  // namespace
+
+void ConfigureBand(App& app)
+{
+    StationState& st = app.st;
+    Form1& f = app.Form1;
+    f.Label3.Caption = QStringLiteral("Initializing...") + kCrLf + kCrLf + QStringLiteral("Please wait!");
+    f.Label3.Visible = true;
+    SetHelpTopic(app, 6);
+
+    LoadBandChannels(st);
+    ShowBandOnResultPages(app);
+
+    const QString band = FirstBand(app);
+    const QString conf = QStringLiteral("CONF:") + band;
+    SendAndRead(app, QStringLiteral("*CLS;*ESR?"));
+    SendCommand(app, QStringLiteral("SYST:COMM:REM:TEXT \"Initialize...\""));
+    SendAndRead(app, QStringLiteral("CONF:CSYS ") + st.SystemCode + QStringLiteral(";*STB?"));
+    SendCommand(app, conf + QStringLiteral(":BS:CCH:ARFC ") + Str(qint64(st.ControlChannel)));
+    SendCommand(app, conf + QStringLiteral(":BS:TCH:ARFC ") + Str(qint64(st.TrafficChannels[1])));
+    SendCommand(app, conf + QStringLiteral(":MS:CCH:PLEV ") + Str(qint64(st.MsPowerLevels[1])));
+    SendCommand(app, conf + QStringLiteral(":MS:TCH:PLEV ") + Str(qint64(st.MsPowerLevels[1])));
+    SendCommand(app, QStringLiteral("SYST:SETT:PATT:LEV 20,15"));
+    SendAndRead(app, QStringLiteral("RFG:") + band + QStringLiteral(":LEV ") + Str(qint64(st.GeneratorLevel)) +
+                         QStringLiteral(";*STB?"));
+}
+
+void SetGeneratorLevel(App& app)
+{
+    SendCommand(app, QStringLiteral("RFG:") + FirstBand(app) + QStringLiteral(":LEV ") +
+                         Str(qint64(app.st.GeneratorLevel)));
+    app.ui.Sleep(100);
+    SendAndRead(app, QStringLiteral("*STB?"));
+    SendAndRead(app, QStringLiteral("SYST:ERR?"));
+}
+
+void AdjustRxLevel(App& app)
+{
+    StationState& st = app.st;
+    DoEvents(app);
+    if (st.StopRequested == kTrue)
+        return;
+
+    // Keep the level at the phone below what its receiver takes without overload: the
+    // generator level plus the path attenuation stays at or under -45 dBm on GSM and
+    // -50 dBm on a single 1800 or 1900 band.
+    const QString band = FirstBand(app);
+    const AttenuationPair* pair = BandAttenuation(st, band);
+    const double a = pair ? pair->first : 0;
+    auto limitTo = [&](int ceiling) { st.GeneratorLevel = qint16(ceiling - std::floor(a) - 1); };
+    if (band == QLatin1String("GSM") && st.GeneratorLevel + a > -45)
+        limitTo(-45);
+    else if (st.SystemCode == QLatin1String("PCN") && st.GeneratorLevel + a > -50)
+        limitTo(-50);
+    else if (st.SystemCode == QLatin1String("PCS") && st.GeneratorLevel + a > -50)
+        limitTo(-50);
+    SendAndRead(app, QStringLiteral("RFG:") + band + QStringLiteral(":LEV ") + Str(qint64(st.GeneratorLevel)) +
+                         QStringLiteral(";*ESR?"));
+
+    // The phone reports levels on a scale where -110 dBm is 0.
+    ShowExpectedRxLevel(app, st.GeneratorLevel + 110);
+}
+
+void ConfigureSecondBand(App& app)
+{
+    StationState& st = app.st;
+    const QString band = SecondBand(app);
+    if (band == QLatin1String("PCN") || band == QLatin1String("PCS")) {
+        // A pair that is still 0 takes the setting and keeps it for the rest of the run.
+        AttenuationPair& pair = *BandAttenuation(st, band);
+        const double setting = band == QLatin1String("PCN") ? st.PcnAttenuation : st.PcsAttenuation;
+        if (pair.first == 0)
+            pair.first = setting;
+        if (pair.second == 0)
+            pair.second = setting;
+        SendCommand(app, QStringLiteral("CONF:") + band + QStringLiteral(":PATT:LEV ") + Str(pair.first) +
+                             QLatin1Char(',') + Str(pair.second));
+    }
+    SendCommand(app, QStringLiteral("CONF:") + band + QStringLiteral(":MS:TCH:PLEV 4"));
+    SendAndRead(app, QStringLiteral("RFG:") + band + QStringLiteral(":LEV ") + Str(qint64(st.GeneratorLevel)) +
+                         QStringLiteral(";*STB?"));
+}
+
+}  // namespace celvio

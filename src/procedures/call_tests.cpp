@@ -1,0 +1,197 @@
+// The call from the phone (keypad test, and the calls of the scan and the swap) and the
+// call to the phone.
+#include "procedures/calls.h"
+
+#include "core/app.h"
+#include "core/events.h"
+#include "core/helpers.h"
+#include "core/number_reader.h"
+#include "core/text.h"
+#include "procedures/answer_text.h"
+#include "procedures/bilingual.h"
+#include "procedures/call_wait.h"
+#include "tester/tester_control.h"
+#include "tester/transport.h"
+
+#include <algorithm>
+
+namespace celvio {
+
+namespace {
+
+constexpr int kCallFailedBit = 512;  // questionable status: the call failed
+
+void ShowProgress(App& app, int maximum)
+{
+    ProgressBar& bar = app.Form1.Progress;
+    bar.Value = 0;
+    bar.Max = maximum;
+    bar.Color = kGreen;
+    bar.Visible = true;
+}
+
+void HideProgress(App& app)
+{
+    app.Form1.Progress.Visible = false;
+    app.Form1.Progress.Color = kGreen;
+}
+
+// Arms the tester's own time-out for the call and starts it ("CALL:MSOR", "CALL:BSOR").
+void StartCall(App& app, const QString& display, int timeoutSeconds, const QString& call)
+{
+    SendCommand(app, QStringLiteral("SYST:COMM:REM:TEXT \"") + display + QLatin1Char('"'));
+    SendCommand(app, QStringLiteral("SYST:COMM:SER:TIM ") + Str(qint64(timeoutSeconds)));
+    SendCommand(app, QStringLiteral("SYST:COMM:SER:TIM:STAT ON"));
+    app.st.TesterBusy = 1;
+    SendCommand(app, call + QStringLiteral(";*STB?"));  // answered when the call is set up or has failed
+}
+
+// After the wait: the status answer, then bit 9 of the questionable status. Sets
+// Verdict 2 when the call timed out.
+void EvaluateCall(App& app, bool timedOut)
+{
+    ReadAnswer(app);
+    SendCommand(app, QStringLiteral("STAT:QUES:EVEN?"));
+    if ((qint64(ReadNumber(ReadAnswer(app))) & kCallFailedBit) != 0)
+        timedOut = true;
+    SendCommand(app, QStringLiteral("*CLS"));
+    if (timedOut)
+        app.st.Verdict = 2;
+}
+
+void CallIsUp(App& app)
+{
+    SendCommand(app, QStringLiteral("SYST:COMM:SER:TIM:STAT OFF"));
+    SendCommand(app, QStringLiteral("SYST:COMM:REM:TEXT \"Call active...\""));
+    SendCommand(app, QStringLiteral("SYST:ERR?"));
+    ReadAnswer(app);
+}
+
+// The tester reports '*' as "A" and '#' as "B".
+QString DecodeDialled(const QString& digits)
+{
+    QString out = digits;
+    out.replace(QLatin1Char('A'), QLatin1Char('*')).replace(QLatin1Char('B'), QLatin1Char('#'));
+    return out;
+}
+
+}  // namespace
+
+void KeypadCallTest(App& app, int purpose)
+{
+    StationState& st = app.st;
+    Form1& f = app.Form1;
+    const QString nl = st.NewLine;
+    if (purpose == 0) {
+        f.Label4.Caption = Bilingual(app, "Testing Key Pad", "Tastaturtest");
+        f.Label3.Caption = Bilingual(app, "Dial the number ", "Wählen Sie die Nummer ") + st.DialNumber + nl +
+                           Bilingual(app, "with your mobile telephone,", "an Ihrem Telefon und drücken") + nl +
+                           Bilingual(app, "and press the 'Send' key", "Sie dann auf die Sendetaste.");
+    } else if (purpose == -2) {
+        f.Label4.Caption = Bilingual(app, "SWAP mobile phone", "Tausche Handy");
+        f.Label3.Caption = nl + Bilingual(app, "Please dial number 123", "Bitte wählen Sie eine Nummer") + nl +
+                           Bilingual(app, "on the swapped phone", "auf dem neuen Handy und drücken") + nl +
+                           Bilingual(app, "and press the 'Send' key", "Sie dann auf die Sendetaste.");
+    } else {
+        f.Label4.Caption = Bilingual(app, "Scanning for used Channels", "Scannen auf belegte Kanäle");
+        f.Label3.Caption = Bilingual(app, "Please dial number 123", "Bitte wählen Sie Nummer 123") + nl +
+                           Bilingual(app, "with your mobile telephone,", "an Ihrem Telefon und drücken") + nl +
+                           Bilingual(app, "and press the 'Send' key", "Sie dann auf die Sendetaste.");
+    }
+    ShowPicture(app, QStringLiteral("Hand.BMP"), st.PhonePicture);
+    f.Label4.Visible = true;
+    f.Label3.Visible = true;
+    ShowProgress(app, st.MsCallTimeout);
+    DoEvents(app);
+
+    StartCall(app, QStringLiteral("MS Call..."), st.MsCallTimeout, QStringLiteral("CALL:MSOR"));
+    const double start = SecondsSinceMidnight(app);
+    f.Pointer = MousePointer::Hourglass;
+    const CallWaitEnd end = WaitForCallAction(app, st.MsCallTimeout, start);
+    if (end == CallWaitEnd::Stopped) {
+        ResetTester(app);
+        return;
+    }
+    EvaluateCall(app, end == CallWaitEnd::TimedOut);
+    f.Pointer = MousePointer::Normal;
+    HideProgress(app);
+    f.Label3.Caption.clear();
+
+    QString dialled;
+    if (st.Verdict != 2) {
+        CallIsUp(app);
+        if (st.StopRequested == kTrue)
+            return;
+        SendCommand(app, QStringLiteral("CALL:MSIN:NUMB?"));
+        dialled = DecodeDialled(AnswerLine(ReadAnswer(app)));
+        if (dialled != st.DialNumber)
+            st.Verdict = std::max<quint8>(st.Verdict, 1);
+    }
+    if (purpose == -2)
+        return;  // the swap reads Verdict itself
+
+    ResultPage& page = app.Form3;
+    const QString passed = Bilingual(app, "Passed", "Bestanden");
+    switch (st.Verdict) {
+    case 0:
+        page.MobileOriginatedCall = Cell{passed, kGreen};
+        page.DialledNumber = Cell{dialled, kGreen};
+        st.SummaryLines[1] = Bilingual(app, "Keypad Test: Passed", "Tastaturtest: Bestanden");
+        break;
+    case 1:
+        page.MobileOriginatedCall = Cell{passed, kGreen};
+        page.DialledNumber = Cell{QStringLiteral("* ") + dialled, kRed};
+        st.SummaryLines[1] = Bilingual(app, "Keypad Test: Failed", "Tastaturtest: Fehler");
+        break;
+    default:
+        page.MobileOriginatedCall = Cell{Bilingual(app, "* Failed", "* Fehler"), kRed};
+        st.SummaryLines[1] = Bilingual(app, "Keypad Test: Failed ", "Tastaturtest: Fehler");
+        break;
+    }
+}
+
+void BaseCallTest(App& app)
+{
+    StationState& st = app.st;
+    Form1& f = app.Form1;
+    const quint8 before = st.Verdict;
+    st.Verdict = 0;
+    ShowPicture(app, QStringLiteral("Incall.BMP"), st.PhonePicture);
+    f.Label4.Caption = Bilingual(app, "Testing Call Receive", "Teste eingehenden Ruf");
+    f.Label3.Caption = Bilingual(app, "Answer the call when", "Nehmen sie den Ruf an,") + st.NewLine +
+                       Bilingual(app, "the phone is ringing.", "wenn das Telefon klingelt.");
+    f.Label4.Visible = true;
+    f.Label3.Visible = true;
+    ShowProgress(app, st.BsCallTimeout);
+
+    StartCall(app, QStringLiteral("BS Call"), st.BsCallTimeout, QStringLiteral("CALL:BSOR"));
+    // A stop leaves the cycle without a verdict; the earlier result is kept as it was.
+    if (st.StopRequested == kTrue) {
+        st.Verdict = before;
+        ResetTester(app);
+        return;
+    }
+    f.Pointer = MousePointer::Hourglass;
+    const CallWaitEnd end = WaitForCallAction(app, st.BsCallTimeout, SecondsSinceMidnight(app));
+    if (end == CallWaitEnd::Stopped) {
+        st.Verdict = before;
+        ResetTester(app);
+        return;
+    }
+    EvaluateCall(app, end == CallWaitEnd::TimedOut);
+    if (st.Verdict != 2)
+        CallIsUp(app);
+
+    if (st.Verdict != 0)
+        app.Form3.BaseOriginatedCall = Cell{Bilingual(app, "* Failed", "* Fehler"), kRed};
+    else
+        app.Form3.BaseOriginatedCall = Cell{Bilingual(app, "Passed", "Bestanden"), kGreen};
+    st.Verdict = std::max(before, st.Verdict);
+
+    f.Pointer = MousePointer::Normal;
+    HideProgress(app);
+    f.Label3.Caption.clear();
+    f.Label4.Caption.clear();
+}
+
+}  // namespace celvio

@@ -1,0 +1,15 @@
+// The transmitter test of the second band of a dual-band phone: the first band's test
+// with the second band's display text, channel command, power levels (MSPOWLEV4..6),
+// frequency limit and result page.
+#include "procedures/measurements.h"
+#include "procedures/transmitter_core.h"
+
+namespace celvio {
+
+void DualBandTransmitterTest(App& app, const QString& band, int powerSlot, bool measureModulation,
+                             bool checkTemplate)
+{
+    MeasureTransmitter(app, band, powerSlot, measureModulation, checkTemplate, TxVariant::SecondBand);
+}
+
+}  // namespace celvio

@@ -1,0 +1,180 @@
+// Placing the phone and its registration with the test network, and the main
+// window's two-button question that offers a retry.
+#include "procedures/network.h"
+
+#include "core/app.h"
+#include "core/events.h"
+#include "core/files.h"
+#include "core/helpers.h"
+#include "core/number_reader.h"
+#include "core/text.h"
+#include "procedures/bilingual.h"
+#include "procedures/call_wait.h"
+#include "tester/tester_control.h"
+#include "tester/transport.h"
+
+namespace celvio {
+
+namespace {
+
+constexpr int kCallFailedBit = 512;  // questionable status: the registration or call failed
+
+struct Placement {
+    const char* title;
+    const char* line1;
+    const char* line2;
+    const char* picture;
+};
+
+// The instructions exist in English only; they are shown whatever the language.
+Placement PlacementFor(int mode, bool haveBlockedList)
+{
+    if (mode == -2)
+        return {"SWAP mobile phone", "Place the swapped mobile phone on", "the antenna coupler.", "Coupler.BMP"};
+    if (mode == 0)
+        return {"Test Your Phone!", "Place your mobile phone on", "the antenna coupler.", "Coupler.BMP"};
+    if (!haveBlockedList)
+        return {"Scanning for used Channels", "Please connect the reference phone", "via cable.", "Coupler2.BMP"};
+    return {"Scanning for used Channels", "Place your mobile phone on", "the antenna coupler.", "Coupler.BMP"};
+}
+
+}  // namespace
+
+void NetworkSearch(App& app, int mode)
+{
+    StationState& st = app.st;
+    Form1& f = app.Form1;
+    SetHelpTopic(app, 7);
+    const bool haveBlockedList = FileExists(app, QStringLiteral("BadChan.DAT"));
+    const Placement p = PlacementFor(mode, haveBlockedList);
+    f.Label4.Caption = QString::fromLatin1(p.title);
+    f.Label4.Visible = true;
+    f.Label3.Caption = QString::fromLatin1(p.line1) + st.NewLine + QString::fromLatin1(p.line2) + st.NewLine +
+                       QStringLiteral("Switch it (off and) on,") + st.NewLine +
+                       QStringLiteral("choose the network named 001 01.");
+    f.Label3.Visible = true;
+    ShowPicture(app, QString::fromLatin1(p.picture));
+    f.Command1.Caption = Bilingual(app, "&Done", "&Fertig");
+    f.Command1.Visible = true;
+    f.Command1.Enabled = true;
+    f.Command1.TabStop = true;
+
+    ProgressBar& bar = f.Progress;
+    bar.Min = 0;
+    bar.Value = 0;
+    bar.Max = st.SearchTimeout;
+    bar.Color = kGreen;
+    bar.Visible = true;
+
+    const QString band = st.SystemCode.left(3);
+    SendCommand(app, QStringLiteral("CONF:") + band + QStringLiteral(":BS:TCH:ARFC ") + Str(qint64(st.ControlChannel)));
+    SendCommand(app, QStringLiteral("RFG:") + band + QStringLiteral(":LEV ") + Str(qint64(st.LocateBsLevel)));
+    SendCommand(app, QStringLiteral("SYST:COMM:REM:TEXT \"Search Network...\""));
+    SendCommand(app, QStringLiteral("SYST:COMM:SER:TIM ") + Str(qint64(st.SearchTimeout)));
+    SendCommand(app, QStringLiteral("SYST:COMM:SER:TIM:STAT ON"));
+    st.TesterBusy = 1;
+    SendCommand(app, QStringLiteral("CALL:LOC;*STB?"));  // answered when the location update is over
+
+    // A reference phone on a cable: the cable picture is animated.
+    const bool animate = mode == 1 && !haveBlockedList;
+    const CallWaitEnd end = WaitForCallAction(app, st.SearchTimeout, SecondsSinceMidnight(app), [&](int step) {
+        if (animate)
+            ShowPicture(app, step % 2 == 0 ? QStringLiteral("Coupler2.BMP") : QStringLiteral("Coupler3.BMP"));
+    });
+    if (end == CallWaitEnd::Stopped) {
+        ResetTester(app);
+        return;
+    }
+
+    st.TesterBusy = 0;
+    ReadAnswer(app);
+    SendCommand(app, QStringLiteral("STAT:QUES:EVEN?"));
+    const double status = ReadNumber(ReadAnswer(app));
+    const bool failed = (qint64(status) & kCallFailedBit) != 0 || end == CallWaitEnd::TimedOut;
+    if (failed) {
+        st.Verdict = 2;
+        SendCommand(app, QStringLiteral("SYST:COMM:SER:TIM 1"));
+        SendCommand(app, QStringLiteral("SYST:COMM:SER:TIM:STAT ON"));
+        SendCommand(app, QStringLiteral("CALL:MSOR;*ESR?"));
+        ReadAnswer(app);
+    }
+    SendCommand(app, QStringLiteral("*CLS;SYST:COMM:SER:TIM:STAT OFF"));
+
+    st.Command1Pressed = kFalse;
+    bar.Visible = false;
+    bar.Color = kGreen;
+    f.Label4.Caption.clear();
+    f.Label3.Caption.clear();
+    f.Command1.Visible = false;
+}
+
+int AskQuestion(App& app, int n)
+{
+    StationState& st = app.st;
+    Form1& f = app.Form1;
+    struct Question {
+        const char* titleEn;
+        const char* titleDe;
+        const char* textEn;
+        const char* textDe;
+        const char* yesEn;
+        const char* yesDe;
+        const char* noEn;
+        const char* noDe;
+    };
+    static const Question questions[] = {
+        {"Select mode", "Wähle Mode", "TEST : Test a phone.\nSCAN : Scan channels.\nSWAP : Exchange phone.",
+         "TEST : Teste ein Handy.\nSCAN : Untersuche Kanäle.\nSWAP : Tausche Handy.", "&TEST", "&TEST", "&SCAN",
+         "&SCAN"},
+        {"Scanning Channels!", "Scanne Kanäle!", "Choose Scan Mode", "Wählen Sie den Scan-Modus", "&One Scan",
+         "&Einzel Scan", "&Continuous", "&Kontinuierlich"},
+        {"Scanning Channels!", "Scanne Kanäle!", "Choose Scan Mode", "Wählen Sie den Scan-Modus", "&Search more",
+         "&Suche weitere", "&Clear + search", "&Neue Suche"},
+        {"Scanning Channels!", "Scanne Kanäle!", "Network connection failed!\nRetry ?",
+         "Netzwerkverbindung fehlgeschlagen!\nWiederholen ?", "&Yes", "&Ja", "&No", "&Nein"},
+        {"Network Search", "Netzsuche", "Network search failed!\nRetry ?", "Netz Suche fehlgeschlagen!\nWiederholen ?",
+         "&Yes", "&Ja", "&No", "&Nein"},
+    };
+    if (n < 0 || n > 4)
+        return 0;
+    const Question& q = questions[n];
+    if (n == 3 || n == 4)
+        SetHelpTopic(app, 25);
+    f.Label4.Caption = Bilingual(app, q.titleEn, q.titleDe);
+    f.Label4.Visible = true;
+    f.Label3.Caption = Bilingual(app, q.textEn, q.textDe).replace(QLatin1Char('\n'), st.NewLine);
+    f.Label3.Visible = true;
+    for (int i : {2, 3}) {
+        CommandButton& b = f.Command(i);
+        b.Caption = i == 2 ? Bilingual(app, q.yesEn, q.yesDe) : Bilingual(app, q.noEn, q.noDe);
+        b.Visible = true;
+        b.Enabled = true;
+        b.TabStop = true;
+    }
+    f.SetFocus(2);
+
+    while (st.Command2Pressed != kTrue && st.Command3Pressed != kTrue && st.StopRequested != kTrue)
+        WaitEvents(app);
+
+    const bool second = st.Command3Pressed == kTrue;
+    int result = 0;
+    if (n == 1 || n == 2) {
+        result = second ? 2 : 1;
+        TraceButton(app, second ? f.Command3.Caption : f.Command2.Caption);
+    } else {
+        result = second ? -1 : 0;
+        TraceButton(app, QStringLiteral("OK"));
+    }
+
+    st.Command2Pressed = kFalse;
+    st.Command3Pressed = kFalse;
+    for (CommandButton* b : {&f.Command2, &f.Command3}) {
+        b->Visible = false;
+        b->Enabled = false;
+    }
+    f.Label4.Caption.clear();
+    f.Label3.Caption.clear();
+    return result;
+}
+
+}  // namespace celvio

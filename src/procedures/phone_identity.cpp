@@ -1,0 +1,101 @@
+// Reading the phone's identity (IMEI, IMSI) and clearing the call between the steps.
+#include "procedures/network.h"
+
+#include "core/app.h"
+#include "core/events.h"
+#include "core/number_reader.h"
+#include "procedures/answer_text.h"
+#include "procedures/bilingual.h"
+#include "procedures/phone_identity.h"
+#include "tester/transport.h"
+
+namespace celvio {
+
+namespace {
+
+// An IMEI for phones that do not report one; its last digit is the check digit of
+// the first fourteen, so it passes as any other IMEI.
+const QString kPlaceholderImei = QStringLiteral("999999000000006");
+
+bool IsDigits(const QString& text)
+{
+    for (const QChar c : text)
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return false;
+    return true;
+}
+
+QString AskPhone(App& app, const QString& query)
+{
+    SendCommand(app, query);
+    return ReadAnswer(app);
+}
+
+}  // namespace
+
+int LuhnCheckDigit(const QString& fourteenDigits)
+{
+    int sum = 0;
+    for (int i = 0; i < 14 && i < fourteenDigits.size(); ++i) {
+        int digit = fourteenDigits[i].unicode() - '0';
+        if (i % 2 == 1) {  // positions 2, 4, ..., 14
+            digit *= 2;
+            if (digit >= 10)
+                digit -= 9;
+        }
+        sum += digit;
+    }
+    return sum % 10 == 0 ? 0 : 10 - sum % 10;
+}
+
+void IdentifyPhone(App& app)
+{
+    StationState& st = app.st;
+    Form1& f = app.Form1;
+    f.Label4.Caption = Bilingual(app, "Identifying Phone...", "Erkennung des Telefons...");
+    f.Label4.Visible = true;
+    f.Pointer = MousePointer::Hourglass;
+    DoEvents(app);
+
+    const QString imeiAnswer = AskPhone(app, QStringLiteral("CALL:MSIN:IMEI?"));
+    if (st.StopRequested == kTrue)
+        return;
+    st.Imei = imeiAnswer.left(15);
+    if (st.Imei.size() == 15 && IsDigits(st.Imei)) {
+        const QString revision = AskPhone(app, QStringLiteral("CALL:MSIN:RLEV?"));
+        if (st.StopRequested == kTrue)
+            return;
+        // Revision level 1: the phone reports a spare digit in place of the check digit.
+        if (ReadNumber(revision) == 1)
+            st.Imei = st.Imei.left(14) + QString::number(LuhnCheckDigit(st.Imei.left(14)));
+    } else {
+        st.Imei = kPlaceholderImei;
+    }
+
+    const QString imsiAnswer = AskPhone(app, QStringLiteral("CALL:MSIN:IMSI?"));
+    if (st.StopRequested == kTrue)
+        return;
+    // A shorter IMSI must not carry the answer's line end into the records.
+    st.Imsi = AnswerLine(imsiAnswer).left(15);
+
+    f.Pointer = MousePointer::Normal;
+    for (ResultPage* page : {&app.Form3, &app.Form4}) {
+        page->Imei.Caption = st.Imei;
+        page->Imei.ForeColor = kGreen;
+        page->Imsi.Caption = st.Imsi;
+        page->Imsi.ForeColor = kGreen;
+    }
+}
+
+void ReleaseBaseStation(App& app)
+{
+    app.Form1.Pointer = MousePointer::Hourglass;
+    SendCommand(app, QStringLiteral("SYST:COMM:REM:TEXT \"BS Clear\""));
+    AskPhone(app, QStringLiteral("CALL:BSR;*ESR?"));
+    SendCommand(app, QStringLiteral("SYST:COMM:REM:TEXT \" \""));
+    app.st.TesterBusy = 0;
+    app.ui.Sleep(500);
+    app.Form1.Pointer = MousePointer::Normal;
+}
+
+}  // namespace celvio

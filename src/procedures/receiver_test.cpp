@@ -1,0 +1,75 @@
+// The receiver test: the RX level and RX quality that the phone reports while it holds
+// the call, against the level the tester's generator sends.
+#include "procedures/measurements.h"
+
+#include "core/app.h"
+#include "core/number_reader.h"
+#include "core/text.h"
+#include "procedures/bilingual.h"
+#include "procedures/repeat_rule.h"
+#include "tester/transport.h"
+
+namespace celvio {
+
+namespace {
+
+// Reads one value that the phone reports into `cell`, by the repeat rule; `failedIf`
+// judges it.
+template <typename Judge>
+void ReadReported(App& app, Cell& cell, const QString& query, const QString& failureText, Judge failedIf)
+{
+    StationState& st = app.st;
+    cell.ForeColor = kGreen;
+    const QString saved = st.SummaryLines[3];
+    RepeatRule rule;
+    rule.needed = 0;  // one reading unless a failure asks for more
+    do {
+        SendCommand(app, query);
+        const double value = ReadNumber(ReadAnswer(app));
+        const bool failed = failedIf(value);
+        rule.StartAttempt();
+        const QString mark = rule.Judge(app, cell, failed, QStringLiteral("* "), QStringLiteral("! "),
+                                        QStringLiteral(" "));
+        cell.Caption = mark + NumberText(value);
+        rule.EndAttempt(app, 3, failureText, saved);
+    } while (rule.Again());
+}
+
+void MeasureReceiver(App& app, ResultPage& page, const QString& failureText, int errorLine)
+{
+    StationState& st = app.st;
+    const int column = st.TxStep;
+    if (column < 1 || column > 3) {
+        st.Verdict = 2;
+        st.SummaryLines[errorLine] = failureText;
+        return;
+    }
+    const int expected = st.GeneratorLevel + 110;  // the phone's scale: -110 dBm is 0
+    const int lowest = expected - st.LimitRxLevel;
+    const int highest = expected + st.LimitRxLevel;
+    ReadReported(app, page.Label56[column], QStringLiteral("CALL:MSIN:RXL?"), failureText,
+                 [&](double v) { return v > highest || v < lowest; });
+    if (st.StopRequested == kTrue)
+        return;
+    ReadReported(app, page.Label57[column], QStringLiteral("CALL:MSIN:RXQ?"), failureText,
+                 [&](double v) { return v > st.LimitRxQuality; });
+    if (st.StopRequested == kTrue)
+        return;
+    app.Form1.Pointer = MousePointer::Normal;
+}
+
+}  // namespace
+
+void ReceiverTest(App& app)
+{
+    MeasureReceiver(app, app.Form3, QStringLiteral("Receiver Test: Failed"), 3);
+}
+
+void ReceiverTestSecondBand(App& app, const QString& /*band*/)
+{
+    if (app.st.TxStep > 3)
+        app.st.TxStep -= 3;
+    MeasureReceiver(app, app.Form4, Bilingual(app, "Receiver Test: Failed", "Empfängertest: Fehler"), 6);
+}
+
+}  // namespace celvio

@@ -1,0 +1,211 @@
+#include "procedures/transmitter_core.h"
+
+#include "core/app.h"
+#include "core/events.h"
+#include "core/helpers.h"
+#include "core/number_reader.h"
+#include "core/text.h"
+#include "models/model_database.h"
+#include "procedures/answer_text.h"
+#include "procedures/repeat_rule.h"
+#include "results/result_grid.h"
+#include "tester/transport.h"
+
+#include <cmath>
+
+namespace celvio {
+
+namespace {
+
+const QString kFailedText = QStringLiteral("Transmitter Test: Failed");
+constexpr double kBurstLengthUs = 553;
+
+struct Target {
+    ResultPage* page = nullptr;
+    int column = 0;
+    int levelOffset = 0;  // MsPowerLevels entry = power slot + offset
+};
+
+// Puts the traffic channel of TxStep on the tester with the model's path attenuation.
+void ChangeChannel(App& app, const QString& band, qint16 channel, TxVariant variant)
+{
+    const QString arfc = QStringLiteral("CONF:") + band + QStringLiteral(":BS:TCH:ARFC ") + Str(qint64(channel));
+    if (variant == TxVariant::FirstBand) {
+        SendCommand(app, arfc);
+        app.ui.Sleep(100);
+        SendCommand(app, QStringLiteral("*STB?"));
+        ReadAnswer(app);
+    } else {
+        SendCommand(app, arfc + QStringLiteral(";*STB?"));
+        ReadAnswer(app);
+    }
+    app.st.CurrentTrafficChannel = channel;
+    float rx = 0;
+    float tx = 0;
+    AttenuationForChannel(app, channel, band, rx, tx);
+    SendCommand(app, QStringLiteral("CONF:") + band + QStringLiteral(":PATT:LEV ") + Str(rx) + QLatin1Char(',') + Str(tx));
+    WaitSeconds(app, 1);
+}
+
+// The page, column and power levels of the step. The first band's test turns a step
+// of the second band into its column and stores that back into TxStep.
+Target TargetOf(App& app, TxVariant variant)
+{
+    StationState& st = app.st;
+    Target t;
+    if (variant == TxVariant::FirstBand) {
+        t.page = &app.Form3;
+        if (st.TxStep >= 4) {
+            st.TxStep -= 3;
+            t.page = &app.Form4;
+        }
+        t.column = st.TxStep;
+    } else if (st.TxStep > 3) {
+        t.page = &app.Form4;
+        t.column = st.TxStep - 3;
+        t.levelOffset = 3;
+    } else {
+        t.page = &app.Form3;
+        t.column = st.TxStep;
+    }
+    return t;
+}
+
+// A measurement that cannot go on: the cycle goes to its verdict.
+void BreakOff(App& app, TxVariant variant)
+{
+    app.st.Verdict = 2;
+    app.st.SummaryLines[variant == TxVariant::FirstBand ? 2 : 6] = kFailedText;
+}
+
+}  // namespace
+
+bool SplitTransmitterAnswer(const QString& answer, double (&fields)[5])
+{
+    const qsizetype end = answer.size() - 1;  // commas are looked for up to the next-to-last character
+    qsizetype from = 0;
+    qsizetype commas[4];
+    for (qsizetype& comma : commas) {
+        comma = -1;
+        for (qsizetype k = from; k < end; ++k) {
+            if (answer[k] == QLatin1Char(',')) {
+                comma = k;
+                break;
+            }
+        }
+        if (comma < 0)
+            return false;
+        from = comma + 1;
+    }
+    fields[0] = ReadNumber(QStringView(answer).left(commas[0]));
+    for (int i = 1; i < 4; ++i)
+        fields[i] = ReadNumber(QStringView(answer).mid(commas[i - 1] + 1, commas[i] - commas[i - 1] - 1));
+    fields[4] = ReadNumber(QStringView(answer).mid(commas[3] + 1));
+    return true;
+}
+
+void MeasureTransmitter(App& app, const QString& band, int powerSlot, bool measureModulation, bool checkTemplate,
+                        TxVariant variant)
+{
+    StationState& st = app.st;
+    Form1& f = app.Form1;
+    if (st.TxStep < 1 || st.TxStep > 6 || powerSlot < 1 || powerSlot > 3) {
+        BreakOff(app, variant);
+        return;
+    }
+    const int step = st.TxStep;
+    const QString display = variant == TxVariant::FirstBand ? QStringLiteral("TX Test ") : QStringLiteral("Dual Test ");
+    SendCommand(app, QStringLiteral("SYST:COMM:REM:TEXT \"") + display + QString::number(step) +
+                         QStringLiteral(".Chan\""));
+
+    ShowPicture(app, QStringLiteral("Transmit.BMP"), st.PhonePicture);
+    f.Label4.Caption = variant == TxVariant::FirstBand ? QStringLiteral("Transmitter Test")
+                                                        : QStringLiteral("Transmitter Test ");
+    f.Label4.Visible = true;
+    const qint16 channel = st.TrafficChannels[step];
+    const QString base = f.Label3.Caption + st.NewLine + Str(qint64(step)) + QStringLiteral(". Traffic Channel: ") +
+                         Str(qint64(channel)) + QStringLiteral("  ");
+    f.Label3.Caption = base;
+    f.Pointer = MousePointer::Hourglass;
+
+    if (st.CurrentTrafficChannel != channel)
+        ChangeChannel(app, band, channel, variant);
+
+    const Target t = TargetOf(app, variant);
+    ResultPage& page = *t.page;
+    const int col = t.column;
+    const int level = st.MsPowerLevels[powerSlot + t.levelOffset];
+    const int nominal = NominalPower(band, level);
+    const qint32 frequencyLimit = variant == TxVariant::FirstBand ? st.LimitFrequency : st.LimitFrequencyHigh;
+
+    Cell& power = page.MSPower(powerSlot)[col];
+    power.ForeColor = kGreen;
+    CellArray* modulation[] = {&page.Label51, &page.Label52, &page.Label53, &page.Label54};
+    if (measureModulation)
+        for (CellArray* cells : modulation)
+            (*cells)[col].ForeColor = kGreen;
+
+    f.Label3.Caption = base + QStringLiteral("MS-Level: ") + QString::number(level);
+    SendCommand(app, QStringLiteral("CONF:") + band + QStringLiteral(":MS:TCH:PLEV ") + Str(qint64(level)));
+    if (variant == TxVariant::SecondBand)
+        WaitSeconds(app, 1);
+
+    const QString saved = st.SummaryLines[2];
+    RepeatRule rule;
+    do {
+        SendCommand(app, QStringLiteral("MEAS:ARR:RFTR:GRO:ALL:MAV? 3"));
+        const QString answer = ReadAnswer(app);
+        if (st.StopRequested == kTrue)
+            return;
+        double field[5];
+        if (!SplitTransmitterAnswer(answer, field)) {
+            BreakOff(app, variant);
+            return;
+        }
+        DoEvents(app);
+        if (st.StopRequested == kTrue)
+            return;
+
+        rule.StartAttempt();
+        auto judge = [&](Cell& cell, const QString& text, bool failed) {
+            cell.Caption = text;
+            cell.Caption.prepend(rule.Judge(app, cell, failed, QStringLiteral("*"), QStringLiteral("!"), QString()));
+        };
+        const long long dbm = RoundHalfUp(field[4]);
+        judge(power, QLatin1Char(' ') + QString::number(dbm) + QStringLiteral(" dBm"),
+              dbm < nominal - st.LimitTxPower || dbm > nominal + st.LimitTxPower);
+        if (measureModulation) {
+            const QString deg = QStringLiteral(" deg");
+            judge(page.Label51[col], QLatin1Char(' ') + QString::number(RoundHalfUp(field[1])) + deg,
+                  RoundHalfUp(std::abs(field[1])) > st.LimitPhaseRms);
+            judge(page.Label52[col], QLatin1Char(' ') + QString::number(RoundHalfUp(field[0])) + deg,
+                  RoundHalfUp(std::abs(field[0])) > st.LimitPhasePeak);
+            judge(page.Label53[col], QLatin1Char(' ') + QString::number(RoundHalfUp(field[2])) + QStringLiteral(" Hz"),
+                  RoundHalfUp(std::abs(field[2])) > frequencyLimit);
+            judge(page.Label54[col], QLatin1Char(' ') + NumberText(field[3]) + QStringLiteral(" µsec"),
+                  field[3] < kBurstLengthUs - st.LimitBurstLength || field[3] > kBurstLengthUs + st.LimitBurstLength);
+        }
+        rule.EndAttempt(app, 2, kFailedText, saved);
+    } while (rule.Again());
+
+    if (checkTemplate) {
+        Cell& cell = page.Label55[col];
+        cell.ForeColor = kGreen;
+        const QString savedLine = st.SummaryLines[2];
+        RepeatRule templateRule;
+        do {
+            SendCommand(app, QStringLiteral("MEAS:RFTR:TEMP?"));
+            const bool failed = ReadAnswer(app).left(9) != QLatin1String("0,0,0,0,0");
+            templateRule.StartAttempt();
+            cell.Caption = templateRule.Judge(app, cell, failed, QStringLiteral("* "), QStringLiteral("! "),
+                                              QStringLiteral(" ")) +
+                           (failed ? QStringLiteral("Failed") : QStringLiteral("Passed"));
+            templateRule.EndAttempt(app, 2, kFailedText, savedLine);
+        } while (templateRule.Again());
+    }
+
+    f.Pointer = MousePointer::Normal;
+    f.Label3.Caption = base + QStringLiteral("Checked");
+}
+
+}  // namespace celvio

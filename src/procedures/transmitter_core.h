@@ -1,0 +1,26 @@
+// The transmitter measurement shared by the first band's test and the dual-band test.
+#pragma once
+
+#include <QString>
+
+namespace celvio {
+
+struct App;
+
+enum class TxVariant {
+    FirstBand,   // TransmitterTest
+    SecondBand,  // DualBandTransmitterTest
+};
+
+// Measures power (and, with measureModulation, phase, frequency error and burst
+// length) at power slot `powerSlot` on traffic channel TxStep, then optionally the
+// power-time template, into the column of the result page that TxStep selects.
+void MeasureTransmitter(App& app, const QString& band, int powerSlot, bool measureModulation, bool checkTemplate,
+                        TxVariant variant);
+
+// Splits the answer to the transmitter query into its five numbers: peak phase, RMS
+// phase, frequency error, burst length, power. False when it holds fewer than four
+// commas before its last character.
+bool SplitTransmitterAnswer(const QString& answer, double (&fields)[5]);
+
+}  // namespace celvio

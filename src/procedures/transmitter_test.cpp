@@ -1,0 +1,12 @@
+// The transmitter test of the first band.
+#include "procedures/measurements.h"
+#include "procedures/transmitter_core.h"
+
+namespace celvio {
+
+void TransmitterTest(App& app, const QString& band, int powerSlot, bool measureModulation, bool checkTemplate)
+{
+    MeasureTransmitter(app, band, powerSlot, measureModulation, checkTemplate, TxVariant::FirstBand);
+}
+
+}  // namespace celvio

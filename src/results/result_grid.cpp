@@ -1,0 +1,182 @@
+#include "results/result_grid.h"
+
+#include "core/app.h"
+#include "core/text.h"
+#include "procedures/bilingual.h"
+#include "results/result_pages.h"
+#include "results/verdict.h"
+
+namespace celvio {
+
+namespace {
+
+const char* const kBands[] = {"GSM", "PCN", "PCS"};
+
+int BandIndex(const QString& band)
+{
+    for (int b = 0; b < 3; ++b)
+        if (band == QLatin1String(kBands[b]))
+            return b;
+    return -1;
+}
+
+// The band whose nominal powers a page shows: the first band of the system on the
+// first page (GSM until a 1800 or 1900 band is chosen), the second band on the second.
+QString PageBand(const App& app, bool secondPage)
+{
+    const QString band = secondPage ? app.st.SystemCode.right(3) : app.st.SystemCode.left(3);
+    if (band == QLatin1String("PCN") || band == QLatin1String("PCS"))
+        return band;
+    return secondPage ? QStringLiteral("PCN") : QStringLiteral("GSM");
+}
+
+void SetCells(CellArray& cells, const QString& text, Colour colour)
+{
+    for (int c = 1; c <= 3; ++c)
+        cells[c] = Cell{text, colour};
+}
+
+void SetUpPage(App& app, ResultPage& page, bool secondPage)
+{
+    const StationState& st = app.st;
+    page.Title.Caption = Bilingual(app, "TEST REPORT", "TESTBERICHT");
+    page.DateName.Caption = Bilingual(app, "Date:", "Datum:");
+    page.TimeName.Caption = Bilingual(app, "Time:", "Zeit:");
+    page.MobileName.Caption = Bilingual(app, "Mobile:", "Telefon:");
+    page.TesterSerialName.Caption = Bilingual(app, "Ser.No.:", "Ser.Nr.:");
+    page.ImeiName.Caption = Bilingual(app, "IMEI:", "IMEI:");
+    page.ImsiName.Caption = Bilingual(app, "IMSI:", "IMSI:");
+    page.TesterModelName.Caption = Bilingual(app, "Tester:", "Tester:");
+    page.FirmwareName.Caption = Bilingual(app, "Firmware:", "Firmware:");
+    page.VersionName.Caption = Bilingual(app, "Celvio:", "Celvio:");
+
+    page.Date.Caption = st.CycleDate;
+    page.Time.Caption = st.CycleTime;
+    page.Mobile = Label{};
+    page.Imei = Label{QStringLiteral("Not tested"), true, kYellow};
+    page.Imsi = Label{QStringLiteral("Not tested"), true, kYellow};
+    page.TesterModel.Caption = st.TesterModel;
+    page.TesterSerial.Caption = st.TesterSerial;
+    page.Firmware.Caption = st.TesterFirmware;
+    page.Version.Caption = st.Version;
+    page.Channel[0].Caption = QStringLiteral("TCH:");
+
+    const QString deg = Bilingual(app, " deg", " Grad");
+    const qint32 frequency = secondPage ? st.LimitFrequencyHigh : st.LimitFrequency;
+    auto row = [&](int r, const char* english, const char* german, const QString& limit) {
+        page.RowName[r].Caption = Bilingual(app, english, german);
+        page.Limit[r].Caption = limit;
+    };
+    row(kRowPhaseRms, "Phase Error RMS", "Phasenfehler", QStringLiteral("0 -") + Str(qint64(st.LimitPhaseRms)) + deg);
+    row(kRowPhasePeak, "Phase Error Peak", "Phasenfehler Spitze",
+        QStringLiteral("0 -") + Str(qint64(st.LimitPhasePeak)) + deg);
+    row(kRowFrequency, "Frequency Error", "Frequenzfehler",
+        QStringLiteral("+/-") + Str(qint64(frequency)) + QStringLiteral(" Hz"));
+    row(kRowBurstLength, "Burst Length", "Burst Länge",
+        Str(qint64(553 - st.LimitBurstLength)) + QStringLiteral(" -") + Str(qint64(553 + st.LimitBurstLength)) +
+            Bilingual(app, " µsec", " µsek"));
+    row(kRowTemplate, "Power-Time Template", "Leistungs-Zeit-Maske", QString());
+    row(kRowRxLevel, "RX Level", "RX Pegel", QString());
+    row(kRowRxQuality, "RX Quality", "RX Qualität", QStringLiteral("0 -") + Str(qint64(st.LimitRxQuality)));
+    row(kRowMobileOriginatedCall, "Mobile Originated Call", "Abgehender Anruf", QString());
+    row(kRowDialledNumber, "Dialled Number", "Gewählte Rufnummer", QString());
+    if (secondPage)
+        row(kRowBaseOriginatedCall, "Mobile Terminated Call", "Eingehender Anruf", QString());
+    else
+        row(kRowBaseOriginatedCall, "Base Originated Call", "Eingehender Anruf", QString());
+    row(kRowSpeechLoopback, "Speech Loopback", "Sprachschleife", QString());
+    for (int r = 0; r < kRowCount; ++r)
+        page.Limit[r].Visible = st.ShowLimits == kTrue;
+
+    // Every cell waits for its test; the cells that the test plan never fills say so.
+    const QString notTested = QStringLiteral("Not tested");
+    const QString notNeeded = QStringLiteral("Not needed");
+    for (CellArray* cells : {&page.MSPower1, &page.MSPower2, &page.MSPower3, &page.Label51, &page.Label52,
+                             &page.Label53, &page.Label54, &page.Label55, &page.Label56, &page.Label57})
+        SetCells(*cells, notTested, kYellow);
+    page.Label56[2] = Cell{notNeeded, kYellow};
+    page.Label57[2] = Cell{notNeeded, kYellow};
+    for (int c = 1; c <= 2; ++c) {
+        page.MSPower2[c] = Cell{notNeeded, kYellow};
+        page.MSPower3[c] = Cell{notNeeded, kYellow};
+    }
+    for (Cell* cell : {&page.MobileOriginatedCall, &page.DialledNumber, &page.BaseOriginatedCall, &page.SpeechLoopback})
+        *cell = Cell{notTested, kYellow};
+}
+
+void ShowBandOnPage(App& app, ResultPage& page, bool secondPage)
+{
+    const StationState& st = app.st;
+    for (int b = 0; b < 3; ++b) {
+        const QString band = QLatin1String(kBands[b]);
+        for (int slot = 1; slot <= 6; ++slot) {
+            const int nominal = NominalPower(band, st.MsPowerLevels[slot]);
+            page.PowerMin[b][slot] = nominal - st.LimitTxPower;
+            page.PowerMax[b][slot] = nominal + st.LimitTxPower;
+        }
+    }
+    const int first = secondPage ? 4 : 1;
+    for (int c = 1; c <= 3; ++c) {
+        const qint16 channel = st.TrafficChannels[first + c - 1];
+        page.Channel[c].Caption = channel == 0 ? QString() : QString::number(channel);
+    }
+    const QString band = PageBand(app, secondPage);
+    const int b = BandIndex(band);
+    for (int i = 0; i < 3; ++i) {
+        const int slot = first + i;
+        const int level = st.MsPowerLevels[slot];
+        page.RowName[kRowTxPower1 + i].Caption = Bilingual(app, "TX Power", "MS Leistung") + QLatin1Char(' ') +
+                                                 QString::number(level) + QStringLiteral(" (") +
+                                                 QString::number(NominalPower(band, level)) + QStringLiteral(" dBm)");
+        page.Limit[kRowTxPower1 + i].Caption = Str(qint64(page.PowerMin[b][slot])) + QStringLiteral(" -") +
+                                               Str(qint64(page.PowerMax[b][slot])) + QStringLiteral(" dBm");
+    }
+}
+
+}  // namespace
+
+int NominalPower(const QString& band, int powerLevel)
+{
+    // 16-bit arithmetic, as the power levels are.
+    if (band == QLatin1String("GSM"))
+        return qint16(43 - 2 * powerLevel);
+    if (band == QLatin1String("PCN") || band == QLatin1String("PCS"))
+        return qint16(30 - 2 * powerLevel);
+    return 0;
+}
+
+bool PowerRange(const App& app, const QString& band, int slot, qint32& minimum, qint32& maximum)
+{
+    const int b = BandIndex(band);
+    if (b < 0 || slot < 1 || slot > 6)
+        return false;
+    minimum = app.Form3.PowerMin[b][slot];
+    maximum = app.Form3.PowerMax[b][slot];
+    return true;
+}
+
+void ShowBandOnResultPages(App& app)
+{
+    ShowBandOnPage(app, app.Form3, false);
+    ShowBandOnPage(app, app.Form4, true);
+}
+
+void ShowExpectedRxLevel(App& app, int expected)
+{
+    const qint32 limit = app.st.LimitRxLevel;
+    for (ResultPage* page : {&app.Form3, &app.Form4}) {
+        page->RowName[kRowRxLevel].Caption = Bilingual(app, "RX Level", "RX Pegel") + QStringLiteral(" (") +
+                                             QString::number(expected) + QLatin1Char(')');
+        page->Limit[kRowRxLevel].Caption =
+            Str(qint64(expected) - limit) + QStringLiteral(" - ") + Str(qint64(expected) + limit);
+    }
+}
+
+void SetUpResultPages(App& app)
+{
+    SetUpPage(app, app.Form3, false);
+    SetUpPage(app, app.Form4, true);
+    ShowBandOnResultPages(app);
+}
+
+}  // namespace celvio

@@ -1,0 +1,115 @@
+// The call from the phone, the call to the phone and the speech loop-back question, in
+// the cases that whole cycles do not reach.
+#include "procedure_fixture.h"
+#include "procedures/calls.h"
+#include "results/verdict.h"
+#include "sim/tester.h"
+#include "tester/transport.h"
+
+namespace celvio::testing {
+namespace {
+
+class CallTest : public ProcedureTest {
+protected:
+    void SetUp() override { SetUpResultPages(app); }
+
+    // A simulator whose phone has registered.
+    std::shared_ptr<sim::Tester> Registered(const QString& scenario = QString())
+    {
+        auto tester = Simulator(QStringLiteral("phone.registration = 1\n") + scenario);
+        SendCommand(app, QStringLiteral("CALL:LOC;*STB?"));
+        ReadAnswer(app);
+        tester->clearReceived();
+        return tester;
+    }
+};
+
+TEST_F(CallTest, KeypadCallNotMadeTimesOutWithTheBarColours)
+{
+    auto tester = Registered(QStringLiteral("phone.dial = never"));
+    app.st.MsCallTimeout = 20;
+    auto barAt = [](int value, Colour colour) {
+        return [value, colour](const App& a) { return a.Form1.Progress.Value == value && a.Form1.Progress.Color == colour; };
+    };
+    platform.Await(barAt(10, kYellow), QStringLiteral("yellow at 10"));
+    platform.Await(barAt(15, kRed), QStringLiteral("red at 15"));
+    KeypadCallTest(app, 0);
+    EXPECT_EQ(platform.StepsLeft(), 0);
+    EXPECT_EQ(app.Form1.Progress.Value, 19);
+    EXPECT_EQ(app.st.Verdict, 2);
+    EXPECT_EQ(app.Form3.MobileOriginatedCall, (Cell{QStringLiteral("* Failed"), kRed}));
+    EXPECT_EQ(app.Form3.DialledNumber.Caption, QStringLiteral("Not tested"));
+    EXPECT_EQ(app.st.SummaryLines[1], QStringLiteral("Keypad Test: Failed "));
+    EXPECT_FALSE(tester->receivedLines().contains(QStringLiteral("CALL:MSIN:NUMB?")));
+}
+
+TEST_F(CallTest, SwapCallWritesNoCellAndHashIsDecoded)
+{
+    Registered(QStringLiteral("phone.digits = 12#"));
+    app.st.DialNumber = QStringLiteral("12#");
+    KeypadCallTest(app, -2);
+    EXPECT_EQ(app.st.Verdict, 0);
+    EXPECT_EQ(app.Form3.MobileOriginatedCall.Caption, QStringLiteral("Not tested"));
+    EXPECT_TRUE(app.st.SummaryLines[1].isEmpty());
+}
+
+TEST_F(CallTest, StopDuringTheCallResetsTheTesterAndTouchesNoCell)
+{
+    auto tester = Registered(QStringLiteral("phone.dial = never"));
+    app.Form1.MStop.Enabled = true;
+    platform.Answer(QStringLiteral("restart the test"), msgbox::kYes);
+    platform.Do(UiAction::Stop, [](const App& a) { return a.Form1.Progress.Value == 2; });
+    KeypadCallTest(app, 0);
+    EXPECT_TRUE(tester->receivedLines().contains(QStringLiteral("*RST")));
+    EXPECT_FALSE(tester->receivedLines().contains(QStringLiteral("STAT:QUES:EVEN?")));
+    EXPECT_EQ(app.Form3.MobileOriginatedCall.Caption, QStringLiteral("Not tested"));
+}
+
+TEST_F(CallTest, BaseCallKeepsAnEarlierFailureAndShowsItsOwnResult)
+{
+    Registered(QStringLiteral("phone.answer = 4"));
+    app.st.Verdict = 1;
+    BaseCallTest(app);
+    EXPECT_EQ(app.st.Verdict, 1);
+    EXPECT_EQ(app.Form3.BaseOriginatedCall, (Cell{QStringLiteral("Passed"), kGreen}));
+}
+
+TEST_F(CallTest, NoEchoAbortsEvenAfterAFailureAndIsTracedInGerman)
+{
+    Simulator();
+    app.st.Language = 2;
+    app.st.DebugMode = kTrue;
+    app.st.Verdict = 1;
+    app.Form1.Command3.Enabled = false;  // as an earlier dialog left it
+    platform.Press(QStringLiteral("&Nein"));
+    AudioTest(app, QStringLiteral(" 50"));
+    EXPECT_EQ(app.st.Verdict, 2);
+    EXPECT_EQ(app.st.SummaryLines[4], QStringLiteral("Mikrofon / Lautsprecher: Fehler"));
+    EXPECT_EQ(app.Form3.SpeechLoopback, (Cell{QStringLiteral("* Fehler"), kRed}));
+    EXPECT_TRUE(Trace().contains(QStringLiteral("Button = Audio NOT ok")));
+    EXPECT_FALSE(app.Form1.Command2.Visible);
+}
+
+TEST_F(CallTest, ImpossibleRxLevelCountsAsNoWithoutAskingTheTester)
+{
+    auto tester = Simulator();
+    AudioTest(app, QStringLiteral(" 64"));
+    EXPECT_TRUE(tester->receivedLines().isEmpty());
+    EXPECT_EQ(app.st.Verdict, 2);
+    EXPECT_EQ(app.Form3.SpeechLoopback.Caption, QStringLiteral("* Failed"));
+}
+
+TEST_F(CallTest, StopAtTheEchoQuestionLeavesTheLoopBackOnAndTheCellUntouched)
+{
+    auto tester = Simulator();
+    app.Form1.MStop.Enabled = true;
+    platform.Answer(QStringLiteral("restart the test"), msgbox::kYes);
+    platform.Do(UiAction::Stop, [](const App& a) { return a.Form1.Command2.Visible; });
+    AudioTest(app, QStringLiteral(" 50"));
+    EXPECT_FALSE(tester->receivedLines().contains(QStringLiteral("CONF:GSM:AUD:LOOP OFF")));
+    EXPECT_EQ(app.Form3.SpeechLoopback.Caption, QStringLiteral("Not tested"));
+    EXPECT_TRUE(app.st.SummaryLines[4].isEmpty());
+}
+
+}  // namespace
+}  // namespace celvio::testing

@@ -1,0 +1,89 @@
+// The receiver tests: the reported RX level and quality against their limits, the repeat
+// rule, and the second band's page, column and failure text.
+#include "procedure_fixture.h"
+#include "procedures/measurements.h"
+#include "results/verdict.h"
+
+namespace celvio::testing {
+namespace {
+
+const QString kLevel = QStringLiteral("CALL:MSIN:RXL?");
+const QString kQuality = QStringLiteral("CALL:MSIN:RXQ?");
+
+class RxTest : public ProcedureTest {
+protected:
+    void SetUp() override
+    {
+        device = Replies();
+        app.st.GeneratorLevel = -60;  // expected RX level 50; RXLEV 3, RXQUAL 2
+        app.st.TxStep = 1;
+        SetUpResultPages(app);
+        app.st.SummaryLines[3] = QStringLiteral("Receiver Test: Not Tested");
+    }
+    std::shared_ptr<ReplyDevice> device;
+};
+
+struct ReadingCase {
+    const char* level;
+    const char* quality;
+    bool levelFails;
+    bool qualityFails;
+};
+void PrintTo(const ReadingCase& c, std::ostream* os)
+{
+    *os << "level " << c.level << " quality " << c.quality;
+}
+
+class RxLimitTest : public RxTest, public ::testing::WithParamInterface<ReadingCase> {};
+
+TEST_P(RxLimitTest, BoundsPassAndOneBeyondFails)
+{
+    const ReadingCase c = GetParam();
+    device->On(kLevel, {QString::fromLatin1(c.level)});
+    device->On(kQuality, {QString::fromLatin1(c.quality)});
+    ReceiverTest(app);
+    EXPECT_EQ(app.Form3.Label56[1], (Cell{(c.levelFails ? QStringLiteral("* ") : QStringLiteral(" ")) +
+                                              QString::fromLatin1(c.level),
+                                          c.levelFails ? kRed : kGreen}));
+    EXPECT_EQ(app.Form3.Label57[1].ForeColor, c.qualityFails ? kRed : kGreen);
+    EXPECT_EQ(device->lines.count(kLevel), c.levelFails ? 2 : 1);
+    const bool fails = c.levelFails || c.qualityFails;
+    EXPECT_EQ(app.st.Verdict, fails ? 1 : 0);
+    EXPECT_EQ(app.st.SummaryLines[3],
+              fails ? QStringLiteral("Receiver Test: Failed") : QStringLiteral("Receiver Test: Not Tested"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Readings, RxLimitTest,
+                         ::testing::Values(ReadingCase{"47", "2", false, false}, ReadingCase{"53", "0", false, false},
+                                           ReadingCase{"46", "0", true, false}, ReadingCase{"54", "0", true, false},
+                                           ReadingCase{"50", "3", false, true}));
+
+TEST_F(RxTest, LevelThatRecoversStandsInRepeatGreenButTheVerdictKeepsTheFailure)
+{
+    device->On(kLevel, {QStringLiteral("46"), QStringLiteral("50"), QStringLiteral("51")});
+    device->On(kQuality, {QString()});  // an empty answer reads 0 and passes
+    ReceiverTest(app);
+    EXPECT_EQ(app.Form3.Label56[1], (Cell{QStringLiteral("! 51"), kRepeatGreen}));
+    EXPECT_EQ(app.Form3.Label57[1], (Cell{QStringLiteral(" 0"), kGreen}));
+    EXPECT_EQ(app.st.SummaryLines[3], QStringLiteral("Receiver Test: Not Tested"));
+    EXPECT_EQ(app.st.Verdict, 1);
+}
+
+TEST_F(RxTest, SecondBandWritesTheSecondPageInItsOwnLanguage)
+{
+    app.st.Language = 2;
+    app.st.TxStep = 6;
+    device->On(kLevel, {QStringLiteral("40")});
+    ReceiverTestSecondBand(app, QStringLiteral("PCN"));
+    EXPECT_EQ(app.st.TxStep, 3);
+    EXPECT_EQ(app.Form4.Label56[3].Caption, QStringLiteral("* 40"));
+    EXPECT_EQ(app.Form3.Label56[3].Caption, QStringLiteral("Not tested"));
+    EXPECT_EQ(app.st.SummaryLines[3], QStringLiteral("Empfängertest: Fehler"));
+
+    // The first band's failure text is English in every language.
+    ReceiverTest(app);
+    EXPECT_EQ(app.st.SummaryLines[3], QStringLiteral("Receiver Test: Failed"));
+}
+
+}  // namespace
+}  // namespace celvio::testing

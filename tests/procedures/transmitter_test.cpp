@@ -1,0 +1,225 @@
+// The transmitter tests of both bands: the split and rounding of the answer, the
+// limits, the repeat rule with its marks and colours, the template check and the
+// break-off on a malformed answer.
+#include "procedure_fixture.h"
+#include "procedures/measurements.h"
+#include "procedures/transmitter_core.h"
+#include "results/verdict.h"
+
+namespace celvio::testing {
+namespace {
+
+const QString kMeasure = QStringLiteral("MEAS:ARR:RFTR:GRO:ALL:MAV? 3");
+const QString kTemplate = QStringLiteral("MEAS:RFTR:TEMP?");
+
+class TxTest : public ProcedureTest {
+protected:
+    void SetUp() override
+    {
+        device = Replies();
+        app.st.TrafficChannels = {0, 20, 62, 100, 512, 698, 884};
+        app.st.TxStep = 1;
+        app.st.CurrentTrafficChannel = 20;  // the channel is set
+        app.Model.Rx[kBand1800] = {4.25f, 5.0f, 6.0f};
+        app.Model.Tx[kBand1800] = {4.5f, 5.5f, 6.5f};
+        SetUpResultPages(app);
+        app.st.SummaryLines[2] = QStringLiteral("Transmitter Test: Passed");
+    }
+
+    // Step 1 on GSM at power level 5 (33 dBm nominal) with these transmitter answers.
+    void Measure(const QStringList& answers, bool modulation = true)
+    {
+        device->On(kMeasure, answers);
+        TransmitterTest(app, QStringLiteral("GSM"), 1, modulation, false);
+    }
+
+    int Measurements() const { return int(device->lines.count(kMeasure)); }
+
+    std::shared_ptr<ReplyDevice> device;
+};
+
+TEST_F(TxTest, AnswerFillsEveryCellOfTheColumn)
+{
+    device->On(kTemplate, {QStringLiteral("0,0,0,0,0")});
+    device->On(kMeasure, {QStringLiteral("7.2,2.1,-38,553.1,33.2")});
+    TransmitterTest(app, QStringLiteral("GSM"), 1, true, true);
+    const ResultPage& p = app.Form3;
+    const std::pair<const Cell*, const char*> expected[] = {
+        {&p.MSPower1[1], " 33 dBm"}, {&p.Label51[1], " 2 deg"},       {&p.Label52[1], " 7 deg"},
+        {&p.Label53[1], " -38 Hz"},  {&p.Label54[1], " 553.1 µsec"}, {&p.Label55[1], " Passed"}};
+    for (const auto& [cell, text] : expected)
+        EXPECT_EQ(*cell, (Cell{QString::fromUtf8(text), kGreen}));
+    EXPECT_EQ(p.MSPower1[2].Caption, QStringLiteral("Not tested"));
+    EXPECT_EQ(app.st.Verdict, 0);
+    EXPECT_EQ(app.Form1.Label3.Caption, QStringLiteral("\r\n 1. Traffic Channel:  20  Checked"));
+}
+
+struct LimitCase {
+    const char* answer;
+    const char* power;  // cell texts after the first measurement, without the mark
+    const char* rms;
+    const char* frequency;
+    const char* burst;
+    const char* failing;  // P power, R RMS phase, F frequency, B burst
+};
+void PrintTo(const LimitCase& c, std::ostream* os)
+{
+    *os << c.answer;
+}
+
+class TxLimitTest : public TxTest, public ::testing::WithParamInterface<LimitCase> {};
+
+// Limits: RFLEVEL 2 around 33 dBm, PHASERMS 5, FREQUENCY 90, BURSTLEN 1.
+TEST_P(TxLimitTest, RoundsHalvesUpwardsAndPassesTheBounds)
+{
+    const LimitCase c = GetParam();
+    Measure({QString::fromLatin1(c.answer)});
+    const QString failing = QString::fromLatin1(c.failing);
+    const ResultPage& p = app.Form3;
+    const std::tuple<const Cell&, const char*, char> cells[] = {{p.MSPower1[1], c.power, 'P'},
+                                                                {p.Label51[1], c.rms, 'R'},
+                                                                {p.Label53[1], c.frequency, 'F'},
+                                                                {p.Label54[1], c.burst, 'B'}};
+    for (const auto& [cell, text, key] : cells) {
+        const bool fails = failing.contains(QLatin1Char(key));
+        EXPECT_EQ(cell, (Cell{(fails ? QStringLiteral("*") : QString()) + QString::fromUtf8(text), fails ? kRed : kGreen}));
+    }
+    EXPECT_EQ(app.st.Verdict, failing.isEmpty() ? 0 : 1);
+    EXPECT_EQ(Measurements(), failing.isEmpty() ? 1 : 2);  // a standing failure is measured twice
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, TxLimitTest,
+    ::testing::Values(LimitCase{"7,2,-38,553,35.4", " 35 dBm", " 2 deg", " -38 Hz", " 553 µsec", ""},
+                      LimitCase{"7,2,-38,553,35.5", " 36 dBm", " 2 deg", " -38 Hz", " 553 µsec", "P"},
+                      LimitCase{"7,2,-38,553,30.5", " 31 dBm", " 2 deg", " -38 Hz", " 553 µsec", ""},
+                      LimitCase{"7,2,-38,553,30.4", " 30 dBm", " 2 deg", " -38 Hz", " 553 µsec", "P"},
+                      LimitCase{"7,-5.4,90,554,33", " 33 dBm", " -5 deg", " 90 Hz", " 554 µsec", ""},
+                      LimitCase{"7,-5.5,-90.5,554.1,33", " 33 dBm", " -5 deg", " -90 Hz", " 554.1 µsec", "RFB"},
+                      LimitCase{" 7 , 2.5 , 0 , 551.9 , 33", " 33 dBm", " 3 deg", " 0 Hz", " 551.9 µsec", "B"}));
+
+struct RepeatCase {
+    QStringList powers;
+    Cell cell;
+    int measurements;
+    const char* summary;
+};
+void PrintTo(const RepeatCase& c, std::ostream* os)
+{
+    *os << "powers " << c.powers.join(QLatin1Char('/')).toStdString();
+}
+
+class TxRepeatTest : public TxTest, public ::testing::WithParamInterface<RepeatCase> {};
+
+TEST_P(TxRepeatTest, FailureIsMeasuredAgainAndMustPassTwice)
+{
+    const RepeatCase c = GetParam();
+    QStringList answers;
+    for (const QString& power : c.powers)
+        answers << QStringLiteral("7,2,-38,553,") + power;
+    Measure(answers, false);
+    EXPECT_EQ(app.Form3.MSPower1[1], c.cell);
+    EXPECT_EQ(Measurements(), c.measurements);
+    EXPECT_EQ(app.st.SummaryLines[2], QString::fromLatin1(c.summary));
+    EXPECT_EQ(app.st.Verdict, c.measurements == 1 ? 0 : 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Attempts, TxRepeatTest,
+    ::testing::Values(RepeatCase{{"33"}, {" 33 dBm", kGreen}, 1, "Transmitter Test: Passed"},
+                      RepeatCase{{"40", "33", "34"}, {"! 34 dBm", kRepeatGreen}, 3, "Transmitter Test: Passed"},
+                      RepeatCase{{"40", "33", "40"}, {"* 40 dBm", kRed}, 3, "Transmitter Test: Failed"},
+                      RepeatCase{{"40", "40", "33"}, {"* 40 dBm", kRed}, 2, "Transmitter Test: Failed"}));
+
+TEST_F(TxTest, PowerHalfADecibelAboveNominalFailsWithoutTolerance)
+{
+    app.st.LimitTxPower = 0;
+    Measure({QStringLiteral("7,2,-38,553,33.5")}, false);
+    EXPECT_EQ(app.Form3.MSPower1[1], (Cell{QStringLiteral("* 34 dBm"), kRed}));
+}
+
+TEST_F(TxTest, RecoveryOfOneQuantityDoesNotHideAnotherStandingFailure)
+{
+    // First attempt: power and RMS phase fail. Second: power fails again, phase passes.
+    Measure({QStringLiteral("7,9,-38,553,40"), QStringLiteral("7,2,-38,553,40")});
+    EXPECT_EQ(Measurements(), 2);
+    EXPECT_EQ(app.Form3.MSPower1[1], (Cell{QStringLiteral("* 40 dBm"), kRed}));
+    EXPECT_EQ(app.Form3.Label51[1], (Cell{QStringLiteral("! 2 deg"), kRepeatGreen}));
+    EXPECT_EQ(app.st.SummaryLines[2], QStringLiteral("Transmitter Test: Failed"));
+}
+
+TEST_F(TxTest, TemplateChecksTheFirstFiveFields)
+{
+    device->On(kMeasure, {QStringLiteral("7,2,-38,553,33")});
+    struct Case {
+        QStringList answers;
+        Cell cell;
+        int queries;
+    };
+    const Case cases[] = {
+        {{QStringLiteral("0,0,0,0,0,3,1")}, {QStringLiteral(" Passed"), kGreen}, 1},
+        {{QStringLiteral("0,0,1,0,0")}, {QStringLiteral("* Failed"), kRed}, 2},
+        {{QString()}, {QStringLiteral("* Failed"), kRed}, 2},  // no answer
+        {{QStringLiteral("0,0,1,0,0"), QStringLiteral("0,0,0,0,0")}, {QStringLiteral("! Passed"), kRepeatGreen}, 3},
+    };
+    for (const Case& c : cases) {
+        SetUpResultPages(app);
+        device->lines.clear();
+        device->On(kTemplate, c.answers);
+        TransmitterTest(app, QStringLiteral("GSM"), 1, false, true);
+        EXPECT_EQ(app.Form3.Label55[1], c.cell) << qPrintable(c.answers.join('|'));
+        EXPECT_EQ(device->lines.count(kTemplate), c.queries);
+    }
+}
+
+TEST_F(TxTest, AnswerWithoutFourCommasBreaksTheTestOff)
+{
+    device->On(kTemplate, {QStringLiteral("0,0,0,0,0")});
+    Measure({QStringLiteral("33.2")});
+    EXPECT_EQ(app.st.Verdict, 2);
+    EXPECT_EQ(app.st.SummaryLines[2], QStringLiteral("Transmitter Test: Failed"));
+    EXPECT_FALSE(device->lines.contains(kTemplate));
+
+    double f[5];
+    EXPECT_FALSE(SplitTransmitterAnswer(QStringLiteral("1,2,3,4,"), f));  // the last character is not searched
+    ASSERT_TRUE(SplitTransmitterAnswer(QStringLiteral("-1.5,NAN,3e1,4,5,6"), f));
+    EXPECT_EQ((std::vector<double>(f, f + 5)), (std::vector<double>{-1.5, 0, 30, 4, 5}));
+}
+
+TEST_F(TxTest, SecondBandStepOfTheFirstBandsTestUsesTheSecondPage)
+{
+    app.st.TxStep = 5;
+    device->On(kMeasure, {QStringLiteral("7,2,-38,553,20")});  // PCN level 5: 20 dBm
+    TransmitterTest(app, QStringLiteral("PCN"), 1, false, false);
+    EXPECT_EQ(app.st.TxStep, 2);
+    EXPECT_EQ(app.Form4.MSPower1[2].Caption, QStringLiteral(" 20 dBm"));
+    EXPECT_TRUE(device->lines.contains(QStringLiteral("CONF:PCN:PATT:LEV  5, 5.5")));
+}
+
+TEST_F(TxTest, SecondBandHasItsOwnLevelsFrequencyLimitAndFailureLine)
+{
+    app.st.SystemCode = QStringLiteral("GSM,PCN");
+    app.st.TxStep = 6;
+    app.st.CurrentTrafficChannel = 884;
+    // 181 Hz fails the second band's 180 Hz; slot 3 is MSPOWLEV6 = 10: 10 dBm.
+    device->On(kMeasure, {QStringLiteral("7,2,181,553,10")});
+    DualBandTransmitterTest(app, QStringLiteral("PCN"), 3, true, false);
+    EXPECT_EQ(app.Form4.Label53[3].Caption, QStringLiteral("* 181 Hz"));
+    EXPECT_EQ(app.Form4.MSPower3[3], (Cell{QStringLiteral(" 10 dBm"), kGreen}));
+    EXPECT_EQ(app.st.TxStep, 6);
+    EXPECT_EQ(app.Form1.Label4.Caption, QStringLiteral("Transmitter Test "));
+
+    device->On(kMeasure, {QStringLiteral("7,2,150,553,30")});
+    app.st.TxStep = 4;
+    DualBandTransmitterTest(app, QStringLiteral("PCN"), 1, true, false);
+    EXPECT_EQ(app.Form4.Label53[1], (Cell{QStringLiteral(" 150 Hz"), kGreen}));
+
+    device->On(kMeasure, {QStringLiteral("garbage")});
+    DualBandTransmitterTest(app, QStringLiteral("PCN"), 1, true, false);
+    EXPECT_EQ(app.st.Verdict, 2);
+    EXPECT_EQ(app.st.SummaryLines[6], QStringLiteral("Transmitter Test: Failed"));
+    EXPECT_EQ(app.st.SummaryLines[2], QStringLiteral("Transmitter Test: Failed"));  // from the 181 Hz
+}
+
+}  // namespace
+}  // namespace celvio::testing
