@@ -6,7 +6,7 @@
 #include "core/events.h"
 #include "core/helpers.h"
 #include "core/number_reader.h"
-#include "procedures/bilingual.h"
+#include "core/bilingual.h"
 #include "tester/transport.h"
 
 namespace celvio {

@@ -8,7 +8,7 @@
 #include "core/helpers.h"
 #include "core/number_reader.h"
 #include "core/text.h"
-#include "procedures/bilingual.h"
+#include "core/bilingual.h"
 #include "procedures/call_wait.h"
 #include "tester/tester_control.h"
 #include "tester/transport.h"

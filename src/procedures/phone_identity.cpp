@@ -5,7 +5,7 @@
 #include "core/events.h"
 #include "core/number_reader.h"
 #include "procedures/answer_text.h"
-#include "procedures/bilingual.h"
+#include "core/bilingual.h"
 #include "procedures/phone_identity.h"
 #include "tester/transport.h"
 

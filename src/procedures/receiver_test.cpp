@@ -5,7 +5,7 @@
 #include "core/app.h"
 #include "core/number_reader.h"
 #include "core/text.h"
-#include "procedures/bilingual.h"
+#include "core/bilingual.h"
 #include "procedures/repeat_rule.h"
 #include "tester/transport.h"
 

@@ -5,6 +5,7 @@
 #include "ui/dialogs.h"
 
 #include "core/app.h"
+#include "core/bilingual.h"
 #include "core/events.h"
 #include "core/helpers.h"
 #include "core/text.h"
@@ -13,16 +14,6 @@
 namespace celvio {
 
 namespace {
-
-// A text in the station's language: 1 English, 2 German, none for any other index.
-QString Bilingual(const App& app, const QString& english, const QString& german)
-{
-    switch (app.st.Language) {
-    case 1: return english;
-    case 2: return german;
-    default: return QString();
-    }
-}
 
 Flag& Pressed(App& app, int button)
 {
