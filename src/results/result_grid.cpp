@@ -2,7 +2,7 @@
 
 #include "core/app.h"
 #include "core/text.h"
-#include "procedures/bilingual.h"
+#include "core/bilingual.h"
 #include "results/result_pages.h"
 #include "results/verdict.h"
 
