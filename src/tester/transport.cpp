@@ -15,6 +15,7 @@ void SendCommand(App& app, const QString& command)
     TraceLine(app, TimeText(app.ui.Now().time()) + QStringLiteral("--> ") + command);
     app.ui.Comm1().Output(command.toLatin1() + "\r\n");
     DoEvents(app);
+    TesterPortAlive(app);
 }
 
 QString ReadAnswer(App& app)
@@ -25,19 +26,25 @@ QString ReadAnswer(App& app)
     app.st.TesterBusy = 1;
     QByteArray buffer;
     SerialPort& port = app.ui.Comm1();
+    bool portGone = false;
     for (;;) {
         WaitEvents(app);
+        if (!TesterPortAlive(app)) {
+            portGone = true;
+            break;
+        }
         if (port.InBufferCount() > 0)
             buffer += port.Input();
         if (buffer.contains('\n') || app.ui.MonotonicMs() > deadline)
             break;
     }
-    if (app.ui.MonotonicMs() > deadline) {
+    // A port that is gone has been reported already: no time-out, no answer to trace.
+    if (!portGone && app.ui.MonotonicMs() > deadline) {
         app.ui.MsgBox(QStringLiteral("No answer within 3 minutes."), msgbox::kOkOnly | msgbox::kExclamation,
                       QStringLiteral("TIMEOUT ERROR"));
         TraceLine(app, TimeText(app.ui.Now().time()) + QStringLiteral("--- ") +
                            QStringLiteral("ERROR: Timeout at input. "));
-    } else {
+    } else if (!portGone) {
         const qsizetype cr = buffer.indexOf('\r');
         if (cr >= 0)
             TraceLine(app, TimeText(app.ui.Now().time()) + QStringLiteral("<-- ") +
@@ -45,6 +52,25 @@ QString ReadAnswer(App& app)
     }
     app.st.TesterBusy = busyBefore;
     return QString::fromLatin1(buffer);
+}
+
+bool TesterPortAlive(App& app)
+{
+    SerialPort& port = app.ui.Comm1();
+    const int lost = port.TakeLostError();
+    if (lost != 0) {
+        const QString where = QStringLiteral("COM") + Str(qint64(port.CommPort())) + QStringLiteral(" (") +
+                              port.DevicePath(port.CommPort()) + QLatin1Char(')');
+        TraceLine(app, TimeText(app.ui.Now().time()) + QStringLiteral("--- ERROR: Connection lost at ") + where +
+                           QStringLiteral(" Error = ") + Str(qint64(lost)) + QStringLiteral(" = ") +
+                           CommErrorText(lost));
+        app.ui.MsgBox(QStringLiteral("The connection to the tester at ") + where + QStringLiteral(" was lost:") +
+                          kCrLf + CommErrorText(lost) + QLatin1Char('.') + kCrLf + kCrLf +
+                          QStringLiteral("Please check the cable and the tester,") + kCrLf +
+                          QStringLiteral("then quit and restart the program."),
+                      msgbox::kOkOnly | msgbox::kExclamation, QStringLiteral("No connection to tester"));
+    }
+    return port.IsOpen();
 }
 
 }  // namespace celvio

@@ -16,7 +16,13 @@ void SendCommand(App& app, const QString& command);
 
 // Waits for an answer line (up to kAnswerTimeout) and returns everything received,
 // CR LF and anything after it included. After a time-out: one message box, one trace
-// line, and whatever arrived (possibly nothing).
+// line, and whatever arrived (possibly nothing). On a port that is closed, or that is
+// lost while waiting, it returns at once with what it has.
 QString ReadAnswer(App& app);
+
+// True while the tester's port is open. When the port went away under the program
+// (a USB adapter pulled), the loss is reported here, once: a message box and a trace
+// line naming the port and the error.
+bool TesterPortAlive(App& app);
 
 }  // namespace celvio

@@ -20,6 +20,7 @@ protected:
         WriteStationBytes(QStringLiteral("Zoredudi.BMP"), "BM");
         AttachSimulator(1);
         AttachSimulator(2);
+        platform.Press(QStringLiteral("COM&1"));  // the port question at start-up
     }
 
     static bool AtModeDialog(const App& a) { return a.Form1.Command2.Visible && a.Form1.Command2.Caption == QLatin1String("&Test"); }

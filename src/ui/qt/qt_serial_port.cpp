@@ -74,8 +74,10 @@ QtSerialPort::~QtSerialPort()
 void QtSerialPort::OnError(QSerialPort::SerialPortError error)
 {
     // A device that went away (a pulled USB adapter, the other side of a pty closed)
-    // reports ReadError or ResourceError again and again: close at the first one.
-    if ((error == QSerialPort::ReadError || error == QSerialPort::ResourceError) && serial_.isOpen()) {
+    // reports ReadError, WriteError or ResourceError again and again: close at the
+    // first one, and keep its number for the one report of the loss.
+    if ((error == QSerialPort::ReadError || error == QSerialPort::WriteError || error == QSerialPort::ResourceError) &&
+        serial_.isOpen()) {
         lostError_ = comm_error::kReadError;
         serial_.close();
     }

@@ -1,0 +1,165 @@
+// The port question (SEARCHCOM off): the operator picks COM1 or COM2, the program
+// opens it and checks that a tester answers "*IDN?"; a failure is explained and the
+// question asked again.
+#include "tester/port_search.h"
+
+#include "core/app.h"
+#include "core/events.h"
+#include "core/helpers.h"
+#include "core/text.h"
+#include "swap/swap.h"
+#include "tester/port_setup.h"
+#include "ui/serial_port.h"
+
+namespace celvio {
+
+namespace {
+
+constexpr int kNoResponse = 1000;
+constexpr int kNoTester = 1001;
+// A device that never stops sending would keep the "until the count stays the same"
+// wait going for ever; after this many seconds what has arrived is taken as it is.
+constexpr int kMaxSettleSeconds = 10;
+
+const QByteArray kProbe = QByteArrayLiteral("\r*IDN?\r");
+
+void ShowSelectScreen(App& app)
+{
+    Form1& f = app.Form1;
+    const QString speed = TesterSpeedText(app);
+    f.Pointer = MousePointer::Normal;
+    f.Label4.Caption = ByLanguage(app, QStringLiteral("Setup Serial Port"),
+                                  QStringLiteral("Serielle Schnittstelle vorbereiten"));
+    f.Label4.Visible = true;
+    const QStringList english{
+        QStringLiteral("Please switch 7703S on and"),
+        QStringLiteral("select from 7703S setup menu :"),
+        QStringLiteral("Baudrate  : ") + speed,
+        QStringLiteral("RxTx lines: Normal"),
+        QStringLiteral("Protocol  : X-On/X-Off "),
+        QString(),
+        QStringLiteral("Which serial port will you use?"),
+    };
+    const QStringList german{
+        QStringLiteral("Bitte schalten Sie den Tester ein und"),
+        QStringLiteral("setzen Sie die Baudrate auf ") + speed + QStringLiteral(" Bd,"),
+        QStringLiteral("RXTX-Leitungen normal, X-on/X-off."),
+        QString(),
+        QStringLiteral("Welche serielle Schnittstelle wählen Sie?"),
+    };
+    f.Label3.Caption = ByLanguage(app, english.join(kCrLf), german.join(kCrLf));
+    f.Label3.Visible = true;
+    ShowPicture(app, QStringLiteral("Zoredudi.BMP"));
+}
+
+// Opens the chosen port and asks the device there who it is. 0 when a tester answered
+// with a usable identity, otherwise the error number.
+int CheckPort(App& app)
+{
+    SerialPort& port = app.ui.Comm1();
+    if (port.IsOpen())
+        port.Close();
+    if (const int error = port.SetCommPort(app.st.TesterPort))
+        return error;
+    if (const int error = port.SetSettings(TesterPortSettings(app)))
+        return error;
+    // The screen asks for X-On/X-Off on the tester; the port uses the same.
+    if (const int error = port.SetHandshaking(true))
+        return error;
+    if (const int error = port.Open())
+        return error;
+    app.Form1.Label3.Caption = ByLanguage(app, QStringLiteral("Checking COM Port..."),
+                                          QStringLiteral("Teste Schnittstelle..."));
+
+    // The probe goes out up to three times, a second apart; the port is looked at
+    // after the first two.
+    for (int attempt = 1;; ++attempt) {
+        if (const int error = port.Output(kProbe))
+            return error;
+        DoEvents(app);
+        WaitSeconds(app, 1);
+        if (!port.IsOpen())
+            return comm_error::kReadError;
+        if (attempt == 3)
+            return kNoResponse;
+        if (port.InBufferCount() > 0)
+            break;
+    }
+    // Let the answer arrive in full: until the count stays the same over a second.
+    int count = port.InBufferCount();
+    for (int second = 0; second < kMaxSettleSeconds; ++second) {
+        WaitSeconds(app, 1);
+        const int now = port.InBufferCount();
+        if (now == count)
+            break;
+        count = now;
+    }
+    if (!port.IsOpen())
+        return comm_error::kReadError;
+    TesterIdentity identity;
+    if (!ParseTesterIdentity(QString::fromLatin1(port.Input()), identity))
+        return kNoTester;
+    ShowTesterIdentity(app, identity);
+    return 0;
+}
+
+void ExplainFailure(App& app, int error)
+{
+    SerialPort& port = app.ui.Comm1();
+    QStringList lines;
+    if (error == comm_error::kHardwareNotAvailable) {
+        lines = ByLanguage(app, QStringLiteral("This COM port is already used!\nPlease select an other one."),
+                           QStringLiteral("Dieser COM Port wird schon benutzt!\nBitte wählen Sie einen anderen."))
+                    .split(QLatin1Char('\n'));
+    } else if (error == kNoResponse) {
+        lines = ByLanguage(app,
+                           QStringLiteral("COM port might be not connected\nor the tester is switched off!\n"
+                                          "Please switch on the tester and\ncheck settings of serial port."),
+                           QStringLiteral("Keine serielle Verbindung\noder Tester ausgeschaltet!\n"
+                                          "Bitte schalten Sie den Tester ein\nund prüfen Sie die Einstellungen."))
+                    .split(QLatin1Char('\n'));
+    } else {
+        lines = ByLanguage(app,
+                           QStringLiteral("This COM port is not connected to a Dalvora Tester!\n"
+                                          "Please connect the tester to the PC\nand select the right COM port."),
+                           QStringLiteral("Dieser COM Port ist nicht mit dem Tester verbunden!\n"
+                                          "Bitte verbinden Sie beide Geräte\nund wählen Sie den richtigen COM Port."))
+                    .split(QLatin1Char('\n'));
+    }
+    app.Form1.Pointer = MousePointer::Normal;
+    app.ui.MsgBox(lines.join(kCrLf), msgbox::kOkOnly | msgbox::kExclamation,
+                  ByLanguage(app, QStringLiteral("No connection to tester"),
+                             QStringLiteral("Keine Verbindung zum Tester")));
+    // Each new try starts from a closed port with nothing waiting.
+    port.TakeLostError();
+    if (port.IsOpen())
+        port.Close();
+    port.ClearInput();
+}
+
+}  // namespace
+
+void SelectTesterPort(App& app)
+{
+    for (;;) {
+        ShowSelectScreen(app);
+        const int pressed = WaitForSetupButton(app, QStringLiteral("COM&2"), QStringLiteral("COM&1"),
+                                               QStringLiteral("&Userdata"), 2);
+        if (pressed == 3) {
+            TraceButton(app, QStringLiteral("Userdata"));
+            EnterServicePointData(app);
+            continue;
+        }
+        app.st.TesterPort = pressed == 2 ? 1 : 2;
+        TraceButton(app, QStringLiteral("COM") + QString::number(app.st.TesterPort));
+        app.Form1.Pointer = MousePointer::Hourglass;
+        const int error = CheckPort(app);
+        if (error == 0) {
+            app.Form1.Pointer = MousePointer::Normal;
+            return;
+        }
+        ExplainFailure(app, error);
+    }
+}
+
+}  // namespace celvio

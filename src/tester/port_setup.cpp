@@ -1,0 +1,94 @@
+#include "tester/port_setup.h"
+
+#include "core/app.h"
+#include "core/events.h"
+
+namespace celvio {
+
+QString TesterSpeedText(const App& app)
+{
+    switch (app.st.TesterSpeed) {
+    case 0: return QStringLiteral("4800");
+    case 1: return QStringLiteral("9600");
+    case 3: return QStringLiteral("38400");
+    default: return QStringLiteral("19200");
+    }
+}
+
+QString TesterPortSettings(const App& app)
+{
+    return TesterSpeedText(app) + QStringLiteral(",N,8,1");
+}
+
+QString ByLanguage(const App& app, const QString& english, const QString& german)
+{
+    switch (app.st.Language) {
+    case 1: return english;
+    case 2: return german;
+    default: return QString();
+    }
+}
+
+int WaitForSetupButton(App& app, const QString& caption1, const QString& caption2, const QString& caption3,
+                       int focus)
+{
+    Form1& f = app.Form1;
+    StationState& st = app.st;
+    const QString* captions[] = {&caption1, &caption2, &caption3};
+    for (int n = 1; n <= 3; ++n) {
+        CommandButton& b = f.Command(n);
+        b.Caption = *captions[n - 1];
+        b.Visible = !b.Caption.isEmpty();
+        b.Enabled = b.Visible;
+        b.TabStop = b.Visible;
+    }
+    st.Command1Pressed = st.Command2Pressed = st.Command3Pressed = kFalse;
+    f.SetFocus(focus);
+    while (st.Command1Pressed != kTrue && st.Command2Pressed != kTrue && st.Command3Pressed != kTrue)
+        WaitEvents(app);
+    const int pressed = st.Command1Pressed == kTrue ? 1 : st.Command2Pressed == kTrue ? 2 : 3;
+    st.Command1Pressed = st.Command2Pressed = st.Command3Pressed = kFalse;
+    for (int n = 1; n <= 3; ++n) {
+        f.Command(n).Visible = false;
+        f.Command(n).TabStop = false;
+    }
+    return pressed;
+}
+
+bool ParseTesterIdentity(const QString& answer, TesterIdentity& identity)
+{
+    auto lineEnd = [&answer](qsizetype i) { return answer[i] == QLatin1Char('\r') || answer[i] == QLatin1Char('\n'); };
+    qsizetype start = 0;
+    while (start < answer.size() && lineEnd(start))
+        ++start;
+    qsizetype end = start;
+    while (end < answer.size() && !lineEnd(end))
+        ++end;
+    const QString line = answer.mid(start, end - start);
+    const qsizetype c1 = line.indexOf(QLatin1Char(','));
+    if (c1 < 0)
+        return false;
+    const qsizetype c2 = line.indexOf(QLatin1Char(','), c1 + 1);
+    // Three skipped characters and the seven of the serial number must follow.
+    if (c2 < 0 || line.size() < c2 + 11)
+        return false;
+    identity.model = line.mid(c1 + 1, c2 - c1 - 1);
+    identity.serial = line.mid(c2 + 4, 7);
+    identity.firmware = line.mid(c2 + 12);
+    return true;
+}
+
+void ShowTesterIdentity(App& app, const TesterIdentity& identity)
+{
+    app.st.TesterModel = identity.model;
+    app.st.TesterSerial = identity.serial;
+    app.st.TesterFirmware = identity.firmware;
+    for (ResultPage* page : {&app.Form3, &app.Form4}) {
+        page->TesterModel.Caption = identity.model;
+        page->TesterSerial.Caption = identity.serial;
+        page->Firmware.Caption = identity.firmware;
+        page->TesterModel.ForeColor = page->TesterSerial.ForeColor = page->Firmware.ForeColor = kGreen;
+    }
+}
+
+}  // namespace celvio

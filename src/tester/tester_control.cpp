@@ -1,0 +1,172 @@
+// The tester as a whole: identification at start-up, the resets at the end of a
+// cycle, and the shutdown at program end.
+#include "tester/tester_control.h"
+
+#include "core/app.h"
+#include "core/events.h"
+#include "core/helpers.h"
+#include "core/text.h"
+#include "core/trace.h"
+#include "scan/bad_channels.h"
+#include "tester/port_setup.h"
+#include "tester/transport.h"
+#include "ui/serial_port.h"
+
+namespace celvio {
+
+namespace {
+
+// The models of the family that the program works with. A model is accepted when its
+// text is found in here from the second character on, so any part of a listed model
+// ("7703") passes and an empty model does not.
+const QString kAcceptedModels = QStringLiteral(" 7703S 7703M 770X 7804S 7806S");
+
+// ReleaseTester waits for the tester to identify itself after a reset for at most this
+// many rounds of up to 5 seconds each without an identity answer.
+constexpr int kReleaseRounds = 3;
+
+bool AcceptedModel(const QString& model)
+{
+    return !model.isEmpty() && kAcceptedModels.indexOf(model, 0, Qt::CaseInsensitive) >= 1;
+}
+
+// The busy screen of the resets: title, "please wait" text, an empty third label and
+// the title picture, with the hourglass.
+void ShowBusyScreen(App& app, const QString& title, const QString& text)
+{
+    Form1& f = app.Form1;
+    f.Pointer = MousePointer::Hourglass;
+    f.Label4.Caption = title;
+    f.Label4.Visible = true;
+    f.Label3.Caption = kCrLf + kCrLf + text;
+    f.Label3.Visible = true;
+    f.Label5.Caption.clear();
+    ShowPicture(app, QStringLiteral("Zoredudi.BMP"));
+}
+
+// Waits up to 5 seconds for the first character of an answer; true when one came.
+bool AwaitAnswerStart(App& app)
+{
+    SerialPort& port = app.ui.Comm1();
+    for (int second = 0; second < 5; ++second) {
+        DoEvents(app);
+        WaitSeconds(app, 1);
+        DoEvents(app);
+        if (port.InBufferCount() > 0)
+            return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+void IdentifyTester(App& app, Flag showPicture)
+{
+    Form1& f = app.Form1;
+    f.Label3.Caption = kCrLf + kCrLf + QStringLiteral("Initializing...");
+    f.Label3.Visible = true;
+    if (showPicture != 0)
+        ShowPicture(app, QStringLiteral("Zoredudi.BMP"));
+    DoEvents(app);
+    // A lone CR ends whatever the tester may have half received.
+    app.ui.Comm1().Output("\r");
+    SendCommand(app, QStringLiteral("*IDN?"));
+    const QString answer = ReadAnswer(app);
+
+    TesterIdentity identity;
+    if (!ParseTesterIdentity(answer, identity) || !AcceptedModel(identity.model)) {
+        app.ui.MsgBox(QStringLiteral("WRONG MODEL CONNECTED.") + kCrLf + QStringLiteral("Please use model 7703S.") +
+                          kCrLf + QStringLiteral("Unable to continue,") + kCrLf +
+                          QStringLiteral("Connect right model and restart."),
+                      msgbox::kOkOnly | msgbox::kCritical, QStringLiteral("ERROR"));
+        // The program ends here, without touching the tester; the service trace of the
+        // run is kept, as it is what explains the refusal.
+        if (app.st.DebugMode == kTrue)
+            SaveDebugLog(app);
+        app.ui.EndProgram(1);
+    }
+    ShowTesterIdentity(app, identity);
+    f.Label4.Caption = QStringLiteral("Tester ") + identity.model;
+    f.Label3.Caption = kCrLf + kCrLf + QStringLiteral("Serial Number: ") + identity.serial +
+                       QStringLiteral("   Firmware Version: ") + identity.firmware;
+}
+
+void ResetTester(App& app)
+{
+    SerialPort& port = app.ui.Comm1();
+    ShowBusyScreen(app, ByLanguage(app, QStringLiteral("Reseting..."), QStringLiteral("Zurücksetzen...")),
+                   ByLanguage(app, QStringLiteral("Please wait!"), QStringLiteral("Bitte warten!")));
+    port.ClearOutput();
+    port.SetHandshaking(false);
+    SendCommand(app, QStringLiteral("*RST"));
+    WaitSeconds(app, 3);
+    app.st.TesterBusy = 0;
+    port.SetHandshaking(true);
+    app.Form1.Pointer = MousePointer::Normal;
+}
+
+void ReleaseTester(App& app, int)
+{
+    if (app.st.TesterBusy == 0) {
+        SendCommand(app, QStringLiteral("SYST:COMM:LOC"));
+        return;
+    }
+    SerialPort& port = app.ui.Comm1();
+    ShowBusyScreen(app, QStringLiteral("Initializing..."), QStringLiteral("Please wait!"));
+    port.ClearOutput();
+    port.SetHandshaking(false);
+    SendCommand(app, QStringLiteral("*RST;*IDN?"));
+
+    // The reset command is not repeated: wait for its identity answer.
+    bool identified = false;
+    for (int round = 1; round <= kReleaseRounds && !identified; ++round) {
+        if (AwaitAnswerStart(app))
+            identified = ReadAnswer(app).contains(QLatin1String("770"));
+        if (!TesterPortAlive(app))
+            break;  // the loss has been reported
+    }
+    port.SetHandshaking(true);
+    app.Form1.Pointer = MousePointer::Normal;
+    if (identified) {
+        app.st.TesterBusy = 0;
+        return;
+    }
+    // The tester stays marked busy, so that the next cycle resets it again.
+    TraceLine(app, TimeText(app.ui.Now().time()) + QStringLiteral("--- ERROR: No answer to *RST;*IDN?. "));
+    if (port.IsOpen())
+        app.ui.MsgBox(QStringLiteral("The tester did not answer after its reset.") + kCrLf +
+                          QStringLiteral("Please check that it is switched on and connected,") + kCrLf +
+                          QStringLiteral("then continue."),
+                      msgbox::kOkOnly | msgbox::kExclamation, QStringLiteral("TIMEOUT ERROR"));
+}
+
+void CloseTester(App& app)
+{
+    SerialPort& port = app.ui.Comm1();
+    // A scan that was running has changes to the blocked-channel list not yet written.
+    SaveBlockedChannels(app, 0);
+    if (port.IsOpen()) {
+        port.ClearOutput();
+        DoEvents(app);
+        port.SetHandshaking(false);
+        DoEvents(app);
+        SendCommand(app, QStringLiteral("*RST"));
+        WaitSeconds(app, 1);
+        DoEvents(app);
+        const int number = port.CommPort();
+        port.Close();
+        TraceLine(app, QStringLiteral("-> ") + TimeText(app.ui.Now().time()));
+        TraceLine(app, QStringLiteral("-> Close COM ") + Str(qint64(number)));
+    } else {
+        TraceLine(app, QStringLiteral("-> ") + TimeText(app.ui.Now().time()));
+        TraceLine(app, QStringLiteral("-> NO COM Port open."));
+    }
+    if (app.st.DebugMode == kTrue) {
+        TraceLine(app, QStringLiteral("Program terminated."));
+        TraceLine(app, QString(26, QLatin1Char('-')));
+        SaveDebugLog(app);
+    }
+    app.ui.EndProgram(0);
+}
+
+}  // namespace celvio

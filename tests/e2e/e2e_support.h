@@ -1,0 +1,49 @@
+// Support for the tests over real pseudo-terminals: the built programs as child
+// processes, waits on files they write, and a minimal remote-screen client that types
+// keys into CELVIO the way an operator at the counter would.
+#pragma once
+
+#include <QProcess>
+#include <QString>
+#include <functional>
+
+namespace celvio::testing {
+
+// Makes the child end with the test process, even when that is killed.
+void DieWithParent(QProcess& child);
+
+// Kills the child on every way out of a test.
+struct ChildGuard {
+    QProcess& child;
+    ~ChildGuard();
+};
+
+// Polls `condition` every 20 ms for up to `timeoutMs`; true as soon as it holds.
+bool WaitFor(const std::function<bool()>& condition, int timeoutMs);
+
+// The whole text of a file, empty when it cannot be read.
+QString FileText(const QString& path);
+
+// A TCP port that nothing listens on right now.
+int FreeTcpPort();
+
+// Starts celvio-testersim serving at `link`, logging to `log`; waits for the link.
+bool StartTesterSim(QProcess& child, const QString& link, const QString& log);
+
+// A client of the remote screen that Qt's "vnc" platform serves: connects, and sends
+// key presses (X keysyms) to the window that has the focus.
+class RemoteKeyboard {
+public:
+    ~RemoteKeyboard();
+    // Connects to 127.0.0.1:port, retrying up to `timeoutMs`.
+    bool Connect(int port, int timeoutMs);
+    // Presses and releases one key.
+    bool Press(quint32 keysym);
+
+private:
+    int fd_ = -1;
+};
+
+inline constexpr quint32 kKeyEscape = 0xff1b;
+
+}  // namespace celvio::testing

@@ -1,0 +1,125 @@
+// The automatic port search in virtual time: which ports it probes, what it traces,
+// which devices it rejects, and the box after two fruitless passes.
+#include "support/station_fixture.h"
+#include "tester_test_devices.h"
+#include "tester/port_search.h"
+
+#include "sim/tester.h"
+
+namespace celvio::testing {
+namespace {
+
+class PortSearchTest : public StationFixture {
+protected:
+    void SetUp() override
+    {
+        app.st.DebugMode = kTrue;
+        app.st.TesterSpeed = 2;
+        WriteStationBytes(QStringLiteral("Zoredudi.BMP"), "BM");
+    }
+
+    // The trace lines that contain `part`.
+    QStringList TraceWith(const QString& part) const { return Trace().filter(part); }
+};
+
+TEST_F(PortSearchTest, FindsTheTesterBehindPortsThatFailEchoOrAnswerSomethingElse)
+{
+    // COM1 does not exist, COM2 echoes, COM3 answers but is no tester, COM4 is silent;
+    // the tester is on COM5, beyond the COM1 - COM4 of the instructions.
+    platform.serial.devices[2] = std::make_shared<EchoDevice>();
+    auto other = std::make_shared<AnsweringDevice>(QByteArray("MODEM READY\r\n"));
+    platform.serial.devices[3] = other;
+    AttachScriptedDevice(4);
+    auto tester = AttachSimulator(5);
+    auto spare = AttachSimulator(6);
+    platform.Press(QStringLiteral("&Done"));
+
+    EXPECT_EQ(SearchTesterPort(app), 5);
+    EXPECT_TRUE(platform.serial.IsOpen());
+    EXPECT_EQ(platform.serial.Settings(), QStringLiteral("19200,N,8,1"));
+    EXPECT_TRUE(platform.serial.Handshaking());
+    EXPECT_EQ(tester->receivedLines(), QStringList{QStringLiteral("*RST;*IDN?")});
+    EXPECT_TRUE(spare->receivedLines().isEmpty());
+    EXPECT_EQ(other->Written(), QByteArray("\r*RST;*IDN?\r"));
+    EXPECT_TRUE(platform.boxes.isEmpty());
+
+    const QStringList trace = Trace();
+    ASSERT_GE(trace.size(), 4);
+    EXPECT_EQ(trace[0], QStringLiteral("Button = Done"));
+    EXPECT_EQ(trace[1], QStringLiteral("10:00:00--> Preset COM  1 19200,N,8,1"));
+    EXPECT_EQ(trace[2], QStringLiteral("10:00:00--> Open COM 1"));
+    EXPECT_EQ(trace[3], QStringLiteral("10:00:00 COM 1 Error =  8002 = Invalid Port Number"));
+    // The echo: rejected with 999 once the count is looked at, 3 seconds after the probe.
+    EXPECT_EQ(TraceWith(QStringLiteral(" COM 2 Error")),
+              QStringList{QStringLiteral("10:00:03 COM 2 Error =  999 = Answer = Query. IR Port ?")});
+    EXPECT_EQ(TraceWith(QStringLiteral("Close COM  2")).size(), 1);
+    // Something that is no tester is skipped without an error line.
+    EXPECT_TRUE(TraceWith(QStringLiteral(" COM 3 Error")).isEmpty());
+    EXPECT_EQ(TraceWith(QStringLiteral(" COM 4 Error")),
+              QStringList{QStringLiteral("10:00:13 COM 4 Error =  1000 = Timeout or NO response")});
+    EXPECT_EQ(trace.last(), QStringLiteral("10:00:16--> Dalvora device found at COM 5"));
+    EXPECT_EQ(app.Form1.Label3.Caption, QStringLiteral("\r\n\r\nSearching for tester at COM 5:"));
+}
+
+TEST_F(PortSearchTest, TwoFruitlessPassesEndInOneBoxAndTheScreenAgain)
+{
+    auto other = std::make_shared<AnsweringDevice>(QByteArray("Acme,X500,1234567890,1.0\r\n"));
+    platform.serial.devices[1] = other;
+    platform.Press(QStringLiteral("&Done"));
+    // Back at the screen after the box, the operator connects the tester to COM2.
+    platform.Await(
+        [this](const App& a) {
+            if (!a.Form1.Command1.Visible || platform.boxes.isEmpty())
+                return false;
+            platform.serial.devices.erase(1);
+            AttachSimulator(2);
+            return true;
+        },
+        QStringLiteral("the set-up screen after the box"));
+    platform.Press(QStringLiteral("&Done"));
+
+    EXPECT_EQ(SearchTesterPort(app), 2);
+    ASSERT_EQ(platform.boxes.size(), 1);
+    EXPECT_EQ(platform.boxes[0].title, QStringLiteral("No connection to tester"));
+    EXPECT_EQ(platform.boxes[0].text, QStringLiteral("No COM port is  connected to a Dalvora tester!\r\n"
+                                                     "Please connect the tester to the PC\r\n"
+                                                     "and select the right settings."));
+    EXPECT_EQ(platform.boxes[0].style, msgbox::kOkOnly | msgbox::kExclamation);
+    // Probed once per pass, never traced as an error.
+    EXPECT_EQ(other->Written(), QByteArray("\r*RST;*IDN?\r\r*RST;*IDN?\r"));
+    EXPECT_EQ(TraceWith(QStringLiteral(" COM 1 Error")).size(), 1);  // only once it was gone
+    EXPECT_EQ(TraceWith(QStringLiteral(" COM 1 Error =  8002")).size(), 1);
+    EXPECT_EQ(TraceWith(QStringLiteral(" COM 8 Error =  8002")).size(), 2);
+}
+
+TEST_F(PortSearchTest, InstructionsAndPortUseOneSpeedAlsoForAnOutOfRangeSetting)
+{
+    const struct {
+        int speed;
+        const char* text;
+    } cases[] = {{0, "4800"}, {3, "38400"}, {4, "19200"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.speed);
+        platform.serial.Close();
+        app.st.TesterSpeed = quint8(c.speed);
+        AttachSimulator(1);
+        QString screen;
+        platform.Await(
+            [&screen](const App& a) {
+                screen = a.Form1.Label3.Caption;
+                return a.Form1.Command1.Visible;
+            },
+            QStringLiteral("the set-up screen"));
+        platform.Press(QStringLiteral("&Done"));
+        ASSERT_EQ(SearchTesterPort(app), 1);
+        EXPECT_EQ(app.Form1.Label4.Caption, QStringLiteral("Setup Serial Port"));
+        EXPECT_EQ(screen, QStringLiteral("Please connect the tester to your PC\r\nat port COM1 - COM4:\r\n\r\n"
+                                         "Switch 7703S on and select from the \r\n7703S menu : Baudrate : ") +
+                              QLatin1String(c.text) +
+                              QStringLiteral(",\r\nRxTx lines : Normal\r\nProtocol : X-On/X-Off."));
+        EXPECT_EQ(platform.serial.Settings(), QLatin1String(c.text) + QStringLiteral(",N,8,1"));
+    }
+}
+
+}  // namespace
+}  // namespace celvio::testing

@@ -1,0 +1,117 @@
+// The port question in virtual time: the probe, the identity taken from the answer,
+// and the three explanations after which the question comes back.
+#include "support/station_fixture.h"
+#include "tester_test_devices.h"
+#include "tester/port_search.h"
+
+#include "sim/tester.h"
+
+#include <functional>
+
+namespace celvio::testing {
+namespace {
+
+class PortSelectTest : public StationFixture {
+protected:
+    void SetUp() override
+    {
+        app.st.Language = 1;
+        app.st.TesterSpeed = 2;
+    }
+};
+
+TEST_F(PortSelectTest, OpensTheChosenPortAndRecordsTheTestersIdentity)
+{
+    auto tester = AttachSimulator(2, QStringLiteral("tester.serial = 0427703151\ntester.firmware = V4.01"));
+    QString screen;
+    platform.Await(
+        [&screen](const App& a) {
+            screen = a.Form1.Label3.Caption;
+            return a.Form1.Command1.Visible;
+        },
+        QStringLiteral("the port question"));
+    platform.Press(QStringLiteral("COM&2"));
+    SelectTesterPort(app);
+
+    EXPECT_EQ(screen, QStringLiteral("Please switch 7703S on and\r\nselect from 7703S setup menu :\r\n"
+                                     "Baudrate  : 19200\r\nRxTx lines: Normal\r\nProtocol  : X-On/X-Off \r\n\r\n"
+                                     "Which serial port will you use?"));
+    EXPECT_EQ(app.st.TesterPort, 2);
+    EXPECT_TRUE(platform.serial.IsOpen());
+    EXPECT_EQ(platform.serial.CommPort(), 2);
+    EXPECT_EQ(platform.serial.Settings(), QStringLiteral("19200,N,8,1"));
+    // The tester answered the first probe: nothing else was sent.
+    EXPECT_EQ(tester->receivedLines(), QStringList{QStringLiteral("*IDN?")});
+    EXPECT_EQ(app.st.TesterModel, QStringLiteral("7703S"));
+    EXPECT_EQ(app.st.TesterSerial, QStringLiteral("7703151"));
+    EXPECT_EQ(app.st.TesterFirmware, QStringLiteral("V4.01"));
+    EXPECT_EQ(app.Form4.TesterSerial.Caption, QStringLiteral("7703151"));
+    EXPECT_TRUE(platform.boxes.isEmpty());
+}
+
+TEST_F(PortSelectTest, EachFailureIsExplainedAndTheQuestionAskedAgain)
+{
+    const QString noTester = QStringLiteral("This COM port is not connected to a Dalvora Tester!\r\n"
+                                            "Please connect the tester to the PC\r\nand select the right COM port.");
+    const QString noAnswer = QStringLiteral("COM port might be not connected\r\nor the tester is switched off!\r\n"
+                                            "Please switch on the tester and\r\ncheck settings of serial port.");
+    const QString held = QStringLiteral("This COM port is already used!\r\nPlease select an other one.");
+    auto answering = [](const char* answer) {
+        return [answer] {
+            return std::shared_ptr<SerialDevice>(std::make_shared<AnsweringDevice>(QByteArray(answer)));
+        };
+    };
+    const struct {
+        const char* name;
+        std::function<std::shared_ptr<SerialDevice>()> device;
+        QString text;
+        int probes;  // how often the probe went out per attempt
+    } cases[] = {
+        {"held by another program",
+         [this] {
+             auto d = std::make_shared<ScriptedDevice>(platform.Clock());
+             d->heldByOther = true;
+             return std::shared_ptr<SerialDevice>(d);
+         },
+         held, 0},
+        {"silent", [this] { return std::shared_ptr<SerialDevice>(std::make_shared<ScriptedDevice>(platform.Clock())); },
+         noAnswer, 3},
+        {"no such port", [] { return std::shared_ptr<SerialDevice>(); }, noTester, 0},
+        {"not a tester", answering("OK\r\n"), noTester, 1},
+        {"serial too short", answering("Dalvora,7703S,100123\r\n"), noTester, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        platform.boxes.clear();
+        platform.serial.devices.clear();
+        auto device = c.device();
+        if (device)
+            platform.serial.devices[2] = device;
+        const QString& text = c.text;
+        AttachSimulator(1);
+        // The failed port is chosen twice: the question comes back each time.
+        platform.Press(QStringLiteral("COM&2"));
+        platform.Press(QStringLiteral("COM&2"), 100);
+        platform.Press(QStringLiteral("COM&1"), 100);
+        SelectTesterPort(app);
+
+        EXPECT_EQ(app.st.TesterPort, 1);
+        EXPECT_EQ(platform.serial.CommPort(), 1);
+        ASSERT_EQ(platform.boxes.size(), 2);
+        for (const BoxRecord& box : platform.boxes) {
+            EXPECT_EQ(box.title, QStringLiteral("No connection to tester"));
+            EXPECT_EQ(box.text, text);
+            EXPECT_EQ(box.style, msgbox::kOkOnly | msgbox::kExclamation);
+        }
+        QByteArray written;
+        if (auto answering = std::dynamic_pointer_cast<AnsweringDevice>(device))
+            written = answering->Written();
+        else if (auto scripted = std::dynamic_pointer_cast<ScriptedDevice>(device))
+            written = scripted->Written();
+        EXPECT_EQ(written, QByteArray("\r*IDN?\r").repeated(2 * c.probes));
+        platform.serial.Close();
+    }
+}
+
+}  // namespace
+}  // namespace celvio::testing
