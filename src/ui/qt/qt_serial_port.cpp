@@ -170,7 +170,12 @@ int QtSerialPort::Output(const QByteArray& data)
 {
     if (!serial_.isOpen())
         return comm_error::kPortNotOpen;
-    return serial_.write(data) == data.size() ? 0 : comm_error::kDeviceBusy;
+    if (serial_.write(data) != data.size())
+        return comm_error::kDeviceBusy;
+    // Hand the bytes to the device now rather than at the next turn of the event
+    // loop, so that a pause after a command happens after it has left.
+    serial_.flush();
+    return 0;
 }
 
 void QtSerialPort::ClearInput()
