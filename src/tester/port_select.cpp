@@ -28,7 +28,7 @@ void ShowSelectScreen(App& app)
     Form1& f = app.Form1;
     const QString speed = TesterSpeedText(app);
     f.Pointer = MousePointer::Normal;
-    f.Label4.Caption = ByLanguage(app, QStringLiteral("Setup Serial Port"),
+    f.Label4.Caption = Bilingual(app, QStringLiteral("Setup Serial Port"),
                                   QStringLiteral("Serielle Schnittstelle vorbereiten"));
     f.Label4.Visible = true;
     const QStringList english{
@@ -47,7 +47,7 @@ void ShowSelectScreen(App& app)
         QString(),
         QStringLiteral("Welche serielle Schnittstelle wählen Sie?"),
     };
-    f.Label3.Caption = ByLanguage(app, english.join(kCrLf), german.join(kCrLf));
+    f.Label3.Caption = Bilingual(app, english.join(kCrLf), german.join(kCrLf));
     f.Label3.Visible = true;
     ShowPicture(app, QStringLiteral("Zoredudi.BMP"));
 }
@@ -68,7 +68,7 @@ int CheckPort(App& app)
         return error;
     if (const int error = port.Open())
         return error;
-    app.Form1.Label3.Caption = ByLanguage(app, QStringLiteral("Checking COM Port..."),
+    app.Form1.Label3.Caption = Bilingual(app, QStringLiteral("Checking COM Port..."),
                                           QStringLiteral("Teste Schnittstelle..."));
 
     // The probe goes out up to three times, a second apart; the port is looked at
@@ -108,18 +108,18 @@ void ExplainFailure(App& app, int error)
     SerialPort& port = app.ui.Comm1();
     QStringList lines;
     if (error == comm_error::kHardwareNotAvailable) {
-        lines = ByLanguage(app, QStringLiteral("This COM port is already used!\nPlease select an other one."),
+        lines = Bilingual(app, QStringLiteral("This COM port is already used!\nPlease select an other one."),
                            QStringLiteral("Dieser COM Port wird schon benutzt!\nBitte wählen Sie einen anderen."))
                     .split(QLatin1Char('\n'));
     } else if (error == kNoResponse) {
-        lines = ByLanguage(app,
+        lines = Bilingual(app,
                            QStringLiteral("COM port might be not connected\nor the tester is switched off!\n"
                                           "Please switch on the tester and\ncheck settings of serial port."),
                            QStringLiteral("Keine serielle Verbindung\noder Tester ausgeschaltet!\n"
                                           "Bitte schalten Sie den Tester ein\nund prüfen Sie die Einstellungen."))
                     .split(QLatin1Char('\n'));
     } else {
-        lines = ByLanguage(app,
+        lines = Bilingual(app,
                            QStringLiteral("This COM port is not connected to a Dalvora Tester!\n"
                                           "Please connect the tester to the PC\nand select the right COM port."),
                            QStringLiteral("Dieser COM Port ist nicht mit dem Tester verbunden!\n"
@@ -128,7 +128,7 @@ void ExplainFailure(App& app, int error)
     }
     app.Form1.Pointer = MousePointer::Normal;
     app.ui.MsgBox(lines.join(kCrLf), msgbox::kOkOnly | msgbox::kExclamation,
-                  ByLanguage(app, QStringLiteral("No connection to tester"),
+                  Bilingual(app, QStringLiteral("No connection to tester"),
                              QStringLiteral("Keine Verbindung zum Tester")));
     // Each new try starts from a closed port with nothing waiting.
     port.TakeLostError();

@@ -20,15 +20,6 @@ QString TesterPortSettings(const App& app)
     return TesterSpeedText(app) + QStringLiteral(",N,8,1");
 }
 
-QString ByLanguage(const App& app, const QString& english, const QString& german)
-{
-    switch (app.st.Language) {
-    case 1: return english;
-    case 2: return german;
-    default: return QString();
-    }
-}
-
 int WaitForSetupButton(App& app, const QString& caption1, const QString& caption2, const QString& caption3,
                        int focus)
 {

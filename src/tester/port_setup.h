@@ -3,6 +3,8 @@
 // tester ("*IDN?"): maker, model, serial field, separator and firmware version.
 #pragma once
 
+#include "core/bilingual.h"
+
 #include <QString>
 
 namespace celvio {
@@ -16,8 +18,6 @@ QString TesterSpeedText(const App& app);
 // The port settings text for that speed: speed + ",N,8,1".
 QString TesterPortSettings(const App& app);
 
-// The English or the German text by the language index; empty for any other index.
-QString ByLanguage(const App& app, const QString& english, const QString& german);
 
 // Shows the buttons Command1..Command3 with these captions (an empty caption leaves
 // the button hidden), clears their flags, gives `focus` the focus and waits, serving

@@ -94,8 +94,8 @@ void IdentifyTester(App& app, Flag showPicture)
 void ResetTester(App& app)
 {
     SerialPort& port = app.ui.Comm1();
-    ShowBusyScreen(app, ByLanguage(app, QStringLiteral("Reseting..."), QStringLiteral("Zurücksetzen...")),
-                   ByLanguage(app, QStringLiteral("Please wait!"), QStringLiteral("Bitte warten!")));
+    ShowBusyScreen(app, Bilingual(app, QStringLiteral("Reseting..."), QStringLiteral("Zurücksetzen...")),
+                   Bilingual(app, QStringLiteral("Please wait!"), QStringLiteral("Bitte warten!")));
     port.ClearOutput();
     port.SetHandshaking(false);
     SendCommand(app, QStringLiteral("*RST"));
