@@ -38,9 +38,8 @@ TEST_F(HelpersTest, StopConfirmedSetsTheFlagAndHidesTheAnswerButtons)
     EXPECT_FALSE(app.Form1.Command1.Visible || app.Form1.Command2.Visible || app.Form1.Command3.Visible);
     EXPECT_FALSE(app.Form1.MStop.Enabled);
     EXPECT_EQ(Trace(), QStringList{QStringLiteral("Button = STOP")});
-    ASSERT_EQ(platform.boxes.size(), 1);
-    EXPECT_EQ(platform.boxes[0].text, QStringLiteral("Do you really want to restart the test?"));
-    EXPECT_EQ(platform.boxes[0].style, msgbox::kYesNo | msgbox::kQuestion);
+    EXPECT_EQ(Boxes(), QStringList{Box(QString(), QStringLiteral("Do you really want to restart the test?"),
+                                       msgbox::kYesNo | msgbox::kQuestion)});
 }
 
 TEST_F(HelpersTest, StopDeclinedOrDisabledChangesNothing)

@@ -12,12 +12,7 @@ class MainTest : public StationFixture {
 protected:
     void SetUp() override
     {
-        WriteStationFile(QStringLiteral("CELVIO.INI"), QStringLiteral("LANGUAGE    EN\nSEARCHCOM   0\n"));
-        WriteStationFile(QStringLiteral("TAC6N.DAT"), QStringLiteral("-9,STD\n"));
-        WriteStationFile(QStringLiteral("MPN.DAT"), QStringLiteral("[STD]\n"));
-        WriteStationFile(QStringLiteral("BADCHAN.DAT"), QStringLiteral("\" 30,\"\n"));
-        WriteStationBytes(QStringLiteral("DEBUGPM.INI"), QByteArray());
-        WriteStationBytes(QStringLiteral("Zoredudi.BMP"), "BM");
+        WriteMinimalStation(QStringLiteral("LANGUAGE    EN\nSEARCHCOM   0\n"));
         AttachSimulator(1);
         AttachSimulator(2);
         platform.Press(QStringLiteral("COM&1"));  // the port question at start-up

@@ -63,9 +63,8 @@ TEST_F(TransportTest, SilenceForThreeMinutesGivesOneBoxOneTraceLineAndAnEmptyAns
     device->Arrive(179'000, "partial");
     const QString answer = ReadAnswer(app);
     EXPECT_EQ(answer, QStringLiteral("partial"));
-    ASSERT_EQ(platform.boxes.size(), 1);
-    EXPECT_EQ(platform.boxes[0].text, QStringLiteral("No answer within 3 minutes."));
-    EXPECT_EQ(platform.boxes[0].title, QStringLiteral("TIMEOUT ERROR"));
+    EXPECT_EQ(Boxes(), QStringList{Box(QStringLiteral("TIMEOUT ERROR"), QStringLiteral("No answer within 3 minutes."),
+                                       msgbox::kOkOnly | msgbox::kExclamation)});
     ASSERT_EQ(Trace().size(), 1);
     EXPECT_EQ(Trace()[0], QStringLiteral("10:03:00--- ERROR: Timeout at input. "));
     EXPECT_EQ(app.st.TesterBusy, 0);

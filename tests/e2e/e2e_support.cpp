@@ -65,11 +65,12 @@ int FreeTcpPort()
     return port;
 }
 
-bool StartTesterSim(QProcess& child, const QString& link, const QString& log)
+bool StartTesterSim(QProcess& child, const QString& link, const QString& log, const QStringList& more)
 {
     child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     DieWithParent(child);
-    child.start(QStringLiteral(CELVIO_TESTERSIM_PATH), {QStringLiteral("--link"), link, QStringLiteral("--log"), log});
+    child.start(QStringLiteral(CELVIO_TESTERSIM_PATH),
+                QStringList{QStringLiteral("--link"), link, QStringLiteral("--log"), log} + more);
     if (!child.waitForStarted(5000))
         return false;
     return WaitFor([&] { return QFileInfo(link).isSymLink(); }, 5000);

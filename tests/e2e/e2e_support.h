@@ -28,7 +28,7 @@ QString FileText(const QString& path);
 int FreeTcpPort();
 
 // Starts celvio-testersim serving at `link`, logging to `log`; waits for the link.
-bool StartTesterSim(QProcess& child, const QString& link, const QString& log);
+bool StartTesterSim(QProcess& child, const QString& link, const QString& log, const QStringList& more = {});
 
 // A client of the remote screen that Qt's "vnc" platform serves: connects, and sends
 // key presses (X keysyms) to the window that has the focus.

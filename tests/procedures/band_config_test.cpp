@@ -29,39 +29,30 @@ TEST_F(BandConfigTest, BandValuesComeFromTheFirstBandsSettings)
     EXPECT_EQ(app.st.ControlChannel, 700);
 }
 
-struct RxLevelCase {
-    const char* system;
-    qint16 level;
-    double attenuation;  // first value of the band's pair
-    qint16 expected;
-};
-void PrintTo(const RxLevelCase& c, std::ostream* os)
+TEST_F(BandConfigTest, AdjustRxLevelLimitsTheGeneratorLevelByThePathAttenuation)
 {
-    *os << c.system << " " << c.level << " dBm, attenuation " << c.attenuation;
-}
-
-class AdjustRxLevelTest : public BandConfigTest, public ::testing::WithParamInterface<RxLevelCase> {};
-
-TEST_P(AdjustRxLevelTest, LimitsTheGeneratorLevelByThePathAttenuation)
-{
-    const RxLevelCase c = GetParam();
+    const struct {
+        const char* system;
+        qint16 level;
+        double attenuation;  // first value of the band's pair
+        qint16 expected;
+    } cases[] = {{"GSM", -40, 0, -46}, {"GSM", -60, 0, -60},    {"GSM", -45, 0, -45},
+                 {"GSM", -44, 1.5, -47}, {"GSM", -40, -1.5, -44},  // Int rounds down: -2
+                 {"GSM,PCN", -40, 0, -46}, {"PCN", -48, 2.5, -53}, {"PCS", -49, 0, -51}, {"PCS", -50, 0, -50}};
     auto tester = Replies();
-    app.st.SystemCode = QString::fromLatin1(c.system);
-    app.st.GeneratorLevel = c.level;
-    app.st.GsmBandAttenuation.first = app.st.PcnBandAttenuation.first = app.st.PcsBandAttenuation.first =
-        c.attenuation;
-    AdjustRxLevel(app);
-    EXPECT_EQ(app.st.GeneratorLevel, c.expected);
-    EXPECT_EQ(tester->lines, QStringList{QStringLiteral("RFG:%1:LEV %2;*ESR?")
-                                             .arg(app.st.SystemCode.left(3), Str(qint64(c.expected)))});
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.system) + " " + std::to_string(c.level) + " " + std::to_string(c.attenuation));
+        tester->lines.clear();
+        app.st.SystemCode = QString::fromLatin1(c.system);
+        app.st.GeneratorLevel = c.level;
+        app.st.GsmBandAttenuation.first = app.st.PcnBandAttenuation.first = app.st.PcsBandAttenuation.first =
+            c.attenuation;
+        AdjustRxLevel(app);
+        EXPECT_EQ(app.st.GeneratorLevel, c.expected);
+        EXPECT_EQ(tester->lines, QStringList{QStringLiteral("RFG:%1:LEV %2;*ESR?")
+                                                 .arg(app.st.SystemCode.left(3), Str(qint64(c.expected)))});
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Levels, AdjustRxLevelTest,
-                         ::testing::Values(RxLevelCase{"GSM", -40, 0, -46}, RxLevelCase{"GSM", -60, 0, -60},
-                                           RxLevelCase{"GSM", -45, 0, -45}, RxLevelCase{"GSM", -44, 1.5, -47},
-                                           RxLevelCase{"GSM", -40, -1.5, -44},  // Int rounds down: -2
-                                           RxLevelCase{"GSM,PCN", -40, 0, -46}, RxLevelCase{"PCN", -48, 2.5, -53},
-                                           RxLevelCase{"PCS", -49, 0, -51}, RxLevelCase{"PCS", -50, 0, -50}));
 
 TEST_F(BandConfigTest, SecondBandAttenuationIsTakenFromTheSettingsOnceAndKeptForTheRun)
 {

@@ -28,11 +28,8 @@ TEST_F(CallTest, KeypadCallNotMadeTimesOutWithTheBarColours)
 {
     auto tester = Registered(QStringLiteral("phone.dial = never"));
     app.st.MsCallTimeout = 20;
-    auto barAt = [](int value, Colour colour) {
-        return [value, colour](const App& a) { return a.Form1.Progress.Value == value && a.Form1.Progress.Color == colour; };
-    };
-    platform.Await(barAt(10, kYellow), QStringLiteral("yellow at 10"));
-    platform.Await(barAt(15, kRed), QStringLiteral("red at 15"));
+    platform.Await(BarAt(10, kYellow), QStringLiteral("yellow at 10"));
+    platform.Await(BarAt(15, kRed), QStringLiteral("red at 15"));
     KeypadCallTest(app, 0);
     EXPECT_EQ(platform.StepsLeft(), 0);
     EXPECT_EQ(app.Form1.Progress.Value, 19);
@@ -63,15 +60,6 @@ TEST_F(CallTest, StopDuringTheCallResetsTheTesterAndTouchesNoCell)
     EXPECT_TRUE(tester->receivedLines().contains(QStringLiteral("*RST")));
     EXPECT_FALSE(tester->receivedLines().contains(QStringLiteral("STAT:QUES:EVEN?")));
     EXPECT_EQ(app.Form3.MobileOriginatedCall.Caption, QStringLiteral("Not tested"));
-}
-
-TEST_F(CallTest, BaseCallKeepsAnEarlierFailureAndShowsItsOwnResult)
-{
-    Registered(QStringLiteral("phone.answer = 4"));
-    app.st.Verdict = 1;
-    BaseCallTest(app);
-    EXPECT_EQ(app.st.Verdict, 1);
-    EXPECT_EQ(app.Form3.BaseOriginatedCall, (Cell{QStringLiteral("Passed"), kGreen}));
 }
 
 TEST_F(CallTest, NoEchoAbortsEvenAfterAFailureAndIsTracedInGerman)

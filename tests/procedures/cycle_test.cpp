@@ -124,10 +124,20 @@ protected:
         return true;
     }
 
-    void ExpectNoBoxes() const
+    // One cycle of `system` on a phone of the scenario, to its verdict: `barMax` follows
+    // the measurement bar of that maximum, `echo` answers the echo question (if asked).
+    void RunCycle(const QString& scenario = QString(), const char* system = "GSM 900", int barMax = 0,
+                  const char* echo = "&Yes")
     {
-        for (const BoxRecord& box : platform.boxes)
-            ADD_FAILURE() << qPrintable(box.title + QLatin1Char('|') + box.text);
+        Start(scenario);
+        Test(QString::fromLatin1(system));
+        if (barMax)
+            FollowProgress(barMax);
+        if (echo)
+            Echo(echo);
+        Verdict();
+        EXPECT_EQ(RunMain(app), -1);
+        ASSERT_TRUE(verdict.seen);
     }
 
     std::shared_ptr<sim::Tester> tester;
@@ -149,14 +159,8 @@ QStringList TxStep(int step, const QString& channelLines, const QString& attenua
 
 TEST_F(CycleTest, SingleBandGsmPhonePasses)
 {
-    Start();
-    Test(QStringLiteral("GSM 900"));
-    FollowProgress(5);
-    Echo("&Yes");
-    Verdict();
-    EXPECT_EQ(RunMain(app), -1);
+    RunCycle(QString(), "GSM 900", 5);
     ExpectNoBoxes();
-    ASSERT_TRUE(verdict.seen);
 
     QStringList expected{
         QStringLiteral("*CLS"),
@@ -242,14 +246,8 @@ TEST_F(CycleTest, SingleBandGsmPhonePasses)
 
 TEST_F(CycleTest, DualBandPhonePassesOnBothPages)
 {
-    Start(QStringLiteral("phone.bands = GSM,PCN\nphone.imei = 351234570543215"));
-    Test(QStringLiteral("GSM 900/1800"));
-    FollowProgress(8);
-    Echo("&Yes");
-    Verdict();
-    EXPECT_EQ(RunMain(app), -1);
+    RunCycle(QStringLiteral("phone.bands = GSM,PCN\nphone.imei = 351234570543215"), "GSM 900/1800", 8);
     ExpectNoBoxes();
-    ASSERT_TRUE(verdict.seen);
 
     const QStringList lines = CycleLines();
     EXPECT_TRUE(lines.contains(QStringLiteral("CONF:CSYS GSM,PCN;*STB?")));
@@ -294,86 +292,62 @@ TEST_F(CycleTest, DualBandPhonePassesOnBothPages)
     EXPECT_EQ(verdict.form3.Label55[3].Caption, QStringLiteral(" Passed"));
 }
 
-struct PowerCase {
-    const char* attempts;
-    const char* mark;
-    Colour colour;
+// Cycles that fail one measurement and go on to the end.
+struct OutcomeCase {
+    const char* name;
+    const char* scenario;
+    const char* dialNumber;  // a DIALNO line added to the settings, or null
+    int verdict;
+    int summaryLine;
     const char* summary;
+    const Cell& (*cell)(const ResultPage&);
+    const char* cellStart;
+    Colour colour;
 };
-void PrintTo(const PowerCase& c, std::ostream* os)
+void PrintTo(const OutcomeCase& c, std::ostream* os)
 {
-    *os << "failing attempts " << c.attempts;
+    *os << c.name;
 }
 
-class PowerFailureCycleTest : public CycleTest, public ::testing::WithParamInterface<PowerCase> {};
+class OutcomeCycleTest : public CycleTest, public ::testing::WithParamInterface<OutcomeCase> {};
 
-TEST_P(PowerFailureCycleTest, PowerFailureAtTheFirstStepIsRepeated)
+TEST_P(OutcomeCycleTest, FailureIsMarkedInItsCellAndSummaryAndTheCycleGoesOn)
 {
-    const PowerCase c = GetParam();
-    Start(QStringLiteral("fault.tx_power_offset = 6\nfault.tx_power_attempts = ") + QString::fromLatin1(c.attempts));
-    Test(QStringLiteral("GSM 900"));
-    Echo("&Yes");
-    Verdict();
-    EXPECT_EQ(RunMain(app), -1);
-    ASSERT_TRUE(verdict.seen);
-    const Cell& power = verdict.form3.MSPower1[1];
-    EXPECT_TRUE(power.Caption.startsWith(QLatin1String(c.mark))) << qPrintable(power.Caption);
-    EXPECT_EQ(power.ForeColor, c.colour);
-    EXPECT_EQ(verdict.st.Verdict, 1);
-    EXPECT_EQ(verdict.title, QStringLiteral("Test Failed!"));
-    EXPECT_EQ(verdict.st.SummaryLines[2], QString::fromLatin1(c.summary));
-    // The rest of the cycle ran.
-    EXPECT_EQ(verdict.form3.SpeechLoopback.Caption, QStringLiteral("Passed"));
+    const OutcomeCase c = GetParam();
+    if (c.dialNumber)
+        WriteStationFile(QStringLiteral("CELVIO.INI"), QString::fromLatin1(kSettings) + QLatin1String(c.dialNumber));
+    RunCycle(QString::fromLatin1(c.scenario));
+    const Cell& cell = c.cell(verdict.form3);
+    EXPECT_TRUE(cell.Caption.startsWith(QLatin1String(c.cellStart))) << qPrintable(cell.Caption);
+    EXPECT_EQ(cell.ForeColor, c.colour);
+    EXPECT_EQ(verdict.st.Verdict, c.verdict);
+    EXPECT_EQ(verdict.title, c.verdict ? QStringLiteral("Test Failed!") : QStringLiteral("Test Passed!"));
+    EXPECT_EQ(verdict.st.SummaryLines[c.summaryLine], QString::fromLatin1(c.summary));
+    // The calls ran and passed; an earlier failure stays in the verdict.
+    for (const Cell* call : {&verdict.form3.MobileOriginatedCall, &verdict.form3.BaseOriginatedCall,
+                             &verdict.form3.SpeechLoopback})
+        EXPECT_EQ(*call, (Cell{QStringLiteral("Passed"), kGreen}));
 }
 
-INSTANTIATE_TEST_SUITE_P(Repetitions, PowerFailureCycleTest,
-                         ::testing::Values(PowerCase{"1", "!", kRepeatGreen, "Transmitter Test: Passed"},
-                                           PowerCase{"1,2", "*", kRed, "Transmitter Test: Failed"}));
-
-TEST_F(CycleTest, ReceiverFailureStandsInTheSummaryAfterTheNetworkCall)
-{
-    Start(QStringLiteral("fault.rxlev_offset = -10\nfault.rxlev_attempts = 1,2"));
-    Test(QStringLiteral("GSM 900"));
-    Echo("&Yes");
-    Verdict();
-    EXPECT_EQ(RunMain(app), -1);
-    ASSERT_TRUE(verdict.seen);
-    EXPECT_EQ(verdict.st.Verdict, 1);
-    EXPECT_EQ(verdict.form3.Label56[1].ForeColor, kRed);
-    EXPECT_TRUE(verdict.form3.Label56[1].Caption.startsWith(QLatin1String("* ")));
-    EXPECT_EQ(verdict.form3.Label56[3].ForeColor, kGreen);
-    EXPECT_EQ(verdict.st.SummaryLines[3], QStringLiteral("Receiver Test: Failed"));
-}
-
-TEST_F(CycleTest, WrongDigitsFailTheKeypadAndTheCycleGoesOn)
-{
-    Start(QStringLiteral("phone.digits = 0124"));
-    Test(QStringLiteral("GSM 900"));
-    Echo("&Yes");
-    Verdict();
-    EXPECT_EQ(RunMain(app), -1);
-    ASSERT_TRUE(verdict.seen);
-    EXPECT_EQ(verdict.st.Verdict, 1);
-    EXPECT_EQ(verdict.form3.DialledNumber, (Cell{QStringLiteral("* 0124"), kRed}));
-    EXPECT_EQ(verdict.form3.MobileOriginatedCall, (Cell{QStringLiteral("Passed"), kGreen}));
-    EXPECT_EQ(verdict.st.SummaryLines[1], QStringLiteral("Keypad Test: Failed"));
-    EXPECT_EQ(verdict.form3.MSPower3[3].ForeColor, kGreen);
-    EXPECT_EQ(verdict.form3.SpeechLoopback.Caption, QStringLiteral("Passed"));
-}
-
-TEST_F(CycleTest, StarDialledAsAMatchesTheDialNumber)
-{
-    WriteStationFile(QStringLiteral("CELVIO.INI"),
-                     QString::fromLatin1(kSettings) + QStringLiteral("DIALNO      0123* \n"));
-    Start(QStringLiteral("phone.digits = 0123*"));
-    Test(QStringLiteral("GSM 900"));
-    Echo("&Yes");
-    Verdict();
-    EXPECT_EQ(RunMain(app), -1);
-    ASSERT_TRUE(verdict.seen);
-    EXPECT_EQ(verdict.st.Verdict, 0);
-    EXPECT_EQ(verdict.form3.DialledNumber, (Cell{QStringLiteral("0123*"), kGreen}));
-}
+INSTANTIATE_TEST_SUITE_P(
+    Cases, OutcomeCycleTest,
+    ::testing::Values(
+        // A power failure at the first step that recovers on repetition, and one that does not.
+        OutcomeCase{"power recovers", "fault.tx_power_offset = 6\nfault.tx_power_attempts = 1", nullptr, 1, 2,
+                    "Transmitter Test: Passed", [](const ResultPage& p) -> const Cell& { return p.MSPower1[1]; }, "!",
+                    kRepeatGreen},
+        OutcomeCase{"power stays bad", "fault.tx_power_offset = 6\nfault.tx_power_attempts = 1,2", nullptr, 1, 2,
+                    "Transmitter Test: Failed", [](const ResultPage& p) -> const Cell& { return p.MSPower1[1]; }, "*",
+                    kRed},
+        // The receiver's failure stands in the summary after the network call.
+        OutcomeCase{"rx level", "fault.rxlev_offset = -10\nfault.rxlev_attempts = 1,2", nullptr, 1, 3,
+                    "Receiver Test: Failed", [](const ResultPage& p) -> const Cell& { return p.Label56[1]; }, "* ",
+                    kRed},
+        OutcomeCase{"wrong digits", "phone.digits = 0124", nullptr, 1, 1, "Keypad Test: Failed",
+                    [](const ResultPage& p) -> const Cell& { return p.DialledNumber; }, "* 0124", kRed},
+        // "*" is reported as "A" and matches the DIALNO's "*".
+        OutcomeCase{"star dialled", "phone.digits = 0123*", "DIALNO      0123* \n", 0, 1, "Keypad Test: Passed",
+                    [](const ResultPage& p) -> const Cell& { return p.DialledNumber; }, "0123*", kGreen}));
 
 TEST_F(CycleTest, NoRegistrationIsRetriedOnYes)
 {
@@ -430,11 +404,7 @@ TEST_F(CycleTest, NoRegistrationAnsweredNoEndsTheCycleWithTheLightReset)
 
 TEST_F(CycleTest, NetworkCallNotAnsweredAbortsStraightToTheVerdict)
 {
-    Start(QStringLiteral("phone.answer = never"));
-    Test(QStringLiteral("GSM 900"));
-    Verdict();
-    EXPECT_EQ(RunMain(app), -1);
-    ASSERT_TRUE(verdict.seen);
+    RunCycle(QStringLiteral("phone.answer = never"), "GSM 900", 0, nullptr);
     EXPECT_EQ(verdict.st.Verdict, 2);
     EXPECT_EQ(verdict.title, QStringLiteral("Test Aborted!"));
     EXPECT_EQ(verdict.form3.BaseOriginatedCall, (Cell{QStringLiteral("* Failed"), kRed}));
@@ -450,12 +420,7 @@ TEST_F(CycleTest, NetworkCallNotAnsweredAbortsStraightToTheVerdict)
 
 TEST_F(CycleTest, NoEchoAbortsButTheCallIsStillReleased)
 {
-    Start();
-    Test(QStringLiteral("GSM 900"));
-    Echo("&No");
-    Verdict();
-    EXPECT_EQ(RunMain(app), -1);
-    ASSERT_TRUE(verdict.seen);
+    RunCycle(QString(), "GSM 900", 0, "&No");
     EXPECT_EQ(verdict.st.Verdict, 2);
     EXPECT_EQ(verdict.title, QStringLiteral("Test Aborted!"));
     EXPECT_EQ(verdict.form3.SpeechLoopback, (Cell{QStringLiteral("* Failed"), kRed}));

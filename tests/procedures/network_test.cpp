@@ -6,6 +6,8 @@
 #include "results/verdict.h"
 #include "sim/tester.h"
 
+#include <QFile>
+
 namespace celvio::testing {
 namespace {
 
@@ -14,13 +16,10 @@ class NetworkTest : public ProcedureTest {};
 TEST_F(NetworkTest, NoRegistrationTimesOutAfterTheTimeOutLessOneSecond)
 {
     auto tester = Simulator(QStringLiteral("phone.registration = never"));
-    auto barAt = [](int value, Colour colour) {
-        return [value, colour](const App& a) { return a.Form1.Progress.Value == value && a.Form1.Progress.Color == colour; };
-    };
-    platform.Await(barAt(29, kGreen), QStringLiteral("green before half the time"));
-    platform.Await(barAt(30, kYellow), QStringLiteral("yellow at half the time"));
-    platform.Await(barAt(45, kRed), QStringLiteral("red at three quarters"));
-    platform.Await(barAt(59, kRed), QStringLiteral("the last step"));
+    platform.Await(BarAt(29, kGreen), QStringLiteral("green before half the time"));
+    platform.Await(BarAt(30, kYellow), QStringLiteral("yellow at half the time"));
+    platform.Await(BarAt(45, kRed), QStringLiteral("red at three quarters"));
+    platform.Await(BarAt(59, kRed), QStringLiteral("the last step"));
     NetworkSearch(app, 0);
 
     EXPECT_EQ(platform.StepsLeft(), 0);
@@ -56,84 +55,69 @@ TEST_F(NetworkTest, SearchAcrossMidnightStillTimesOut)
     EXPECT_EQ(app.st.Verdict, 2);
 }
 
-struct PlacementCase {
-    int mode;
-    bool blockedList;
-    const char* title;
-    const char* firstLine;
-    const char* picture;
-};
-void PrintTo(const PlacementCase& c, std::ostream* os)
+TEST_F(NetworkTest, TitleInstructionAndPictureFollowTheMode)
 {
-    *os << "mode " << c.mode << (c.blockedList ? " with" : " without") << " blocked list";
-}
-
-class PlacementTest : public NetworkTest, public ::testing::WithParamInterface<PlacementCase> {};
-
-TEST_P(PlacementTest, TitleInstructionAndPictureFollowTheMode)
-{
-    const PlacementCase c = GetParam();
+    const struct {
+        int mode;
+        bool blockedList;
+        const char* title;
+        const char* firstLine;
+        const char* picture;
+    } cases[] = {
+        {-2, false, "SWAP mobile phone", "Place the swapped mobile phone on\r\nthe antenna coupler.", "/Coupler.BMP"},
+        {2, true, "Scanning for used Channels", "Place your mobile phone on\r\nthe antenna coupler.", "/Coupler.BMP"},
+        // A single scan without a blocked list animates the cable picture: odd second.
+        {1, false, "Scanning for used Channels", "Please connect the reference phone\r\nvia cable.",
+         "/Coupler3.BMP"}};
     for (const char* name : {"Coupler.BMP", "Coupler2.BMP", "Coupler3.BMP"})
         WriteStationBytes(QString::fromLatin1(name), "BM");
-    if (c.blockedList)
-        WriteStationFile(QStringLiteral("BADCHAN.DAT"), QStringLiteral("\" 30,\"\n"));
-    Replies()->On(QStringLiteral("CALL:LOC;*STB?"), {QStringLiteral("0")}, 4500);
-    QString title, text, picture;
-    platform.Await(
-        [&](const App& a) {
-            title = a.Form1.Label4.Caption;
-            text = a.Form1.Label3.Caption;
-            picture = a.Form1.Picture1.File;
-            return a.Form1.Progress.Value == 1;
-        },
-        QStringLiteral("the first second"));
-    NetworkSearch(app, c.mode);
-    EXPECT_EQ(title, QString::fromLatin1(c.title));
-    EXPECT_EQ(text, QString::fromLatin1(c.firstLine) +
-                        QStringLiteral("\r\nSwitch it (off and) on,\r\nchoose the network named 001 01."));
-    EXPECT_TRUE(picture.endsWith(QLatin1String(c.picture))) << qPrintable(picture);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.mode);
+        QFile::remove(StationFile(QStringLiteral("BADCHAN.DAT")));
+        if (c.blockedList)
+            WriteStationFile(QStringLiteral("BADCHAN.DAT"), QStringLiteral("\" 30,\"\n"));
+        platform.serial.Close();
+        Replies()->On(QStringLiteral("CALL:LOC;*STB?"), {QStringLiteral("0")}, 4500);
+        QString title, text, picture;
+        platform.Await(
+            [&](const App& a) {
+                title = a.Form1.Label4.Caption;
+                text = a.Form1.Label3.Caption;
+                picture = a.Form1.Picture1.File;
+                return a.Form1.Progress.Value == 1;
+            },
+            QStringLiteral("the first second"));
+        NetworkSearch(app, c.mode);
+        EXPECT_EQ(title, QString::fromLatin1(c.title));
+        EXPECT_EQ(text, QString::fromLatin1(c.firstLine) +
+                            QStringLiteral("\r\nSwitch it (off and) on,\r\nchoose the network named 001 01."));
+        EXPECT_TRUE(picture.endsWith(QLatin1String(c.picture))) << qPrintable(picture);
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Modes, PlacementTest,
-    ::testing::Values(
-        PlacementCase{-2, false, "SWAP mobile phone", "Place the swapped mobile phone on\r\nthe antenna coupler.",
-                      "/Coupler.BMP"},
-        PlacementCase{2, true, "Scanning for used Channels", "Place your mobile phone on\r\nthe antenna coupler.",
-                      "/Coupler.BMP"},
-        // A single scan without a blocked list animates the cable picture: odd second.
-        PlacementCase{1, false, "Scanning for used Channels", "Please connect the reference phone\r\nvia cable.",
-                      "/Coupler3.BMP"}));
-
-struct QuestionCase {
-    int n;
-    const char* press;
-    int result;
-    const char* traced;
-};
-void PrintTo(const QuestionCase& c, std::ostream* os)
+TEST_F(NetworkTest, AskQuestionReturnsByTheButtonAndTracesIt)
 {
-    *os << "question " << c.n << " " << c.press;
-}
-
-class AskQuestionTest : public NetworkTest, public ::testing::WithParamInterface<QuestionCase> {};
-
-TEST_P(AskQuestionTest, ReturnsByTheButtonAndTracesIt)
-{
-    const QuestionCase c = GetParam();
+    const struct {
+        int n;
+        const char* press;
+        int result;
+        const char* traced;
+    } cases[] = {{4, "&Yes", 0, "OK"},
+                 {4, "&No", -1, "OK"},
+                 {1, "&One Scan", 1, "&One Scan"},
+                 {2, "&Clear + search", 2, "&Clear + search"},
+                 {0, "&SCAN", -1, "OK"}};
     app.st.DebugMode = kTrue;
-    platform.Press(QString::fromLatin1(c.press));
-    EXPECT_EQ(AskQuestion(app, c.n), c.result);
-    EXPECT_EQ(Trace().value(0), QStringLiteral("Button = ") + QString::fromLatin1(c.traced));
-    EXPECT_FALSE(app.Form1.Command3.Visible);
-    EXPECT_EQ(app.st.Command2Pressed, kFalse);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.press);
+        app.DebugFrm.DebugFeld.clear();
+        platform.Press(QString::fromLatin1(c.press));
+        EXPECT_EQ(AskQuestion(app, c.n), c.result);
+        EXPECT_EQ(Trace().value(0), QStringLiteral("Button = ") + QString::fromLatin1(c.traced));
+        EXPECT_FALSE(app.Form1.Command3.Visible);
+        EXPECT_EQ(app.st.Command2Pressed, kFalse);
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Questions, AskQuestionTest,
-                         ::testing::Values(QuestionCase{4, "&Yes", 0, "OK"}, QuestionCase{4, "&No", -1, "OK"},
-                                           QuestionCase{1, "&One Scan", 1, "&One Scan"},
-                                           QuestionCase{2, "&Clear + search", 2, "&Clear + search"},
-                                           QuestionCase{0, "&SCAN", -1, "OK"}));
 
 TEST_F(NetworkTest, QuestionStoppedCountsAsRetry)
 {
@@ -145,42 +129,28 @@ TEST_F(NetworkTest, QuestionStoppedCountsAsRetry)
     EXPECT_EQ(platform.StepsLeft(), 0);
 }
 
-struct ImeiCase {
-    const char* answer;
-    const char* revision;
-    const char* expected;
-};
-void PrintTo(const ImeiCase& c, std::ostream* os)
+TEST_F(NetworkTest, ImeiIsRepairedOrReplacedByThePlaceholder)
 {
-    *os << c.answer << " revision " << c.revision;
-}
-
-class IdentifyTest : public NetworkTest, public ::testing::WithParamInterface<ImeiCase> {};
-
-TEST_P(IdentifyTest, ImeiIsRepairedOrReplacedByThePlaceholder)
-{
-    const ImeiCase c = GetParam();
+    const struct {
+        const char* answer;
+        const char* revision;
+        const char* expected;
+    } cases[] = {{"490154203237510", "1", "490154203237518"},  // the Luhn repair for revision level 1
+                 {"490154203237510", "2", "490154203237510"},
+                 {"3512345601234578", "1", "351234560123457"},
+                 {"4901542032375A8", "1", "999999000000006"},
+                 {"49015420323", "1", "999999000000006"}};
     auto device = Replies();
-    device->On(QStringLiteral("CALL:MSIN:IMEI?"), {QString::fromLatin1(c.answer)});
-    device->On(QStringLiteral("CALL:MSIN:RLEV?"), {QString::fromLatin1(c.revision)});
-    IdentifyPhone(app);
-    EXPECT_EQ(app.st.Imei, QString::fromLatin1(c.expected));
-    const bool placeholder = app.st.Imei == QLatin1String("999999000000006");
-    EXPECT_EQ(device->lines.contains(QStringLiteral("CALL:MSIN:RLEV?")), !placeholder);
-}
-
-INSTANTIATE_TEST_SUITE_P(Imeis, IdentifyTest,
-                         ::testing::Values(ImeiCase{"490154203237510", "1", "490154203237518"},
-                                           ImeiCase{"490154203237510", "2", "490154203237510"},
-                                           ImeiCase{"3512345601234578", "1", "351234560123457"},
-                                           ImeiCase{"4901542032375A8", "1", "999999000000006"},
-                                           ImeiCase{"49015420323", "1", "999999000000006"}));
-
-TEST_F(NetworkTest, LuhnCheckDigits)
-{
-    EXPECT_EQ(LuhnCheckDigit(QStringLiteral("99999900000000")), 6);  // the placeholder IMEI
-    EXPECT_EQ(LuhnCheckDigit(QStringLiteral("35123456012345")), 7);
-    EXPECT_EQ(LuhnCheckDigit(QStringLiteral("00000000000000")), 0);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.answer) + " revision " + c.revision);
+        device->lines.clear();
+        device->On(QStringLiteral("CALL:MSIN:IMEI?"), {QString::fromLatin1(c.answer)});
+        device->On(QStringLiteral("CALL:MSIN:RLEV?"), {QString::fromLatin1(c.revision)});
+        IdentifyPhone(app);
+        EXPECT_EQ(app.st.Imei, QString::fromLatin1(c.expected));
+        const bool placeholder = app.st.Imei == QLatin1String("999999000000006");
+        EXPECT_EQ(device->lines.contains(QStringLiteral("CALL:MSIN:RLEV?")), !placeholder);
+    }
 }
 
 TEST_F(NetworkTest, ShortImsiIsStoredWithoutTheLineEndAndShownOnBothPages)

@@ -14,9 +14,13 @@ const QString kTemplate = QStringLiteral("MEAS:RFTR:TEMP?");
 
 class TxTest : public ProcedureTest {
 protected:
+    // Also run again between cases: a fresh page and device, no verdict.
     void SetUp() override
     {
-        device = Replies();
+        if (!device)
+            device = Replies();
+        device->lines.clear();
+        app.st.Verdict = 0;
         app.st.TrafficChannels = {0, 20, 62, 100, 512, 698, 884};
         app.st.TxStep = 1;
         app.st.CurrentTrafficChannel = 20;  // the channel is set
@@ -54,88 +58,70 @@ TEST_F(TxTest, AnswerFillsEveryCellOfTheColumn)
     EXPECT_EQ(app.Form1.Label3.Caption, QStringLiteral("\r\n 1. Traffic Channel:  20  Checked"));
 }
 
-struct LimitCase {
-    const char* answer;
-    const char* power;  // cell texts after the first measurement, without the mark
-    const char* rms;
-    const char* frequency;
-    const char* burst;
-    const char* failing;  // P power, R RMS phase, F frequency, B burst
-};
-void PrintTo(const LimitCase& c, std::ostream* os)
-{
-    *os << c.answer;
-}
-
-class TxLimitTest : public TxTest, public ::testing::WithParamInterface<LimitCase> {};
-
 // Limits: RFLEVEL 2 around 33 dBm, PHASERMS 5, FREQUENCY 90, BURSTLEN 1.
-TEST_P(TxLimitTest, RoundsHalvesUpwardsAndPassesTheBounds)
+TEST_F(TxTest, RoundsHalvesUpwardsAndPassesTheBounds)
 {
-    const LimitCase c = GetParam();
-    Measure({QString::fromLatin1(c.answer)});
-    const QString failing = QString::fromLatin1(c.failing);
-    const ResultPage& p = app.Form3;
-    const std::tuple<const Cell&, const char*, char> cells[] = {{p.MSPower1[1], c.power, 'P'},
-                                                                {p.Label51[1], c.rms, 'R'},
-                                                                {p.Label53[1], c.frequency, 'F'},
-                                                                {p.Label54[1], c.burst, 'B'}};
-    for (const auto& [cell, text, key] : cells) {
-        const bool fails = failing.contains(QLatin1Char(key));
-        EXPECT_EQ(cell, (Cell{(fails ? QStringLiteral("*") : QString()) + QString::fromUtf8(text), fails ? kRed : kGreen}));
+    const struct {
+        const char* answer;
+        const char* power;  // cell texts after the first measurement, without the mark
+        const char* rms;
+        const char* frequency;
+        const char* burst;
+        const char* failing;  // P power, R RMS phase, F frequency, B burst
+        int tolerance = 2;    // RFLEVEL
+    } cases[] = {{"7,2,-38,553,35.4", " 35 dBm", " 2 deg", " -38 Hz", " 553 µsec", ""},
+                 {"7,2,-38,553,35.5", " 36 dBm", " 2 deg", " -38 Hz", " 553 µsec", "P"},
+                 {"7,2,-38,553,30.5", " 31 dBm", " 2 deg", " -38 Hz", " 553 µsec", ""},
+                 {"7,2,-38,553,30.4", " 30 dBm", " 2 deg", " -38 Hz", " 553 µsec", "P"},
+                 {"7,-5.4,90,554,33", " 33 dBm", " -5 deg", " 90 Hz", " 554 µsec", ""},
+                 {"7,-5.5,-90.5,554.1,33", " 33 dBm", " -5 deg", " -90 Hz", " 554.1 µsec", "RFB"},
+                 {" 7 , 2.5 , 0 , 551.9 , 33", " 33 dBm", " 3 deg", " 0 Hz", " 551.9 µsec", "B"},
+                 // Without tolerance half a decibel above nominal fails.
+                 {"7,2,-38,553,33.5", " 34 dBm", " 2 deg", " -38 Hz", " 553 µsec", "P", 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.answer);
+        SetUp();
+        app.st.LimitTxPower = c.tolerance;
+        Measure({QString::fromLatin1(c.answer)});
+        const QString failing = QString::fromLatin1(c.failing);
+        const ResultPage& p = app.Form3;
+        const std::tuple<const Cell&, const char*, char> cells[] = {{p.MSPower1[1], c.power, 'P'},
+                                                                    {p.Label51[1], c.rms, 'R'},
+                                                                    {p.Label53[1], c.frequency, 'F'},
+                                                                    {p.Label54[1], c.burst, 'B'}};
+        for (const auto& [cell, text, key] : cells) {
+            const bool fails = failing.contains(QLatin1Char(key));
+            EXPECT_EQ(cell, (Cell{(fails ? QStringLiteral("*") : QString()) + QString::fromUtf8(text),
+                                  fails ? kRed : kGreen}));
+        }
+        EXPECT_EQ(app.st.Verdict, failing.isEmpty() ? 0 : 1);
+        EXPECT_EQ(Measurements(), failing.isEmpty() ? 1 : 2);  // a standing failure is measured twice
     }
-    EXPECT_EQ(app.st.Verdict, failing.isEmpty() ? 0 : 1);
-    EXPECT_EQ(Measurements(), failing.isEmpty() ? 1 : 2);  // a standing failure is measured twice
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Values, TxLimitTest,
-    ::testing::Values(LimitCase{"7,2,-38,553,35.4", " 35 dBm", " 2 deg", " -38 Hz", " 553 µsec", ""},
-                      LimitCase{"7,2,-38,553,35.5", " 36 dBm", " 2 deg", " -38 Hz", " 553 µsec", "P"},
-                      LimitCase{"7,2,-38,553,30.5", " 31 dBm", " 2 deg", " -38 Hz", " 553 µsec", ""},
-                      LimitCase{"7,2,-38,553,30.4", " 30 dBm", " 2 deg", " -38 Hz", " 553 µsec", "P"},
-                      LimitCase{"7,-5.4,90,554,33", " 33 dBm", " -5 deg", " 90 Hz", " 554 µsec", ""},
-                      LimitCase{"7,-5.5,-90.5,554.1,33", " 33 dBm", " -5 deg", " -90 Hz", " 554.1 µsec", "RFB"},
-                      LimitCase{" 7 , 2.5 , 0 , 551.9 , 33", " 33 dBm", " 3 deg", " 0 Hz", " 551.9 µsec", "B"}));
-
-struct RepeatCase {
-    QStringList powers;
-    Cell cell;
-    int measurements;
-    const char* summary;
-};
-void PrintTo(const RepeatCase& c, std::ostream* os)
+TEST_F(TxTest, FailureIsMeasuredAgainAndMustPassTwice)
 {
-    *os << "powers " << c.powers.join(QLatin1Char('/')).toStdString();
-}
-
-class TxRepeatTest : public TxTest, public ::testing::WithParamInterface<RepeatCase> {};
-
-TEST_P(TxRepeatTest, FailureIsMeasuredAgainAndMustPassTwice)
-{
-    const RepeatCase c = GetParam();
-    QStringList answers;
-    for (const QString& power : c.powers)
-        answers << QStringLiteral("7,2,-38,553,") + power;
-    Measure(answers, false);
-    EXPECT_EQ(app.Form3.MSPower1[1], c.cell);
-    EXPECT_EQ(Measurements(), c.measurements);
-    EXPECT_EQ(app.st.SummaryLines[2], QString::fromLatin1(c.summary));
-    EXPECT_EQ(app.st.Verdict, c.measurements == 1 ? 0 : 1);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Attempts, TxRepeatTest,
-    ::testing::Values(RepeatCase{{"33"}, {" 33 dBm", kGreen}, 1, "Transmitter Test: Passed"},
-                      RepeatCase{{"40", "33", "34"}, {"! 34 dBm", kRepeatGreen}, 3, "Transmitter Test: Passed"},
-                      RepeatCase{{"40", "33", "40"}, {"* 40 dBm", kRed}, 3, "Transmitter Test: Failed"},
-                      RepeatCase{{"40", "40", "33"}, {"* 40 dBm", kRed}, 2, "Transmitter Test: Failed"}));
-
-TEST_F(TxTest, PowerHalfADecibelAboveNominalFailsWithoutTolerance)
-{
-    app.st.LimitTxPower = 0;
-    Measure({QStringLiteral("7,2,-38,553,33.5")}, false);
-    EXPECT_EQ(app.Form3.MSPower1[1], (Cell{QStringLiteral("* 34 dBm"), kRed}));
+    const struct {
+        QStringList powers;
+        Cell cell;
+        int measurements;
+        const char* summary;
+    } cases[] = {{{"33"}, {" 33 dBm", kGreen}, 1, "Transmitter Test: Passed"},
+                 {{"40", "33", "34"}, {"! 34 dBm", kRepeatGreen}, 3, "Transmitter Test: Passed"},
+                 {{"40", "33", "40"}, {"* 40 dBm", kRed}, 3, "Transmitter Test: Failed"},
+                 {{"40", "40", "33"}, {"* 40 dBm", kRed}, 2, "Transmitter Test: Failed"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.powers.join(QLatin1Char('/')).toStdString());
+        SetUp();
+        QStringList answers;
+        for (const QString& power : c.powers)
+            answers << QStringLiteral("7,2,-38,553,") + power;
+        Measure(answers, false);
+        EXPECT_EQ(app.Form3.MSPower1[1], c.cell);
+        EXPECT_EQ(Measurements(), c.measurements);
+        EXPECT_EQ(app.st.SummaryLines[2], QString::fromLatin1(c.summary));
+        EXPECT_EQ(app.st.Verdict, c.measurements == 1 ? 0 : 1);
+    }
 }
 
 TEST_F(TxTest, RecoveryOfOneQuantityDoesNotHideAnotherStandingFailure)
@@ -163,8 +149,7 @@ TEST_F(TxTest, TemplateChecksTheFirstFiveFields)
         {{QStringLiteral("0,0,1,0,0"), QStringLiteral("0,0,0,0,0")}, {QStringLiteral("! Passed"), kRepeatGreen}, 3},
     };
     for (const Case& c : cases) {
-        SetUpResultPages(app);
-        device->lines.clear();
+        SetUp();
         device->On(kTemplate, c.answers);
         TransmitterTest(app, QStringLiteral("GSM"), 1, false, true);
         EXPECT_EQ(app.Form3.Label55[1], c.cell) << qPrintable(c.answers.join('|'));

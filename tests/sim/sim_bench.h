@@ -5,6 +5,7 @@
 #include "sim/tester.h"
 
 #include <QString>
+#include <gtest/gtest.h>
 
 #include <algorithm>
 
@@ -65,14 +66,28 @@ struct Bench {
         return tester.readAll();
     }
 
+    // Sets the service timer and switches it on.
+    void armTimer(int seconds)
+    {
+        send(QStringLiteral("SYST:COMM:SER:TIM %1").arg(seconds));
+        send(QStringLiteral("SYST:COMM:SER:TIM:STAT ON"));
+    }
+
     // Registers the phone and sets up a call from it, with the service timer on.
     void connectCall()
     {
-        send(QStringLiteral("SYST:COMM:SER:TIM 60"));
-        send(QStringLiteral("SYST:COMM:SER:TIM:STAT ON"));
+        armTimer(60);
         ask(QStringLiteral("CALL:LOC;*STB?"));
         ask(QStringLiteral("CALL:MSOR;*STB?"));
     }
 };
+
+// The fast scenario with one key set.
+inline sim::Scenario with(const char* key, const char* value)
+{
+    sim::Scenario s = Bench::fastScenario();
+    EXPECT_TRUE(s.set(QString::fromLatin1(key), QString::fromLatin1(value)));
+    return s;
+}
 
 }  // namespace simtest

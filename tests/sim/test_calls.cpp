@@ -7,28 +7,12 @@
 using sim::Band;
 using sim::CallState;
 using simtest::Bench;
-
-namespace {
-
-sim::Scenario with(const char* key, const char* value)
-{
-    sim::Scenario s = Bench::fastScenario();
-    EXPECT_TRUE(s.set(QString::fromLatin1(key), QString::fromLatin1(value)));
-    return s;
-}
-
-void armTimer(Bench& b, int seconds)
-{
-    b.send(QStringLiteral("SYST:COMM:SER:TIM %1").arg(seconds));
-    b.send(QStringLiteral("SYST:COMM:SER:TIM:STAT ON"));
-}
-
-}  // namespace
+using simtest::with;
 
 TEST(Calls, LocationUpdateAnswersWhenThePhoneHasRegistered)
 {
     Bench b; // registers 8 s after CALL:LOC
-    armTimer(b, 60);
+    b.armTimer(60);
     EXPECT_EQ(b.ask(QStringLiteral("CALL:LOC;*STB?")), QStringLiteral("0"));
     EXPECT_EQ(b.lastWaitMs, 8000 + 10);
     EXPECT_EQ(b.ask(QStringLiteral("STAT:QUES:EVEN?")), QStringLiteral("0"));
@@ -39,7 +23,7 @@ TEST(Calls, LocationUpdateAnswersWhenThePhoneHasRegistered)
 TEST(Calls, FailedRegistrationEndsWithTheServiceTimerAndSetsBit9)
 {
     Bench b(with("phone.registration", "never"));
-    armTimer(b, 20);
+    b.armTimer(20);
     b.ask(QStringLiteral("CALL:LOC;*STB?"));
     EXPECT_EQ(b.lastWaitMs, 20000 + 10);
     EXPECT_EQ(b.ask(QStringLiteral("STAT:QUES:EVEN?")), QStringLiteral("512"));
@@ -47,7 +31,7 @@ TEST(Calls, FailedRegistrationEndsWithTheServiceTimerAndSetsBit9)
     EXPECT_FALSE(b.tester.state().registered);
 
     // The program's clean-up after a failed search: a call attempt with a 1 s timer.
-    armTimer(b, 1);
+    b.armTimer(1);
     b.ask(QStringLiteral("CALL:MSOR;*ESR?"));
     EXPECT_EQ(b.lastWaitMs, 1000 + 10);
     b.send(QStringLiteral("*CLS;SYST:COMM:SER:TIM:STAT OFF"));
@@ -69,7 +53,7 @@ TEST(Calls, WithoutTimerAWaitingActionEndsOnlyByAReset)
 TEST(Calls, CallFromThePhoneReportsTheDialledDigitsEncoded)
 {
     Bench b(with("phone.digits", "0123*#"));
-    armTimer(b, 60);
+    b.armTimer(60);
     b.ask(QStringLiteral("CALL:LOC;*STB?"));
     b.ask(QStringLiteral("CALL:MSOR;*STB?"));
     EXPECT_EQ(b.lastWaitMs, 6000 + 10); // the customer dials after 6 s
@@ -95,7 +79,7 @@ TEST(Calls, CallsFailWhenThePhoneDoesNotDoItsPart)
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.key) + "=" + c.value + " " + c.call);
         Bench b(with(c.key, c.value));
-        armTimer(b, 30);
+        b.armTimer(30);
         if (c.registerFirst)
             b.ask(QStringLiteral("CALL:LOC;*STB?"));
         b.ask(QString::fromLatin1(c.call));
@@ -155,7 +139,7 @@ TEST(Calls, APhoneWithoutTheBandLosesOrNeverGetsIt)
 
     Bench pcn;
     pcn.ask(QStringLiteral("CONF:CSYS PCN;*STB?"));
-    armTimer(pcn, 10);
+    pcn.armTimer(10);
     pcn.ask(QStringLiteral("CALL:LOC;*STB?"));
     EXPECT_EQ(pcn.lastWaitMs, 10000 + 10);
     EXPECT_FALSE(pcn.tester.state().registered);

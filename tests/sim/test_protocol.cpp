@@ -116,13 +116,3 @@ TEST(Protocol, BadCommandsAreQueuedAsErrorsAndTheLineIsStillAnswered)
     b.send(QStringLiteral("*CLS"));
     EXPECT_EQ(b.ask(QStringLiteral("SYST:ERR?;*ESR?")), QStringLiteral("0,\"No error\";0"));
 }
-
-TEST(Protocol, LogShowsEachLineAndEachAnswer)
-{
-    Bench b;
-    QStringList log;
-    b.tester.log = [&log](const QString& line) { log << line; };
-    b.ask(QStringLiteral("*IDN?"));
-    b.send(QStringLiteral("*CLS"));
-    EXPECT_EQ(log, (QStringList{"host: *IDN?", "tester: Dalvora,7703S,1001234567,V3.20", "host: *CLS"}));
-}

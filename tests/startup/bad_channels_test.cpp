@@ -11,14 +11,6 @@ namespace {
 
 using namespace Qt::Literals::StringLiterals;
 
-QString Channels(int from, int to)
-{
-    QString text;
-    for (int c = from; c <= to; ++c)
-        text += QStringLiteral(" %1,").arg(c);
-    return text;
-}
-
 class BadChannelsTest : public StationFixture {
 protected:
     QStringList Files() const { return QDir(dir.path()).entryList(QDir::Files, QDir::Name); }

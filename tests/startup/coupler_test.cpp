@@ -70,11 +70,7 @@ class CouplerStartupTest : public CouplerTest {
 protected:
     void SetUp() override
     {
-        WriteStationFile(u"CELVIO.INI"_s, u"LANGUAGE    EN\nSEARCHCOM   1\n"_s);
-        WriteStationFile(u"TAC6N.DAT"_s, u"-9,STD\n"_s);
-        WriteStationFile(u"MPN.DAT"_s, u"[STD]\n"_s);
-        WriteStationFile(u"BADCHAN.DAT"_s, u"\" 30,\"\n"_s);
-        WriteStationBytes(u"DEBUGPM.INI"_s, QByteArray());
+        WriteMinimalStation(u"LANGUAGE    EN\nSEARCHCOM   1\n"_s);
         AttachSimulator(1);
         platform.Press(u"&Done"_s);  // the operator starts the port search
     }

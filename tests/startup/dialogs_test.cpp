@@ -69,37 +69,31 @@ TEST_F(DialogsTest, TitleScreenClearsTheDialogAndShowsThePicture)
     EXPECT_TRUE(f.Picture1.File.endsWith(u"/zoredudi.bmp"_s));
 }
 
-TEST_F(DialogsTest, ModeDialogReturnsTheModeOfTheButtonPressed)
+TEST_F(DialogsTest, ModeDialogReturnsTheModeOfTheButtonPressedInTheStationsLanguage)
 {
-    const std::tuple<const char*, int, const char*> cases[] = {{"&Test", 0, "TEST"}, {"&Scan", 2, "SCAN"},
-                                                               {"S&wap", 3, "SWAP"}};
-    for (const auto& [press, mode, traced] : cases) {
+    const QString english = u"TEST : Test a phone.\r\nSCAN : Scan channels.\r\nSWAP : Exchange phone."_s;
+    const std::tuple<const char*, int, const char*, int, QString, QString> cases[] = {
+        {"&Test", 0, "TEST", 1, u"Select mode"_s, english},
+        {"&Scan", 2, "SCAN", 1, u"Select mode"_s, english},
+        {"S&wap", 3, "SWAP", 1, u"Select mode"_s, english},
+        {"&Test", 0, "TEST", 2, u"Wähle Mode"_s,
+         u"TEST : Teste ein Handy.\r\nSCAN : Untersuche Kanäle.\r\nSWAP : Tausche Handy."_s},
+        {"S&wap", 3, "SWAP", 0, QString(), QString()},  // no LANGUAGE line: empty texts, the buttons still work
+    };
+    for (const auto& [press, mode, traced, language, title, text] : cases) {
+        SCOPED_TRACE(press);
+        app.st.Language = quint8(language);
         Screen screen;
         PressAndCapture(QString::fromLatin1(press), &screen);
         EXPECT_EQ(SelectMode(app), mode);
-        EXPECT_EQ(screen.title, u"Select mode"_s);
-        EXPECT_EQ(screen.text, u"TEST : Test a phone.\r\nSCAN : Scan channels.\r\nSWAP : Exchange phone."_s);
+        EXPECT_EQ(screen.title, title);
+        EXPECT_EQ(screen.text, text);
         EXPECT_EQ(screen.captions, (QStringList{u"&Scan"_s, u"&Test"_s, u"S&wap"_s, u""_s, u""_s}));
         EXPECT_EQ(screen.focus, 2);
         EXPECT_EQ(Trace().last(), u"Button = "_s + QString::fromLatin1(traced));
         EXPECT_TRUE(NoButtonLeft());
         EXPECT_FALSE(app.Form1.Command1.Enabled || app.Form1.Command1.TabStop);
     }
-}
-
-TEST_F(DialogsTest, ModeDialogSpeaksTheStationsLanguage)
-{
-    Screen german, none;
-    app.st.Language = 2;
-    PressAndCapture(u"&Test"_s, &german);
-    SelectMode(app);
-    EXPECT_EQ(german.title, u"Wähle Mode"_s);
-    EXPECT_EQ(german.text, u"TEST : Teste ein Handy.\r\nSCAN : Untersuche Kanäle.\r\nSWAP : Tausche Handy."_s);
-    app.st.Language = 0;  // no LANGUAGE line: empty texts, the buttons still work
-    PressAndCapture(u"S&wap"_s, &none);
-    EXPECT_EQ(SelectMode(app), 3);
-    EXPECT_EQ(none.title + none.text, u""_s);
-    EXPECT_EQ(none.captions[1], u"&Test"_s);
 }
 
 TEST_F(DialogsTest, QuitQuestionAnsweredNoLeavesTheDialogWaitingAndYesEndsTheProgram)

@@ -11,14 +11,6 @@ namespace {
 
 using namespace Qt::Literals::StringLiterals;
 
-QString Channels(int from, int to, int step = 1)
-{
-    QString text;
-    for (int c = from; c <= to; c += step)
-        text += QStringLiteral(" %1,").arg(c);
-    return text;
-}
-
 class SettingsTest : public StationFixture {
 protected:
     void SetUp() override { app.st.DebugMode = kTrue; }
@@ -177,11 +169,10 @@ TEST_F(SettingsTest, PickChannelSearchesAroundTheConfiguredChannel)
 TEST_F(SettingsTest, NoFreeChannelGivesTheMessageAndTheConfiguredValue)
 {
     EXPECT_EQ(PickChannel(app, u"PCNTCH2     513 remark"_s, Channels(512, 884, 2), 512, 884), 513);
-    ASSERT_EQ(platform.boxes.size(), 1);
-    EXPECT_EQ(platform.boxes[0].title, u"ALL CHANNELS USED BY REAL NETWORK"_s);
-    EXPECT_EQ(platform.boxes[0].style, msgbox::kOkOnly | msgbox::kExclamation);
-    EXPECT_EQ(platform.boxes[0].text, u"No free channel found for : PCNTCH2   \r\nTest of PCN mobiles not possible.\r\n"
-                                      u"Start a new scan (clear+search) or check file 'BADCHAN.DAT'"_s);
+    EXPECT_EQ(Boxes(), QStringList{Box(u"ALL CHANNELS USED BY REAL NETWORK"_s,
+                                       u"No free channel found for : PCNTCH2   \r\nTest of PCN mobiles not possible.\r\n"
+                                       u"Start a new scan (clear+search) or check file 'BADCHAN.DAT'"_s,
+                                       msgbox::kOkOnly | msgbox::kExclamation)});
 }
 
 TEST_F(SettingsTest, ChannelsReserveEachOtherInFileOrderAndReloadRestoresTheList)

@@ -22,13 +22,6 @@ protected:
         WriteStationFile(u"MPN.dat"_s, u"[STD]\n"_s);
         WriteStationFile(u"badchan.DAT"_s, u"\" 17, 3,\"\n"_s);
     }
-    QStringList Boxes() const
-    {
-        QStringList boxes;
-        for (const BoxRecord& box : platform.boxes)
-            boxes << box.title + u" | "_s + box.text + u" | "_s + QString::number(box.style);
-        return boxes;
-    }
 };
 
 TEST_F(StartupChecksTest, CompleteStationStartsQuietlyAndMarkersSwitchTheTraces)

@@ -6,6 +6,14 @@
 
 namespace celvio::testing {
 
+QString Channels(int from, int to, int step)
+{
+    QString text;
+    for (int c = from; c <= to; c += step)
+        text += QStringLiteral(" %1,").arg(c);
+    return text;
+}
+
 StationFixture::StationFixture() : app(platform, dir.path())
 {
     platform.Bind(app);
@@ -53,6 +61,40 @@ std::shared_ptr<ScriptedDevice> StationFixture::AttachScriptedDevice(int port)
     auto device = std::make_shared<ScriptedDevice>(platform.Clock());
     platform.serial.devices[port] = device;
     return device;
+}
+
+void StationFixture::WriteMinimalStation(const QString& settings)
+{
+    WriteStationFile(QStringLiteral("CELVIO.INI"), settings);
+    WriteStationFile(QStringLiteral("TAC6N.DAT"), QStringLiteral("-9,STD\n"));
+    WriteStationFile(QStringLiteral("MPN.DAT"), QStringLiteral("[STD]\n"));
+    WriteStationFile(QStringLiteral("BADCHAN.DAT"), QStringLiteral("\" 30,\"\n"));
+    WriteStationBytes(QStringLiteral("DEBUGPM.INI"), QByteArray());
+    WriteStationBytes(QStringLiteral("Zoredudi.BMP"), "BM");
+}
+
+QString StationFixture::Box(const QString& title, const QString& text, int style)
+{
+    return title + QStringLiteral(" | ") + text + QStringLiteral(" | ") + QString::number(style);
+}
+
+QStringList StationFixture::Boxes() const
+{
+    QStringList boxes;
+    for (const BoxRecord& box : platform.boxes)
+        boxes << Box(box.title, box.text, box.style);
+    return boxes;
+}
+
+void StationFixture::ExpectNoBoxes() const
+{
+    for (const QString& box : Boxes())
+        ADD_FAILURE() << "message box: " << qPrintable(box);
+}
+
+std::function<bool(const App&)> StationFixture::BarAt(int value, Colour colour)
+{
+    return [value, colour](const App& a) { return a.Form1.Progress.Value == value && a.Form1.Progress.Color == colour; };
 }
 
 void StationFixture::OpenPort(int port)

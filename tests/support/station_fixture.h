@@ -8,6 +8,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QTemporaryDir>
+#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -16,6 +17,9 @@ class Tester;
 }
 
 namespace celvio::testing {
+
+// A blocked-channel list as the program writes it: " from, from+step, ... to,".
+QString Channels(int from, int to, int step = 1);
 
 class StationFixture : public ::testing::Test {
 protected:
@@ -36,8 +40,20 @@ protected:
     // Opens COM n on the scripted serial port, as the port set-up would.
     void OpenPort(int port);
 
+    // The files of a station that starts up: these settings, a TAC table and a model
+    // database with only the STD entry, one blocked channel, tracing on, the title picture.
+    void WriteMinimalStation(const QString& settings);
+
     // The lines of the trace buffer.
     const QStringList& Trace() const { return app.DebugFrm.DebugFeld; }
+
+    // The message boxes shown so far, each as Box() gives it; fails for each one shown.
+    QStringList Boxes() const;
+    static QString Box(const QString& title, const QString& text, int style);
+    void ExpectNoBoxes() const;
+
+    // For platform.Await: the progress bar at this value and colour.
+    static std::function<bool(const App&)> BarAt(int value, Colour colour);
 
     QTemporaryDir dir;
     ScriptedPlatform platform;

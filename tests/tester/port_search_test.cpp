@@ -1,5 +1,6 @@
 // The automatic port search in virtual time: which ports it probes, what it traces,
-// which devices it rejects, and the box after two fruitless passes.
+// which devices it rejects, the box after two fruitless passes, and the search as the
+// start-up runs it through the real Main.
 #include "support/station_fixture.h"
 #include "tester_test_devices.h"
 #include "tester/port_search.h"
@@ -79,12 +80,10 @@ TEST_F(PortSearchTest, TwoFruitlessPassesEndInOneBoxAndTheScreenAgain)
     platform.Press(QStringLiteral("&Done"));
 
     EXPECT_EQ(SearchTesterPort(app), 2);
-    ASSERT_EQ(platform.boxes.size(), 1);
-    EXPECT_EQ(platform.boxes[0].title, QStringLiteral("No connection to tester"));
-    EXPECT_EQ(platform.boxes[0].text, QStringLiteral("No COM port is  connected to a Dalvora tester!\r\n"
-                                                     "Please connect the tester to the PC\r\n"
-                                                     "and select the right settings."));
-    EXPECT_EQ(platform.boxes[0].style, msgbox::kOkOnly | msgbox::kExclamation);
+    EXPECT_EQ(Boxes(), QStringList{Box(QStringLiteral("No connection to tester"),
+                                       QStringLiteral("No COM port is  connected to a Dalvora tester!\r\n"
+                                                      "Please connect the tester to the PC\r\nand select the right settings."),
+                                       msgbox::kOkOnly | msgbox::kExclamation)});
     // Probed once per pass, never traced as an error.
     EXPECT_EQ(other->Written(), QByteArray("\r*RST;*IDN?\r\r*RST;*IDN?\r"));
     EXPECT_EQ(TraceWith(QStringLiteral(" COM 1 Error")).size(), 1);  // only once it was gone
@@ -119,6 +118,32 @@ TEST_F(PortSearchTest, InstructionsAndPortUseOneSpeedAlsoForAnOutOfRangeSetting)
                               QStringLiteral(",\r\nRxTx lines : Normal\r\nProtocol : X-On/X-Off."));
         EXPECT_EQ(platform.serial.Settings(), QLatin1String(c.text) + QStringLiteral(",N,8,1"));
     }
+}
+
+// Start-up through the real Main with SEARCHCOM on.
+using StartupLinkTest = StationFixture;
+
+TEST_F(StartupLinkTest, SearchWithoutComSpeedFindsTheTesterAt19200AndReachesTheModeDialog)
+{
+    WriteMinimalStation(QStringLiteral("LANGUAGE    EN\nSEARCHCOM   1\n"));
+    auto tester = AttachSimulator(4);
+    QString screen;
+    platform.Await(
+        [&screen](const App& a) {
+            screen = a.Form1.Label3.Caption;
+            return a.Form1.Command1.Caption == QLatin1String("&Done");
+        },
+        QStringLiteral("the search screen"));
+    platform.Press(QStringLiteral("&Done"));
+
+    EXPECT_EQ(RunMain(app), -1);
+    EXPECT_TRUE(screen.contains(QStringLiteral("7703S menu : Baudrate : 19200,\r\n"))) << qPrintable(screen);
+    EXPECT_EQ(platform.serial.Settings(), QStringLiteral("19200,N,8,1"));
+    EXPECT_EQ(app.st.TesterPort, 4);
+    EXPECT_EQ(tester->receivedLines(), (QStringList{QStringLiteral("*RST;*IDN?"), QStringLiteral("SYST:COMM:LOC"),
+                                                    QStringLiteral("*IDN?"), QStringLiteral("*CLS")}));
+    EXPECT_EQ(app.Form3.TesterModel.Caption, QStringLiteral("7703S"));
+    ExpectNoBoxes();
 }
 
 }  // namespace

@@ -6,8 +6,6 @@
 
 #include "sim/tester.h"
 
-#include <functional>
-
 namespace celvio::testing {
 namespace {
 
@@ -56,38 +54,30 @@ TEST_F(PortSelectTest, EachFailureIsExplainedAndTheQuestionAskedAgain)
     const QString noAnswer = QStringLiteral("COM port might be not connected\r\nor the tester is switched off!\r\n"
                                             "Please switch on the tester and\r\ncheck settings of serial port.");
     const QString held = QStringLiteral("This COM port is already used!\r\nPlease select an other one.");
-    auto answering = [](const char* answer) {
-        return [answer] {
-            return std::shared_ptr<SerialDevice>(std::make_shared<AnsweringDevice>(QByteArray(answer)));
-        };
+    auto scripted = [this](bool heldByOther) {
+        auto d = std::make_shared<ScriptedDevice>(platform.Clock());
+        d->heldByOther = heldByOther;
+        return d;
     };
     const struct {
         const char* name;
-        std::function<std::shared_ptr<SerialDevice>()> device;
+        std::shared_ptr<SerialDevice> device;
         QString text;
         int probes;  // how often the probe went out per attempt
     } cases[] = {
-        {"held by another program",
-         [this] {
-             auto d = std::make_shared<ScriptedDevice>(platform.Clock());
-             d->heldByOther = true;
-             return std::shared_ptr<SerialDevice>(d);
-         },
-         held, 0},
-        {"silent", [this] { return std::shared_ptr<SerialDevice>(std::make_shared<ScriptedDevice>(platform.Clock())); },
-         noAnswer, 3},
-        {"no such port", [] { return std::shared_ptr<SerialDevice>(); }, noTester, 0},
-        {"not a tester", answering("OK\r\n"), noTester, 1},
-        {"serial too short", answering("Dalvora,7703S,100123\r\n"), noTester, 1},
+        {"held by another program", scripted(true), held, 0},
+        {"silent", scripted(false), noAnswer, 3},
+        {"no such port", nullptr, noTester, 0},
+        {"not a tester", std::make_shared<AnsweringDevice>("OK\r\n"), noTester, 1},
+        {"serial too short", std::make_shared<AnsweringDevice>("Dalvora,7703S,100123\r\n"), noTester, 1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         platform.boxes.clear();
         platform.serial.devices.clear();
-        auto device = c.device();
+        const auto& device = c.device;
         if (device)
             platform.serial.devices[2] = device;
-        const QString& text = c.text;
         AttachSimulator(1);
         // The failed port is chosen twice: the question comes back each time.
         platform.Press(QStringLiteral("COM&2"));
@@ -97,17 +87,13 @@ TEST_F(PortSelectTest, EachFailureIsExplainedAndTheQuestionAskedAgain)
 
         EXPECT_EQ(app.st.TesterPort, 1);
         EXPECT_EQ(platform.serial.CommPort(), 1);
-        ASSERT_EQ(platform.boxes.size(), 2);
-        for (const BoxRecord& box : platform.boxes) {
-            EXPECT_EQ(box.title, QStringLiteral("No connection to tester"));
-            EXPECT_EQ(box.text, text);
-            EXPECT_EQ(box.style, msgbox::kOkOnly | msgbox::kExclamation);
-        }
+        EXPECT_EQ(Boxes(), QStringList(2, Box(QStringLiteral("No connection to tester"), c.text,
+                                              msgbox::kOkOnly | msgbox::kExclamation)));
         QByteArray written;
         if (auto answering = std::dynamic_pointer_cast<AnsweringDevice>(device))
             written = answering->Written();
-        else if (auto scripted = std::dynamic_pointer_cast<ScriptedDevice>(device))
-            written = scripted->Written();
+        else if (auto silent = std::dynamic_pointer_cast<ScriptedDevice>(device))
+            written = silent->Written();
         EXPECT_EQ(written, QByteArray("\r*IDN?\r").repeated(2 * c.probes));
         platform.serial.Close();
     }

@@ -1,7 +1,8 @@
-// Identification, resets and shutdown of the tester in virtual time.
+// Identification, resets, shutdown and a lost port of the tester in virtual time.
 #include "support/station_fixture.h"
 #include "tester_test_devices.h"
 #include "tester/tester_control.h"
+#include "tester/transport.h"
 
 #include "sim/tester.h"
 
@@ -81,11 +82,10 @@ TEST_F(TesterControlTest, ModelOutsideTheFamilyOrAMalformedAnswerEndsTheProgram)
         platform.boxes.clear();
         auto tester = Tester(answer);
         EXPECT_EQ(Identify(), 1);
-        ASSERT_EQ(platform.boxes.size(), 1);
-        EXPECT_EQ(platform.boxes[0].title, QStringLiteral("ERROR"));
-        EXPECT_EQ(platform.boxes[0].text, QStringLiteral("WRONG MODEL CONNECTED.\r\nPlease use model 7703S.\r\n"
-                                                         "Unable to continue,\r\nConnect right model and restart."));
-        EXPECT_EQ(platform.boxes[0].style, msgbox::kOkOnly | msgbox::kCritical);
+        EXPECT_EQ(Boxes(), QStringList{Box(QStringLiteral("ERROR"),
+                                           QStringLiteral("WRONG MODEL CONNECTED.\r\nPlease use model 7703S.\r\n"
+                                                          "Unable to continue,\r\nConnect right model and restart."),
+                                           msgbox::kOkOnly | msgbox::kCritical)});
         EXPECT_TRUE(platform.serial.IsOpen());  // the tester is left as it is
     }
     EXPECT_TRUE(app.st.TesterModel.isEmpty());
@@ -161,6 +161,44 @@ TEST_F(TesterControlTest, CloseTracesThePortAndEnds)
     EXPECT_EQ(tester->receivedLines(), QStringList{QStringLiteral("*RST")});
     EXPECT_FALSE(platform.serial.IsOpen());
     EXPECT_EQ(Trace().mid(1, 2), (QStringList{QStringLiteral("-> 10:00:01"), QStringLiteral("-> Close COM  3")}));
+}
+
+// A port that goes away under the program (a USB adapter pulled): reported once,
+// and neither the transport nor its callers wait for it or spin.
+using PortLossTest = StationFixture;
+
+TEST_F(PortLossTest, LostWhileWaitingIsReportedOnceAndEndsEveryWait)
+{
+    app.st.DebugMode = kTrue;
+    AttachScriptedDevice(3);
+    OpenPort(3);
+    platform.Await(
+        [this](const App&) {
+            if (platform.MonotonicMs() < 2000)
+                return false;
+            platform.serial.Lose();
+            return true;
+        },
+        QStringLiteral("the adapter pulled"));
+    SendCommand(app, QStringLiteral("*STB?"));
+    EXPECT_EQ(ReadAnswer(app), QString());
+    EXPECT_LT(platform.MonotonicMs(), 2100);
+    ASSERT_EQ(platform.boxes.size(), 1);
+    EXPECT_EQ(platform.boxes[0].title, QStringLiteral("No connection to tester"));
+    EXPECT_EQ(platform.boxes[0].text,
+              QStringLiteral("The connection to the tester at COM 3 (/dev/ttyS2) was lost:\r\n"
+                             "Error reading comm device.\r\n\r\n"
+                             "Please check the cable and the tester,\r\nthen quit and restart the program."));
+    EXPECT_EQ(Trace().last(), QStringLiteral("10:00:02--- ERROR: Connection lost at COM 3 (/dev/ttyS2) "
+                                             "Error =  8020 = Error reading comm device"));
+
+    // Later commands and reads on the dead port: no further box, no wait, no spin.
+    for (int i = 0; i < 100; ++i) {
+        SendCommand(app, QStringLiteral("STAT:QUES:EVEN?"));
+        EXPECT_EQ(ReadAnswer(app), QString());
+    }
+    EXPECT_LT(platform.MonotonicMs(), 2100 + 100 * 50);
+    EXPECT_EQ(platform.boxes.size(), 1);
 }
 
 }  // namespace
