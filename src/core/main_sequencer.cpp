@@ -114,6 +114,60 @@ bool Stopped(const App& app)
     return app.st.StopRequested == kTrue;
 }
 
+// One measurement step of a band: the transmitter step number of the first band (the
+// second band adds 3), the test it runs, and what follows it.
+struct MeasurementStep {
+    int txStep;
+    bool receiver;  // the receiver test; otherwise the transmitter test
+    int powerSlot;
+    bool measureModulation;
+    bool checkTemplate;
+    bool advanceBar;     // the progress bar moves on by one
+    bool saveStatus;     // the status text is kept for after the receiver step
+    bool restoreStatus;  // and put back
+};
+
+constexpr MeasurementStep kBandSteps[] = {
+    {1, false, 1, true, true, false, false, false},
+    {1, true, 0, false, false, true, false, false},
+    {2, false, 1, true, true, true, true, false},
+    {3, false, 1, true, false, false, false, false},
+    {3, true, 0, false, false, false, false, true},
+    {3, false, 3, false, true, true, false, false},
+};
+
+enum class StepsEnd { Done, Stopped, Aborted };
+
+// The six measurement steps of one band. After every step a stop ends the cycle and
+// an aborted test goes straight to the verdict.
+StepsEnd RunBandSteps(App& app, bool secondBand)
+{
+    StationState& st = app.st;
+    const QString band = secondBand ? st.SystemCode.right(3) : st.SystemCode.left(3);
+    for (const MeasurementStep& s : kBandSteps) {
+        st.TxStep = quint8(s.txStep + (secondBand ? 3 : 0));
+        if (s.receiver && secondBand)
+            ReceiverTestSecondBand(app, band);
+        else if (s.receiver)
+            ReceiverTest(app);
+        else if (secondBand)
+            DualBandTransmitterTest(app, band, s.powerSlot, s.measureModulation, s.checkTemplate);
+        else
+            TransmitterTest(app, band, s.powerSlot, s.measureModulation, s.checkTemplate);
+        if (s.advanceBar)
+            ++app.Form1.Progress.Value;
+        if (s.saveStatus)
+            st.SavedStatusText = app.Form1.Label3.Caption;
+        if (s.restoreStatus)
+            app.Form1.Label3.Caption = st.SavedStatusText;
+        if (Stopped(app))
+            return StepsEnd::Stopped;
+        if (st.Verdict == 2)
+            return StepsEnd::Aborted;
+    }
+    return StepsEnd::Done;
+}
+
 // The TEST path from the receiver set-up to the verdict (steps 18 to 23). Returns
 // false when the cycle ends early; true when it goes on to the verdict.
 bool RunMeasurements(App& app)
@@ -138,43 +192,22 @@ bool RunMeasurements(App& app)
     st.CurrentTrafficChannel = -1;
     SetHelpTopic(app, 9);
 
-    // After every measurement step: a stop ends the cycle, an abort goes to the verdict.
-    enum class Next { Go, EndCycle, Verdict };
-    auto check = [&]() {
-        if (Stopped(app))
-            return Next::EndCycle;
-        if (st.Verdict == 2)
-            return Next::Verdict;
-        return Next::Go;
-    };
-    auto step = [&](int txStep, auto&& call) {
-        st.TxStep = quint8(txStep);
-        call();
-        return check();
-    };
-
-    const QString b1 = st.SystemCode.left(3);
-    Next n = Next::Go;
-    // First band.
-    if ((n = step(1, [&] { TransmitterTest(app, b1, 1, true, true); })) != Next::Go) return n == Next::Verdict;
-    if ((n = step(1, [&] { ReceiverTest(app); ++bar.Value; })) != Next::Go) return n == Next::Verdict;
-    if ((n = step(2, [&] { TransmitterTest(app, b1, 1, true, true); ++bar.Value; st.SavedStatusText = app.Form1.Label3.Caption; })) != Next::Go) return n == Next::Verdict;
-    if ((n = step(3, [&] { TransmitterTest(app, b1, 1, true, false); })) != Next::Go) return n == Next::Verdict;
-    if ((n = step(3, [&] { ReceiverTest(app); app.Form1.Label3.Caption = st.SavedStatusText; })) != Next::Go) return n == Next::Verdict;
-    if ((n = step(3, [&] { TransmitterTest(app, b1, 3, false, true); ++bar.Value; })) != Next::Go) return n == Next::Verdict;
-
-    // Second band of a dual-band system.
-    if (st.SystemCode.contains(QLatin1String("GSM,"))) {
-        const QString b2 = st.SystemCode.right(3);
+    const bool dualBand = st.SystemCode.contains(QLatin1String("GSM,"));
+    // First band, then the second band of a dual-band system.
+    switch (RunBandSteps(app, false)) {
+    case StepsEnd::Stopped: return false;
+    case StepsEnd::Aborted: return true;
+    case StepsEnd::Done: break;
+    }
+    if (dualBand) {
         app.Form1.Label3.Caption.clear();
         ConfigureSecondBand(app);
         SetHelpTopic(app, 13);
-        if ((n = step(4, [&] { DualBandTransmitterTest(app, b2, 1, true, true); })) != Next::Go) return n == Next::Verdict;
-        if ((n = step(4, [&] { ReceiverTestSecondBand(app, b2); ++bar.Value; })) != Next::Go) return n == Next::Verdict;
-        if ((n = step(5, [&] { DualBandTransmitterTest(app, b2, 1, true, true); ++bar.Value; st.SavedStatusText = app.Form1.Label3.Caption; })) != Next::Go) return n == Next::Verdict;
-        if ((n = step(6, [&] { DualBandTransmitterTest(app, b2, 1, true, false); })) != Next::Go) return n == Next::Verdict;
-        if ((n = step(6, [&] { ReceiverTestSecondBand(app, b2); app.Form1.Label3.Caption = st.SavedStatusText; })) != Next::Go) return n == Next::Verdict;
-        if ((n = step(6, [&] { DualBandTransmitterTest(app, b2, 3, false, true); ++bar.Value; })) != Next::Go) return n == Next::Verdict;
+        switch (RunBandSteps(app, true)) {
+        case StepsEnd::Stopped: return false;
+        case StepsEnd::Aborted: return true;
+        case StepsEnd::Done: break;
+        }
     }
 
     // 22. Network call and speech loop-back.
