@@ -28,8 +28,7 @@ void ShowSelectScreen(App& app)
     Form1& f = app.Form1;
     const QString speed = TesterSpeedText(app);
     f.Pointer = MousePointer::Normal;
-    f.Label4.Caption = Bilingual(app, QStringLiteral("Setup Serial Port"),
-                                  QStringLiteral("Serielle Schnittstelle vorbereiten"));
+    f.Label4.Caption = Bilingual(app, "Setup Serial Port", "Serielle Schnittstelle vorbereiten");
     f.Label4.Visible = true;
     const QStringList english{
         QStringLiteral("Please switch 7703S on and"),
@@ -68,8 +67,7 @@ int CheckPort(App& app)
         return error;
     if (const int error = port.Open())
         return error;
-    app.Form1.Label3.Caption = Bilingual(app, QStringLiteral("Checking COM Port..."),
-                                          QStringLiteral("Teste Schnittstelle..."));
+    app.Form1.Label3.Caption = Bilingual(app, "Checking COM Port...", "Teste Schnittstelle...");
 
     // The probe goes out up to three times, a second apart; the port is looked at
     // after the first two.
@@ -106,30 +104,27 @@ int CheckPort(App& app)
 void ExplainFailure(App& app, int error)
 {
     SerialPort& port = app.ui.Comm1();
-    QStringList lines;
+    QString text;
     if (error == comm_error::kHardwareNotAvailable) {
-        lines = Bilingual(app, QStringLiteral("This COM port is already used!\nPlease select an other one."),
-                           QStringLiteral("Dieser COM Port wird schon benutzt!\nBitte wählen Sie einen anderen."))
-                    .split(QLatin1Char('\n'));
+        text = Bilingual(app, "This COM port is already used!\nPlease select an other one.",
+                         "Dieser COM Port wird schon benutzt!\nBitte wählen Sie einen anderen.");
     } else if (error == kNoResponse) {
-        lines = Bilingual(app,
-                           QStringLiteral("COM port might be not connected\nor the tester is switched off!\n"
-                                          "Please switch on the tester and\ncheck settings of serial port."),
-                           QStringLiteral("Keine serielle Verbindung\noder Tester ausgeschaltet!\n"
-                                          "Bitte schalten Sie den Tester ein\nund prüfen Sie die Einstellungen."))
-                    .split(QLatin1Char('\n'));
+        text = Bilingual(app,
+                         "COM port might be not connected\nor the tester is switched off!\n"
+                         "Please switch on the tester and\ncheck settings of serial port.",
+                         "Keine serielle Verbindung\noder Tester ausgeschaltet!\n"
+                         "Bitte schalten Sie den Tester ein\nund prüfen Sie die Einstellungen.");
     } else {
-        lines = Bilingual(app,
-                           QStringLiteral("This COM port is not connected to a Dalvora Tester!\n"
-                                          "Please connect the tester to the PC\nand select the right COM port."),
-                           QStringLiteral("Dieser COM Port ist nicht mit dem Tester verbunden!\n"
-                                          "Bitte verbinden Sie beide Geräte\nund wählen Sie den richtigen COM Port."))
-                    .split(QLatin1Char('\n'));
+        text = Bilingual(app,
+                         "This COM port is not connected to a Dalvora Tester!\n"
+                         "Please connect the tester to the PC\nand select the right COM port.",
+                         "Dieser COM Port ist nicht mit dem Tester verbunden!\n"
+                         "Bitte verbinden Sie beide Geräte\nund wählen Sie den richtigen COM Port.");
     }
+    text.replace(QLatin1Char('\n'), kCrLf);
     app.Form1.Pointer = MousePointer::Normal;
-    app.ui.MsgBox(lines.join(kCrLf), msgbox::kOkOnly | msgbox::kExclamation,
-                  Bilingual(app, QStringLiteral("No connection to tester"),
-                             QStringLiteral("Keine Verbindung zum Tester")));
+    app.ui.MsgBox(text, msgbox::kOkOnly | msgbox::kExclamation,
+                  Bilingual(app, "No connection to tester", "Keine Verbindung zum Tester"));
     // Each new try starts from a closed port with nothing waiting.
     port.TakeLostError();
     if (port.IsOpen())

@@ -63,4 +63,19 @@ protected:
     static QStringList From(const QStringList& lines, const QString& first);
 };
 
+// A procedure test that runs several cases in turn against the answering device:
+// NextCase() gives each one a fresh device record, no verdict and step 1.
+class ReplyCaseTest : public ProcedureTest {
+protected:
+    void NextCase()
+    {
+        if (!device)
+            device = Replies();
+        device->lines.clear();
+        app.st.Verdict = 0;
+        app.st.TxStep = 1;
+    }
+    std::shared_ptr<ReplyDevice> device;
+};
+
 }  // namespace celvio::testing

@@ -10,21 +10,16 @@ namespace {
 const QString kLevel = QStringLiteral("CALL:MSIN:RXL?");
 const QString kQuality = QStringLiteral("CALL:MSIN:RXQ?");
 
-class RxTest : public ProcedureTest {
+class RxTest : public ReplyCaseTest {
 protected:
     // Also run again between cases: a fresh page and device, no verdict.
     void SetUp() override
     {
-        if (!device)
-            device = Replies();
-        device->lines.clear();
-        app.st.Verdict = 0;
+        NextCase();
         app.st.GeneratorLevel = -60;  // expected RX level 50; RXLEV 3, RXQUAL 2
-        app.st.TxStep = 1;
         SetUpResultPages(app);
         app.st.SummaryLines[3] = QStringLiteral("Receiver Test: Not Tested");
     }
-    std::shared_ptr<ReplyDevice> device;
 };
 
 TEST_F(RxTest, BoundsPassAndOneBeyondFails)

@@ -12,17 +12,13 @@ namespace {
 const QString kMeasure = QStringLiteral("MEAS:ARR:RFTR:GRO:ALL:MAV? 3");
 const QString kTemplate = QStringLiteral("MEAS:RFTR:TEMP?");
 
-class TxTest : public ProcedureTest {
+class TxTest : public ReplyCaseTest {
 protected:
     // Also run again between cases: a fresh page and device, no verdict.
     void SetUp() override
     {
-        if (!device)
-            device = Replies();
-        device->lines.clear();
-        app.st.Verdict = 0;
+        NextCase();
         app.st.TrafficChannels = {0, 20, 62, 100, 512, 698, 884};
-        app.st.TxStep = 1;
         app.st.CurrentTrafficChannel = 20;  // the channel is set
         app.Model.Rx[kBand1800] = {4.25f, 5.0f, 6.0f};
         app.Model.Tx[kBand1800] = {4.5f, 5.5f, 6.5f};
@@ -38,8 +34,6 @@ protected:
     }
 
     int Measurements() const { return int(device->lines.count(kMeasure)); }
-
-    std::shared_ptr<ReplyDevice> device;
 };
 
 TEST_F(TxTest, AnswerFillsEveryCellOfTheColumn)
