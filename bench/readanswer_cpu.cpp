@@ -7,8 +7,8 @@
 
 #include "core/app.h"
 #include "tester/transport.h"
-#include "ui/qt/qt_platform.h"
-#include "ui/serial_port.h"
+#include "platform/qt/qt_platform.h"
+#include "platform/serial_port.h"
 
 #include <QApplication>
 #include <QTemporaryDir>

@@ -2,8 +2,8 @@
 // Usage: celvio [--station DIR]
 
 #include "core/app.h"
-#include "core/main_sequencer.h"
-#include "ui/qt/qt_platform.h"
+#include "cycle/main.h"
+#include "platform/qt/qt_platform.h"
 
 #include <QApplication>
 #include <QDir>

@@ -3,9 +3,9 @@
 #pragma once
 
 #include "core/station.h"
-#include "models/model_record.h"
-#include "ui/forms.h"
-#include "ui/platform.h"
+#include "core/model_record.h"
+#include "platform/forms.h"
+#include "platform/platform.h"
 
 #include <QString>
 #include <deque>
@@ -37,6 +37,18 @@ enum class UiAction {
     ResultPageClose, // closing a result page by its frame
 };
 
+struct App;
+
+// What the layers below the program's flow trigger but cannot name: the window
+// actions that the waits run, and the "&Archive" and "&Userdata" buttons of the port
+// set-up screens. The flow installs them (InstallProgramFlow); without them the
+// actions are dropped and the two buttons do nothing.
+struct FlowHooks {
+    void (*WindowAction)(App& app, UiAction action) = nullptr;
+    void (*Archive)(App& app) = nullptr;
+    void (*Userdata)(App& app) = nullptr;
+};
+
 struct App {
     explicit App(Platform& platform, QString stationDirectory)
         : ui(platform), StationDir(std::move(stationDirectory)) {}
@@ -59,6 +71,7 @@ struct App {
 
     std::deque<UiAction> PendingActions;
     bool RunningActions = false;
+    FlowHooks Hooks;
 };
 
 }  // namespace celvio

@@ -1,19 +1,18 @@
 #include "core/events.h"
 
 #include "core/app.h"
-#include "core/window_actions.h"
 
 namespace celvio {
 
 void DoEvents(App& app)
 {
-    app.ui.ProcessEvents(0);
+    app.ui.ProcessEvents(std::chrono::milliseconds{0});
     RunPendingUiActions(app);
 }
 
 void WaitEvents(App& app)
 {
-    app.ui.ProcessEvents(kPollWaitMs);
+    app.ui.ProcessEvents(kPollWait);
     RunPendingUiActions(app);
 }
 
@@ -29,7 +28,8 @@ void RunPendingUiActions(App& app)
     while (!app.PendingActions.empty()) {
         const UiAction action = app.PendingActions.front();
         app.PendingActions.pop_front();
-        RunUiAction(app, action);
+        if (app.Hooks.WindowAction)
+            app.Hooks.WindowAction(app, action);
     }
 }
 

@@ -5,7 +5,7 @@
 #include "core/number_reader.h"
 #include "core/text.h"
 #include "core/trace.h"
-#include "scan/bad_channels.h"
+#include "core/blocked_channels.h"
 
 #include <cmath>
 #include <vector>

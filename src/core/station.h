@@ -1,4 +1,7 @@
-// The station state: every field that the procedures share, for the whole run.
+// The station state: every field that the procedures share, grouped by how long it
+// lives. StationState joins the groups, so each field keeps its one name
+// (app.st.Verdict, app.st.GsmBcch) and one grep finds it; the group a field belongs to
+// tells who may change it and when it starts afresh.
 // Flags are 16-bit values, 0 for false and -1 for true (test for true with == -1).
 #pragma once
 
@@ -17,42 +20,26 @@ struct AttenuationPair {
     double second = 0;
 };
 
-struct StationState {
+// Set once at start-up, or by the operator's menus, and kept for the whole run.
+struct ProgramState {
     QString Version;
     QString VersionDate;
     QString NewLine;
-    quint8 Language = 0;                  // 1 English, 2 German, 0 none
-    std::array<QString, 7> SummaryLines;  // 1..6
-    QString SystemCode;
-    quint8 Verdict = 0;
-    Flag StopRequested = 0;
-    Flag KeypadCallFailed = 0;
-    Flag Command1Pressed = 0;
-    Flag Command2Pressed = 0;
-    Flag Command3Pressed = 0;
-    Flag Command4Pressed = 0;
-    Flag Command5Pressed = 0;
-    QString CycleDate;
-    QString CycleTime;
-    QString Imei;
-    QString ModelName;
-    QString UserInstruction;
-    QString SpecialPicture;
-    QString Imsi;
-    QString PhonePicture;
-    quint8 TxStep = 0;
-    qint16 CurrentTrafficChannel = 0;
-    QString SavedStatusText;
-    Flag TesterBusy = 0;
-    quint8 SystemChoice = 0;
+    quint8 SystemChoice = 0;  // preselected entry of the system dialog
     qint16 HelpTopic = 0;
-    Flag DebugMode = 0;
-    QString OldImei;
+    Flag DebugMode = 0;       // trace window and DEBUG.LOG
+    Flag ScanDebugMode = 0;   // the scan's extra trace
     QString CouplerLabel;
-    quint8 TesterPort = 0;
-    QString BlockedChannels;
+    qint16 CouplerNumber = 0;  // 1..4
+};
 
-    // Settings (read from the settings file).
+// What the settings file and the blocked-channel list say. Read at start-up and again
+// at the end of every cycle (ReloadSettings); a line that cannot be used leaves its
+// field as it was. Step 11 of a PCN/PCS cycle overwrites MsPowerLevels 1..3 until
+// the next reload.
+struct StationSettings {
+    quint8 Language = 0;  // 1 English, 2 German, 0 none
+    QString BlockedChannels;
     quint8 GsmSystem = 0;
     quint8 LeftMargin = 0;
     qint16 TestDetail = 0;
@@ -92,30 +79,69 @@ struct StationState {
     Flag ShowLimits = 0;
     Flag ShowRfWave = 0;
     quint8 TesterSpeed = 0;
+};
 
-    // Band configuration of the cycle.
-    qint16 ControlChannel = 0;
-    std::array<qint16, 7> TrafficChannels{};  // 1..6
-    qint16 GeneratorLevel = 0;
-    AttenuationPair GsmBandAttenuation, PcnBandAttenuation, PcsBandAttenuation;  // BandAttenuations
+// What one cycle learns and decides, from the mode dialog to the end of the cycle.
+// ResetForNewCycle clears what the start of a cycle clears; the steps set the rest
+// before they read it.
+struct CycleState {
+    std::array<QString, 7> SummaryLines;  // 1..6
+    QString SystemCode;
+    quint8 Verdict = 0;
+    Flag StopRequested = 0;
+    Flag KeypadCallFailed = 0;
+    Flag Command1Pressed = 0;
+    Flag Command2Pressed = 0;
+    Flag Command3Pressed = 0;
+    Flag Command4Pressed = 0;
+    Flag Command5Pressed = 0;
+    QString CycleDate;
+    QString CycleTime;
+    QString Imei;
+    QString ModelName;
+    QString UserInstruction;
+    QString SpecialPicture;
+    QString Imsi;
+    QString PhonePicture;
+    quint8 TxStep = 0;
+    qint16 CurrentTrafficChannel = 0;
+    QString SavedStatusText;
 
-    // Trace and scan.
-    Flag ScanDebugMode = 0;
+    // The scan of the cycle.
     QString NewBlockedChannels;
     qint16 ScanLoopCount = 0;
     Flag ScanWritesList = 0;
 
-    // Results.
+    // The results of the cycle.
     Flag DetailsDone = 0;
     QString ResultFilePath;
     QString FaultDescription;
+};
 
-    // Tester identity, as shown on the result pages and printed in the reports.
+// The tester's channels, levels and path attenuations for the cycle's system, set by
+// the band configuration.
+struct BandConfiguration {
+    qint16 ControlChannel = 0;
+    std::array<qint16, 7> TrafficChannels{};  // 1..6
+    qint16 GeneratorLevel = 0;
+    AttenuationPair GsmBandAttenuation, PcnBandAttenuation, PcsBandAttenuation;  // BandAttenuations
+};
+
+// The tester on the line: its port (written only by the port search and the port
+// question), its identity as shown on the result pages and printed in the reports,
+// and whether it may be in the middle of a call.
+struct TesterIdentity {
+    quint8 TesterPort = 0;
     QString TesterModel;
     QString TesterSerial;
     QString TesterFirmware;
+    Flag TesterBusy = 0;
+};
 
-    // Service point and customer (swap).
+// The service point, the customer and the phones of an exchange: kept across cycles,
+// written by the swap steps.
+struct SwapData {
+    QString OldImei;
     QString ClubZavarNumber;
     QString ServicePointId;
     QString Company;
@@ -123,9 +149,28 @@ struct StationState {
     QString Phone;
     QString TestedBy;
     QString SwapComment;
+};
 
-    // The coupler number of the run (1..4), kept by Main.
-    qint16 CouplerNumber = 0;
+struct StationState : ProgramState, StationSettings, CycleState, BandConfiguration, TesterIdentity, SwapData {
+    // The groups by name, for code that works on one of them as a whole.
+    StationSettings& Settings() { return *this; }
+    CycleState& Cycle() { return *this; }
+    BandConfiguration& Band() { return *this; }
+    TesterIdentity& Tester() { return *this; }
+    SwapData& Swap() { return *this; }
+
+    // The start of a cycle: no button pressed, no phone, no verdict, no stop and no
+    // user instruction left from the cycle before.
+    void ResetForNewCycle()
+    {
+        Command2Pressed = kFalse;
+        Command1Pressed = kFalse;
+        Command3Pressed = kFalse;
+        Imei.clear();
+        Verdict = 0;
+        StopRequested = kFalse;
+        UserInstruction.clear();
+    }
 };
 
 }  // namespace celvio

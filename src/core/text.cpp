@@ -1,6 +1,9 @@
 #include "core/text.h"
 
+#include "core/number_reader.h"
+
 #include <QTime>
+#include <cmath>
 
 namespace celvio {
 
@@ -38,6 +41,105 @@ QString Str(double value)
 QString TimeText(const QTime& time)
 {
     return time.toString(QStringLiteral("hh:mm:ss"));
+}
+
+QString AnswerLine(const QString& answer)
+{
+    qsizetype end = 0;
+    while (end < answer.size() && answer[end] != QLatin1Char('\r') && answer[end] != QLatin1Char('\n'))
+        ++end;
+    return answer.left(end);
+}
+
+long long RoundHalfUp(double x)
+{
+    return static_cast<long long>(std::floor(x + 0.5));
+}
+
+QString StripSpaces(const QString& text)
+{
+    if (!text.contains(QLatin1Char(' ')))
+        return text;
+    QString stripped = text;
+    stripped.remove(QLatin1Char(' '));
+    return stripped;
+}
+
+QString KeyPart(const QString& text)
+{
+    const qsizetype equals = text.indexOf(QLatin1Char('='));
+    return equals < 0 ? QString() : text.left(equals);
+}
+
+QString ValuePart(const QString& text)
+{
+    qsizetype at = text.indexOf(QLatin1Char('='));
+    if (at < 0)
+        at = text.indexOf(QLatin1Char(','));
+    return at < 0 ? QString() : text.mid(at + 1);
+}
+
+ValueSlots SplitValues(const QString& text)
+{
+    ValueSlots values;
+    const qsizetype equals = text.indexOf(QLatin1Char('='));
+    QStringView rest = equals < 0 ? QStringView(text) : QStringView(text).mid(equals + 1);
+    for (QString& slot : values) {
+        const qsizetype comma = rest.indexOf(QLatin1Char(','));
+        if (comma < 0) {
+            slot = rest.toString();
+            break;
+        }
+        slot = rest.left(comma).toString();
+        rest = rest.mid(comma + 1);
+    }
+    return values;
+}
+
+std::optional<qint32> LeadingInteger(QStringView text)
+{
+    qint32 value = 0;
+    if (!RoundToInt32(ReadNumber(text), value))
+        return std::nullopt;
+    return value;
+}
+
+std::optional<qint32> LeadingInteger(QByteArrayView latin1)
+{
+    // The lines of a TAC table nearly all begin with a short whole number followed by
+    // "," or "=": read those here, without making a text of the line. Anything else
+    // (a decimal point, an exponent, "&H", ten digits or more) goes to ReadNumber.
+    const qsizetype size = latin1.size();
+    qsizetype i = 0;
+    const auto skipBlanks = [&] {
+        while (i < size && (latin1[i] == ' ' || latin1[i] == '\t'))
+            ++i;
+    };
+    const auto isDigit = [&](qsizetype k) { return k < size && latin1[k] >= '0' && latin1[k] <= '9'; };
+    skipBlanks();
+    bool negative = false;
+    if (i < size && (latin1[i] == '+' || latin1[i] == '-')) {
+        negative = latin1[i] == '-';
+        ++i;
+        skipBlanks();
+    }
+    qint32 value = 0;
+    int digits = 0;
+    for (; isDigit(i) && digits < 9; ++i, skipBlanks(), ++digits)
+        value = value * 10 + (latin1[i] - '0');
+    const char next = i < size ? latin1[i] : '\0';
+    const bool ends = !isDigit(i) && next != '.' && next != 'E' && next != 'e' && next != 'D' && next != 'd';
+    if (digits > 0 && ends)
+        return negative ? -value : value;
+    if (digits == 0 && next != '.' && next != '&')
+        return 0;
+    return LeadingInteger(QString::fromLatin1(latin1));
+}
+
+double NumericValue(QStringView text)
+{
+    const double value = ReadNumber(text);
+    return std::isfinite(value) ? value : 0.0;
 }
 
 }  // namespace celvio

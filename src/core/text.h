@@ -1,8 +1,13 @@
-// Small text conversions that the tester commands, traces and files share.
+// The program's text helpers: numbers as text for commands, traces and files; the
+// tester's answer lines; and the pieces of the data files' KEY=value,value lines.
 #pragma once
 
+#include <QByteArrayView>
 #include <QString>
+#include <QStringView>
 #include <QTime>
+#include <array>
+#include <optional>
 
 namespace celvio {
 
@@ -22,5 +27,39 @@ inline const QString kCrLf = QStringLiteral("\r\n");
 
 // Time of day as "hh:mm:ss".
 QString TimeText(const QTime& time);
+
+// The answer up to its first CR or LF: a tester may end a line with CR LF or with LF
+// alone, and nothing of the line end belongs to the value.
+QString AnswerLine(const QString& answer);
+
+// The integer part of x + 0.5: halves round upwards (2.5 -> 3, -2.5 -> -2).
+long long RoundHalfUp(double x);
+
+// The text with every space (code 32) removed; tabs stay.
+QString StripSpaces(const QString& text);
+
+// The text before the first "=", or empty when there is none.
+QString KeyPart(const QString& text);
+
+// The text after the first "=", or when there is none after the first ","; empty
+// when neither occurs.
+QString ValuePart(const QString& text);
+
+// The values of a key line.
+using ValueSlots = std::array<QString, 10>;
+
+// Splits what follows the first "=" (the whole text when there is none) at commas
+// into the ten slots; the slots not reached are empty, text beyond the tenth is
+// dropped.
+ValueSlots SplitValues(const QString& text);
+
+// The number at the start of a line (ReadNumber: blanks skipped, so it is the number
+// of the line stripped of its spaces) rounded to a 32-bit integer; nullopt when it
+// does not fit 32 bits. 0 when the line does not begin with a number.
+std::optional<qint32> LeadingInteger(QStringView text);
+std::optional<qint32> LeadingInteger(QByteArrayView latin1);
+
+// The number at the start of `text`; 0 when there is none or it is out of range.
+double NumericValue(QStringView text);
 
 }  // namespace celvio

@@ -3,7 +3,7 @@
 #include "core/app.h"
 #include "core/files.h"
 #include "core/text.h"
-#include "ui/printer.h"
+#include "platform/printer.h"
 
 #include <QFile>
 

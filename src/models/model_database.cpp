@@ -4,7 +4,8 @@
 #include "core/events.h"
 #include "core/files.h"
 #include "core/trace.h"
-#include "models/text_helpers.h"
+#include "core/line_reader.h"
+#include "core/text.h"
 
 #include <cfloat>
 #include <cmath>

@@ -6,7 +6,8 @@
 #include "core/text.h"
 #include "core/trace.h"
 #include "models/model_database.h"
-#include "models/text_helpers.h"
+#include "core/line_reader.h"
+#include "core/text.h"
 
 #include <QFileInfo>
 #include <memory>

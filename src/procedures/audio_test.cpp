@@ -1,6 +1,6 @@
 // The speech loop-back, judged by ear: the tester sends the phone's speech back to it
 // and the operator answers whether the customer hears the echo.
-#include "procedures/calls.h"
+#include "procedures/audio_test.h"
 
 #include "core/app.h"
 #include "core/events.h"
@@ -20,7 +20,7 @@ void LoopBack(App& app, const QString& band, bool on)
 {
     SendCommand(app, QStringLiteral("CONF:") + band + QStringLiteral(":AUD:LOOP ") +
                          (on ? QStringLiteral("ON") : QStringLiteral("OFF")));
-    app.ui.Sleep(100);
+    app.ui.Sleep(kSettlePause);
     SendCommand(app, QStringLiteral("*STB?"));
     ReadAnswer(app);
 }
@@ -38,7 +38,7 @@ void AudioTest(App& app, const QString& rxLevelText)
         SendCommand(app, QStringLiteral("SYST:COMM:REM:TEXT \"Speech Loopback\""));
         SendCommand(app, QStringLiteral("RFG:") + band + QStringLiteral(":LEV -55"));
         SendCommand(app, QStringLiteral("CONF:") + band + QStringLiteral(":AUD:LOOP ON"));
-        app.ui.Sleep(100);
+        app.ui.Sleep(kSettlePause);
         SendCommand(app, QStringLiteral("*STB?"));
         ReadAnswer(app);
 

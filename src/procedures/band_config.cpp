@@ -100,7 +100,7 @@ void SetGeneratorLevel(App& app)
 {
     SendCommand(app, QStringLiteral("RFG:") + FirstBand(app) + QStringLiteral(":LEV ") +
                          Str(qint64(app.st.GeneratorLevel)));
-    app.ui.Sleep(100);
+    app.ui.Sleep(kSettlePause);
     SendAndRead(app, QStringLiteral("*STB?"));
     SendAndRead(app, QStringLiteral("SYST:ERR?"));
 }

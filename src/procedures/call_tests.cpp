@@ -1,13 +1,13 @@
 // The call from the phone (keypad test, and the calls of the scan and the swap) and the
 // call to the phone.
-#include "procedures/calls.h"
+#include "procedures/call_tests.h"
 
 #include "core/app.h"
 #include "core/events.h"
 #include "core/helpers.h"
 #include "core/number_reader.h"
 #include "core/text.h"
-#include "procedures/answer_text.h"
+#include "core/text.h"
 #include "core/bilingual.h"
 #include "procedures/call_wait.h"
 #include "tester/tester_control.h"

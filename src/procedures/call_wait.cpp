@@ -3,7 +3,7 @@
 #include "core/app.h"
 #include "core/events.h"
 #include "core/helpers.h"
-#include "ui/serial_port.h"
+#include "platform/serial_port.h"
 
 #include <cmath>
 

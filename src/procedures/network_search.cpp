@@ -1,6 +1,6 @@
 // Placing the phone and its registration with the test network, and the main
 // window's two-button question that offers a retry.
-#include "procedures/network.h"
+#include "procedures/network_search.h"
 
 #include "core/app.h"
 #include "core/events.h"

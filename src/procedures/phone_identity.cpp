@@ -1,12 +1,11 @@
 // Reading the phone's identity (IMEI, IMSI) and clearing the call between the steps.
-#include "procedures/network.h"
+#include "procedures/phone_identity.h"
 
 #include "core/app.h"
 #include "core/events.h"
 #include "core/number_reader.h"
-#include "procedures/answer_text.h"
+#include "core/text.h"
 #include "core/bilingual.h"
-#include "procedures/phone_identity.h"
 #include "tester/transport.h"
 
 namespace celvio {
@@ -16,6 +15,10 @@ namespace {
 // An IMEI for phones that do not report one; its last digit is the check digit of
 // the first fourteen, so it passes as any other IMEI.
 const QString kPlaceholderImei = QStringLiteral("999999000000006");
+
+// The plain pause after clearing a call, so that the phone is back on the control
+// channel before the next command.
+constexpr std::chrono::milliseconds kAfterReleasePause{500};
 
 bool IsDigits(const QString& text)
 {
@@ -94,7 +97,7 @@ void ReleaseBaseStation(App& app)
     AskPhone(app, QStringLiteral("CALL:BSR;*ESR?"));
     SendCommand(app, QStringLiteral("SYST:COMM:REM:TEXT \" \""));
     app.st.TesterBusy = 0;
-    app.ui.Sleep(500);
+    app.ui.Sleep(kAfterReleasePause);
     app.Form1.Pointer = MousePointer::Normal;
 }
 

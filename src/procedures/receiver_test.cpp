@@ -1,6 +1,6 @@
 // The receiver test: the RX level and RX quality that the phone reports while it holds
 // the call, against the level the tester's generator sends.
-#include "procedures/measurements.h"
+#include "procedures/receiver_test.h"
 
 #include "core/app.h"
 #include "core/number_reader.h"

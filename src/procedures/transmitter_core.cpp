@@ -6,7 +6,7 @@
 #include "core/number_reader.h"
 #include "core/text.h"
 #include "models/model_database.h"
-#include "procedures/answer_text.h"
+#include "core/text.h"
 #include "procedures/repeat_rule.h"
 #include "results/result_grid.h"
 #include "tester/transport.h"
@@ -32,7 +32,7 @@ void ChangeChannel(App& app, const QString& band, qint16 channel, TxVariant vari
     const QString arfc = QStringLiteral("CONF:") + band + QStringLiteral(":BS:TCH:ARFC ") + Str(qint64(channel));
     if (variant == TxVariant::FirstBand) {
         SendCommand(app, arfc);
-        app.ui.Sleep(100);
+        app.ui.Sleep(kSettlePause);
         SendCommand(app, QStringLiteral("*STB?"));
         ReadAnswer(app);
     } else {

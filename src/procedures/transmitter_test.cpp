@@ -1,5 +1,5 @@
 // The transmitter test of the first band.
-#include "procedures/measurements.h"
+#include "procedures/transmitter_test.h"
 #include "procedures/transmitter_core.h"
 
 namespace celvio {

@@ -179,4 +179,26 @@ void SetUpResultPages(App& app)
     ShowBandOnResultPages(app);
 }
 
+void ShowCycleTimeOnResultPages(App& app)
+{
+    for (ResultPage* page : {&app.Form3, &app.Form4}) {
+        page->Date.Caption = app.st.CycleDate;
+        page->Time.Caption = app.st.CycleTime;
+    }
+}
+
+void ShowModelOnResultPages(App& app)
+{
+    for (ResultPage* page : {&app.Form3, &app.Form4}) {
+        page->Mobile.Caption = app.st.ModelName;
+        page->Mobile.ForeColor = kGreen;
+    }
+}
+
+void MarkKeypadTestNotNeeded(App& app)
+{
+    app.Form3.DialledNumber.Caption = QStringLiteral("Not needed");
+    app.Form3.DialledNumber.ForeColor = kYellow;
+}
+
 }  // namespace celvio

@@ -25,4 +25,14 @@ void ShowBandOnResultPages(App& app);
 // "RX Level (E)" and the limit range E -/+ the RX level limit.
 void ShowExpectedRxLevel(App& app, int expected);
 
+// Shows the cycle's date and time (CycleDate, CycleTime) on both pages.
+void ShowCycleTimeOnResultPages(App& app);
+
+// Shows the identified model (ModelName) on both pages, in green.
+void ShowModelOnResultPages(App& app);
+
+// The keypad result of a model that needs no keypad test: the dialled-number cell
+// reads "Not needed" in yellow.
+void MarkKeypadTestNotNeeded(App& app);
+
 }  // namespace celvio

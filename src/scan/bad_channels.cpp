@@ -1,27 +1,19 @@
 #include "scan/bad_channels.h"
 
 #include "core/app.h"
-#include "core/files.h"
+#include "core/blocked_channels.h"
 #include "core/text.h"
 #include "core/trace.h"
-#include "ui/printer.h"
+#include "platform/printer.h"
 
-#include <QDir>
-#include <QFile>
 #include <QLocale>
 
 namespace celvio {
 
 namespace {
 
-const QString kListFile = QStringLiteral("BADCHAN.DAT");
 constexpr int kHighestListedChannel = 1024;
 constexpr int kChannelsPerLine = 10;
-
-QString Entry(int channel)
-{
-    return QLatin1Char(' ') + QString::number(channel) + QLatin1Char(',');
-}
 
 // The display lines of a list, ten channels each, in ascending order; the last line
 // is always there, even when empty. `sorted` receives the list in ascending order,
@@ -32,7 +24,7 @@ QStringList DisplayLines(const QString& list, QString* sorted)
     QString line;
     int onLine = 0;
     for (int channel = 1; channel <= kHighestListedChannel; ++channel) {
-        const QString entry = Entry(channel);
+        const QString entry = BlockedChannelEntry(channel);
         if (!list.contains(entry))
             continue;
         line += entry;
@@ -50,46 +42,6 @@ QStringList DisplayLines(const QString& list, QString* sorted)
 
 }  // namespace
 
-bool ReadBlockedChannelFile(App& app, QString& text)
-{
-    text.clear();
-    if (!FileExists(app, kListFile))
-        return true;
-    QStringList lines;
-    if (!ReadTextLines(StationPath(app, kListFile), lines))
-        return false;
-    if (lines.isEmpty())
-        return true;
-    const QString& first = lines.first();
-    const qsizetype open = first.indexOf(QLatin1Char('"'));
-    if (open < 0) {
-        text = first;
-    } else {
-        const qsizetype close = first.indexOf(QLatin1Char('"'), open + 1);
-        text = first.mid(open + 1, close < 0 ? -1 : close - open - 1);
-    }
-    return true;
-}
-
-void SaveBlockedChannels(App& app, int channel)
-{
-    StationState& st = app.st;
-    if (channel > 0)
-        st.BlockedChannels += Entry(channel);
-    if (channel <= 0 && st.ScanWritesList != kTrue)
-        return;
-    // The list is written between double quotes, so it cannot hold one itself.
-    QString text = st.BlockedChannels;
-    text.remove(QLatin1Char('"'));
-    const QByteArray bytes = ToLatin1(QLatin1Char('"') + text + QLatin1Char('"') + kCrLf);
-    if (!WriteFileAtomic(StationPath(app, kListFile), bytes)) {
-        TraceLine(app, QStringLiteral("BADCHAN.DAT could not be written."));
-        app.ui.MsgBox(st.Language == 2 ? QStringLiteral("Datei BADCHAN.DAT nicht verfügbar !")
-                                       : QStringLiteral("File BADCHAN.DAT not accessible !"),
-                      msgbox::kOkOnly | msgbox::kCritical, QString());
-    }
-}
-
 void ShowScanReport(App& app)
 {
     StationState& st = app.st;
@@ -100,19 +52,6 @@ void ShowScanReport(App& app)
     st.BlockedChannels = sorted;
     list << QString() << QString() << QStringLiteral("NEW : ");
     list << DisplayLines(st.NewBlockedChannels, nullptr);
-}
-
-void ClearBlockedChannels(App& app)
-{
-    // "badchan.old" and "BADCHAN.OLD" are one file to the operator: remove every
-    // spelling, so the rename below finds its place free.
-    QDir dir(app.StationDir);
-    for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
-        if (name.compare(QLatin1String("BADCHAN.OLD"), Qt::CaseInsensitive) == 0)
-            dir.remove(name);
-    }
-    if (FileExists(app, kListFile))
-        QFile::rename(StationPath(app, kListFile), dir.filePath(QStringLiteral("badchan.old")));
 }
 
 void ScanFrm_PrintClick(App& app)

@@ -1,25 +1,12 @@
-// The blocked-channel list: the channels that real networks near the station use, as
-// one text of entries " n," (a blank, the channel, a comma), kept in BlockedChannels
-// and on disk in "BADCHAN.DAT" as one line: the text in double quotes, then CR LF.
-// Channel n is blocked when the text contains " n,".
+// The scan results window: the blocked-channel list sorted, ten channels a line, with
+// the channels that the current scan found, and its PRINT and OK buttons.
 #pragma once
-#include <QString>
 namespace celvio {
 struct App;
-// The list text of "BADCHAN.DAT": the text between the first pair of double quotes of
-// its first line (a line without quotes is taken as it stands). Empty, and true, when
-// the file is missing; empty, and false, when it exists but cannot be read.
-bool ReadBlockedChannelFile(App& app, QString& text);
-// Appends channel n (when n > 0) and writes "BADCHAN.DAT" when n > 0 or a scan runs
-// (ScanWritesList). A failed write is reported to the operator.
-void SaveBlockedChannels(App& app, int channel);
 // Sorts BlockedChannels (channels 1..1024, each once) and fills the scan results
 // window: the blocked channels ten per line, two empty lines, "NEW : " and the
 // channels found by the current scan.
 void ShowScanReport(App& app);
-// "Clear + search": the old list becomes "badchan.old" (replacing an older backup),
-// so the scan starts from an empty list. Errors are ignored.
-void ClearBlockedChannels(App& app);
 // The scan results window's buttons: PRINT prints the list, OK hides the window.
 void ScanFrm_PrintClick(App& app);
 void ScanFrm_OkClick(App& app);

@@ -7,10 +7,9 @@
 #include "core/helpers.h"
 #include "core/text.h"
 #include "core/trace.h"
-#include "swap/swap.h"
 #include "tester/port_setup.h"
 #include "tester/transport.h"
-#include "ui/serial_port.h"
+#include "platform/serial_port.h"
 
 namespace celvio {
 
@@ -154,12 +153,14 @@ int SearchTesterPort(App& app)
                                                QStringLiteral("&Userdata"), 1);
         if (pressed == 2) {
             TraceButton(app, QStringLiteral("Archive"));
-            ArchiveSwapFiles(app);
+            if (app.Hooks.Archive)
+                app.Hooks.Archive(app);
             continue;
         }
         if (pressed == 3) {
             TraceButton(app, QStringLiteral("Userdata"));
-            EnterServicePointData(app);
+            if (app.Hooks.Userdata)
+                app.Hooks.Userdata(app);
             continue;
         }
         TraceButton(app, QStringLiteral("Done"));

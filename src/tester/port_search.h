@@ -1,8 +1,9 @@
+// The automatic search for the tester: the set-up screen, then COM1..COM8 probed in
+// turn until a tester answers.
 #pragma once
 namespace celvio {
 struct App;
-// Probes COM1..COM8 until a tester answers; returns the port number.
+// Shows the set-up screen and probes the ports until a tester answers; records the
+// port in TesterPort and returns its number.
 int SearchTesterPort(App& app);
-// Asks the operator for COM1 or COM2 and checks the tester there.
-void SelectTesterPort(App& app);
 }  // namespace celvio

@@ -1,15 +1,14 @@
 // The port question (SEARCHCOM off): the operator picks COM1 or COM2, the program
 // opens it and checks that a tester answers "*IDN?"; a failure is explained and the
 // question asked again.
-#include "tester/port_search.h"
+#include "tester/port_select.h"
 
 #include "core/app.h"
 #include "core/events.h"
 #include "core/helpers.h"
 #include "core/text.h"
-#include "swap/swap.h"
 #include "tester/port_setup.h"
-#include "ui/serial_port.h"
+#include "platform/serial_port.h"
 
 namespace celvio {
 
@@ -94,7 +93,7 @@ int CheckPort(App& app)
     }
     if (!port.IsOpen())
         return comm_error::kReadError;
-    TesterIdentity identity;
+    IdentityAnswer identity;
     if (!ParseTesterIdentity(QString::fromLatin1(port.Input()), identity))
         return kNoTester;
     ShowTesterIdentity(app, identity);
@@ -142,7 +141,8 @@ void SelectTesterPort(App& app)
                                                QStringLiteral("&Userdata"), 2);
         if (pressed == 3) {
             TraceButton(app, QStringLiteral("Userdata"));
-            EnterServicePointData(app);
+            if (app.Hooks.Userdata)
+                app.Hooks.Userdata(app);
             continue;
         }
         app.st.TesterPort = pressed == 2 ? 1 : 2;

@@ -46,7 +46,7 @@ int WaitForSetupButton(App& app, const QString& caption1, const QString& caption
     return pressed;
 }
 
-bool ParseTesterIdentity(const QString& answer, TesterIdentity& identity)
+bool ParseTesterIdentity(const QString& answer, IdentityAnswer& identity)
 {
     auto lineEnd = [&answer](qsizetype i) { return answer[i] == QLatin1Char('\r') || answer[i] == QLatin1Char('\n'); };
     qsizetype start = 0;
@@ -69,7 +69,7 @@ bool ParseTesterIdentity(const QString& answer, TesterIdentity& identity)
     return true;
 }
 
-void ShowTesterIdentity(App& app, const TesterIdentity& identity)
+void ShowTesterIdentity(App& app, const IdentityAnswer& identity)
 {
     app.st.TesterModel = identity.model;
     app.st.TesterSerial = identity.serial;

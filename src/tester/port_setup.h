@@ -26,7 +26,7 @@ QString TesterPortSettings(const App& app);
 int WaitForSetupButton(App& app, const QString& caption1, const QString& caption2, const QString& caption3,
                        int focus);
 
-struct TesterIdentity {
+struct IdentityAnswer {
     QString model;
     QString serial;    // 7 characters
     QString firmware;  // up to the end of the answer line
@@ -38,10 +38,10 @@ struct TesterIdentity {
 // runs to the end of the line. Only the first line of the answer counts, so that its
 // line end (and a second answer behind it) stays out of the firmware text. False when
 // the answer lacks the two commas or is too short for the serial number.
-bool ParseTesterIdentity(const QString& answer, TesterIdentity& identity);
+bool ParseTesterIdentity(const QString& answer, IdentityAnswer& identity);
 
 // Records the identity for the screens and reports: the station state's tester
 // fields and, in green, the identity labels of both result pages.
-void ShowTesterIdentity(App& app, const TesterIdentity& identity);
+void ShowTesterIdentity(App& app, const IdentityAnswer& identity);
 
 }  // namespace celvio

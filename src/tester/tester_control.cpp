@@ -7,10 +7,10 @@
 #include "core/helpers.h"
 #include "core/text.h"
 #include "core/trace.h"
-#include "scan/bad_channels.h"
+#include "core/blocked_channels.h"
 #include "tester/port_setup.h"
 #include "tester/transport.h"
-#include "ui/serial_port.h"
+#include "platform/serial_port.h"
 
 namespace celvio {
 
@@ -73,7 +73,7 @@ void IdentifyTester(App& app, Flag showPicture)
     SendCommand(app, QStringLiteral("*IDN?"));
     const QString answer = ReadAnswer(app);
 
-    TesterIdentity identity;
+    IdentityAnswer identity;
     if (!ParseTesterIdentity(answer, identity) || !AcceptedModel(identity.model)) {
         app.ui.MsgBox(QStringLiteral("WRONG MODEL CONNECTED.") + kCrLf + QStringLiteral("Please use model 7703S.") +
                           kCrLf + QStringLiteral("Unable to continue,") + kCrLf +

@@ -1,3 +1,5 @@
+// The tester's identity check at start-up, its full and light resets between cycles,
+// and its shutdown at the end of the program.
 #pragma once
 #include "core/station.h"
 namespace celvio {

@@ -4,7 +4,7 @@
 #include "core/events.h"
 #include "core/text.h"
 #include "core/trace.h"
-#include "ui/serial_port.h"
+#include "platform/serial_port.h"
 
 #include <QTime>
 

@@ -11,6 +11,10 @@ struct App;
 // How long ReadAnswer waits for the line end of an answer.
 inline constexpr std::chrono::seconds kAnswerTimeout{180};
 
+// The plain pause that gives the tester time to carry out a setting before the
+// status query that follows it.
+inline constexpr std::chrono::milliseconds kSettlePause{100};
+
 // Traces the command, writes it with CR LF appended in one write, lets events run once.
 void SendCommand(App& app, const QString& command);
 

@@ -1,6 +1,6 @@
 // Main as a whole on the scripted platform: start-up, the quit path, window actions
 // run from the program's own waits.
-#include "core/main_sequencer.h"
+#include "cycle/main.h"
 #include "support/station_fixture.h"
 
 #include <QFile>

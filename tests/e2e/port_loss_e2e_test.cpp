@@ -5,7 +5,7 @@
 
 #include "core/app.h"
 #include "tester/transport.h"
-#include "ui/qt/qt_platform.h"
+#include "platform/qt/qt_platform.h"
 
 #include <QElapsedTimer>
 #include <QTemporaryDir>

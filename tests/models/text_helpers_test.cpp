@@ -1,6 +1,7 @@
 // Reading the data files: lines through the buffered reader, KEY=value lines and the
 // number at the start of a line.
-#include "models/text_helpers.h"
+#include "core/line_reader.h"
+#include "core/text.h"
 #include "support/station_fixture.h"
 
 namespace celvio::testing {

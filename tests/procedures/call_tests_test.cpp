@@ -1,7 +1,8 @@
 // The call from the phone, the call to the phone and the speech loop-back question, in
 // the cases that whole cycles do not reach.
 #include "procedure_fixture.h"
-#include "procedures/calls.h"
+#include "procedures/audio_test.h"
+#include "procedures/call_tests.h"
 #include "results/verdict.h"
 #include "sim/tester.h"
 #include "tester/transport.h"

@@ -1,7 +1,7 @@
 // Whole TEST cycles through the real Main, in virtual time, with the tester simulator
 // and the scripted operator: the cells, the verdict, the summary lines and the command
 // lines sent.
-#include "core/main_sequencer.h"
+#include "cycle/main.h"
 #include "procedure_fixture.h"
 #include "results/result_pages.h"
 #include "sim/tester.h"

@@ -1,7 +1,7 @@
 // The registration with the test network, the retry question and the reading of the
 // phone's identity.
 #include "procedure_fixture.h"
-#include "procedures/network.h"
+#include "procedures/network_search.h"
 #include "procedures/phone_identity.h"
 #include "results/verdict.h"
 #include "sim/tester.h"

@@ -5,7 +5,7 @@
 
 #include "core/text.h"
 #include "support/station_fixture.h"
-#include "ui/scripted/scripted_devices.h"
+#include "platform/scripted/scripted_devices.h"
 
 #include <QMap>
 #include <QStringList>

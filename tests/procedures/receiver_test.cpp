@@ -1,7 +1,7 @@
 // The receiver tests: the reported RX level and quality against their limits, the repeat
 // rule, and the second band's page, column and failure text.
 #include "procedure_fixture.h"
-#include "procedures/measurements.h"
+#include "procedures/receiver_test.h"
 #include "results/verdict.h"
 
 namespace celvio::testing {

@@ -2,7 +2,9 @@
 // limits, the repeat rule with its marks and colours, the template check and the
 // break-off on a malformed answer.
 #include "procedure_fixture.h"
-#include "procedures/measurements.h"
+#include "procedures/dual_band_test.h"
+#include "procedures/receiver_test.h"
+#include "procedures/transmitter_test.h"
 #include "procedures/transmitter_core.h"
 #include "results/verdict.h"
 

@@ -1,5 +1,6 @@
 // The blocked-channel list: its file, the blocked rule, the sorted display of the scan
 // results window, printing, and the "Clear + search" backup.
+#include "core/blocked_channels.h"
 #include "scan/bad_channels.h"
 #include "support/station_fixture.h"
 

@@ -1,7 +1,7 @@
 // The coupler choice: the menu's radio group, "CPLCONN.INI", and the start-up steps
 // that restore it, let the operator change it and fix it for the run.
-#include "core/coupler.h"
-#include "core/main_sequencer.h"
+#include "cycle/coupler.h"
+#include "cycle/main.h"
 #include "support/station_fixture.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
 // The start-up data checks: the order of the fatal checks, the warnings about the
 // blocked-channel list, the marker files and the files made writable.
-#include "core/startup_checks.h"
+#include "cycle/startup_checks.h"
 #include "support/station_fixture.h"
 
 #include <QFile>

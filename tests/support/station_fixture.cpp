@@ -1,5 +1,6 @@
 #include "support/station_fixture.h"
 
+#include "cycle/window_actions.h"
 #include "sim/tester.h"
 
 #include <QFile>
@@ -17,6 +18,7 @@ QString Channels(int from, int to, int step)
 StationFixture::StationFixture() : app(platform, dir.path())
 {
     platform.Bind(app);
+    InstallProgramFlow(app);
 }
 
 QString StationFixture::StationFile(const QString& name) const

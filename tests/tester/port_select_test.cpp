@@ -2,7 +2,7 @@
 // and the three explanations after which the question comes back.
 #include "support/station_fixture.h"
 #include "tester_test_devices.h"
-#include "tester/port_search.h"
+#include "tester/port_select.h"
 
 #include "sim/tester.h"
 

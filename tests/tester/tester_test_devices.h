@@ -1,7 +1,7 @@
 // Serial devices that the tester tests need beyond the scripted ones.
 #pragma once
 
-#include "ui/scripted/scripted_devices.h"
+#include "platform/scripted/scripted_devices.h"
 
 #include <QByteArray>
 

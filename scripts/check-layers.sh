@@ -1,0 +1,69 @@
+#!/usr/bin/env bash
+# Checks that no source folder of src/ includes a header of a folder above it.
+# The folders from the ground up (a folder may include its own headers and those of
+# the folders listed before it):
+#
+#   platform  core  tester  models  results  procedures  scan  swap  ui  cycle
+#   platform/qt, platform/scripted  (the seam's implementations)   main.cpp
+#
+# The simulator (sim/) stands apart: only the scripted platform uses it in-process.
+# Prints every violation as FILE:LINE: include, and exits 1 when there is one.
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+cd "$root/src"
+
+rank() {
+  case "$1" in
+    platform/qt/*|platform/scripted/*) echo 10 ;;
+    platform/*) echo 0 ;;
+    core/*) echo 1 ;;
+    tester/*) echo 2 ;;
+    models/*) echo 3 ;;
+    results/*) echo 4 ;;
+    procedures/*) echo 5 ;;
+    scan/*) echo 6 ;;
+    swap/*) echo 7 ;;
+    ui/*) echo 8 ;;
+    cycle/*) echo 9 ;;
+    main.cpp) echo 11 ;;
+    sim/*) echo sim ;;
+    *) echo unknown ;;
+  esac
+}
+
+folder() {
+  case "$1" in
+    platform/qt/*) echo platform/qt ;;
+    platform/scripted/*) echo platform/scripted ;;
+    */*) echo "${1%%/*}" ;;
+    *) echo "$1" ;;
+  esac
+}
+
+violations=0
+while IFS= read -r file; do
+  from_rank="$(rank "$file")"
+  from_folder="$(folder "$file")"
+  while IFS=: read -r line target; do
+    [ -n "$target" ] || continue
+    to_rank="$(rank "$target")"
+    to_folder="$(folder "$target")"
+    [ "$from_folder" = "$to_folder" ] && continue
+    ok=1
+    if [ "$to_rank" = sim ]; then
+      [ "$from_folder" = platform/scripted ] || ok=0
+    elif [ "$to_rank" = unknown ] || [ "$to_rank" -ge "$from_rank" ]; then
+      ok=0
+    fi
+    if [ "$ok" -eq 0 ]; then
+      echo "src/$file:$line: includes \"$target\" (a folder above or beside it)"
+      violations=$((violations + 1))
+    fi
+  done < <(grep -n -o -E '^#include "[^"]+"' "$file" | sed -E 's/^([0-9]+):#include "([^"]+)"/\1:\2/')
+done < <(find . -name '*.cpp' -o -name '*.h' | sed 's#^\./##' | sort)
+
+if [ "$violations" -gt 0 ]; then
+  echo "check-layers: $violations include(s) against the order of the folders" >&2
+  exit 1
+fi
+echo "check-layers: every include runs downwards"

@@ -1,0 +1,77 @@
+#include "core/blocked_channels.h"
+
+#include "core/app.h"
+#include "core/files.h"
+#include "core/text.h"
+#include "core/trace.h"
+
+#include <QDir>
+#include <QFile>
+
+namespace celvio {
+
+namespace {
+
+const QString kListFile = QStringLiteral("BADCHAN.DAT");
+
+}  // namespace
+
+QString BlockedChannelEntry(int channel)
+{
+    return QLatin1Char(' ') + QString::number(channel) + QLatin1Char(',');
+}
+
+bool ReadBlockedChannelFile(App& app, QString& text)
+{
+    text.clear();
+    if (!FileExists(app, kListFile))
+        return true;
+    QStringList lines;
+    if (!ReadTextLines(StationPath(app, kListFile), lines))
+        return false;
+    if (lines.isEmpty())
+        return true;
+    const QString& first = lines.first();
+    const qsizetype open = first.indexOf(QLatin1Char('"'));
+    if (open < 0) {
+        text = first;
+    } else {
+        const qsizetype close = first.indexOf(QLatin1Char('"'), open + 1);
+        text = first.mid(open + 1, close < 0 ? -1 : close - open - 1);
+    }
+    return true;
+}
+
+void SaveBlockedChannels(App& app, int channel)
+{
+    StationState& st = app.st;
+    if (channel > 0)
+        st.BlockedChannels += BlockedChannelEntry(channel);
+    if (channel <= 0 && st.ScanWritesList != kTrue)
+        return;
+    // The list is written between double quotes, so it cannot hold one itself.
+    QString text = st.BlockedChannels;
+    text.remove(QLatin1Char('"'));
+    const QByteArray bytes = ToLatin1(QLatin1Char('"') + text + QLatin1Char('"') + kCrLf);
+    if (!WriteFileAtomic(StationPath(app, kListFile), bytes)) {
+        TraceLine(app, QStringLiteral("BADCHAN.DAT could not be written."));
+        app.ui.MsgBox(st.Language == 2 ? QStringLiteral("Datei BADCHAN.DAT nicht verfügbar !")
+                                       : QStringLiteral("File BADCHAN.DAT not accessible !"),
+                      msgbox::kOkOnly | msgbox::kCritical, QString());
+    }
+}
+
+void ClearBlockedChannels(App& app)
+{
+    // "badchan.old" and "BADCHAN.OLD" are one file to the operator: remove every
+    // spelling, so the rename below finds its place free.
+    QDir dir(app.StationDir);
+    for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+        if (name.compare(QLatin1String("BADCHAN.OLD"), Qt::CaseInsensitive) == 0)
+            dir.remove(name);
+    }
+    if (FileExists(app, kListFile))
+        QFile::rename(StationPath(app, kListFile), dir.filePath(QStringLiteral("badchan.old")));
+}
+
+}  // namespace celvio

@@ -1,0 +1,82 @@
+// One cycle from its start to the chosen mode's path: steps 1 to 6 of every cycle.
+#include "cycle/paths.h"
+
+#include "core/app.h"
+#include "core/helpers.h"
+#include "core/text.h"
+#include "results/result_grid.h"
+#include "results/verdict.h"
+#include "tester/transport.h"
+#include "ui/dialogs.h"
+
+#include <QDateTime>
+#include <QLocale>
+
+namespace celvio {
+
+namespace {
+
+// The summary texts by entry 1..6, English and German (UTF-8).
+const char* const kSummaryTexts[7][2] = {
+    {"", ""},
+    {"Keypad Test: Not Tested", "Tastaturtest: Nicht getestet"},
+    {"Transmitter Test: Not Tested", "Sendertest: Nicht getestet"},
+    {"Receiver Test: Not Tested", "Empfängertest: Nicht getestet"},
+    {"Microphone / Speaker Test: Not Tested", "Mikrofon / Lautsprecher: Nicht getestet"},
+    {"Transmitter Test: Passed", "Sendertest: Bestanden"},
+    {"Receiver Test: Passed", "Empfängertest: Bestanden"},
+};
+
+// The cycle modes that the mode dialog returns.
+constexpr int kModeTest = 0;
+constexpr int kModeScan = 2;
+constexpr int kModeSwap = 3;
+
+}  // namespace
+
+QString SummaryText(const App& app, int entry)
+{
+    const int language = app.st.Language;
+    if (language < 1 || language > 2 || entry < 1 || entry > 6)
+        return QString();
+    return QString::fromUtf8(kSummaryTexts[entry][language - 1]);
+}
+
+bool Stopped(const App& app)
+{
+    return app.st.StopRequested == kTrue;
+}
+
+CycleEnd RunCycle(App& app)
+{
+    StationState& st = app.st;
+    // 1.-3. A clean start: no phone, no verdict, the summary lines "Not Tested".
+    st.ResetForNewCycle();
+    app.Form1.Command2.Enabled = true;
+    SendCommand(app, QStringLiteral("*CLS"));
+    for (int i = 1; i <= 4; ++i)
+        st.SummaryLines[i] = SummaryText(app, i);
+    st.SummaryLines[6].clear();
+    // 4.
+    ShowTitle(app);
+    SetUpResultPages(app);
+    if (Stopped(app))
+        return CycleEnd::Early;
+    // 5.
+    SetHelpTopic(app, 3);
+    const int cycleMode = SelectMode(app);
+    // 6.
+    const QDateTime now = app.ui.Now();
+    st.CycleDate = QLocale::system().toString(now.date(), QLocale::ShortFormat);
+    st.CycleTime = TimeText(now.time());
+    ShowCycleTimeOnResultPages(app);
+
+    switch (cycleMode) {
+    case kModeSwap: return RunSwapPath(app);
+    case kModeScan: return RunScanPath(app, cycleMode);
+    case kModeTest:
+    default: return RunTestPath(app);
+    }
+}
+
+}  // namespace celvio

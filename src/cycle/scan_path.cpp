@@ -1,0 +1,42 @@
+// The SCAN path of a cycle: a reference phone on the network, then the scan engine.
+#include "cycle/paths.h"
+
+#include "core/app.h"
+#include "core/blocked_channels.h"
+#include "core/helpers.h"
+#include "core/settings.h"
+#include "procedures/network_search.h"
+#include "scan/scan.h"
+#include "tester/transport.h"
+
+namespace celvio {
+
+CycleEnd RunScanPath(App& app, int cycleMode)
+{
+    StationState& st = app.st;
+    // 8. One scan or continuous, and the list searched further or cleared.
+    SetHelpTopic(app, 16);
+    cycleMode = AskQuestion(app, 1);
+    SetHelpTopic(app, 17);
+    if (AskQuestion(app, 2) == 2)
+        ClearBlockedChannels(app);
+
+    // 10.-16.
+    if (RunPhoneSteps(app, cycleMode) != PhoneStepsEnd::Ready)
+        return CycleEnd::Early;
+
+    // 17. The scan, repeated while the engine asks for it.
+    SendCommand(app, QStringLiteral("SYST:COMM:REM:TEXT \"Scanning Channels...\""));
+    const QString att = QString::number(st.ScanAttenuation);
+    SendCommand(app, QStringLiteral("SYST:SETT:PATT:LEV ") + att + QLatin1Char(',') + att);
+    if (st.PhonePicture.isEmpty())
+        st.PhonePicture = QStringLiteral("COUPLER.BMP");
+    while (RunScan(app, cycleMode) == 1) {
+    }
+    st.StopRequested = kFalse;
+    app.Form1.Pointer = MousePointer::Normal;
+    ReloadSettings(app);
+    return CycleEnd::Early;
+}
+
+}  // namespace celvio

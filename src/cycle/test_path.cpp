@@ -1,0 +1,204 @@
+// The TEST path of a cycle: the customer's data, the phone steps, the measurements of
+// one or two bands, the network call and the speech loop-back (steps 9 and 18 to 23),
+// and the verdict (steps 24 to 26).
+#include "cycle/paths.h"
+
+#include "core/app.h"
+#include "core/events.h"
+#include "core/helpers.h"
+#include "models/positioning.h"
+#include "procedures/audio_test.h"
+#include "procedures/band_config.h"
+#include "procedures/call_tests.h"
+#include "procedures/dual_band_test.h"
+#include "procedures/phone_identity.h"
+#include "procedures/receiver_test.h"
+#include "procedures/transmitter_test.h"
+#include "results/verdict.h"
+#include "swap/swap.h"
+#include "tester/tester_control.h"
+
+#include <chrono>
+
+namespace celvio {
+
+namespace {
+
+// The plain pause between releasing the call and calling the phone from the network,
+// so that the phone is idle on the control channel again.
+constexpr std::chrono::milliseconds kPauseBeforeNetworkCall{2000};
+
+// One measurement step of a band: the transmitter step number of the first band (the
+// second band adds 3), the test it runs, and what follows it.
+struct MeasurementStep {
+    int txStep;
+    bool receiver;  // the receiver test; otherwise the transmitter test
+    int powerSlot;
+    bool measureModulation;
+    bool checkTemplate;
+    bool advanceBar;     // the progress bar moves on by one
+    bool saveStatus;     // the status text is kept for after the receiver step
+    bool restoreStatus;  // and put back
+};
+
+constexpr MeasurementStep kBandSteps[] = {
+    {1, false, 1, true, true, false, false, false},
+    {1, true, 0, false, false, true, false, false},
+    {2, false, 1, true, true, true, true, false},
+    {3, false, 1, true, false, false, false, false},
+    {3, true, 0, false, false, false, false, true},
+    {3, false, 3, false, true, true, false, false},
+};
+
+enum class StepsEnd { Done, Stopped, Aborted };
+
+// The six measurement steps of one band. After every step a stop ends the cycle and
+// an aborted test goes straight to the verdict.
+StepsEnd RunBandSteps(App& app, bool secondBand)
+{
+    StationState& st = app.st;
+    const QString band = secondBand ? st.SystemCode.right(3) : st.SystemCode.left(3);
+    for (const MeasurementStep& s : kBandSteps) {
+        st.TxStep = quint8(s.txStep + (secondBand ? 3 : 0));
+        if (s.receiver && secondBand)
+            ReceiverTestSecondBand(app, band);
+        else if (s.receiver)
+            ReceiverTest(app);
+        else if (secondBand)
+            DualBandTransmitterTest(app, band, s.powerSlot, s.measureModulation, s.checkTemplate);
+        else
+            TransmitterTest(app, band, s.powerSlot, s.measureModulation, s.checkTemplate);
+        if (s.advanceBar)
+            ++app.Form1.Progress.Value;
+        if (s.saveStatus)
+            st.SavedStatusText = app.Form1.Label3.Caption;
+        if (s.restoreStatus)
+            app.Form1.Label3.Caption = st.SavedStatusText;
+        if (Stopped(app))
+            return StepsEnd::Stopped;
+        if (st.Verdict == 2)
+            return StepsEnd::Aborted;
+    }
+    return StepsEnd::Done;
+}
+
+// The TEST path from the receiver set-up to the verdict (steps 18 to 23). Returns
+// false when the cycle ends early; true when it goes on to the verdict.
+bool RunMeasurements(App& app)
+{
+    StationState& st = app.st;
+    AdjustRxLevel(app);
+    if (Stopped(app))
+        return false;
+    ShowPositioningInstruction(app);
+    if (Stopped(app))
+        return false;
+
+    ProgressBar& bar = app.Form1.Progress;
+    bar.Min = 0;
+    bar.Value = 0;
+    bar.Max = st.SystemCode.contains(QLatin1String("GSM,")) ? 8 : 5;
+    bar.Value = 1;
+    bar.Color = kGreen;
+    bar.Visible = true;
+    st.SummaryLines[2] = SummaryText(app, 5);
+    st.SummaryLines[6].clear();
+    st.CurrentTrafficChannel = -1;
+    SetHelpTopic(app, 9);
+
+    const bool dualBand = st.SystemCode.contains(QLatin1String("GSM,"));
+    // First band, then the second band of a dual-band system.
+    switch (RunBandSteps(app, false)) {
+    case StepsEnd::Stopped: return false;
+    case StepsEnd::Aborted: return true;
+    case StepsEnd::Done: break;
+    }
+    if (dualBand) {
+        app.Form1.Label3.Caption.clear();
+        ConfigureSecondBand(app);
+        SetHelpTopic(app, 13);
+        switch (RunBandSteps(app, true)) {
+        case StepsEnd::Stopped: return false;
+        case StepsEnd::Aborted: return true;
+        case StepsEnd::Done: break;
+        }
+    }
+
+    // 22. Network call and speech loop-back.
+    ReleaseBaseStation(app);
+    if (Stopped(app))
+        return false;
+    app.ui.Sleep(kPauseBeforeNetworkCall);
+    SetHelpTopic(app, 10);
+    BaseCallTest(app);
+    if (Stopped(app))
+        return false;
+    if (st.Verdict == 2)
+        return true;
+    // The receiver line says "Passed" unless a receiver failure stands in it.
+    if (st.SummaryLines[3] == SummaryText(app, 3))
+        st.SummaryLines[3] = SummaryText(app, 6);
+    SetHelpTopic(app, 12);
+    const ResultPage& lastPage = st.TxStep == 6 ? app.Form4 : app.Form3;
+    AudioTest(app, lastPage.Label56[3].Caption);
+    if (Stopped(app))
+        return false;
+    // 23.
+    ReleaseBaseStation(app);
+    if (Stopped(app))
+        return false;
+    bar.Visible = false;
+    DoEvents(app);
+    return true;
+}
+
+}  // namespace
+
+CycleEnd RunVerdict(App& app)
+{
+    StationState& st = app.st;
+    // 24.
+    if (st.TesterBusy != 0)
+        ResetTester(app);
+    else
+        ReleaseTester(app, 0);
+    app.Form1.Pointer = MousePointer::Normal;
+    app.Form1.MStop.Enabled = false;
+    VerdictScreen(app, st.Verdict);
+    ShowPicture(app, QStringLiteral("Zoredudi.BMP"));
+    if (Stopped(app))
+        return CycleEnd::Early;
+    // 25. A failed phone may be exchanged; a passed one is recorded.
+    if (st.KeypadCallFailed != kTrue) {
+        if (st.Verdict > 0) {
+            SetHelpTopic(app, 19);
+            SwapAfterFailedTest(app);
+        } else {
+            st.OldImei = st.Imei;
+            st.Imei.clear();
+            WriteSwapRecord(app, false, QStringLiteral("PASS"));
+        }
+    }
+    return CycleEnd::Normal;
+}
+
+CycleEnd RunTestPath(App& app)
+{
+    // 9.
+    SetHelpTopic(app, 4);
+    if (app.st.SwapFile != 0)
+        AskTestCustomerData(app);
+    // 10.-16.
+    switch (RunPhoneSteps(app, 0)) {
+    case PhoneStepsEnd::Early: return CycleEnd::Early;
+    case PhoneStepsEnd::KeypadFailed: return RunVerdict(app);
+    case PhoneStepsEnd::Ready: break;
+    }
+    // 18.-23.
+    if (!RunMeasurements(app))
+        return CycleEnd::Early;
+    // 24.-26.
+    return RunVerdict(app);
+}
+
+}  // namespace celvio

@@ -1,0 +1,349 @@
+#include "platform/qt/main_window_view.h"
+
+#include "core/app.h"
+#include "platform/qt/sync.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPixmap>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QShortcut>
+#include <QVBoxLayout>
+
+namespace celvio {
+
+namespace {
+
+QFont Font(int pointSize, bool bold = false)
+{
+    QFont f(QStringLiteral("DejaVu Sans"), pointSize);
+    f.setBold(bold);
+    return f;
+}
+
+// The visible, enabled answer button whose accelerator is the letter typed.
+QPushButton* ButtonForAccelerator(const std::array<QPushButton*, 6>& buttons, const QString& typed)
+{
+    if (typed.size() != 1 || !typed[0].isLetterOrNumber())
+        return nullptr;
+    for (int n = 1; n <= 5; ++n) {
+        QPushButton* b = buttons[n];
+        if (!b->isVisible() || !b->isEnabled())
+            continue;
+        const QString text = b->text();
+        for (qsizetype i = 0; i + 1 < text.size(); ++i) {
+            if (text[i] != u'&')
+                continue;
+            if (text[i + 1] == u'&') {  // "&&" is a plain ampersand
+                ++i;
+                continue;
+            }
+            if (text[i + 1].toLower() == typed[0].toLower())
+                return b;
+            break;
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+MainWindowView::MainWindowView(App& app) : app_(app)
+{
+    setWindowTitle(app.Form1.Caption);
+    auto* central = new QWidget(this);
+    central->setObjectName(QStringLiteral("form1"));
+    central->setStyleSheet(QStringLiteral(
+        "#form1 { background: #eef1f4; }"
+        "#banner { background: #1f4e79; }"
+        "#banner QLabel { color: white; }"
+        "#textCard { background: white; border: 1px solid #c8d0d8; border-radius: 6px; }"));
+    setCentralWidget(central);
+
+    // A banner with the program's name, the title text and the model under test.
+    auto* banner = new QWidget(central);
+    banner->setObjectName(QStringLiteral("banner"));
+    auto* brand = new QLabel(QStringLiteral("CELVIO"), banner);
+    brand->setFont(Font(22, true));
+    label1_ = new QLabel(banner);
+    label1_->setFont(Font(11));
+    label5_ = new QLabel(banner);
+    label5_->setFont(Font(13, true));
+    label5_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    auto* top = new QHBoxLayout(banner);
+    top->setContentsMargins(18, 8, 18, 8);
+    top->addWidget(brand);
+    top->addSpacing(14);
+    top->addWidget(label1_, 1);
+    top->addWidget(label5_);
+
+    picture_ = new QLabel(central);
+    picture_->setFixedSize(320, 240);
+    picture_->setAlignment(Qt::AlignCenter);
+    picture_->setStyleSheet(QStringLiteral("background: white; border: 1px solid #b0b8c0;"));
+
+    label4_ = new QLabel(central);
+    label4_->setFont(Font(18, true));
+    label4_->setWordWrap(true);
+    label3_ = new QLabel(central);
+    label3_->setFont(Font(14));
+    label3_->setWordWrap(true);
+    label3_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label3_->setMinimumWidth(420);
+
+    auto* fields = new QFormLayout;
+    for (int i = 1; i <= 6; ++i) {
+        textLabels_[i] = new QLabel(central);
+        textLabels_[i]->setFont(Font(12));
+        texts_[i] = new QLineEdit(central);
+        texts_[i]->setFont(Font(13));
+        texts_[i]->setVisible(false);
+        textLabels_[i]->setVisible(false);
+        fields->addRow(textLabels_[i], texts_[i]);
+        QObject::connect(texts_[i], &QLineEdit::textEdited, this,
+                         [this, i](const QString& text) { app_.Form1.Text(i).Text = text; });
+    }
+
+    auto* card = new QWidget(central);
+    card->setObjectName(QStringLiteral("textCard"));
+    auto* texts = new QVBoxLayout(card);
+    texts->setContentsMargins(18, 12, 18, 12);
+    texts->addWidget(label4_);
+    texts->addWidget(label3_, 1);
+    texts->addLayout(fields);
+
+    auto* middle = new QHBoxLayout;
+    middle->addWidget(picture_, 0, Qt::AlignTop);
+    middle->addSpacing(16);
+    middle->addWidget(card, 1);
+
+    progress_ = new QProgressBar(central);
+    progress_->setTextVisible(false);
+    progress_->setFixedHeight(22);
+
+    // Visual order of the answer buttons: the dialogs put their first answer on
+    // Command2, then Command1, Command3, Command4, Command5.
+    auto* row = new QHBoxLayout;
+    row->setSpacing(12);
+    row->addStretch();
+    for (int n : {2, 1, 3, 4, 5}) {
+        auto* b = new QPushButton(central);
+        b->setFont(Font(14));
+        b->setMinimumSize(150, 48);
+        b->setVisible(false);
+        b->setProperty("celvioButton", n);
+        b->installEventFilter(this);
+        buttons_[n] = b;
+        row->addWidget(b);
+        QObject::connect(b, &QPushButton::clicked, this, [this, n] {
+            Flag* flags[] = {nullptr, &app_.st.Command1Pressed, &app_.st.Command2Pressed, &app_.st.Command3Pressed,
+                             &app_.st.Command4Pressed, &app_.st.Command5Pressed};
+            *flags[n] = kTrue;
+        });
+    }
+    row->addStretch();
+    for (int i = 0; i < 4; ++i)
+        QWidget::setTabOrder(buttons_[std::array{2, 1, 3, 4, 5}[i]], buttons_[std::array{2, 1, 3, 4, 5}[i + 1]]);
+
+    auto* body = new QVBoxLayout;
+    body->setContentsMargins(18, 14, 18, 14);
+    body->addLayout(middle, 1);
+    auto* outer = new QVBoxLayout(central);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->setSpacing(0);
+    outer->addWidget(banner);
+    outer->addLayout(body, 1);
+    body->addSpacing(10);
+    body->addWidget(progress_);
+    body->addSpacing(8);
+    body->addLayout(row);
+
+    BuildMenus();
+
+    auto* esc = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    QObject::connect(esc, &QShortcut::activated, this, [this] { Queue(int(UiAction::Quit)); });
+    auto* ctrlS = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_S), this);
+    QObject::connect(ctrlS, &QShortcut::activated, this, [this] {
+        if (app_.Form1.MStop.Enabled)
+            Queue(int(UiAction::Stop));
+    });
+    auto* ctrlQ = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this);
+    QObject::connect(ctrlQ, &QShortcut::activated, this, [this] { Queue(int(UiAction::Help)); });
+
+    resize(900, 520);
+    Sync();
+}
+
+void MainWindowView::BuildMenus()
+{
+    QMenuBar* bar = menuBar();
+    const Form1& f = app_.Form1;
+    exit_ = bar->addAction(f.Mnu_Exit.Caption);
+    QObject::connect(exit_, &QAction::triggered, this, [this] { Queue(int(UiAction::Quit)); });
+    couplerMenu_ = bar->addMenu(f.Mnu_Coupler.Caption);
+    const MenuItem* entries[] = {&f.Mnu_CoupOld, &f.Mnu_CoupNew, &f.Mnu_CoupSBox, &f.Mnu_CoupSBoxK590};
+    const UiAction actions[] = {UiAction::CoupOld, UiAction::CoupNew, UiAction::CoupSBox, UiAction::CoupSBoxK590};
+    for (int i = 0; i < 4; ++i) {
+        couplers_[i] = couplerMenu_->addAction(entries[i]->Caption);
+        couplers_[i]->setCheckable(true);
+        const UiAction action = actions[i];
+        QObject::connect(couplers_[i], &QAction::triggered, this, [this, action] { Queue(int(action)); });
+    }
+    about_ = bar->addAction(f.Mnu_About.Caption);
+    QObject::connect(about_, &QAction::triggered, this, [this] { Queue(int(UiAction::About)); });
+    stop_ = bar->addAction(f.MStop.Caption);
+    QObject::connect(stop_, &QAction::triggered, this, [this] { Queue(int(UiAction::Stop)); });
+    help_ = bar->addAction(f.Mnu_Help.Caption);
+    QObject::connect(help_, &QAction::triggered, this, [this] { Queue(int(UiAction::Help)); });
+}
+
+void MainWindowView::Queue(int action)
+{
+    app_.PendingActions.push_back(UiAction(action));
+}
+
+void MainWindowView::closeEvent(QCloseEvent* event)
+{
+    event->ignore();
+    Queue(int(UiAction::Quit));
+}
+
+bool MainWindowView::eventFilter(QObject* watched, QEvent* event)
+{
+    auto* button = qobject_cast<QPushButton*>(watched);
+    const int n = button ? button->property("celvioButton").toInt() : 0;
+    if (n >= 1 && n <= 5) {
+        if (event->type() == QEvent::KeyPress) {
+            const auto* keyEvent = static_cast<QKeyEvent*>(event);
+            const int key = keyEvent->key();
+            // The arrow keys do not move the focus between the answer buttons.
+            if (key == Qt::Key_Left || key == Qt::Key_Right || key == Qt::Key_Up || key == Qt::Key_Down)
+                return true;
+            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+                button->click();
+                return true;
+            }
+            // With the focus on an answer button the accelerator letter alone presses
+            // its button, as with Alt.
+            if (!(keyEvent->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))) {
+                if (QPushButton* target = ButtonForAccelerator(buttons_, keyEvent->text())) {
+                    target->click();
+                    return true;
+                }
+            }
+        } else if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) {
+            // The button that Enter would press stands out: bold 16 against normal 14.
+            const bool focused = event->type() == QEvent::FocusIn;
+            CommandButton& model = app_.Form1.Command(n);
+            model.FontBold = focused;
+            model.FontSize = focused ? 16 : 14;
+            button->setFont(Font(model.FontSize, model.FontBold));
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindowView::Sync()
+{
+    Form1& f = app_.Form1;
+    if (windowTitle() != f.Caption)
+        setWindowTitle(f.Caption);
+    SyncLabel(label1_, f.Label1);
+    SyncLabel(label3_, f.Label3);
+    SyncLabel(label4_, f.Label4);
+    SyncLabel(label5_, f.Label5);
+    if (pictureFile_ != f.Picture1.File) {
+        pictureFile_ = f.Picture1.File;
+        QPixmap pixmap(pictureFile_);
+        if (!pixmap.isNull() && (pixmap.width() > 320 || pixmap.height() > 240))
+            pixmap = pixmap.scaled(320, 240, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+        picture_->setPixmap(pixmap);
+    }
+    for (int n = 1; n <= 5; ++n)
+        SyncButton(buttons_[n], f.Command(n));
+    for (int i = 1; i <= 6; ++i) {
+        const TextBox& m = f.Text(i);
+        if (texts_[i]->text() != m.Text)
+            texts_[i]->setText(m.Text);
+        if (texts_[i]->maxLength() != (m.MaxLength > 0 ? m.MaxLength : 32767))
+            texts_[i]->setMaxLength(m.MaxLength > 0 ? m.MaxLength : 32767);
+        if (texts_[i]->isEnabled() != m.Enabled)
+            texts_[i]->setEnabled(m.Enabled);
+        if (textLabels_[i]->text() != m.Caption)
+            textLabels_[i]->setText(m.Caption);
+        SetVisible(texts_[i], m.Visible);
+        SetVisible(textLabels_[i], m.Visible);
+    }
+    const ProgressBar& p = f.Progress;
+    if (progress_->minimum() != p.Min || progress_->maximum() != std::max(p.Min, p.Max))
+        progress_->setRange(p.Min, std::max(p.Min, p.Max));
+    if (progress_->value() != p.Value)
+        progress_->setValue(std::clamp(p.Value, p.Min, std::max(p.Min, p.Max)));
+    if (progressColour_ != p.Color) {
+        progressColour_ = p.Color;
+        progress_->setStyleSheet(QStringLiteral("QProgressBar { border: 1px solid #8a949e; background: white; }"
+                                                "QProgressBar::chunk { background: %1; }")
+                                     .arg(ToQColor(p.Color).name()));
+    }
+    // The bar keeps its place in the layout when hidden, so the buttons do not jump.
+    QSizePolicy policy = progress_->sizePolicy();
+    if (!policy.retainSizeWhenHidden()) {
+        policy.setRetainSizeWhenHidden(true);
+        progress_->setSizePolicy(policy);
+    }
+    SetVisible(progress_, p.Visible);
+
+    exit_->setEnabled(f.Mnu_Exit.Enabled);
+    about_->setEnabled(f.Mnu_About.Enabled);
+    if (stop_->isEnabled() != f.MStop.Enabled)
+        stop_->setEnabled(f.MStop.Enabled);
+    help_->setEnabled(f.Mnu_Help.Enabled);
+    const MenuItem* entries[] = {&f.Mnu_CoupOld, &f.Mnu_CoupNew, &f.Mnu_CoupSBox, &f.Mnu_CoupSBoxK590};
+    for (int i = 0; i < 4; ++i) {
+        if (couplers_[i]->isChecked() != entries[i]->Checked)
+            couplers_[i]->setChecked(entries[i]->Checked);
+        if (couplers_[i]->isEnabled() != entries[i]->Enabled)
+            couplers_[i]->setEnabled(entries[i]->Enabled);
+    }
+
+    const bool hourglass = f.Pointer == MousePointer::Hourglass;
+    if (hourglass != hourglass_) {
+        hourglass_ = hourglass;
+        if (hourglass)
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+        else
+            QApplication::restoreOverrideCursor();
+    }
+    if (f.Visible && !isVisible()) {
+        if (f.Maximized && !maximizedApplied_) {
+            maximizedApplied_ = true;
+            showMaximized();
+        } else {
+            show();
+        }
+    } else if (!f.Visible && isVisible()) {
+        hide();
+    }
+    if (focusSerial_ != f.Focus.serial) {
+        focusSerial_ = f.Focus.serial;
+        QWidget* target = nullptr;
+        if (f.Focus.target >= 1 && f.Focus.target <= 5)
+            target = buttons_[f.Focus.target];
+        else if (f.Focus.target >= 11 && f.Focus.target <= 16)
+            target = texts_[f.Focus.target - 10];
+        if (target && target->isVisible()) {
+            activateWindow();
+            target->setFocus(Qt::OtherFocusReason);
+        }
+    }
+}
+
+}  // namespace celvio

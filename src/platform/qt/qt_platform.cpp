@@ -1,0 +1,135 @@
+#include "platform/qt/qt_platform.h"
+
+#include "core/app.h"
+#include "platform/qt/main_window_view.h"
+#include "platform/qt/side_windows.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QThread>
+#include <QVBoxLayout>
+
+namespace celvio {
+
+namespace {
+
+// A non-blocking call within this many milliseconds of the last one returns at once,
+// so that loops over file lines can offer event processing on every line cheaply.
+constexpr qint64 kMinEventIntervalMs = 2;
+
+}  // namespace
+
+QtPlatform::QtPlatform(const QString& pdfDirectory) : printer_(pdfDirectory)
+{
+    monotonic_.start();
+    wakeUp_.setSingleShot(true);
+}
+
+QtPlatform::~QtPlatform() = default;
+
+void QtPlatform::AttachViews(App& app)
+{
+    mainWindow_ = std::make_unique<MainWindowView>(app);
+    debugWindow_ = std::make_unique<DebugWindowView>(app);
+    scanWindow_ = std::make_unique<ScanWindowView>(app);
+    helpWindow_ = std::make_unique<HelpWindowView>(app);
+    form3_ = std::make_unique<ResultPageView>(app, app.Form3, false);
+    form4_ = std::make_unique<ResultPageView>(app, app.Form4, true);
+}
+
+void QtPlatform::SyncViews()
+{
+    if (!mainWindow_)
+        return;
+    mainWindow_->Sync();
+    debugWindow_->Sync();
+    scanWindow_->Sync();
+    helpWindow_->Sync();
+    form3_->Sync();
+    form4_->Sync();
+}
+
+void QtPlatform::ProcessEvents(std::chrono::milliseconds wait)
+{
+    const int waitMs = int(wait.count());
+    const qint64 now = monotonic_.elapsed();
+    if (waitMs <= 0 && now - lastProcessMs_ < kMinEventIntervalMs)
+        return;
+    lastProcessMs_ = now;
+    SyncViews();
+    if (waitMs > 0) {
+        // Block until an event arrives (serial data, a click) or the timer wakes us.
+        wakeUp_.start(waitMs);
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+        wakeUp_.stop();
+    } else {
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+    }
+    SyncViews();
+}
+
+int QtPlatform::MsgBox(const QString& prompt, int style, const QString& title)
+{
+    SyncViews();
+    QMessageBox box(mainWindow_ ? mainWindow_.get() : nullptr);
+    box.setWindowTitle(title.isEmpty() ? QStringLiteral("CELVIO") : title);
+    QString text = prompt;
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    box.setText(text);
+    switch (style & 0x70) {
+    case msgbox::kCritical: box.setIcon(QMessageBox::Critical); break;
+    case msgbox::kQuestion: box.setIcon(QMessageBox::Question); break;
+    case msgbox::kExclamation: box.setIcon(QMessageBox::Warning); break;
+    default: box.setIcon(QMessageBox::NoIcon); break;
+    }
+    if ((style & 0x7) == msgbox::kYesNo) {
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.setDefaultButton(QMessageBox::Yes);
+        box.setEscapeButton(QMessageBox::No);
+        return box.exec() == QMessageBox::Yes ? msgbox::kYes : msgbox::kNo;
+    }
+    box.setStandardButtons(QMessageBox::Ok);
+    box.exec();
+    return msgbox::kOk;
+}
+
+void QtPlatform::ShowModal(Form5& form)
+{
+    QDialog dialog(mainWindow_ ? mainWindow_.get() : nullptr);
+    dialog.setWindowTitle(form.Caption);
+    auto* label = new QLabel(form.Label1, &dialog);
+    label->setWordWrap(true);
+    auto* list = new QListWidget(&dialog);
+    list->addItems(form.Phones);
+    if (form.Selected >= 0 && form.Selected < list->count())
+        list->setCurrentRow(form.Selected);
+    auto* assign = new QPushButton(QStringLiteral("ASSIGN"), &dialog);
+    auto* cancel = new QPushButton(QStringLiteral("CANCEL"), &dialog);
+    QObject::connect(assign, &QPushButton::clicked, &dialog, &QDialog::accept);
+    QObject::connect(cancel, &QPushButton::clicked, &dialog, &QDialog::reject);
+    QObject::connect(list, &QListWidget::itemDoubleClicked, &dialog, &QDialog::accept);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(assign);
+    buttons->addWidget(cancel);
+    auto* layout = new QVBoxLayout(&dialog);
+    layout->addWidget(label);
+    layout->addWidget(list, 1);
+    layout->addLayout(buttons);
+    dialog.resize(420, 420);
+    // Closing the dialog by its frame counts as CANCEL.
+    form.Selected = dialog.exec() == QDialog::Accepted ? list->currentRow() : -1;
+}
+
+void QtPlatform::Sleep(std::chrono::milliseconds pause)
+{
+    SyncViews();
+    QThread::msleep(ulong(std::max<qint64>(pause.count(), 0)));
+}
+
+}  // namespace celvio

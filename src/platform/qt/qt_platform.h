@@ -1,0 +1,55 @@
+// The real platform: Qt widgets, QSerialPort, QPrinter and the system clock.
+#pragma once
+
+#include "platform/platform.h"
+#include "platform/qt/qt_printer.h"
+#include "platform/qt/qt_serial_port.h"
+
+#include <QElapsedTimer>
+#include <QTimer>
+#include <memory>
+
+namespace celvio {
+
+struct App;
+class MainWindowView;
+class DebugWindowView;
+class ScanWindowView;
+class HelpWindowView;
+class ResultPageView;
+
+class QtPlatform : public Platform {
+public:
+    explicit QtPlatform(const QString& pdfDirectory);
+    ~QtPlatform() override;
+
+    // Creates the windows for the models of `app`; call once, before Main.
+    void AttachViews(App& app);
+    MainWindowView* MainWindow() const { return mainWindow_.get(); }
+
+    void ProcessEvents(std::chrono::milliseconds wait) override;
+    int MsgBox(const QString& prompt, int style, const QString& title) override;
+    void ShowModal(Form5& form) override;
+    QDateTime Now() override { return QDateTime::currentDateTime(); }
+    qint64 MonotonicMs() override { return monotonic_.elapsed(); }
+    void Sleep(std::chrono::milliseconds pause) override;
+    SerialPort& Comm1() override { return serial_; }
+    Printer& DefaultPrinter() override { return printer_; }
+
+private:
+    void SyncViews();
+
+    QElapsedTimer monotonic_;
+    qint64 lastProcessMs_ = -1000;
+    QTimer wakeUp_;
+    QtSerialPort serial_;
+    QtPrinter printer_;
+    std::unique_ptr<MainWindowView> mainWindow_;
+    std::unique_ptr<DebugWindowView> debugWindow_;
+    std::unique_ptr<ScanWindowView> scanWindow_;
+    std::unique_ptr<HelpWindowView> helpWindow_;
+    std::unique_ptr<ResultPageView> form3_;
+    std::unique_ptr<ResultPageView> form4_;
+};
+
+}  // namespace celvio

@@ -1,0 +1,61 @@
+// Helpers that copy a window model onto its widgets, touching a widget only when the
+// model differs from what it shows.
+#pragma once
+
+#include "platform/forms.h"
+
+#include <QColor>
+#include <QLabel>
+#include <QPushButton>
+#include <QWidget>
+
+namespace celvio {
+
+inline QColor ToQColor(Colour c)
+{
+    return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
+}
+
+// CR LF and lone CRs of a caption shown as line breaks.
+inline QString DisplayText(const QString& caption)
+{
+    QString text = caption;
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return text;
+}
+
+inline void SetVisible(QWidget* w, bool visible)
+{
+    if (w->isVisibleTo(w->parentWidget()) != visible)
+        w->setVisible(visible);
+}
+
+inline void SyncLabel(QLabel* w, const Label& m)
+{
+    const QString text = DisplayText(m.Caption);
+    if (w->text() != text)
+        w->setText(text);
+    const QVariant colour = w->property("celvioColour");
+    if (!colour.isValid() || colour.toInt() != m.ForeColor) {
+        w->setProperty("celvioColour", m.ForeColor);
+        QPalette p = w->palette();
+        p.setColor(QPalette::WindowText, ToQColor(m.ForeColor));
+        w->setPalette(p);
+    }
+    SetVisible(w, m.Visible);
+}
+
+inline void SyncButton(QPushButton* w, const CommandButton& m)
+{
+    if (w->text() != m.Caption)
+        w->setText(m.Caption);
+    if (w->isEnabled() != m.Enabled)
+        w->setEnabled(m.Enabled);
+    const Qt::FocusPolicy policy = m.TabStop ? Qt::StrongFocus : Qt::ClickFocus;
+    if (w->focusPolicy() != policy)
+        w->setFocusPolicy(policy);
+    SetVisible(w, m.Visible);
+}
+
+}  // namespace celvio

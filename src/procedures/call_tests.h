@@ -1,0 +1,18 @@
+// The calls of a cycle: the call that the customer dials on the phone (keypad test) and
+// the call from the network to the phone.
+#pragma once
+
+#include <QString>
+
+namespace celvio {
+
+struct App;
+
+// The call from the phone and the dialled digits: purpose 0 keypad test, -2 swap,
+// anything else scan. Verdict 2 when the call does not come, 1 for wrong digits.
+void KeypadCallTest(App& app, int purpose);
+
+// The call to the phone, answered by the customer. Verdict 2 when not answered.
+void BaseCallTest(App& app);
+
+}  // namespace celvio
