@@ -6,9 +6,9 @@
 // Usage: bench_readanswer_cpu [silent-seconds]   (default 3)
 
 #include "core/app.h"
-#include "tester/transport.h"
 #include "platform/qt/qt_platform.h"
 #include "platform/serial_port.h"
+#include "tester/transport.h"
 
 #include <QApplication>
 #include <QTemporaryDir>

@@ -2,8 +2,8 @@
 // the platform. Every procedure takes it as its first argument.
 #pragma once
 
-#include "core/station.h"
 #include "core/model_record.h"
+#include "core/station.h"
 #include "platform/forms.h"
 #include "platform/platform.h"
 

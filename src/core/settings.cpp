@@ -1,11 +1,11 @@
 #include "core/settings.h"
 
 #include "core/app.h"
+#include "core/blocked_channels.h"
 #include "core/files.h"
 #include "core/number_reader.h"
 #include "core/text.h"
 #include "core/trace.h"
-#include "core/blocked_channels.h"
 
 #include <cmath>
 #include <vector>

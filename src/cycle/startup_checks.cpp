@@ -1,10 +1,10 @@
 #include "cycle/startup_checks.h"
 
 #include "core/app.h"
+#include "core/blocked_channels.h"
 #include "core/files.h"
 #include "core/settings.h"
 #include "core/text.h"
-#include "core/blocked_channels.h"
 
 #include <QFile>
 

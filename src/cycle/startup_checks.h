@@ -1,3 +1,5 @@
+// The data checks at start-up: the files the program cannot work without, the
+// blocked-channel list, and the marker files that switch tracing on.
 #pragma once
 namespace celvio {
 struct App;

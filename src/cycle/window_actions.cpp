@@ -1,8 +1,8 @@
 #include "cycle/window_actions.h"
 
-#include "cycle/coupler.h"
 #include "core/helpers.h"
 #include "core/trace.h"
+#include "cycle/coupler.h"
 #include "results/result_pages.h"
 #include "scan/bad_channels.h"
 #include "swap/swap.h"

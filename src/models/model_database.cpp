@@ -3,9 +3,9 @@
 #include "core/app.h"
 #include "core/events.h"
 #include "core/files.h"
-#include "core/trace.h"
 #include "core/line_reader.h"
 #include "core/text.h"
+#include "core/trace.h"
 
 #include <cfloat>
 #include <cmath>

@@ -4,10 +4,9 @@
 #include "core/events.h"
 #include "core/files.h"
 #include "core/helpers.h"
-#include "core/text.h"
-#include "core/trace.h"
 #include "core/line_reader.h"
 #include "core/text.h"
+#include "core/trace.h"
 
 namespace celvio {
 

@@ -3,11 +3,10 @@
 #include "core/app.h"
 #include "core/events.h"
 #include "core/files.h"
+#include "core/line_reader.h"
 #include "core/text.h"
 #include "core/trace.h"
 #include "models/model_database.h"
-#include "core/line_reader.h"
-#include "core/text.h"
 
 #include <QFileInfo>
 #include <memory>

@@ -3,10 +3,10 @@
 #include "procedures/audio_test.h"
 
 #include "core/app.h"
+#include "core/bilingual.h"
 #include "core/events.h"
 #include "core/helpers.h"
 #include "core/number_reader.h"
-#include "core/bilingual.h"
 #include "tester/transport.h"
 
 namespace celvio {

@@ -3,12 +3,11 @@
 #include "procedures/call_tests.h"
 
 #include "core/app.h"
+#include "core/bilingual.h"
 #include "core/events.h"
 #include "core/helpers.h"
 #include "core/number_reader.h"
 #include "core/text.h"
-#include "core/text.h"
-#include "core/bilingual.h"
 #include "procedures/call_wait.h"
 #include "tester/tester_control.h"
 #include "tester/transport.h"

@@ -3,12 +3,12 @@
 #include "procedures/network_search.h"
 
 #include "core/app.h"
+#include "core/bilingual.h"
 #include "core/events.h"
 #include "core/files.h"
 #include "core/helpers.h"
 #include "core/number_reader.h"
 #include "core/text.h"
-#include "core/bilingual.h"
 #include "procedures/call_wait.h"
 #include "tester/tester_control.h"
 #include "tester/transport.h"

@@ -2,10 +2,10 @@
 #include "procedures/phone_identity.h"
 
 #include "core/app.h"
+#include "core/bilingual.h"
 #include "core/events.h"
 #include "core/number_reader.h"
 #include "core/text.h"
-#include "core/bilingual.h"
 #include "tester/transport.h"
 
 namespace celvio {

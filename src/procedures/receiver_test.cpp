@@ -3,9 +3,9 @@
 #include "procedures/receiver_test.h"
 
 #include "core/app.h"
+#include "core/bilingual.h"
 #include "core/number_reader.h"
 #include "core/text.h"
-#include "core/bilingual.h"
 #include "procedures/repeat_rule.h"
 #include "tester/transport.h"
 

@@ -6,7 +6,6 @@
 #include "core/number_reader.h"
 #include "core/text.h"
 #include "models/model_database.h"
-#include "core/text.h"
 #include "procedures/repeat_rule.h"
 #include "results/result_grid.h"
 #include "tester/transport.h"

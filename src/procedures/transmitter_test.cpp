@@ -1,6 +1,6 @@
 // The transmitter test of the first band.
-#include "procedures/transmitter_test.h"
 #include "procedures/transmitter_core.h"
+#include "procedures/transmitter_test.h"
 
 namespace celvio {
 

@@ -1,8 +1,8 @@
 #include "results/result_grid.h"
 
 #include "core/app.h"
-#include "core/text.h"
 #include "core/bilingual.h"
+#include "core/text.h"
 #include "results/result_pages.h"
 #include "results/verdict.h"
 

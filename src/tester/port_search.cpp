@@ -7,9 +7,9 @@
 #include "core/helpers.h"
 #include "core/text.h"
 #include "core/trace.h"
+#include "platform/serial_port.h"
 #include "tester/port_setup.h"
 #include "tester/transport.h"
-#include "platform/serial_port.h"
 
 namespace celvio {
 

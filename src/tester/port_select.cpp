@@ -7,8 +7,8 @@
 #include "core/events.h"
 #include "core/helpers.h"
 #include "core/text.h"
-#include "tester/port_setup.h"
 #include "platform/serial_port.h"
+#include "tester/port_setup.h"
 
 namespace celvio {
 

@@ -3,14 +3,14 @@
 #include "tester/tester_control.h"
 
 #include "core/app.h"
+#include "core/blocked_channels.h"
 #include "core/events.h"
 #include "core/helpers.h"
 #include "core/text.h"
 #include "core/trace.h"
-#include "core/blocked_channels.h"
+#include "platform/serial_port.h"
 #include "tester/port_setup.h"
 #include "tester/transport.h"
-#include "platform/serial_port.h"
 
 namespace celvio {
 

@@ -1,3 +1,5 @@
+// The main window between and at the start of cycles: the title screen, the mode and
+// system dialogs, the About box and the quit question.
 #pragma once
 namespace celvio {
 struct App;

@@ -1,3 +1,4 @@
+// The help window: the text of the current help topic.
 #pragma once
 namespace celvio {
 struct App;

@@ -4,8 +4,8 @@
 #include "e2e_support.h"
 
 #include "core/app.h"
-#include "tester/transport.h"
 #include "platform/qt/qt_platform.h"
+#include "tester/transport.h"
 
 #include <QElapsedTimer>
 #include <QTemporaryDir>

@@ -1,8 +1,8 @@
 // The TAC table and the model database shipped in data/station work together.
 #include "core/files.h"
-#include "models/tac_lookup.h"
 #include "core/line_reader.h"
 #include "core/text.h"
+#include "models/tac_lookup.h"
 #include "support/station_fixture.h"
 
 #include <QDir>

@@ -4,8 +4,8 @@
 #pragma once
 
 #include "core/text.h"
-#include "support/station_fixture.h"
 #include "platform/scripted/scripted_devices.h"
+#include "support/station_fixture.h"
 
 #include <QMap>
 #include <QStringList>

@@ -4,8 +4,8 @@
 #include "procedure_fixture.h"
 #include "procedures/dual_band_test.h"
 #include "procedures/receiver_test.h"
-#include "procedures/transmitter_test.h"
 #include "procedures/transmitter_core.h"
+#include "procedures/transmitter_test.h"
 #include "results/verdict.h"
 
 namespace celvio::testing {

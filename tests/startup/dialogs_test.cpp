@@ -1,7 +1,7 @@
 // The main window's dialogs: the title screen, the mode dialog, the system dialog with
 // its focus rule, the quit question and the About box.
-#include "ui/dialogs.h"
 #include "support/station_fixture.h"
+#include "ui/dialogs.h"
 
 namespace celvio::testing {
 namespace {

@@ -2,8 +2,8 @@
 // which devices it rejects, the box after two fruitless passes, and the search as the
 // start-up runs it through the real Main.
 #include "support/station_fixture.h"
-#include "tester_test_devices.h"
 #include "tester/port_search.h"
+#include "tester_test_devices.h"
 
 #include "sim/tester.h"
 

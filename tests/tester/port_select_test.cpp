@@ -1,8 +1,8 @@
 // The port question in virtual time: the probe, the identity taken from the answer,
 // and the three explanations after which the question comes back.
 #include "support/station_fixture.h"
-#include "tester_test_devices.h"
 #include "tester/port_select.h"
+#include "tester_test_devices.h"
 
 #include "sim/tester.h"
 

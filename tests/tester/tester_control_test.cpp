@@ -1,8 +1,8 @@
 // Identification, resets, shutdown and a lost port of the tester in virtual time.
 #include "support/station_fixture.h"
-#include "tester_test_devices.h"
 #include "tester/tester_control.h"
 #include "tester/transport.h"
+#include "tester_test_devices.h"
 
 #include "sim/tester.h"
 

@@ -7,8 +7,8 @@
 #include "core/app.h"
 #include "platform/platform.h"
 #include "platform/printer.h"
-#include "platform/serial_port.h"
 #include "platform/scripted/scripted_devices.h"
+#include "platform/serial_port.h"
 
 #include <QDateTime>
 #include <QList>
