@@ -4,7 +4,8 @@
 # the folders listed before it):
 #
 #   platform  core  tester  models  results  procedures  scan  swap  ui  cycle
-#   platform/qt, platform/scripted  (the seam's implementations)   main.cpp
+#   platform/qt, platform/scripted  (the seam's implementations)
+#   main.cpp, command_line.* (the program)
 #
 # The simulator (sim/) stands apart: only the scripted platform uses it in-process.
 # Prints every violation as FILE:LINE: include, and exits 1 when there is one.
@@ -25,7 +26,7 @@ rank() {
     swap/*) echo 7 ;;
     ui/*) echo 8 ;;
     cycle/*) echo 9 ;;
-    main.cpp) echo 11 ;;
+    main.cpp|command_line.*) echo 11 ;;
     sim/*) echo sim ;;
     *) echo unknown ;;
   esac
@@ -36,7 +37,7 @@ folder() {
     platform/qt/*) echo platform/qt ;;
     platform/scripted/*) echo platform/scripted ;;
     */*) echo "${1%%/*}" ;;
-    *) echo "$1" ;;
+    *) echo program ;;
   esac
 }
 

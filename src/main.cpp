@@ -1,6 +1,7 @@
 // CELVIO: the counter program that tests GSM phones with a radio communication tester.
-// Usage: celvio [--station DIR]
+// celvio --help lists the options.
 
+#include "command_line.h"
 #include "core/app.h"
 #include "cycle/main.h"
 #include "platform/qt/qt_platform.h"
@@ -10,37 +11,91 @@
 #include <QFileInfo>
 #include <cstdio>
 
-int main(int argc, char* argv[])
-{
-    QApplication application(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("CELVIO"));
+namespace {
 
-    QString station = QDir::currentPath();
-    const QStringList args = QApplication::arguments();
-    for (qsizetype i = 1; i < args.size(); ++i) {
-        if (args[i] == QLatin1String("--station") && i + 1 < args.size()) {
-            station = args[++i];
-        } else if (args[i] == QLatin1String("--help") || args[i] == QLatin1String("-h")) {
-            std::printf("Usage: celvio [--station DIR]\n"
-                        "  DIR  the station directory: settings, data files, results and pictures\n"
-                        "       (default: the current directory)\n");
-            return 0;
-        } else {
-            std::fprintf(stderr, "celvio: unknown argument '%s'. Usage: celvio [--station DIR]\n",
-                         qPrintable(args[i]));
-            return 2;
+void Print(std::FILE* stream, const QString& text)
+{
+    std::fputs(text.toLocal8Bit().constData(), stream);
+}
+
+// The station's PORTS.INI, read into the port names after the options, which win.
+void ReadPortsFile(celvio::CommandLine& line)
+{
+    const QDir dir(line.station);
+    for (const QString& name : dir.entryList(QDir::Files)) {
+        if (name.compare(QLatin1String("PORTS.INI"), Qt::CaseInsensitive) == 0) {
+            line.ports.ReadPortsFile(dir.filePath(name), line.portProblems);
+            break;
         }
     }
-    const QFileInfo info(station);
-    if (!info.isDir()) {
-        std::fprintf(stderr, "celvio: the station directory '%s' does not exist.\n", qPrintable(station));
+    for (const QString& problem : line.portProblems)
+        Print(stderr, QStringLiteral("celvio: %1\n").arg(problem));
+}
+
+// The commands that answer and end at once: they need no display.
+int RunCommand(int argc, char* argv[], celvio::CommandLine& line)
+{
+    QCoreApplication core(argc, argv);
+    if (!line.error.isEmpty()) {
+        Print(stderr, QStringLiteral("celvio: %1 See celvio --help.\n").arg(line.error));
         return 2;
     }
-    station = info.absoluteFilePath();
+    if (line.help) {
+        Print(stdout, celvio::HelpText());
+        return 0;
+    }
+    if (line.version) {
+        Print(stdout, celvio::VersionText());
+        return 0;
+    }
+    if (!line.initStation.isEmpty()) {
+        QString problem;
+        if (!celvio::InitStation(celvio::SampleStationDirectory(), line.initStation, problem)) {
+            Print(stderr, QStringLiteral("celvio: --init-station: %1\n").arg(problem));
+            return 1;
+        }
+        Print(stdout, QStringLiteral("celvio: station created in %1; start it with: celvio --station %1\n")
+                          .arg(QFileInfo(line.initStation).absoluteFilePath()));
+        return 0;
+    }
+    ReadPortsFile(line);
+    Print(stdout, celvio::PortListText(line.ports));
+    return 0;
+}
 
-    celvio::QtPlatform platform(QDir(station).filePath(QStringLiteral("PRINTS")));
-    celvio::App app(platform, station);
+}  // namespace
+
+int main(int argc, char* argv[])
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    celvio::CommandLine line = celvio::ParseCommandLine(arguments);
+    if (line.error.isEmpty() && !line.help && !line.version && line.initStation.isEmpty()) {
+        const QFileInfo info(line.station);
+        if (!info.isDir()) {
+            Print(stderr, QStringLiteral("celvio: the station directory '%1' does not exist. "
+                                         "Create one with: celvio --init-station %1\n")
+                              .arg(line.station));
+            return 2;
+        }
+        line.station = info.absoluteFilePath();
+    }
+    if (!line.error.isEmpty() || line.help || line.version || !line.initStation.isEmpty() || line.listPorts)
+        return RunCommand(argc, argv, line);
+
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("CELVIO"));
+    ReadPortsFile(line);
+    celvio::QtPlatform platform(QDir(line.station).filePath(QStringLiteral("PRINTS")));
+    platform.SetPortNames(line.ports);
+    celvio::App app(platform, line.station);
     platform.AttachViews(app);
+    // A ports file with lines that name no port: the operator sees them before the
+    // port search, which then uses the other names.
+    if (!line.portProblems.isEmpty())
+        platform.MsgBox(line.portProblems.join(QStringLiteral("\r\n")), celvio::msgbox::kOkOnly | celvio::msgbox::kExclamation,
+                        QStringLiteral("PORTS.INI"));
     try {
         celvio::Main(app);
     } catch (const celvio::ProgramEnd& end) {

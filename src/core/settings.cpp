@@ -7,6 +7,7 @@
 #include "core/text.h"
 #include "core/trace.h"
 
+#include <QDir>
 #include <cmath>
 #include <vector>
 
@@ -165,8 +166,12 @@ void ApplySetting(App& app, const Setting& s, const QString& line)
 
 void EndForMissingSettings(App& app)
 {
+    // The folder that was searched, and how to make a station there: an operator who
+    // started the program in the wrong folder sees which one it was.
     app.ui.MsgBox(QStringLiteral("Unable to read initial settings.\r\nProgram continuation not possible.\r\n"
-                                 "Program will be terminated."),
+                                 "Program will be terminated.") +
+                      QStringLiteral("\r\n\r\nFolder searched: ") + QDir::toNativeSeparators(app.StationDir) +
+                      QStringLiteral("\r\nA new station folder is made with: celvio --init-station FOLDER"),
                   msgbox::kOkOnly | msgbox::kCritical, QStringLiteral("File 'CELVIO.INI' not found."));
     app.ui.EndProgram(0);
 }

@@ -57,6 +57,9 @@ public:
     // Set once when an open port failed under the program (a pulled USB adapter):
     // the port has been closed and this holds the error number. Reading clears it.
     virtual int TakeLostError() = 0;
+    // Plain words for the last Open that failed where its error number says too little
+    // (the operator's account may not open the device); empty otherwise.
+    virtual QString OpenProblem() const { return QString(); }
 };
 
 }  // namespace celvio

@@ -134,6 +134,8 @@ bool ProbePort(App& app, int p)
     SerialPort& port = app.ui.Comm1();
     TraceLine(app, Now(app) + QStringLiteral(" COM") + Num(p) + QStringLiteral(" Error = ") + Num(result) +
                        QStringLiteral(" = ") + CommErrorText(result));
+    if (!port.OpenProblem().isEmpty())
+        TraceLine(app, Now(app) + QStringLiteral(" ") + port.OpenProblem());
     port.TakeLostError();
     if (port.IsOpen()) {
         port.Close();

@@ -7,6 +7,7 @@
 #include "core/events.h"
 #include "core/helpers.h"
 #include "core/text.h"
+#include "core/trace.h"
 #include "platform/serial_port.h"
 #include "tester/port_setup.h"
 
@@ -104,7 +105,11 @@ void ExplainFailure(App& app, int error)
 {
     SerialPort& port = app.ui.Comm1();
     QString text;
-    if (error == comm_error::kHardwareNotAvailable) {
+    if (!port.OpenProblem().isEmpty()) {
+        // The account may not open the device: say so, rather than blame the cable.
+        TraceLine(app, port.OpenProblem());
+        text = port.OpenProblem();
+    } else if (error == comm_error::kHardwareNotAvailable) {
         text = Bilingual(app, "This COM port is already used!\nPlease select an other one.",
                          "Dieser COM Port wird schon benutzt!\nBitte wählen Sie einen anderen.");
     } else if (error == kNoResponse) {

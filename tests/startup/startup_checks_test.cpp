@@ -3,6 +3,7 @@
 #include "cycle/startup_checks.h"
 #include "support/station_fixture.h"
 
+#include <QDir>
 #include <QFile>
 
 namespace celvio::testing {
@@ -11,7 +12,8 @@ namespace {
 using namespace Qt::Literals::StringLiterals;
 
 const QString kSettingsMissing = u"Unable to read initial settings.\r\nProgram continuation not possible.\r\n"
-                                 u"Program will be terminated."_s;
+                                 u"Program will be terminated.\r\n\r\nFolder searched: %1\r\n"
+                                 u"A new station folder is made with: celvio --init-station FOLDER"_s;
 
 class StartupChecksTest : public StationFixture {
 protected:
@@ -67,7 +69,7 @@ TEST_F(StartupChecksTest, OnlyTheFirstMissingMandatoryFileIsReported)
 {
     const QString fatal = QString::number(msgbox::kOkOnly | msgbox::kCritical);
     const std::pair<QStringList, QString> cases[] = {
-        {{u"celvio.ini"_s, u"Tac6n.dat"_s, u"MPN.dat"_s}, u"File 'CELVIO.INI' not found. | "_s + kSettingsMissing},
+        {{u"celvio.ini"_s, u"Tac6n.dat"_s, u"MPN.dat"_s}, u"File 'CELVIO.INI' not found. | "_s + kSettingsMissing.arg(QDir::toNativeSeparators(dir.path()))},
         {{u"Tac6n.dat"_s, u"MPN.dat"_s},
          u"File 'TAC6N.DAT' not found. | Mobile phone list not available.\r\nMeasurements accuracy not guaranteed."
          u"\r\nPlease reinstall CELVIO."_s},

@@ -26,6 +26,8 @@ public:
     // Creates the windows for the models of `app`; call once, before Main.
     void AttachViews(App& app);
     MainWindowView* MainWindow() const { return mainWindow_.get(); }
+    // The devices that the port numbers name.
+    void SetPortNames(const PortNames& names) { serial_.SetPortNames(names); }
 
     void ProcessEvents(std::chrono::milliseconds wait) override;
     int MsgBox(const QString& prompt, int style, const QString& title) override;

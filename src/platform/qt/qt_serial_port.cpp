@@ -1,6 +1,8 @@
 #include "platform/qt/qt_serial_port.h"
 
 #include <QStringList>
+#include <cerrno>
+#include <unistd.h>
 
 namespace celvio {
 
@@ -58,6 +60,18 @@ int OpenErrorNumber(QSerialPort::SerialPortError error)
     }
 }
 
+// Plain words for an open that failed for lack of permission: Qt reports a device
+// that the account may not open and one locked by another program alike.
+QString OpenProblemText(const QString& path, QSerialPort::SerialPortError error)
+{
+    if (error != QSerialPort::PermissionError)
+        return QString();
+    const QByteArray local = path.toLocal8Bit();
+    if (::access(local.constData(), R_OK | W_OK) == 0 || errno != EACCES)
+        return QString();
+    return QStringLiteral("No permission to open %1: add the operator to the group dialout").arg(path);
+}
+
 }  // namespace
 
 QtSerialPort::QtSerialPort()
@@ -85,17 +99,14 @@ void QtSerialPort::OnError(QSerialPort::SerialPortError error)
 
 QString QtSerialPort::DevicePath(int number) const
 {
-    const QByteArray env = qgetenv(("CELVIO_COM" + QByteArray::number(number)).constData());
-    if (!env.isEmpty())
-        return QString::fromLocal8Bit(env);
-    return QStringLiteral("/dev/ttyS%1").arg(number - 1);
+    return names_.Device(number);
 }
 
 int QtSerialPort::SetCommPort(int number)
 {
     if (serial_.isOpen())
         return comm_error::kOperationNotValidWhileOpen;
-    if (number < 1 || number > 16)
+    if (number < 1 || number > kHighestPortNumber)
         return comm_error::kInvalidPortNumber;
     port_ = number;
     return 0;
@@ -138,8 +149,11 @@ int QtSerialPort::Open()
         return comm_error::kPortAlreadyOpen;
     serial_.setPortName(DevicePath(port_));
     lostError_ = 0;
-    if (!serial_.open(QIODevice::ReadWrite))
+    openProblem_.clear();
+    if (!serial_.open(QIODevice::ReadWrite)) {
+        openProblem_ = OpenProblemText(DevicePath(port_), serial_.error());
         return OpenErrorNumber(serial_.error());
+    }
     const int error = ApplySettings();
     if (error != 0) {
         serial_.close();

@@ -1,7 +1,9 @@
-// The serial port over QSerialPort. COM n is the device named by the environment
-// variable CELVIO_COM<n>, else /dev/ttyS<n-1>.
+// The serial port over QSerialPort. COM n is the device that PortNames gives: an
+// option, the station's PORTS.INI, the environment variable CELVIO_COM<n>, else
+// /dev/ttyS<n-1>.
 #pragma once
 
+#include "platform/qt/port_names.h"
 #include "platform/serial_port.h"
 
 #include <QSerialPort>
@@ -28,6 +30,10 @@ public:
     void ClearOutput() override;
     QString DevicePath(int number) const override;
     int TakeLostError() override;
+    QString OpenProblem() const override { return openProblem_; }
+
+    // The names of the ports (from the options and PORTS.INI).
+    void SetPortNames(const PortNames& names) { names_ = names; }
 
 private:
     void OnError(QSerialPort::SerialPortError error);
@@ -38,6 +44,8 @@ private:
     QString settings_ = QStringLiteral("9600,N,8,1");
     bool xonXoff_ = false;
     int lostError_ = 0;
+    PortNames names_;
+    QString openProblem_;
 };
 
 }  // namespace celvio

@@ -1,0 +1,199 @@
+#include "command_line.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSerialPortInfo>
+
+namespace celvio {
+
+namespace {
+
+// The sample station of an installation, relative to the program's folder.
+constexpr char kInstalledStation[] = "../share/celvio/station";
+
+// Trace markers that a new station must not inherit: tracing is for service.
+bool IsTraceMarker(const QString& name)
+{
+    return name.compare(QLatin1String("DEBUGPM.INI"), Qt::CaseInsensitive) == 0 ||
+           name.compare(QLatin1String("DEBUGSC.INI"), Qt::CaseInsensitive) == 0;
+}
+
+QString Canonical(const QString& path)
+{
+    const QString canonical = QFileInfo(path).canonicalFilePath();
+    return canonical.isEmpty() ? path : canonical;
+}
+
+QString OrDash(const QString& text)
+{
+    return text.isEmpty() ? QStringLiteral("-") : text;
+}
+
+}  // namespace
+
+CommandLine ParseCommandLine(const QStringList& args)
+{
+    CommandLine line;
+    line.station = QDir::currentPath();
+    const auto value = [&](qsizetype& i) -> QString {
+        if (i + 1 >= args.size()) {
+            line.error = QStringLiteral("%1 needs a value.").arg(args[i]);
+            return QString();
+        }
+        return args[++i];
+    };
+    for (qsizetype i = 1; i < args.size() && line.error.isEmpty(); ++i) {
+        const QString& arg = args[i];
+        if (arg == QLatin1String("--station")) {
+            line.station = value(i);
+        } else if (arg == QLatin1String("--port")) {
+            const QString assignment = value(i);
+            QString problem;
+            if (line.error.isEmpty() && !line.ports.AddOption(assignment, problem))
+                line.error = QStringLiteral("--port: ") + problem;
+        } else if (arg == QLatin1String("--list-ports")) {
+            line.listPorts = true;
+        } else if (arg == QLatin1String("--init-station")) {
+            line.initStation = value(i);
+        } else if (arg == QLatin1String("--version") || arg == QLatin1String("-v")) {
+            line.version = true;
+        } else if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
+            line.help = true;
+        } else {
+            line.error = QStringLiteral("unknown argument '%1'.").arg(arg);
+        }
+    }
+    return line;
+}
+
+QString HelpText()
+{
+    return QStringLiteral(
+        "Usage: celvio [--station DIR] [--port COMn=DEVICE]...\n"
+        "       celvio --list-ports [--station DIR] [--port COMn=DEVICE]...\n"
+        "       celvio --init-station DIR\n"
+        "       celvio --version | --help\n"
+        "\n"
+        "CELVIO tests GSM phones at the counter with a radio communication tester of the\n"
+        "7700 family on a serial line.\n"
+        "\n"
+        "Options:\n"
+        "  --station DIR         the station directory: CELVIO.INI, the data files, the\n"
+        "                        pictures, and what the program writes (RESULTS/, DEBUG.LOG,\n"
+        "                        scan.log). Default: the current directory.\n"
+        "  --port COMn=DEVICE    COM n (1..16) is DEVICE, for example\n"
+        "                        --port COM1=/dev/ttyUSB0. May be given more than once.\n"
+        "  --list-ports          prints the serial devices of the system and the COM number\n"
+        "                        that names each, then ends.\n"
+        "  --init-station DIR    creates a station directory DIR from the installed sample\n"
+        "                        station (DIR must not exist or must be empty), then ends.\n"
+        "  --version             prints the program version and ends.\n"
+        "  --help                prints this text and ends.\n"
+        "\n"
+        "Which device COM n is, from the strongest to the weakest:\n"
+        "  1. a --port COMn=DEVICE option;\n"
+        "  2. a line COMn=DEVICE of PORTS.INI in the station directory, for example\n"
+        "     COM1=/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A1234567-if00-port0\n"
+        "     (lines starting with ; or # are remarks);\n"
+        "  3. the environment variable CELVIO_COM<n>, for example CELVIO_COM1=/dev/ttyUSB0;\n"
+        "  4. /dev/ttyS<n-1>.\n"
+        "The operator's account must be in the group dialout to open serial ports.\n"
+        "\n"
+        "Environment:\n"
+        "  CELVIO_COM<n>         the device of COM n (see above).\n"
+        "  CELVIO_PDF_DIR        print every document as a PDF file into this folder instead\n"
+        "                        of the default printer (without a printer the documents go\n"
+        "                        to PRINTS/ in the station directory).\n"
+        "  QT_QPA_PLATFORM       the Qt display platform (xcb on a desktop).\n"
+        "\n"
+        "Files of the station directory: CELVIO.INI (settings; LANGUAGE selects English or\n"
+        "German), TAC6N.DAT, USERTAC.DAT, MPN.DAT, BADCHAN.DAT, CPLCONN.INI, PORTS.INI, and\n"
+        "the marker files DEBUGPM.INI and DEBUGSC.INI, which switch the traces on.\n");
+}
+
+QString VersionText()
+{
+    return QStringLiteral("celvio " CELVIO_VERSION "\n");
+}
+
+QString PortListText(const PortNames& names)
+{
+    const QList<QSerialPortInfo> ports = QSerialPortInfo::availablePorts();
+    if (ports.isEmpty())
+        return QStringLiteral("No serial devices found.\n");
+    QString text = QStringLiteral("%1  %2  %3  %4  %5\n")
+                       .arg(QStringLiteral("PORT"), -6)
+                       .arg(QStringLiteral("DEVICE"), -24)
+                       .arg(QStringLiteral("DESCRIPTION"), -28)
+                       .arg(QStringLiteral("MANUFACTURER"), -20)
+                       .arg(QStringLiteral("SERIAL NUMBER"));
+    for (const QSerialPortInfo& info : ports) {
+        const QString device = info.systemLocation();
+        // A number given to the device by name (option, PORTS.INI, environment) wins
+        // over the default /dev/ttyS<n-1>.
+        QString com = QStringLiteral("-");
+        for (const bool named : {true, false}) {
+            for (int n = 1; n <= kHighestPortNumber && com == QLatin1String("-"); ++n) {
+                const bool byName = names.Source(n) != QLatin1String("default");
+                if (byName == named && Canonical(names.Device(n)) == Canonical(device))
+                    com = QStringLiteral("COM%1").arg(n);
+            }
+        }
+        text += QStringLiteral("%1  %2  %3  %4  %5\n")
+                    .arg(com, -6)
+                    .arg(device, -24)
+                    .arg(OrDash(info.description()), -28)
+                    .arg(OrDash(info.manufacturer()), -20)
+                    .arg(OrDash(info.serialNumber()));
+    }
+    text += QStringLiteral("A device without a COM number gets one with a line COMn=DEVICE in PORTS.INI of the "
+                           "station directory or with --port COMn=DEVICE.\n");
+    return text;
+}
+
+bool InitStation(const QString& sample, const QString& directory, QString& problem)
+{
+    const QDir from(sample);
+    if (sample.isEmpty() || !from.exists(QStringLiteral("CELVIO.INI"))) {
+        problem = QStringLiteral("the sample station was not found (looked in '%1').").arg(sample);
+        return false;
+    }
+    QDir to(directory);
+    if (to.exists() && !to.isEmpty(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)) {
+        problem = QStringLiteral("'%1' exists and is not empty; nothing was changed.").arg(directory);
+        return false;
+    }
+    if (!QDir().mkpath(directory)) {
+        problem = QStringLiteral("'%1' cannot be created.").arg(directory);
+        return false;
+    }
+    for (const QFileInfo& file : from.entryInfoList(QDir::Files)) {
+        if (IsTraceMarker(file.fileName()))
+            continue;
+        const QString target = to.filePath(file.fileName());
+        if (!QFile::copy(file.absoluteFilePath(), target)) {
+            problem = QStringLiteral("'%1' could not be copied to '%2'.").arg(file.absoluteFilePath(), target);
+            return false;
+        }
+        // Installed files are read-only; the station's own copies are the shop's to edit.
+        QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::WriteGroup |
+                                          QFile::ReadOther);
+    }
+    return true;
+}
+
+QString SampleStationDirectory()
+{
+    const QDir installed(QDir(QCoreApplication::applicationDirPath()).filePath(QLatin1String(kInstalledStation)));
+    if (installed.exists(QStringLiteral("CELVIO.INI")))
+        return installed.canonicalPath();
+#ifdef CELVIO_SOURCE_STATION
+    return QStringLiteral(CELVIO_SOURCE_STATION);
+#else
+    return QString();
+#endif
+}
+
+}  // namespace celvio

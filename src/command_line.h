@@ -1,0 +1,45 @@
+// The program's command line: the station directory, port names, and the commands
+// that answer and end at once (--help, --version, --list-ports, --init-station).
+#pragma once
+
+#include "platform/qt/port_names.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace celvio {
+
+struct CommandLine {
+    QString station;        // --station DIR (default: the current directory)
+    PortNames ports;        // --port COMn=DEVICE, then the station's PORTS.INI
+    QStringList portProblems;
+    bool listPorts = false;
+    QString initStation;    // --init-station DIR
+    bool help = false;
+    bool version = false;
+    QString error;          // a malformed command line: what is wrong
+};
+
+// Takes the arguments apart (args[0] is the program).
+CommandLine ParseCommandLine(const QStringList& args);
+
+// The --help text: every option and environment variable.
+QString HelpText();
+
+// The --version text.
+QString VersionText();
+
+// The serial devices that the system offers, one a line: device, description,
+// manufacturer, serial number and the COM number that names it (or how to give it one).
+QString PortListText(const PortNames& names);
+
+// Creates a station directory from the sample station `sample`: settings, data files
+// and pictures, without the trace markers. Refuses a directory that exists and is not
+// empty. False with the reason in `problem`.
+bool InitStation(const QString& sample, const QString& directory, QString& problem);
+
+// The installed sample station: share/celvio/station beside the program's bin folder,
+// else the source tree's data/station of a build that has not been installed.
+QString SampleStationDirectory();
+
+}  // namespace celvio

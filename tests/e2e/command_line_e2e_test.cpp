@@ -1,0 +1,105 @@
+// The program's command line as an operator or the shop's IT meets it: the version,
+// the help, a new station from the sample station, the port list, and mistakes.
+#include "e2e/e2e_support.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace celvio::testing {
+namespace {
+
+using namespace Qt::Literals::StringLiterals;
+
+struct Outcome {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+Outcome Celvio(const QStringList& arguments)
+{
+    QProcess child;
+    DieWithParent(child);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
+    child.setProcessEnvironment(env);
+    child.start(QStringLiteral(CELVIO_PROGRAM_PATH), arguments);
+    Outcome run;
+    if (!child.waitForFinished(30000))
+        return run;
+    run.exitCode = child.exitCode();
+    run.out = QString::fromLocal8Bit(child.readAllStandardOutput());
+    run.err = QString::fromLocal8Bit(child.readAllStandardError());
+    return run;
+}
+
+TEST(CommandLineEndToEnd, VersionHelpAndMistakes)
+{
+    const Outcome version = Celvio({u"--version"_s});
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_EQ(version.out, u"celvio 2.02\n"_s);
+
+    const Outcome help = Celvio({u"--help"_s});
+    EXPECT_EQ(help.exitCode, 0);
+    for (const QString& word : {u"--station"_s, u"--port"_s, u"--list-ports"_s, u"--init-station"_s,
+                                u"PORTS.INI"_s, u"CELVIO_COM<n>"_s, u"CELVIO_PDF_DIR"_s, u"dialout"_s})
+        EXPECT_TRUE(help.out.contains(word)) << qPrintable(word);
+
+    const Outcome unknown = Celvio({u"--colour"_s});
+    EXPECT_EQ(unknown.exitCode, 2);
+    EXPECT_TRUE(unknown.err.contains(u"unknown argument '--colour'"_s)) << qPrintable(unknown.err);
+
+    const Outcome badPort = Celvio({u"--port"_s, u"COM1:/dev/ttyUSB0"_s, u"--list-ports"_s});
+    EXPECT_EQ(badPort.exitCode, 2);
+    EXPECT_TRUE(badPort.err.contains(u"COMn=DEVICE"_s)) << qPrintable(badPort.err);
+
+    QTemporaryDir dir;
+    const Outcome noStation = Celvio({u"--station"_s, dir.filePath(u"missing"_s)});
+    EXPECT_EQ(noStation.exitCode, 2);
+    EXPECT_TRUE(noStation.err.contains(u"--init-station"_s)) << qPrintable(noStation.err);
+}
+
+TEST(CommandLineEndToEnd, InitStationCopiesTheSampleWithoutTraceMarkersAndNeverOverwrites)
+{
+    QTemporaryDir dir;
+    const QString station = dir.filePath(u"shop"_s);
+    const Outcome first = Celvio({u"--init-station"_s, station});
+    ASSERT_EQ(first.exitCode, 0) << qPrintable(first.err);
+    const QDir created(station);
+    for (const QString& name : {u"CELVIO.INI"_s, u"TAC6N.DAT"_s, u"MPN.DAT"_s, u"BADCHAN.DAT"_s, u"Zoredudi.BMP"_s})
+        EXPECT_TRUE(created.exists(name)) << qPrintable(name);
+    EXPECT_FALSE(created.exists(u"DEBUGPM.INI"_s));
+    EXPECT_FALSE(created.exists(u"DEBUGSC.INI"_s));
+    EXPECT_TRUE(QFileInfo(created.filePath(u"CELVIO.INI"_s)).isWritable());
+
+    // A second run finds the folder in use and changes nothing in it.
+    QFile settings(created.filePath(u"CELVIO.INI"_s));
+    ASSERT_TRUE(settings.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    settings.write("LANGUAGE    EN\r\n");
+    settings.close();
+    const Outcome second = Celvio({u"--init-station"_s, station});
+    EXPECT_EQ(second.exitCode, 1);
+    EXPECT_TRUE(second.err.contains(u"not empty"_s)) << qPrintable(second.err);
+    EXPECT_EQ(FileText(created.filePath(u"CELVIO.INI"_s)), u"LANGUAGE    EN\r\n"_s);
+}
+
+TEST(CommandLineEndToEnd, PortListShowsTheComNumberThatNamesEachDevice)
+{
+    const Outcome list = Celvio({u"--list-ports"_s, u"--port"_s, u"COM2=/dev/ttyS0"_s});
+    EXPECT_EQ(list.exitCode, 0) << qPrintable(list.err);
+    // Either the system offers serial devices (then the table has its heading and
+    // /dev/ttyS0, if present, is COM2), or it says that there are none.
+    if (list.out.startsWith(u"No serial devices"_s))
+        return;
+    EXPECT_TRUE(list.out.startsWith(u"PORT"_s)) << qPrintable(list.out);
+    for (const QString& row : list.out.split(u'\n')) {
+        if (row.contains(u"/dev/ttyS0 "_s)) {
+            EXPECT_TRUE(row.startsWith(u"COM2 "_s)) << qPrintable(row);
+        }
+    }
+}
+
+}  // namespace
+}  // namespace celvio::testing
