@@ -99,5 +99,23 @@ TEST_F(PortSelectTest, EachFailureIsExplainedAndTheQuestionAskedAgain)
     }
 }
 
+TEST_F(PortSelectTest, ADeviceTheAccountMayNotOpenIsNamedInTheBoxAndTheTrace)
+{
+    auto forbidden = std::make_shared<ScriptedDevice>(platform.Clock());
+    forbidden->forbidden = true;
+    app.st.DebugMode = kTrue;
+    platform.serial.devices[2] = forbidden;
+    AttachSimulator(1);
+    platform.Press(QStringLiteral("COM&2"));
+    platform.Press(QStringLiteral("COM&1"), 100);
+    SelectTesterPort(app);
+
+    const QString problem = QStringLiteral("No permission to open /dev/ttyS1: add the operator to the group dialout");
+    EXPECT_EQ(Boxes(), QStringList{Box(QStringLiteral("No connection to tester"), problem,
+                                       msgbox::kOkOnly | msgbox::kExclamation)});
+    EXPECT_TRUE(Trace().contains(problem));
+    EXPECT_EQ(app.st.TesterPort, 1);
+}
+
 }  // namespace
 }  // namespace celvio::testing

@@ -21,6 +21,8 @@ public:
     virtual QByteArray ReadAll() = 0;
     // True when another program holds the device (opening it fails with 8010).
     virtual bool HeldByOtherProgram() const { return false; }
+    // True when the operator's account may not open the device.
+    virtual bool ForbiddenToAccount() const { return false; }
 };
 
 // A device whose answers a test lays out byte by byte in time.
@@ -40,6 +42,8 @@ public:
     QByteArray Written() const { return written_; }
     bool heldByOther = false;
     bool HeldByOtherProgram() const override { return heldByOther; }
+    bool forbidden = false;
+    bool ForbiddenToAccount() const override { return forbidden; }
 
 private:
     void Collect();

@@ -49,11 +49,17 @@ int ScriptedSerialPort::Open()
 {
     if (open_)
         return comm_error::kPortAlreadyOpen;
+    openProblem_.clear();
     const auto it = devices.find(port_);
     if (it == devices.end() || !it->second)
         return comm_error::kInvalidPortNumber;
     if (it->second->HeldByOtherProgram())
         return comm_error::kHardwareNotAvailable;
+    if (it->second->ForbiddenToAccount()) {
+        openProblem_ = QStringLiteral("No permission to open %1: add the operator to the group dialout")
+                           .arg(DevicePath(port_));
+        return comm_error::kHardwareNotAvailable;
+    }
     open_ = it->second;
     ++openCount;
     return 0;

@@ -47,6 +47,7 @@ public:
     void ClearOutput() override {}
     QString DevicePath(int number) const override { return QStringLiteral("/dev/ttyS%1").arg(number - 1); }
     int TakeLostError() override { return std::exchange(lostError_, 0); }
+    QString OpenProblem() const override { return openProblem_; }
 
     // Pulls the cable: the open device goes away.
     void Lose();
@@ -57,6 +58,7 @@ private:
     bool xonXoff_ = false;
     std::shared_ptr<SerialDevice> open_;
     int lostError_ = 0;
+    QString openProblem_;
 };
 
 class CapturingPrinter : public Printer {
