@@ -121,12 +121,12 @@ HelpWindowView::HelpWindowView(App& app) : app_(app)
     f.setPointSize(14);
     title_->setFont(f);
     list_ = new QListWidget(this);
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
-    QObject::connect(ok, &QPushButton::clicked, this, [this] { app_.Form2.Visible = false; });
+    ok_ = new QPushButton(QStringLiteral("OK"), this);
+    QObject::connect(ok_, &QPushButton::clicked, this, [this] { app_.Form2.Visible = false; });
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(title_);
     layout->addWidget(list_, 1);
-    layout->addWidget(ok);
+    layout->addWidget(ok_);
     resize(560, 420);
 }
 
@@ -144,7 +144,13 @@ void HelpWindowView::Sync()
     if (title_->text() != m.Title)
         title_->setText(m.Title);
     SyncList(list_, shown_, m.List1);
+    const bool opening = m.Visible && !isVisible();
     SyncWindow(this, m.Visible);
+    if (opening) {
+        // OK has the focus, so Enter closes the window again.
+        activateWindow();
+        ok_->setFocus();
+    }
 }
 
 ResultPageView::ResultPageView(App& app, ResultPage& page, bool secondPage) : app_(app), page_(page)

@@ -52,6 +52,7 @@ private:
     App& app_;
     QLabel* title_ = nullptr;
     QListWidget* list_ = nullptr;
+    QPushButton* ok_ = nullptr;
     QStringList shown_;
 };
 
