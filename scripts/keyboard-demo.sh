@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs one TEST cycle of the demo station on the tester simulator under a virtual X
 # display, with the keyboard alone (the buttons' accelerators), and saves screenshots
-# of the main steps: set-up, mode dialog, transmitter test, audio test, verdict.
+# of the main steps: set-up, mode dialog, transmitter test, its help window, audio
+# test, verdict.
 #
 #   scripts/keyboard-demo.sh [OUTDIR]      (default /tmp/celvio-screens)
 set -euo pipefail
@@ -62,6 +63,9 @@ sleep 1; key shift+Tab Return   # GSM 900
 wait_log "RFG:GSM:LEV -60;*ESR?"; sleep 1
 key d                       # &Done of the positioning instruction
 wait_log 'TX Test 2.Chan'; sleep 0.3; shot 03-transmitter-test
+key ctrl+q                  # HELP over the transmitter test; the cycle goes on underneath
+sleep 1; shot 03b-help-transmitter-test
+xdotool key Return          # OK has the focus
 wait_log ":AUD:LOOP ON"; sleep 1; shot 04-audio-test
 key y                       # &Yes, the echo is heard
 wait_log "host: CALL:BSR" 2; sleep 2; shot 05-verdict

@@ -2,6 +2,8 @@
 
 #include "core/app.h"
 
+#include <algorithm>
+
 namespace celvio {
 
 void DoEvents(App& app)
@@ -12,7 +14,15 @@ void DoEvents(App& app)
 
 void WaitEvents(App& app)
 {
-    app.ui.ProcessEvents(kPollWait);
+    app.ui.ProcessEvents(kUntilEvent);
+    RunPendingUiActions(app);
+}
+
+void WaitEventsUntil(App& app, qint64 deadlineMs)
+{
+    // At least a millisecond, so that a deadline just passed still yields one turn.
+    const qint64 left = std::max<qint64>(deadlineMs - app.ui.MonotonicMs(), 1);
+    app.ui.ProcessEvents(std::chrono::milliseconds{left});
     RunPendingUiActions(app);
 }
 

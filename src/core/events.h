@@ -1,24 +1,24 @@
 // Letting the user interface run while the program works or waits.
 #pragma once
 
-#include <chrono>
+#include <QtGlobal>
 
 namespace celvio {
 
 struct App;
 
-// How long one turn of a polling wait may block for events. Short enough that the
-// clock-based waits stay exact, long enough that waiting costs next to no CPU.
-inline constexpr std::chrono::milliseconds kPollWait{10};
-
 // Lets pending events run without blocking; cheap enough to call on every line of a
 // file walk. Then runs the actions that the windows queued (menus, keys).
 void DoEvents(App& app);
 
-// One turn of a polling wait: blocks up to kPollWait for an event, then runs the
-// queued actions. Every loop that waits for the operator, the tester or the clock
-// calls this instead of DoEvents.
+// One turn of a wait for the operator or the tester: sleeps until something happens
+// (a click, a key, a menu, serial data, a lost port), lets it run, then runs the
+// queued window actions. It does not wake by itself: a loop whose condition also
+// depends on the clock uses WaitEventsUntil.
 void WaitEvents(App& app);
+
+// The same, but wakes at the latest at `deadlineMs` of the platform's monotonic clock.
+void WaitEventsUntil(App& app, qint64 deadlineMs);
 
 // Runs the queued window actions (quit question, STOP, help, coupler menu, window
 // buttons). Not re-entrant: an action that waits does not start the next one.

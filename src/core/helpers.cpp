@@ -43,7 +43,9 @@ void WaitSeconds(App& app, int seconds)
         }
         if (changes >= seconds)
             break;
-        WaitEvents(app);
+        // Sleep until the next second of the clock, unless something happens first.
+        const int toNextSecond = 1000 - app.ui.Now().time().msec();
+        WaitEventsUntil(app, app.ui.MonotonicMs() + toNextSecond);
     }
 }
 

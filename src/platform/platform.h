@@ -33,14 +33,17 @@ struct ProgramEnd {
     int exitCode = 0;
 };
 
+// A wait for events without a time limit: it ends when an event has been handled.
+inline constexpr std::chrono::milliseconds kUntilEvent = std::chrono::milliseconds::max();
+
 class Platform {
 public:
     virtual ~Platform() = default;
 
     // Lets pending user interface events run. With a wait of 0 it never blocks (and may
     // skip the work when called again within a few milliseconds); with a longer wait it
-    // blocks up to that long until an event has been handled, so that polling waits
-    // cost next to no CPU.
+    // blocks up to that long (kUntilEvent: without limit) until an event has been
+    // handled, so that waiting costs next to no CPU.
     virtual void ProcessEvents(std::chrono::milliseconds wait) = 0;
 
     // A modal message box; returns msgbox::kOk, kYes or kNo.

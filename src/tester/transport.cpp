@@ -27,8 +27,11 @@ QString ReadAnswer(App& app)
     QByteArray buffer;
     SerialPort& port = app.ui.Comm1();
     bool portGone = false;
+    // Let the command go out and the tester start on it, then look at what arrived;
+    // sleep again only while the answer is incomplete, because data that has already
+    // arrived wakes nobody.
+    WaitEventsUntil(app, app.ui.MonotonicMs() + 1);
     for (;;) {
-        WaitEvents(app);
         if (!TesterPortAlive(app)) {
             portGone = true;
             break;
@@ -37,6 +40,7 @@ QString ReadAnswer(App& app)
             buffer += port.Input();
         if (buffer.contains('\n') || app.ui.MonotonicMs() > deadline)
             break;
+        WaitEventsUntil(app, deadline + 1);
     }
     // A port that is gone has been reported already: no time-out, no answer to trace.
     if (!portGone && app.ui.MonotonicMs() > deadline) {

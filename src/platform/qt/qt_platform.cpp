@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QThread>
 #include <QVBoxLayout>
+#include <limits>
 
 namespace celvio {
 
@@ -56,21 +57,24 @@ void QtPlatform::SyncViews()
 
 void QtPlatform::ProcessEvents(std::chrono::milliseconds wait)
 {
-    const int waitMs = int(wait.count());
+    const qint64 waitMs = wait.count();
     const qint64 now = monotonic_.elapsed();
     if (waitMs <= 0 && now - lastProcessMs_ < kMinEventIntervalMs)
         return;
     lastProcessMs_ = now;
     SyncViews();
     if (waitMs > 0) {
-        // Block until an event arrives (serial data, a click) or the timer wakes us.
-        wakeUp_.start(waitMs);
+        // Sleep until an event arrives (serial data, a click, a key) or the step's own
+        // deadline: a wait without a deadline sets no timer at all.
+        const bool timed = wait != kUntilEvent;
+        if (timed)
+            wakeUp_.start(std::chrono::milliseconds{std::min<qint64>(wait.count(), std::numeric_limits<int>::max())});
         QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
-        wakeUp_.stop();
+        if (timed)
+            wakeUp_.stop();
     } else {
         QCoreApplication::processEvents(QEventLoop::AllEvents);
     }
-    SyncViews();
 }
 
 int QtPlatform::MsgBox(const QString& prompt, int style, const QString& title)

@@ -9,6 +9,8 @@ namespace {
 // Calls that process events without time passing, in a row, before a wait counts as
 // spinning (a polling loop that forgot to block).
 constexpr qint64 kSpinLimit = 5'000'000;
+// The virtual time that one blocking turn of a wait takes.
+constexpr std::chrono::milliseconds kVirtualTurn{10};
 
 bool ValidSettings(const QString& settings)
 {
@@ -267,7 +269,9 @@ void ScriptedPlatform::RunOperator()
 void ScriptedPlatform::ProcessEvents(std::chrono::milliseconds wait)
 {
     if (wait.count() > 0) {
-        Advance(int(wait.count()));
+        // Every blocking turn takes the same step of virtual time, whatever its limit:
+        // scripted steps and devices are laid out in time, not in events.
+        Advance(int(kVirtualTurn.count()));
     } else if (++spins_ > kSpinLimit) {
         throw ScriptStuck{QStringLiteral("events processed in a loop without time passing; ") + Describe()};
     }
