@@ -126,6 +126,10 @@ struct StationState {
 
     // The coupler number of the run (1..4), kept by Main.
     qint16 CouplerNumber = 0;
+
+    // Verdict screen: the description of the last error that broke a test off, shown
+    // under an aborted verdict and cleared once shown.
+    QString LastErrorText;
 };
 
 }  // namespace celvio

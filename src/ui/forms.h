@@ -111,6 +111,7 @@ using CellArray = std::array<Cell, 4>;
 struct ResultPage {
     QString Caption;
     bool Visible = false;
+    bool Maximized = false;  // shown maximized (MAXIMIZE) rather than over the main window
     // Header rows.
     Label Title, Date, Time, Mobile, TesterSerial, Imei, Imsi, TesterModel, Firmware, Version;
     // The captions beside the header rows ("Date:", "Datum:", ...).
