@@ -131,14 +131,15 @@ void VerdictScreen(App& app, int verdict)
     while (st.Command2Pressed != kTrue && st.Command3Pressed != kTrue && st.StopRequested != kTrue)
         WaitEvents(app);
 
-    // Only a file written for this cycle may be printed.
+    // The choice is kept before the file is written: an IMEI entry on the way uses
+    // the same buttons. Only a file written for this cycle may be printed.
+    const bool details = st.Command2Pressed == kTrue;
+    st.Command2Pressed = kFalse;
+    st.Command3Pressed = kFalse;
     st.ResultFilePath.clear();
     if (st.KeypadCallFailed != kTrue && st.StopRequested != kTrue)
         WriteResultFile(app);
     if (st.StopRequested != kTrue) {
-        const bool details = st.Command2Pressed == kTrue;
-        st.Command2Pressed = kFalse;
-        st.Command3Pressed = kFalse;
         if (details) {
             TraceButton(app, QStringLiteral("DETAILS"));
             SetHelpTopic(app, kReportHelpTopic);

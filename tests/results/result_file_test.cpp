@@ -1,6 +1,7 @@
 // Result files byte for byte against files written by hand, the choice of a free file
 // name, the IMEI entry for an unknown IMEI, and writes that fail.
 #include "results/result_file.h"
+#include "results/verdict.h"
 #include "results_fixture.h"
 
 #include <QDir>
@@ -268,6 +269,27 @@ TEST_F(ResultFileTest, UnusableImeiIsAskedForAndUnsafeCharactersAreRefused)
     EXPECT_TRUE(ReadStationBytes(QStringLiteral("RESULTS/351234/0000033.TXT")).contains("IMEI: 351234000000033"));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Dirs | QDir::NoDotAndDotDot), QStringList{QStringLiteral("RESULTS")});
     platform.boxes.clear();
+}
+
+TEST_F(ResultFileTest, ImeiTypedAtTheVerdictScreenKeepsTheReportChoice)
+{
+    Station("GSM", 1);
+    app.Form3.Imei.Caption = QStringLiteral("Not tested");
+    platform.Press(QStringLiteral("&Test Report"));
+    platform.Type(1, QStringLiteral("351234000000041"));
+    platform.Press(QStringLiteral("&OK"));
+    bool report = false;
+    platform.Await(
+        [&report](const App& a) {
+            report = a.Form1.Label4.Caption == QLatin1String("Test Report");
+            return report;
+        },
+        QStringLiteral("the report screen"));
+    platform.Press(QStringLiteral("&New test"));
+    VerdictScreen(app, 1);
+    EXPECT_TRUE(report);
+    EXPECT_EQ(Written(), QStringLiteral("RESULTS/351234/0000041.TXT"));
+    EXPECT_FALSE(app.Form1.Command2.Visible || app.Form1.Command3.Visible || app.Form1.Text1.Visible);
 }
 
 TEST_F(ResultFileTest, StopAtTheImeiEntryWritesNothing)
