@@ -17,12 +17,15 @@ station="$(mktemp -d /tmp/celvio-results.XXXXXX)"
 mkdir -p "$out"
 cp "$root"/data/station/* "$station"/
 log="$station/tester.log"
-display=":96"
+# A display number that no other X server holds (other demos may run at the same time).
+for n in $(seq 90 130); do
+  [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] || { display=":$n"; break; }
+done
 
 "$build/sim/celvio-testersim" --link "$station/link" --scenario "$root/data/scenarios/fail-dual-band.scn" \
   --log "$log" &
 sim=$!
-Xvfb "$display" -screen 0 1280x900x24 >/dev/null 2>&1 &
+Xvfb "$display" -screen 0 1280x900x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
 celvio=""
 cleanup() {
@@ -33,6 +36,7 @@ cleanup() {
 trap cleanup EXIT
 export DISPLAY="$display"
 sleep 1
+kill -0 "$xvfb" 2>/dev/null || { echo "results-demo: the virtual display $display did not start" >&2; exit 1; }
 CELVIO_PDF_DIR="$out" CELVIO_COM1="$station/link" "$build/src/celvio" --station "$station" \
   >"$station/celvio.out" 2>&1 &
 celvio=$!
