@@ -165,37 +165,5 @@ TEST_F(PrintedReportTest, NoResultsAndPrinterErrorsAreToldToTheOperator)
     platform.boxes.clear();
 }
 
-TEST_F(PrintedReportTest, VerdictRowsAndLinesFollowTheTabRules)
-{
-    Station("GSM", 1);
-    struct Case {
-        int margin;
-        const char* label;
-        Colour colour;
-        bool beforeBracket;
-        QStringList lines;
-    } cases[] = {
-        {0, "Speech Loopback", kGreen, false, {QStringLiteral("Speech Loopback                        PASSED")}},
-        {5, "TX Power 5 (33 dBm)", kRed, true, {QStringLiteral("    TX Power 5                         FAILED *")}},
-        {5, "TX Power 5 (33 dBm)", kRepeatGreen, false, {QStringLiteral("    TX Power 5 (33 dBm)                PASSED!")}},
-        {2, "Not needed", Rgb(1, 2, 3), false, {QStringLiteral(" Not needed                             NOT TESTED")}},
-        // A label past column 40: the word goes to column 40 of the next line.
-        {1, "A label that is much longer than the column of the word", kGreen, false,
-         {QStringLiteral("A label that is much longer than the column of the word"),
-          QString(39, QLatin1Char(' ')) + QStringLiteral("PASSED")}},
-    };
-    for (const Case& c : cases) {
-        app.st.LeftMargin = quint8(c.margin);
-        ASSERT_EQ(PrintVerdictRow(app, platform.printer, QString::fromLatin1(c.label), c.colour, c.beforeBracket), 0);
-        ASSERT_EQ(platform.printer.EndDoc(), 0);
-        ASSERT_FALSE(Printer().documents.isEmpty());
-        EXPECT_EQ(Printer().documents.last().pages[0], c.lines) << c.label;
-    }
-    app.st.LeftMargin = 10;
-    ASSERT_EQ(PrintLine(app, platform.printer, QStringLiteral("x")), 0);
-    platform.printer.EndDoc();
-    EXPECT_EQ(Printer().documents.last().pages[0], QStringList{QStringLiteral("         x")});
-}
-
 }  // namespace
 }  // namespace celvio::testing

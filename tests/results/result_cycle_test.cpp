@@ -210,6 +210,9 @@ TEST_F(ResultCycleTest, PassedCycleReportPagesAndFormattedPrint)
         QStringLiteral("Form3"));
     Page(UiAction::Form3Command2, [](const App& a) { return !a.Form1.Visible && a.Form3.Visible; },
          QStringLiteral("printing"));
+    // Closing the page by its frame asks the quit question; No keeps it open.
+    Page(UiAction::ResultPageClose, [this](const App& a) { return !platform.boxes.isEmpty() && a.Form3.Visible; },
+         QStringLiteral("the quit question"));
     Page(UiAction::Form3Command1, [](const App& a) { return a.Form1.Visible && !a.Form3.Visible; },
          QStringLiteral("the main window"));
     Finish();
@@ -226,6 +229,10 @@ TEST_F(ResultCycleTest, PassedCycleReportPagesAndFormattedPrint)
     EXPECT_FALSE(form3.Command3.Visible);
     EXPECT_EQ(Buttons().mid(Buttons().indexOf(QStringLiteral("DETAILS"))),
               (QStringList{"DETAILS", "DETAILS", "PRINT", "CONTINUE"}));
+    ASSERT_EQ(platform.boxes.size(), 1);
+    EXPECT_EQ(platform.boxes[0].text, QStringLiteral("Do you really want to quit the program?"));
+    EXPECT_EQ(platform.boxes[0].style, msgbox::kYesNo | msgbox::kQuestion);
+    platform.boxes.clear();
     // The formatted report, not the file.
     ASSERT_EQ(platform.printer.documents.size(), 1);
     const QStringList printed = platform.printer.documents[0].pages[0];
