@@ -199,6 +199,7 @@ void ShowExpectedRxLevel(App& app, int expected)
 
 void SetUpResultPages(App& app)
 {
+    app.st.LastErrorText.clear();  // an error belongs to the cycle it happened in
     SetUpPage(app, app.Form3, false);
     SetUpPage(app, app.Form4, true);
     ShowBandOnResultPages(app);

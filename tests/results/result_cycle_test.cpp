@@ -329,6 +329,21 @@ TEST_F(ResultCycleTest, KeypadCallFailedLeavesNoFileAndNothingToPrint)
     platform.boxes.clear();
 }
 
+TEST_F(ResultCycleTest, BrokenTransmitterAnswerIsDescribedUnderTheAbortedVerdict)
+{
+    Settings("ENGLISH");
+    Cycle(QStringLiteral("fault.garbage_prefix = MEAS:ARR:RFTR\n"), "GSM 900", nullptr);
+    Screen verdict;
+    Capture("Test Aborted!", verdict);
+    platform.Press(QStringLiteral("&New test"));
+    Finish();
+    EXPECT_EQ(verdict.text, QStringLiteral("A basic function didn't work in test!\r\nPlease switch off your phone and\r\n"
+                                           "try again or go to the service desk.\r\n\r\n"
+                                           "No valid answer from the tester to the transmitter measurement."));
+    EXPECT_EQ(FileLines().at(3), QStringLiteral("OVERALL TEST RESULT: Failed"));
+    EXPECT_TRUE(app.st.LastErrorText.isEmpty());
+}
+
 TEST_F(ResultCycleTest, StopAtTheVerdictScreenLeavesNoFile)
 {
     Settings("ENGLISH");
