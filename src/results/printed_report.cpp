@@ -19,6 +19,7 @@ constexpr int kWordColumn = 40;
 // not freeze the window.
 constexpr int kLinesPerTurn = 20;
 
+// Tells the operator that printing failed, and traces why.
 void PrintProblem(App& app, Printer& printer, const QString& what)
 {
     TraceLine(app, what + QStringLiteral(" not printed: ") + printer.LastError());

@@ -49,6 +49,7 @@ PrintStatement Row(const QString& name, const QString& value)
     return line;
 }
 
+// The same with the limit at column 41.
 PrintStatement Row(const QString& name, const QString& value, const QString& limit)
 {
     PrintStatement line = Row(name, value);
@@ -56,6 +57,7 @@ PrintStatement Row(const QString& name, const QString& value, const QString& lim
     return line;
 }
 
+// The cellular system as the file names it ("GSM,PCN" is "GSM900,1800").
 QString SystemName(const QString& code)
 {
     if (code == QLatin1String("GSM"))
@@ -80,6 +82,7 @@ void AddOpening(FileText& file, const App& app)
     file.Add(date);
 }
 
+// The tester's model, serial number and firmware, as the first page shows them.
 void AddTester(FileText& file, const App& app)
 {
     const ResultPage& page = app.Form3;
@@ -101,6 +104,7 @@ void AddFreeText(FileText& file, const QString& label, const QString& text)
         file.Add(piece);
 }
 
+// A limit in brackets, with or without a blank after the opening one.
 QString InBrackets(const QString& limit, bool blank)
 {
     return (blank ? QStringLiteral("( ") : QStringLiteral("(")) + limit + QStringLiteral(" )");
@@ -144,6 +148,7 @@ QString NamePart(const QString& text)
     return out;
 }
 
+// True when a file of this name (any case) exists in the folder.
 bool NameTaken(const QString& dir, const QString& name)
 {
     return QFileInfo::exists(ResolvePath(dir, name + kExtension));

@@ -19,6 +19,7 @@ constexpr int kVerdictHelpTopic = 14;
 constexpr int kReportHelpTopic = 15;
 constexpr int kAbortedHelpTopic = 26;
 
+// The title line of a verdict.
 QString VerdictTitle(const App& app, int verdict)
 {
     switch (verdict) {
@@ -28,6 +29,7 @@ QString VerdictTitle(const App& app, int verdict)
     }
 }
 
+// The message under the title, with the line breaks the screen shows.
 QString VerdictMessage(const App& app, int verdict)
 {
     const QString& nl = kCrLf;
@@ -62,6 +64,7 @@ QString VerdictMessage(const App& app, int verdict)
     }
 }
 
+// Shows a main-window button with its caption, in the tab order.
 void ShowButton(CommandButton& button, const QString& caption)
 {
     button.Caption = caption;
@@ -70,12 +73,14 @@ void ShowButton(CommandButton& button, const QString& caption)
     button.TabStop = true;
 }
 
+// Hides a main-window button and takes it out of the tab order.
 void HideButton(CommandButton& button)
 {
     button.Visible = false;
     button.TabStop = false;
 }
 
+// Asks the page's view to move the focus to one of its buttons.
 void FocusPage(ResultPage& page, int button)
 {
     page.Focus.target = button;
@@ -100,6 +105,7 @@ void LeavePages(App& app)
     app.st.DetailsDone = kTrue;
 }
 
+// "Print" on a result page: the stored file after a failed test, the report after a passed one.
 void PrintFromPage(App& app)
 {
     TraceButton(app, QStringLiteral("PRINT"));
