@@ -116,6 +116,9 @@ struct CycleState {
     Flag DetailsDone = 0;
     QString ResultFilePath;
     QString FaultDescription;
+    // The description of the last error that broke a test off, shown under an aborted
+    // verdict and cleared once shown.
+    QString LastErrorText;
 };
 
 // The tester's channels, levels and path attenuations for the cycle's system, set by

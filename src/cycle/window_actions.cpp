@@ -35,7 +35,8 @@ void RunUiAction(App& app, UiAction action)
     case UiAction::Form4Command1: Form4_Command1Click(app); break;
     case UiAction::Form4Command2: Form4_Command2Click(app); break;
     case UiAction::Form4Command3: Form4_Command3Click(app); break;
-    case UiAction::ResultPageClose: ResultPage_CloseRequest(app); break;
+    // Closing a result page by its frame is the quit question, as for the main window.
+    case UiAction::ResultPageClose: QuitQuestion(app); break;
     }
 }
 

@@ -1,6 +1,6 @@
 // Window models: plain data that the program's logic writes and reads, and that a
 // platform view (Qt widgets, or the scripted test operator) renders and feeds back.
-// Only QtCore is used here; the widgets live in ui/qt.
+// Only QtCore is used here; the widgets live in platform/qt.
 #pragma once
 
 #include <QString>
@@ -111,6 +111,7 @@ using CellArray = std::array<Cell, 4>;
 struct ResultPage {
     QString Caption;
     bool Visible = false;
+    bool Maximized = false;  // shown maximized (MAXIMIZE) rather than over the main window
     // Header rows.
     Label Title, Date, Time, Mobile, TesterSerial, Imei, Imsi, TesterModel, Firmware, Version;
     // The captions beside the header rows ("Date:", "Datum:", ...).

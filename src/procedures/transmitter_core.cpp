@@ -75,6 +75,7 @@ void BreakOff(App& app, TxVariant variant)
 {
     app.st.Verdict = 2;
     app.st.SummaryLines[variant == TxVariant::FirstBand ? 2 : 6] = kFailedText;
+    app.st.LastErrorText = QStringLiteral("No valid answer from the tester to the transmitter measurement.");
 }
 
 }  // namespace

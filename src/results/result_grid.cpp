@@ -36,10 +36,35 @@ void SetCells(CellArray& cells, const QString& text, Colour colour)
         cells[c] = Cell{text, colour};
 }
 
+// The buttons of a page: Continue (or More) and Print on the first; Continue, Back and
+// Print on the second.
+void SetUpButtons(const App& app, ResultPage& page, bool secondPage)
+{
+    auto show = [](CommandButton& button, const QString& caption) {
+        button.Caption = caption;
+        button.Visible = true;
+        button.Enabled = true;
+        button.TabStop = true;
+    };
+    show(page.Command1, Bilingual(app, "&Continue", "&Weiter"));
+    if (secondPage) {
+        show(page.Command2, Bilingual(app, "&Back", "&Zurück"));
+        show(page.Command3, Bilingual(app, "&Print", "&Ausdruck"));
+    } else {
+        show(page.Command2, Bilingual(app, "&Print", "&Ausdruck"));
+        page.Command3.Visible = false;
+        page.Command3.TabStop = false;
+    }
+}
+
 void SetUpPage(App& app, ResultPage& page, bool secondPage)
 {
     const StationState& st = app.st;
+    page.Caption = Bilingual(app, "CELVIO - TEST REPORT", "CELVIO - TESTBERICHT") +
+                   (secondPage ? QStringLiteral(" (2)") : QString());
+    page.Visible = false;
     page.Title.Caption = Bilingual(app, "TEST REPORT", "TESTBERICHT");
+    SetUpButtons(app, page, secondPage);
     page.DateName.Caption = Bilingual(app, "Date:", "Datum:");
     page.TimeName.Caption = Bilingual(app, "Time:", "Zeit:");
     page.MobileName.Caption = Bilingual(app, "Mobile:", "Telefon:");
@@ -174,6 +199,7 @@ void ShowExpectedRxLevel(App& app, int expected)
 
 void SetUpResultPages(App& app)
 {
+    app.st.LastErrorText.clear();  // an error belongs to the cycle it happened in
     SetUpPage(app, app.Form3, false);
     SetUpPage(app, app.Form4, true);
     ShowBandOnResultPages(app);

@@ -41,6 +41,8 @@ void QtPlatform::AttachViews(App& app)
     helpWindow_ = std::make_unique<HelpWindowView>(app);
     form3_ = std::make_unique<ResultPageView>(app, app.Form3, false);
     form4_ = std::make_unique<ResultPageView>(app, app.Form4, true);
+    form3_->SetAnchor(mainWindow_.get());
+    form4_->SetAnchor(mainWindow_.get());
 }
 
 void QtPlatform::SyncViews()

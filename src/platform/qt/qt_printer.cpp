@@ -3,6 +3,8 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPrinter>
@@ -23,9 +25,20 @@ QtPrinter::~QtPrinter()
 
 int QtPrinter::SetFont(const QString& name, int pointSize)
 {
+    // Reports line up in columns: when the font asked for is not installed (as
+    // "Courier New" on most Linux systems) a fixed-pitch one that is takes its place,
+    // never a proportional one.
     font_ = QFont(name, pointSize);
     font_.setStyleHint(QFont::TypeWriter);
     font_.setFixedPitch(true);
+    if (!QFontInfo(font_).fixedPitch()) {
+        font_ = QFont(QStringLiteral("Liberation Mono"), pointSize);
+        font_.setStyleHint(QFont::TypeWriter);
+        if (!QFontInfo(font_).fixedPitch()) {
+            font_ = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+            font_.setPointSize(pointSize);
+        }
+    }
     if (painter_ && painter_->isActive())
         painter_->setFont(font_);
     return 0;

@@ -4,6 +4,7 @@
 #include "platform/qt/sync.h"
 
 #include <QCloseEvent>
+#include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -28,6 +29,13 @@ void SyncWindow(QWidget* w, bool visible)
         w->show();
     else if (!visible && w->isVisible())
         w->hide();
+}
+
+// A result cell: its colour on a dark ground.
+QString CellStyle(Colour colour)
+{
+    return QStringLiteral("color: %1; background: #262c33; border-radius: 3px; padding: 2px 8px;")
+        .arg(ToQColor(colour).name());
 }
 
 void SyncList(QListWidget* list, QStringList& shown, const QStringList& model)
@@ -155,81 +163,122 @@ void HelpWindowView::Sync()
 
 ResultPageView::ResultPageView(App& app, ResultPage& page, bool secondPage) : app_(app), page_(page)
 {
+    // A report the customer may look at: a light sheet, the header in two columns of
+    // name/value pairs, then the grid with the row names, the three traffic channel
+    // columns and the limits, every column aligned; cells keep their result colour.
     setObjectName(QStringLiteral("resultPage"));
-    setStyleSheet(QStringLiteral("#resultPage { background: #20262c; } QLabel { color: white; }"));
+    setStyleSheet(QStringLiteral(
+        "#resultPage { background: #f4f5f2; }"
+        "QLabel { color: #1d2226; }"
+        "QLabel[role=\"head\"] { font-weight: bold; border-bottom: 1px solid #9aa3ab; padding-bottom: 2px; }"
+        "QLabel[role=\"limit\"] { color: #4a535b; }"));
     auto* grid = new QGridLayout;
-    grid->setHorizontalSpacing(14);
-    int row = 0;
-    auto addLabel = [&](const Label& m, int r, int c, int span = 1) {
+    grid->setHorizontalSpacing(12);
+    grid->setVerticalSpacing(4);
+    auto addLabel = [&](const Label& m, int r, int c, const char* role = nullptr) {
         auto* w = new QLabel(this);
-        grid->addWidget(w, r, c, 1, span);
+        if (role)
+            w->setProperty("role", QString::fromLatin1(role));
+        grid->addWidget(w, r, c);
         labels_.push_back({w, &m});
         return w;
     };
     auto addCell = [&](const Cell& m, int r, int c) {
         auto* w = new QLabel(this);
-        w->setFont(Mono(11));
+        w->setProperty("role", QStringLiteral("cell"));
+        QFont f = Mono(11);
+        f.setBold(true);
+        w->setFont(f);
+        w->setMinimumWidth(150);
         grid->addWidget(w, r, c);
         cells_.push_back({w, &m});
     };
-    QLabel* title = addLabel(page.Title, row++, 0, 5);
+
+    auto* title = new QLabel(this);
+    labels_.push_back({title, &page.Title});
     QFont tf = title->font();
-    tf.setPointSize(15);
+    tf.setPointSize(16);
     tf.setBold(true);
     title->setFont(tf);
+
+    // Header: two columns of name/value pairs.
     const std::pair<const Label*, const Label*> header[] = {
-        {&page.DateName, &page.Date},       {&page.TimeName, &page.Time}, {&page.MobileName, &page.Mobile},
-        {&page.ImeiName, &page.Imei},       {&page.ImsiName, &page.Imsi}, {&page.TesterModelName, &page.TesterModel},
+        {&page.DateName, &page.Date},          {&page.TimeName, &page.Time},
+        {&page.MobileName, &page.Mobile},      {&page.ImeiName, &page.Imei},
+        {&page.ImsiName, &page.Imsi},          {&page.TesterModelName, &page.TesterModel},
         {&page.TesterSerialName, &page.TesterSerial}, {&page.FirmwareName, &page.Firmware},
         {&page.VersionName, &page.Version}};
-    // Header: three name/value pairs per line, in a grid of its own.
     auto* headerGrid = new QGridLayout;
     headerGrid->setHorizontalSpacing(10);
+    headerGrid->setVerticalSpacing(2);
+    headerGrid->setColumnMinimumWidth(2, 40);
     for (int i = 0; i < 9; ++i) {
+        const int r = i / 2, c = (i % 2) * 3;
         auto* name = new QLabel(this);
-        headerGrid->addWidget(name, i / 3, (i % 3) * 2);
+        QFont nf = name->font();
+        nf.setBold(true);
+        name->setFont(nf);
+        headerGrid->addWidget(name, r, c);
         labels_.push_back({name, header[i].first});
         auto* value = new QLabel(this);
-        headerGrid->addWidget(value, i / 3, (i % 3) * 2 + 1);
+        value->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        headerGrid->addWidget(value, r, c + 1);
         labels_.push_back({value, header[i].second});
     }
-    grid->addLayout(headerGrid, row, 0, 1, 5);
-    row += 2;
+    headerGrid->setColumnStretch(5, 1);
+
+    int row = 0;
     for (int c = 0; c <= 3; ++c)
-        addLabel(page.Channel[c], row, c);
-    row++;
+        addLabel(page.Channel[c], row, c, "head");
+    auto* limitHead = new QLabel(this);
+    limitHead->setProperty("role", QStringLiteral("head"));
+    grid->addWidget(limitHead, row, 4);
+    limitHead_ = limitHead;
+    ++row;
     const CellArray* arrays[] = {&page.MSPower1, &page.MSPower2, &page.MSPower3, &page.Label51, &page.Label52,
                                  &page.Label53,  &page.Label54,  &page.Label55,  &page.Label56, &page.Label57};
     for (int r = 0; r < 10; ++r, ++row) {
         addLabel(page.RowName[r], row, 0);
         for (int c = 1; c <= 3; ++c)
             addCell((*arrays[r])[c], row, c);
-        addLabel(page.Limit[r], row, 4);
+        addLabel(page.Limit[r], row, 4, "limit");
     }
+    auto* rule = new QFrame(this);
+    rule->setFrameShape(QFrame::HLine);
+    rule->setStyleSheet(QStringLiteral("color: #9aa3ab;"));
+    grid->addWidget(rule, row++, 0, 1, 5);
     const Cell* singles[] = {&page.MobileOriginatedCall, &page.DialledNumber, &page.BaseOriginatedCall,
                              &page.SpeechLoopback};
     for (int r = 0; r < 4; ++r, ++row) {
         addLabel(page.RowName[10 + r], row, 0);
         addCell(*singles[r], row, 1);
     }
+    grid->setColumnStretch(4, 1);
+
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
-    const UiAction actions[] = {UiAction::Form3Command1, UiAction::Form3Command2, UiAction::Form4Command3,
-                                UiAction::Form4Command1, UiAction::Form4Command2, UiAction::Form4Command3};
+    // Form3 has two buttons, Form4 three.
+    const UiAction first[] = {UiAction::Form3Command1, UiAction::Form3Command2, UiAction::Form3Command2};
+    const UiAction second[] = {UiAction::Form4Command1, UiAction::Form4Command2, UiAction::Form4Command3};
     for (int n = 1; n <= 3; ++n) {
         auto* b = new QPushButton(this);
-        b->setMinimumSize(120, 36);
+        b->setMinimumSize(130, 36);
         buttons_[n] = b;
         buttons->addWidget(b);
-        const UiAction a = actions[(secondPage ? 3 : 0) + n - 1];
+        const UiAction a = (secondPage ? second : first)[n - 1];
         QObject::connect(b, &QPushButton::clicked, this, [this, a] { app_.PendingActions.push_back(a); });
     }
     auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(24, 18, 24, 18);
+    layout->addWidget(title);
+    layout->addSpacing(6);
+    layout->addLayout(headerGrid);
+    layout->addSpacing(14);
     layout->addLayout(grid);
     layout->addStretch();
     layout->addLayout(buttons);
     setWindowTitle(secondPage ? QStringLiteral("CELVIO - TEST REPORT (2)") : QStringLiteral("CELVIO - TEST REPORT"));
-    resize(860, 640);
+    resize(980, 700);
 }
 
 void ResultPageView::closeEvent(QCloseEvent* event)
@@ -242,11 +291,9 @@ void ResultPageView::Sync()
 {
     for (auto& [widget, model] : labels_) {
         SyncLabel(widget, *model);
-        // The page's style sheet paints labels white; a coloured label (the identity
-        // rows) carries its colour in a style sheet of its own.
-        const QString style = model->ForeColor == kBlack
-                                  ? QString()
-                                  : QStringLiteral("color: %1;").arg(ToQColor(model->ForeColor).name());
+        // A coloured label (the model name, an IMEI not read yet) is shown like a
+        // result cell, its colour on a dark ground, so that yellow and green read well.
+        const QString style = model->ForeColor == kBlack ? QString() : CellStyle(model->ForeColor);
         if (widget->styleSheet() != style)
             widget->setStyleSheet(style);
     }
@@ -256,7 +303,7 @@ void ResultPageView::Sync()
         const QVariant colour = widget->property("celvioColour");
         if (!colour.isValid() || colour.toInt() != model->ForeColor) {
             widget->setProperty("celvioColour", model->ForeColor);
-            widget->setStyleSheet(QStringLiteral("color: %1;").arg(ToQColor(model->ForeColor).name()));
+            widget->setStyleSheet(CellStyle(model->ForeColor));
         }
     }
     const CommandButton* models[] = {nullptr, &page_.Command1, &page_.Command2, &page_.Command3};
@@ -264,7 +311,24 @@ void ResultPageView::Sync()
         SyncButton(buttons_[n], *models[n]);
     if (!page_.Caption.isEmpty() && windowTitle() != page_.Caption)
         setWindowTitle(page_.Caption);
-    SyncWindow(this, page_.Visible);
+    if (page_.Visible && !isVisible()) {
+        // MAXIMIZE fills the screen; otherwise the page opens where the main window is.
+        if (page_.Maximized) {
+            showMaximized();
+        } else {
+            if (anchor_)
+                move(anchor_->frameGeometry().topLeft());
+            showNormal();
+        }
+    } else if (!page_.Visible && isVisible()) {
+        hide();
+    }
+    if (limitHead_) {
+        const QString limits = app_.st.Language == 2 ? QStringLiteral("Grenzwerte") : QStringLiteral("Limits");
+        if (limitHead_->text() != limits)
+            limitHead_->setText(limits);
+        limitHead_->setVisible(app_.st.ShowLimits == kTrue);
+    }
     if (focusSerial_ != page_.Focus.serial) {
         focusSerial_ = page_.Focus.serial;
         if (page_.Focus.target >= 1 && page_.Focus.target <= 3 && buttons_[page_.Focus.target]->isVisible()) {

@@ -60,6 +60,8 @@ class ResultPageView : public QWidget {
 public:
     ResultPageView(App& app, ResultPage& page, bool secondPage);
     void Sync();
+    // The window at whose position the page opens (unless MAXIMIZE is set).
+    void SetAnchor(QWidget* anchor) { anchor_ = anchor; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -71,6 +73,8 @@ private:
     std::vector<std::pair<QLabel*, const Cell*>> cells_;
     std::array<QPushButton*, 4> buttons_{};
     quint64 focusSerial_ = 0;
+    QWidget* anchor_ = nullptr;
+    QLabel* limitHead_ = nullptr;
 };
 
 }  // namespace celvio

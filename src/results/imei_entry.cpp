@@ -1,0 +1,104 @@
+#include "results/imei_entry.h"
+
+#include "core/app.h"
+#include "core/bilingual.h"
+#include "core/events.h"
+#include "core/helpers.h"
+#include "core/text.h"
+#include "core/trace.h"
+
+namespace celvio {
+
+namespace {
+
+constexpr int kImeiLength = 15;
+constexpr int kEntryLength = 18;
+constexpr int kImeiHelpTopic = 22;
+
+QString EntryTitle(const App& app, int kind)
+{
+    if (kind == 2)
+        return Bilingual(app, "IMEI Input", "IMEI eingeben");
+    return Bilingual(app, "Test Failed!", "Test nicht bestanden!");
+}
+
+QString EntryPrompt(const App& app, int kind)
+{
+    switch (kind) {
+    case 0:
+        return Bilingual(app, "Please enter the IMEI Number of the old phone:",
+                         "Bitte geben Sie die IMEI Nummer des alten Handys ein:");
+    case 1:
+        return Bilingual(app, "Please enter the IMEI Number of the new phone:",
+                         "Bitte geben Sie die IMEI Nummer des neuen Handys ein:");
+    default:
+        return Bilingual(app, "Please enter the IMEI Number of the phone:",
+                         "Bitte geben Sie die IMEI Nummer des Handys ein:");
+    }
+}
+
+}  // namespace
+
+bool UsableImei(const QString& imei)
+{
+    if (imei.size() != kImeiLength)
+        return false;
+    for (const QChar c : imei) {
+        if (c.unicode() <= 0x20 || c.unicode() == 0x7F || c.unicode() > 0xFF)
+            return false;
+        if (QStringLiteral("\\/:*?\"<>|").contains(c))
+            return false;
+    }
+    return true;
+}
+
+void EnterImei(App& app, int kind)
+{
+    Form1& f = app.Form1;
+    StationState& st = app.st;
+    SetHelpTopic(app, kImeiHelpTopic);
+    f.MStop.Enabled = true;
+    f.Label4.Caption = EntryTitle(app, kind);
+    f.Label4.Visible = true;
+    f.Label3.Caption = kCrLf + EntryPrompt(app, kind) + kCrLf;
+    TextBox& entry = f.Text1;
+    entry.Text.clear();
+    entry.Caption.clear();
+    entry.MaxLength = kEntryLength;
+    entry.Enabled = true;
+    entry.Visible = true;
+    CommandButton& ok = f.Command2;
+    ok.Caption = QStringLiteral("&OK");
+    ok.Visible = true;
+    ok.Enabled = true;
+    ok.TabStop = true;
+    f.SetFocus(11);
+    st.Command2Pressed = kFalse;
+    for (;;) {
+        while (st.Command2Pressed != kTrue && st.StopRequested != kTrue)
+            WaitEvents(app);
+        if (st.StopRequested == kTrue)
+            break;
+        st.Command2Pressed = kFalse;
+        QString typed = entry.Text.left(kEntryLength);
+        typed.remove(QLatin1Char('/')).remove(QLatin1Char('-')).remove(QLatin1Char('.'));
+        if (UsableImei(typed)) {
+            st.Imei = typed;
+            TraceLine(app, QStringLiteral("IMEI entered: ") + typed);
+            break;
+        }
+        app.ui.MsgBox(QStringLiteral("Please enter all 15 digits of the IMEI."), msgbox::kOkOnly | msgbox::kExclamation,
+                      QString());
+        f.SetFocus(11);
+    }
+    st.Command2Pressed = kFalse;
+    entry.Visible = false;
+    entry.Text.clear();
+    ok.Visible = false;
+    ok.TabStop = false;
+    f.Label3.Caption.clear();
+    f.Label4.Caption.clear();
+    f.MStop.Enabled = false;
+}
+
+}  // namespace celvio

@@ -1,0 +1,185 @@
+#include "results/printed_report.h"
+
+#include "core/app.h"
+#include "core/events.h"
+#include "core/files.h"
+#include "core/trace.h"
+#include "results/print_statement.h"
+#include "results/result_pages.h"
+#include "platform/printer.h"
+
+namespace celvio {
+
+namespace {
+
+const QString kFont = QStringLiteral("Courier New");
+constexpr int kFontSize = 10;
+constexpr int kWordColumn = 40;
+// Lines printed between two turns of the user interface, so that a long report does
+// not freeze the window.
+constexpr int kLinesPerTurn = 20;
+
+// Tells the operator that printing failed, and traces why.
+void PrintProblem(App& app, Printer& printer, const QString& what)
+{
+    TraceLine(app, what + QStringLiteral(" not printed: ") + printer.LastError());
+    app.ui.MsgBox(QStringLiteral("There was a problem printing to your printer."), msgbox::kOkOnly, QString());
+}
+
+// The lines of the formatted report, each with the colour of its verdict word (or
+// none for a plain line).
+class ReportLines {
+public:
+    explicit ReportLines(App& app, Printer& printer) : app_(app), printer_(printer) {}
+
+    bool Line(const QString& text) { return !Failed() && Done(PrintLine(app_, printer_, text)); }
+    bool Row(const QString& label, const Cell& cell, bool beforeBracket = false)
+    {
+        return !Failed() && Done(PrintVerdictRow(app_, printer_, label, cell.ForeColor, beforeBracket));
+    }
+    bool Failed() const { return error_ != 0; }
+
+private:
+    bool Done(int error)
+    {
+        error_ = error;
+        if (++count_ % kLinesPerTurn == 0)
+            DoEvents(app_);
+        return error_ == 0;
+    }
+    App& app_;
+    Printer& printer_;
+    int error_ = 0;
+    int count_ = 0;
+};
+
+// The channel blocks of one page: the rows that the result file lists for each channel.
+void PrintChannels(const App& app, ReportLines& out, const ResultPage& page, bool secondPage)
+{
+    const int first = secondPage ? 4 : 1;
+    auto name = [&](int row) { return page.RowName[row].Caption; };
+    for (int c = 1; c <= 3 && !out.Failed(); ++c) {
+        out.Line(QStringLiteral("Traffic Channel ") + QString::number(app.st.TrafficChannels[first + c - 1]));
+        out.Row(name(kRowTxPower1), page.MSPower1[c], true);
+        if (c == 3) {
+            out.Row(name(kRowTxPower3), page.MSPower3[c], true);
+            out.Row(name(kRowPhaseRms), page.Label51[c]);
+            out.Row(name(kRowPhasePeak), page.Label52[c]);
+            out.Row(name(kRowFrequency), page.Label53[c]);
+            out.Row(name(kRowBurstLength), page.Label54[c]);
+            out.Row(name(kRowTemplate), page.Label55[c]);
+        }
+        if (c != 2) {
+            out.Row(name(kRowRxLevel), page.Label56[c]);
+            out.Row(name(kRowRxQuality), page.Label57[c]);
+        }
+        out.Line(QString());
+    }
+}
+
+}  // namespace
+
+QString VerdictWord(Colour colour)
+{
+    switch (colour) {
+    case kRed: return QStringLiteral("FAILED *");
+    case kGreen: return QStringLiteral("PASSED");
+    case kRepeatGreen: return QStringLiteral("PASSED!");
+    default: return QStringLiteral(" NOT TESTED");
+    }
+}
+
+int PrintLine(App& app, Printer& printer, const QString& text)
+{
+    PrintStatement line;
+    line.Tab(app.st.LeftMargin).Text(text);
+    for (const QString& part : line.Lines())
+        if (const int error = printer.PrintLine(part))
+            return error;
+    return 0;
+}
+
+int PrintVerdictRow(App& app, Printer& printer, const QString& label, Colour colour, bool beforeBracket)
+{
+    const QString shown = beforeBracket ? label.section(QLatin1Char('('), 0, 0) : label;
+    PrintStatement line;
+    line.Tab(app.st.LeftMargin).Text(shown).Tab(kWordColumn).Text(VerdictWord(colour));
+    for (const QString& part : line.Lines())
+        if (const int error = printer.PrintLine(part))
+            return error;
+    return 0;
+}
+
+void PrintResultFile(App& app)
+{
+    QStringList lines;
+    if (app.st.KeypadCallFailed == kTrue || app.st.ResultFilePath.isEmpty() ||
+        !ReadTextLines(app.st.ResultFilePath, lines)) {
+        TraceLine(app, QStringLiteral("No result file to print: ") + app.st.ResultFilePath);
+        app.ui.MsgBox(QStringLiteral("Print not possible. No test results available."), msgbox::kOkOnly, QString());
+        return;
+    }
+    Printer& printer = app.ui.DefaultPrinter();
+    int error = printer.SetFont(kFont, kFontSize);
+    if (error == 0)
+        error = printer.PrintLine(QString());
+    for (qsizetype i = 0; error == 0 && i < lines.size(); ++i) {
+        error = PrintLine(app, printer, lines.at(i));
+        if (error == 0 && lines.at(i).contains(QLatin1String("PAGE 1 of")))
+            error = printer.NewPage();
+        if ((i + 1) % kLinesPerTurn == 0)
+            DoEvents(app);
+    }
+    if (error == 0)
+        error = printer.EndDoc();
+    if (error != 0)
+        PrintProblem(app, printer, QStringLiteral("Result file"));
+}
+
+void PrintTestReport(App& app)
+{
+    const StationState& st = app.st;
+    const ResultPage& page = app.Form3;
+    Printer& printer = app.ui.DefaultPrinter();
+    if (printer.SetFont(kFont, kFontSize) != 0) {
+        PrintProblem(app, printer, QStringLiteral("Test report"));
+        return;
+    }
+    ReportLines out(app, printer);
+    out.Line(QString());
+    out.Line(QStringLiteral("  TEST REPORT - CELVIO : ") + st.Version);
+    out.Line(QStringLiteral("Zavar Mobile Phones"));
+    out.Line(QString());
+    out.Line(QStringLiteral("Company ") + st.Company);
+    out.Line(QStringLiteral("Address ") + st.Address);
+    out.Line(QStringLiteral("Phone ") + st.Phone);
+    out.Line(QStringLiteral("Tested by ") + st.TestedBy);
+    out.Line(QString());
+    out.Line(QStringLiteral("Cellular phone test, ") + page.Date.Caption + QStringLiteral(" / ") + page.Time.Caption);
+    out.Line(QString());
+    out.Line(QStringLiteral("Phone IMEI code : ") + page.Imei.Caption);
+    out.Line(QString());
+    out.Line(QStringLiteral("Club Zavar member number : ") + st.ClubZavarNumber);
+    out.Line(QString());
+    out.Line(QStringLiteral("Customer fault description : "));
+    const QStringList pieces = TextPieces(st.FaultDescription);
+    if (pieces.isEmpty())
+        out.Line(QStringLiteral("----"));
+    for (const QString& piece : pieces)
+        out.Line(piece);
+    out.Line(QStringLiteral("Broadcast Channel: ") + QString::number(st.ControlChannel));
+    const QString level = QString::number(st.GeneratorLevel);
+    out.Line(QStringLiteral("BS Power Level: ") + (st.GeneratorLevel < 0 ? level : QLatin1Char(' ') + level) +
+             QStringLiteral(" dBm"));
+    out.Row(QStringLiteral("Call From Mobile"), page.MobileOriginatedCall);
+    out.Row(QStringLiteral("Dialled Number"), page.DialledNumber);
+    out.Row(QStringLiteral("Call From Base Station"), page.BaseOriginatedCall);
+    out.Row(QStringLiteral("Speech Loopback"), page.SpeechLoopback);
+    PrintChannels(app, out, app.Form3, false);
+    if (st.SystemCode.contains(QLatin1String("GSM,")))
+        PrintChannels(app, out, app.Form4, true);
+    if (out.Failed() || printer.EndDoc() != 0)
+        PrintProblem(app, printer, QStringLiteral("Test report"));
+}
+
+}  // namespace celvio

@@ -1,0 +1,32 @@
+// The test report on paper: the stored result file line by line (a failed test), or a
+// formatted report with one verdict word per test (a passed test). Both go to the
+// default printer in a fixed-pitch font, every line starting at the LEFTMARGIN column.
+#pragma once
+
+#include "platform/forms.h"
+
+#include <QString>
+
+namespace celvio {
+
+struct App;
+class Printer;
+
+// The word that a printed report shows for a result cell of this colour.
+QString VerdictWord(Colour colour);
+
+// Prints the file at ResultFilePath, breaking the page after a line with "PAGE 1 of".
+// Without test results says so instead.
+void PrintResultFile(App& app);
+
+// Prints the formatted report of the cycle.
+void PrintTestReport(App& app);
+
+// One line at the margin column: the label, then the verdict word at column 40. With
+// `beforeBracket` only the label's part before its first "(" is printed.
+int PrintVerdictRow(App& app, Printer& printer, const QString& label, Colour colour, bool beforeBracket = false);
+
+// One line at the margin column.
+int PrintLine(App& app, Printer& printer, const QString& text);
+
+}  // namespace celvio

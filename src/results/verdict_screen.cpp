@@ -1,0 +1,243 @@
+// The verdict screen and the test report screen at the end of a TEST cycle, and the
+// buttons of the two result pages.
+#include "core/app.h"
+#include "core/bilingual.h"
+#include "core/events.h"
+#include "core/helpers.h"
+#include "core/text.h"
+#include "results/printed_report.h"
+#include "results/result_file.h"
+#include "results/result_pages.h"
+#include "results/verdict.h"
+
+namespace celvio {
+
+namespace {
+
+constexpr int kVerdictHelpTopic = 14;
+constexpr int kReportHelpTopic = 15;
+constexpr int kAbortedHelpTopic = 26;
+
+// The title line of a verdict.
+QString VerdictTitle(const App& app, int verdict)
+{
+    switch (verdict) {
+    case 0: return Bilingual(app, "Test Passed!", "Test bestanden");
+    case 1: return Bilingual(app, "Test Failed!", "Test nicht bestanden!");
+    default: return Bilingual(app, "Test Aborted!", "Test abgebrochen!");
+    }
+}
+
+// The message under the title, with the line breaks the screen shows.
+QString VerdictMessage(const App& app, int verdict)
+{
+    const QString& nl = kCrLf;
+    auto lines = [&](std::initializer_list<const char*> parts) {
+        QString text;
+        for (const char* part : parts)
+            text += part ? QString::fromUtf8(part) : nl;
+        return text;
+    };
+    switch (verdict) {
+    case 0:
+        return Bilingual(app,
+                         lines({nullptr, "Congratulations!", nullptr, "Your mobile phone is perfectly ok.", nullptr,
+                                nullptr, "Please switch it off now. "}),
+                         lines({nullptr, "Gratulation!", nullptr, "Ihr Telefon funktioniert perfekt.", nullptr,
+                                nullptr, "Bitte schalten Sie es jetzt aus. "}));
+    case 1:
+        return Bilingual(app,
+                         lines({nullptr, "Your mobile phone didn't pass all tests!", nullptr, "Please switch it off and",
+                                nullptr, "try again or go to the service desk."}),
+                         lines({nullptr, "Während des Tests sind Fehler aufgetreten.", nullptr,
+                                "Bitte schalten Sie das Telefon aus", nullptr, "und versuchen es noch einmal oder",
+                                nullptr, "begeben Sie sich zum Service-Schalter."}));
+    default:
+        return Bilingual(app,
+                         lines({"A basic function didn't work in test!", nullptr, "Please switch off your phone and",
+                                nullptr, "try again or go to the service desk.", nullptr, nullptr}),
+                         lines({"Eine Grundfunktion war nicht möglich!", nullptr, "Bitte schalten Sie das Telefon aus",
+                                nullptr, "und versuchen es noch einmal oder", nullptr,
+                                "begeben Sie sich zum Service-Schalter.", nullptr})) +
+               app.st.LastErrorText;
+    }
+}
+
+// Shows a main-window button with its caption, in the tab order.
+void ShowButton(CommandButton& button, const QString& caption)
+{
+    button.Caption = caption;
+    button.Visible = true;
+    button.Enabled = true;
+    button.TabStop = true;
+}
+
+// Hides a main-window button and takes it out of the tab order.
+void HideButton(CommandButton& button)
+{
+    button.Visible = false;
+    button.TabStop = false;
+}
+
+// Asks the page's view to move the focus to one of its buttons.
+void FocusPage(ResultPage& page, int button)
+{
+    page.Focus.target = button;
+    ++page.Focus.serial;
+}
+
+// Opens a result page in place of the window that was showing.
+void OpenPage(App& app, ResultPage& page)
+{
+    page.Maximized = app.st.Maximize != 0;
+    page.Visible = true;
+    FocusPage(page, 1);
+}
+
+// Back to the main window from the result pages: the report screen goes on.
+void LeavePages(App& app)
+{
+    app.Form1.Visible = true;
+    app.Form3.Visible = false;
+    app.Form4.Visible = false;
+    app.Form1.SetFocus(app.Form1.Command3.Visible ? 3 : 2);
+    app.st.DetailsDone = kTrue;
+}
+
+// "Print" on a result page: the stored file after a failed test, the report after a passed one.
+void PrintFromPage(App& app)
+{
+    TraceButton(app, QStringLiteral("PRINT"));
+    if (app.st.Verdict != 0)
+        PrintResultFile(app);
+    else
+        PrintTestReport(app);
+}
+
+}  // namespace
+
+void VerdictScreen(App& app, int verdict)
+{
+    Form1& f = app.Form1;
+    StationState& st = app.st;
+    SetHelpTopic(app, kVerdictHelpTopic);
+    if (verdict == 1 || verdict == 2)
+        ShowPicture(app, QStringLiteral("Failed.BMP"), QStringLiteral("N650a.BMP"));
+    if (verdict == 2)
+        SetHelpTopic(app, kAbortedHelpTopic);
+    f.Label4.Caption = VerdictTitle(app, verdict);
+    f.Label4.Visible = true;
+    f.Label3.Caption = VerdictMessage(app, verdict);
+    st.LastErrorText.clear();
+    ShowButton(f.Command2, Bilingual(app, "&Test Report", "&Testbericht"));
+    ShowButton(f.Command3, Bilingual(app, "&New test", "&Neuer Test"));
+    f.SetFocus(2);
+
+    while (st.Command2Pressed != kTrue && st.Command3Pressed != kTrue && st.StopRequested != kTrue)
+        WaitEvents(app);
+
+    // The choice is kept before the file is written: an IMEI entry on the way uses
+    // the same buttons. Only a file written for this cycle may be printed.
+    const bool details = st.Command2Pressed == kTrue;
+    st.Command2Pressed = kFalse;
+    st.Command3Pressed = kFalse;
+    st.ResultFilePath.clear();
+    if (st.KeypadCallFailed != kTrue && st.StopRequested != kTrue)
+        WriteResultFile(app);
+    if (st.StopRequested != kTrue) {
+        if (details) {
+            TraceButton(app, QStringLiteral("DETAILS"));
+            SetHelpTopic(app, kReportHelpTopic);
+            TestReportScreen(app);
+        } else {
+            TraceButton(app, QStringLiteral("NEW TEST"));
+        }
+    }
+    f.Label3.Caption.clear();
+    HideButton(f.Command2);
+    HideButton(f.Command3);
+}
+
+void TestReportScreen(App& app)
+{
+    Form1& f = app.Form1;
+    StationState& st = app.st;
+    f.Label4.Caption = Bilingual(app, "Test Report", "Test Bericht");
+    QString summary;
+    for (int i = 1; i <= 4; ++i)
+        summary += st.SummaryLines[i] + kCrLf;
+    f.Label3.Caption = summary;
+    ShowButton(f.Command3, Bilingual(app, "&New test", "&Neuer Test"));
+    const bool offerDetails = st.TestDetail == 1;
+    if (offerDetails) {
+        ShowButton(f.Command2, QStringLiteral("&Details"));
+        f.SetFocus(2);
+    } else {
+        HideButton(f.Command2);
+        f.SetFocus(3);
+    }
+    SetHelpTopic(app, kReportHelpTopic);
+    st.Command2Pressed = kFalse;
+    st.Command3Pressed = kFalse;
+
+    while (st.Command3Pressed != kTrue && !(offerDetails && st.Command2Pressed == kTrue) &&
+           st.StopRequested != kTrue)
+        WaitEvents(app);
+    if (st.Command3Pressed == kTrue) {
+        TraceButton(app, QStringLiteral("NEW TEST"));
+        st.Command3Pressed = kFalse;
+    } else if (st.Command2Pressed == kTrue) {
+        TraceButton(app, QStringLiteral("DETAILS"));
+        st.Command2Pressed = kFalse;
+        st.DetailsDone = kFalse;
+        if (st.SystemCode.contains(QLatin1String("GSM,")))
+            app.Form3.Command1.Caption = Bilingual(app, "&More", "&Mehr");
+        OpenPage(app, app.Form3);
+        f.Visible = false;
+        while (st.DetailsDone != kTrue)
+            WaitEvents(app);
+    }
+    if (st.TestPrint == 1)
+        PrintResultFile(app);
+    HideButton(f.Command2);
+    HideButton(f.Command3);
+    f.Label3.Caption.clear();
+    f.Label4.Caption.clear();
+}
+
+void Form3_Command1Click(App& app)
+{
+    if (app.st.SystemCode.contains(QLatin1String("GSM,"))) {
+        TraceButton(app, QStringLiteral("MORE"));
+        OpenPage(app, app.Form4);
+        app.Form3.Visible = false;
+        return;
+    }
+    TraceButton(app, QStringLiteral("CONTINUE"));
+    LeavePages(app);
+}
+
+void Form3_Command2Click(App& app)
+{
+    PrintFromPage(app);
+}
+
+void Form4_Command1Click(App& app)
+{
+    TraceButton(app, QStringLiteral("CONTINUE"));
+    LeavePages(app);
+}
+
+void Form4_Command2Click(App& app)
+{
+    TraceButton(app, QStringLiteral("BACK"));
+    OpenPage(app, app.Form3);
+    app.Form4.Visible = false;
+}
+
+void Form4_Command3Click(App& app)
+{
+    PrintFromPage(app);
+}
+
+}  // namespace celvio

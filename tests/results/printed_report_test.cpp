@@ -1,0 +1,169 @@
+// The printed reports as the printer receives them: the formatted report of a passed
+// test, the stored file of a failed one, the margin, page breaks and printer errors.
+#include "results/printed_report.h"
+#include "results/result_file.h"
+#include "results_fixture.h"
+
+namespace celvio::testing {
+namespace {
+
+class PrintedReportTest : public ResultsFixture {
+protected:
+    void ServicePoint()
+    {
+        StationState& st = app.st;
+        st.Company = QStringLiteral("Handy Shop Mitte");
+        st.Address = QStringLiteral("Hauptstr. 5");
+        st.Phone = QStringLiteral("030 123456");
+        st.TestedBy = QStringLiteral("A. Kraus");
+        st.ClubZavarNumber = QStringLiteral("ZC-0042");
+    }
+    // Every line of `lines` after a margin of `blanks`.
+    static QStringList Margin(int blanks, const QStringList& lines)
+    {
+        QStringList out;
+        for (const QString& line : lines)
+            out << QString(blanks, QLatin1Char(' ')) + line;
+        return out;
+    }
+    const CapturingPrinter& Printer() const { return platform.printer; }
+};
+
+TEST_F(PrintedReportTest, PassedTestPrintsTheFormattedReportAtTheMargin)
+{
+    Station("GSM", 1);
+    ServicePoint();
+    app.st.LeftMargin = 10;
+    PassedPage(app.Form3);
+    SetCell(app.Form3.MSPower1[2], "! 33.4", kRepeatGreen);
+    SetCell(app.Form3.Label55[3], "Not tested", kYellow);
+    PrintTestReport(app);
+    ASSERT_EQ(Printer().documents.size(), 1);
+    const CapturingPrinter::Document& doc = Printer().documents[0];
+    EXPECT_EQ(doc.font, QStringLiteral("Courier New"));
+    EXPECT_EQ(doc.fontSize, 10);
+    ASSERT_EQ(doc.pages.size(), 1);
+    // Verdict words at column 40: 30 characters after the margin of nine blanks.
+    const QStringList expected = Margin(9, {
+        "",
+        "  TEST REPORT - CELVIO : 2.02",
+        "Zavar Mobile Phones",
+        "",
+        "Company Handy Shop Mitte",
+        "Address Hauptstr. 5",
+        "Phone 030 123456",
+        "Tested by A. Kraus",
+        "",
+        "Cellular phone test, 12/7/26 / 10:04:09",
+        "",
+        "Phone IMEI code : 351234000000017",
+        "",
+        "Club Zavar member number : ZC-0042",
+        "",
+        "Customer fault description : ",
+        "----",
+        "Broadcast Channel: 30",
+        "BS Power Level: -60 dBm",
+        "Call From Mobile              PASSED",
+        "Dialled Number                PASSED",
+        "Call From Base Station        PASSED",
+        "Speech Loopback               PASSED",
+        "Traffic Channel 20",
+        "TX Power 5                    PASSED",
+        "RX Level (50)                 PASSED",
+        "RX Quality                    PASSED",
+        "",
+        "Traffic Channel 62",
+        "TX Power 5                    PASSED!",
+        "",
+        "Traffic Channel 100",
+        "TX Power 5                    PASSED",
+        "TX Power 15                   PASSED",
+        "Phase Error RMS               PASSED",
+        "Phase Error Peak              PASSED",
+        "Frequency Error               PASSED",
+        "Burst Length                  PASSED",
+        "Power-Time Template            NOT TESTED",
+        "RX Level (50)                 PASSED",
+        "RX Quality                    PASSED",
+        "",
+    });
+    EXPECT_EQ(doc.pages[0], expected);
+    ExpectNoBoxes();
+}
+
+TEST_F(PrintedReportTest, DualBandReportAddsTheSecondPageAndMarksFailures)
+{
+    FailedDualBand();
+    app.st.LeftMargin = 1;
+    PrintTestReport(app);
+    ASSERT_EQ(Printer().documents.size(), 1);
+    const QStringList lines = Printer().documents[0].pages[0];
+    EXPECT_TRUE(lines.contains(QStringLiteral("Dialled Number                         FAILED *")));
+    EXPECT_TRUE(lines.contains(QStringLiteral("MS Leistung 5                          PASSED!")));
+    EXPECT_TRUE(lines.contains(QStringLiteral("Traffic Channel 884")));
+    EXPECT_TRUE(lines.contains(QStringLiteral("Leistungs-Zeit-Maske                   FAILED *")));
+    const qsizetype description = lines.indexOf(QStringLiteral("Customer fault description : "));
+    ASSERT_GE(description, 0);
+    EXPECT_EQ(lines.mid(description + 1, 2),
+              (QStringList{QStringLiteral("Display flickers when the phone rings and then die"), QStringLiteral("s")}));
+    EXPECT_EQ(lines.count(QString()), 6 + 6);  // six in the opening, one after each channel
+}
+
+TEST_F(PrintedReportTest, FailedTestPrintsTheStoredFileWithAPageBreak)
+{
+    FailedDualBand();
+    app.st.LeftMargin = 3;
+    WriteResultFile(app);
+    // A file edited at the shop with two pages.
+    const QByteArray stored = ReadStationBytes(QStringLiteral("RESULTS/351234/0543215.TXT"));
+    WriteStationBytes(QStringLiteral("RESULTS/351234/0543215.TXT"),
+                      "first line\r\n   PAGE 1 of 2\r\n" + stored);
+    PrintResultFile(app);
+    ASSERT_EQ(Printer().documents.size(), 1);
+    const CapturingPrinter::Document& doc = Printer().documents[0];
+    EXPECT_EQ(doc.font, QStringLiteral("Courier New"));
+    ASSERT_EQ(doc.pages.size(), 2);
+    EXPECT_EQ(doc.pages[0], (QStringList{QString(), QStringLiteral("  first line"), QStringLiteral("     PAGE 1 of 2")}));
+    QStringList fileLines = QString::fromLatin1(stored).split(QStringLiteral("\r\n"));
+    fileLines.removeLast();
+    EXPECT_EQ(doc.pages[1], Margin(2, fileLines));
+    EXPECT_EQ(doc.pages[1].at(1), QStringLiteral("  Date: 07.12.26              Time: 14:35:02"));
+}
+
+TEST_F(PrintedReportTest, NoResultsAndPrinterErrorsAreToldToTheOperator)
+{
+    FailedDualBand();
+    struct Case {
+        const char* name;
+        bool keypadFailed;
+        bool written;
+        bool printerFails;
+        const char* box;
+    } cases[] = {
+        {"keypad call failed", true, true, false, "Print not possible. No test results available."},
+        {"no file written", false, false, false, "Print not possible. No test results available."},
+        {"printer error", false, true, true, "There was a problem printing to your printer."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        platform.boxes.clear();
+        platform.printer.failing = c.printerFails;
+        app.st.KeypadCallFailed = c.keypadFailed ? kTrue : kFalse;
+        app.st.ResultFilePath.clear();
+        if (c.written)
+            WriteResultFile(app);
+        PrintResultFile(app);
+        EXPECT_TRUE(Printer().documents.isEmpty());
+        ASSERT_EQ(platform.boxes.size(), 1);
+        EXPECT_EQ(platform.boxes[0].text, QString::fromLatin1(c.box));
+    }
+    platform.boxes.clear();
+    PrintTestReport(app);
+    ASSERT_EQ(platform.boxes.size(), 1);
+    EXPECT_EQ(platform.boxes[0].text, QStringLiteral("There was a problem printing to your printer."));
+    platform.boxes.clear();
+}
+
+}  // namespace
+}  // namespace celvio::testing

@@ -1,0 +1,359 @@
+// Result files byte for byte against files written by hand, the choice of a free file
+// name, the IMEI entry for an unknown IMEI, and writes that fail.
+#include "results/result_file.h"
+#include "results/verdict.h"
+#include "results_fixture.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+
+namespace celvio::testing {
+namespace {
+
+const char* const kPassedGsm = R"(
+TEST REPORT - CELVIO : 2.02|
+Date: 12/7/26 Time: 10:04:09|
+|
+OVERALL TEST RESULT: Passed|
+|
+Dalvora MOBILE TESTER  : 7703S          Serial Number: 100123|
+       Firmware Version: V3.10|
+MOBILE TELEPHONE       : Orvane Q7        Cellular System: GSM900|
+    IMEI: 351234000000017    IMSI: 001010123456789|
+|
+Customer fault description: ----|
+|
+TEST ENVIRONMENT:|
+  Mobile Connected Via : Dalvora Antenna Coupler (K580)|
+|
+      Broadcast Channel: 30 |
+         BS Power Level: -60 dBm|
+|
+Call From Mobile       : Passed|
+Dialled Number         : 0123           ( 0123 )|
+Call From Base Station : Passed|
+Speech Loopback        : Passed|
+|
+Traffic Channel        :  20 |
+TX Power 5 (33 dBm)    :  33.2          ( 31 - 35 dBm )|
+RX Level (50)          :  49            ( 47 -  53 )|
+RX Quality             :  0             ( 0 - 2 )|
+|
+Traffic Channel        :  62 |
+TX Power 5 (33 dBm)    :  33.0          ( 31 - 35 dBm )|
+|
+Traffic Channel        :  100 |
+TX Power 5 (33 dBm)    :  32.9          ( 31 - 35 dBm )|
+TX Power 15 (13 dBm)   :  13.4          ( 11 - 15 dBm )|
+Phase Error RMS        :  1.8           ( 0 - 5 deg )|
+Phase Error Peak       :  6.5           ( 0 - 20 deg )|
+Frequency Error        :  -23           ( +/- 90 Hz )|
+Burst Length           :  553           ( 552 - 554 µsec )|
+Power-Time Template    :  Passed        |
+RX Level (50)          :  50            ( 47 -  53 )|
+RX Quality             :  0             ( 0 - 2 )|
+)";
+
+const char* const kFailedDualBandGerman = R"(
+TEST REPORT - CELVIO : 2.02|
+Date: 07.12.26              Time: 14:35:02|
+|
+OVERALL TEST RESULT: Failed|
+|
+Dalvora MOBILE TESTER  : 7703S          Serial Number: 100123|
+       Firmware Version: V3.10|
+MOBILE TELEPHONE       : Orvane Q7        Cellular System: GSM900,1800|
+    IMEI: 351234570543215    IMSI: 001010123456789|
+|
+Customer fault description: |
+Display flickers when the phone rings and then die|
+s|
+|
+TEST ENVIRONMENT:|
+  Mobile Connected Via : Dalvora Antenna Coupler (K530)|
+|
+      Broadcast Channel: 30 |
+         BS Power Level: -60 dBm|
+|
+Call From Mobile       : Passed|
+Dialled Number         : * 0124         ( 0123 )|
+Call From Base Station : Passed|
+Speech Loopback        : Passed|
+|
+Traffic Channel        :  20 |
+MS Leistung 5 (33 dBm) : ! 33.8         ( 31 - 35 dBm )|
+RX Pegel (50)          :  49            ( 47 -  53 )|
+RX Qualität            :  0             ( 0 - 2 )|
+|
+Traffic Channel        :  62 |
+MS Leistung 5 (33 dBm) :  33.1          ( 31 - 35 dBm )|
+|
+Traffic Channel        :  100 |
+MS Leistung 5 (33 dBm) :  33.0          ( 31 - 35 dBm )|
+MS Leistung 15 (13 dBm): * 16.2         ( 11 - 15 dBm )|
+Phasenfehler           :  1.2           ( 0 - 5 Grad )|
+Phasenfehler Spitze    :  4.9           ( 0 - 20 Grad )|
+Frequenzfehler         :  12            ( +/- 90 Hz )|
+Burst Länge            :  553           ( 552 - 554 µsek )|
+Leistungs-Zeit-Maske   :  Passed        |
+RX Pegel (50)          : * 40           ( 47 -  53 )|
+RX Qualität            :  1             ( 0 - 2 )|
+|
+Traffic Channel        :  512 |
+MS Leistung 0 (30 dBm) :  30.1          ( 28 - 32 dBm )|
+RX Pegel (50)          :  50            ( 47 -  53 )|
+RX Qualität            :  0             ( 0 - 2 )|
+|
+Traffic Channel        :  698 |
+MS Leistung 0 (30 dBm) :  29.8          ( 28 - 32 dBm )|
+|
+Traffic Channel        :  884 |
+MS Leistung 0 (30 dBm) :  30.2          ( 28 - 32 dBm )|
+MS Leistung 10 (10 dBm):  10.4          ( 8 - 12 dBm )|
+Phasenfehler           :  2.0           ( 0 - 5 Grad )|
+Phasenfehler Spitze    :  7.5           ( 0 - 20 Grad )|
+Frequenzfehler         : * -190         ( +/- 180 Hz )|
+Burst Länge            :  553           ( 552 - 554 µsek )|
+Leistungs-Zeit-Maske   : * Template failed|
+                                        |
+RX Pegel (50)          :  51            ( 47 -  53 )|
+RX Qualität            :  0             ( 0 - 2 )|
+)";
+
+const char* const kDirectSwap = R"(
+TEST REPORT - CELVIO : 2.02|
+Date: 12/7/26 Time: 10:04:09|
+|
+Mobile phone not tested. Swapped direct.|
+|
+Dalvora MOBILE TESTER  : 7703S          Serial Number: 100123|
+       Firmware Version: V3.10|
+|
+OLD MOBILE IMEI: 351234000000017|
+NEW MOBILE IMEI: 351234000000025|
+|
+Swap comment :|
+----|
+)";
+
+class ResultFileTest : public ResultsFixture {
+protected:
+    QString Written() const { return QDir(dir.path()).relativeFilePath(app.st.ResultFilePath); }
+};
+
+TEST_F(ResultFileTest, PassedSingleBandGsmFile)
+{
+    Station("GSM", 1);
+    PassedPage(app.Form3);
+    WriteResultFile(app);
+    EXPECT_EQ(Written(), QStringLiteral("RESULTS/351234/0000017.TXT"));
+    EXPECT_EQ(ReadStationBytes(QStringLiteral("RESULTS/351234/0000017.TXT")), Expected(kPassedGsm));
+    ExpectNoBoxes();
+}
+
+TEST_F(ResultFileTest, FailedDualBandFileInGermanWithMarksAndALongDescription)
+{
+    FailedDualBand();
+    WriteResultFile(app);
+    EXPECT_EQ(Written(), QStringLiteral("RESULTS/351234/0543215.TXT"));
+    EXPECT_EQ(ReadStationBytes(QStringLiteral("RESULTS/351234/0543215.TXT")), Expected(kFailedDualBandGerman));
+}
+
+TEST_F(ResultFileTest, DirectSwapFileIsNamedAfterTheNewPhone)
+{
+    Station("GSM", 1);
+    app.st.OldImei = QStringLiteral("351234000000017");
+    app.st.Imei = QStringLiteral("351234000000025");
+    WriteDirectSwapFile(app);
+    EXPECT_EQ(Written(), QStringLiteral("RESULTS/351234/0000025.TXT"));
+    EXPECT_EQ(ReadStationBytes(QStringLiteral("RESULTS/351234/0000025.TXT")), Expected(kDirectSwap));
+}
+
+TEST_F(ResultFileTest, FreeTextLengthsAndSwapComment)
+{
+    // Fault descriptions of 50, 51, 150 and 230 characters: one, two, three and four
+    // lines of 50; nothing after the 200th character.
+    Station("GSM", 1);
+    const QString fifty = QString(49, QLatin1Char('a')) + QLatin1Char('b');
+    struct Case {
+        QString text;
+        QStringList lines;
+    } cases[] = {
+        {fifty, {fifty}},
+        {fifty + QLatin1Char('c'), {fifty, QStringLiteral("c")}},
+        {fifty + fifty + fifty, {fifty, fifty, fifty}},
+        {fifty + fifty + fifty + fifty + QString(30, QLatin1Char('z')), {fifty, fifty, fifty, fifty}},
+    };
+    for (const Case& c : cases) {
+        app.st.FaultDescription = c.text;
+        const QStringList lines = QString::fromLatin1(ResultFileBytes(app)).split(QStringLiteral("\r\n"));
+        const qsizetype at = lines.indexOf(QStringLiteral("Customer fault description: "));
+        ASSERT_GE(at, 0);
+        EXPECT_EQ(lines.mid(at + 1, c.lines.size() + 1), c.lines + QStringList{QString()}) << c.text.size();
+    }
+    app.st.OldImei = QStringLiteral("351234000000017");
+    app.st.SwapComment = fifty + QStringLiteral("xy");
+    EXPECT_TRUE(DirectSwapFileBytes(app).endsWith("Swap comment :\r\n" + fifty.toLatin1() + "\r\nxy\r\n"));
+}
+
+TEST_F(ResultFileTest, PowerRangesOfBothBandsAndAnUnknownBand)
+{
+    Station("GSM,PCS", 1);
+    EXPECT_EQ(PowerRangeText(app, 1, 1), QStringLiteral("( 31 - 35 dBm )"));
+    EXPECT_EQ(PowerRangeText(app, 3, 3), QStringLiteral("( 11 - 15 dBm )"));
+    EXPECT_EQ(PowerRangeText(app, 4, 4), QStringLiteral("( 28 - 32 dBm )"));
+    EXPECT_EQ(PowerRangeText(app, 6, 6), QStringLiteral("( 8 - 12 dBm )"));
+    app.st.LimitTxPower = 20;  // below zero: the minus sign stays
+    SetUpResultPages(app);
+    EXPECT_EQ(PowerRangeText(app, 6, 5), QStringLiteral("( -10 - 30 dBm )"));
+    app.st.SystemCode = QStringLiteral("XYZ");
+    EXPECT_EQ(PowerRangeText(app, 1, 1), QStringLiteral("(  dBm )"));
+}
+
+TEST_F(ResultFileTest, SuffixesThenDateAndTimeNamesWithoutOverwriting)
+{
+    Station("GSM", 1);
+    QStringList names;
+    for (int i = 0; i < 30; ++i) {
+        app.st.FaultDescription = QString::number(i);
+        WriteResultFile(app);
+        names << Written();
+    }
+    QStringList expected{QStringLiteral("RESULTS/351234/0000017.TXT")};
+    for (char c = 'A'; c <= '['; ++c)
+        expected << QStringLiteral("RESULTS/351234/0000017%1.TXT").arg(QLatin1Char(c));
+    // Date "12/7/26", time "10:04:09": characters 1-2 and 4-5 of each; the "/" that
+    // falls into the name becomes "_".
+    expected << QStringLiteral("RESULTS/351234/127_1004.TXT") << QStringLiteral("RESULTS/351234/127_1004-2.TXT");
+    EXPECT_EQ(names, expected);
+    // Every record is still there with its own contents.
+    for (int i = 0; i < 30; ++i)
+        EXPECT_TRUE(ReadStationBytes(expected[i]).contains("Customer fault description: \r\n" +
+                                                           QByteArray::number(i) + "\r\n"))
+            << qPrintable(expected[i]);
+}
+
+TEST_F(ResultFileTest, ExistingNamesInAnotherCaseCount)
+{
+    Station("GSM", 1);
+    QDir(dir.path()).mkpath(QStringLiteral("results/351234"));
+    WriteStationBytes(QStringLiteral("results/351234/0000017.txt"), "old");
+    WriteStationBytes(QStringLiteral("results/351234/0000017a.TXT"), "old");
+    WriteResultFile(app);
+    EXPECT_EQ(Written(), QStringLiteral("results/351234/0000017B.TXT"));
+    EXPECT_EQ(ReadStationBytes(QStringLiteral("results/351234/0000017.txt")), QByteArray("old"));
+}
+
+TEST_F(ResultFileTest, UnusableImeiIsAskedForAndUnsafeCharactersAreRefused)
+{
+    Station("GSM", 1);
+    app.Form3.Imei.Caption = QStringLiteral("Not tested");
+    auto entry = [](const App& a) { return a.Form1.Text1.Visible && a.Form1.Command2.Caption == QLatin1String("&OK"); };
+    // A path, a wildcard, 14 digits, then an IMEI typed in groups.
+    int shown = 0;
+    for (const char* typed : {"../../../etc/pa", "35123400000*017", "35123400000001", "35-1234/000.000033"}) {
+        platform.Await([entry, shown, this](const App& a) { return entry(a) && platform.boxes.size() == shown; },
+                       QStringLiteral("the IMEI entry"));
+        ++shown;
+        platform.Type(1, QString::fromLatin1(typed));
+        platform.Press(QStringLiteral("&OK"));
+    }
+    platform.Answer(QStringLiteral("Please enter all 15 digits of the IMEI."), msgbox::kOk, 3);
+    EXPECT_EQ(app.Form1.Label4.Caption, QString());
+    WriteResultFile(app);
+    EXPECT_EQ(Written(), QStringLiteral("RESULTS/351234/0000033.TXT"));
+    EXPECT_EQ(app.st.Imei, QStringLiteral("351234000000033"));
+    EXPECT_EQ(app.Form3.Imei.Caption, QStringLiteral("351234000000033"));
+    EXPECT_EQ(Boxes().size(), 3);
+    EXPECT_TRUE(ReadStationBytes(QStringLiteral("RESULTS/351234/0000033.TXT")).contains("IMEI: 351234000000033"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Dirs | QDir::NoDotAndDotDot), QStringList{QStringLiteral("RESULTS")});
+    platform.boxes.clear();
+}
+
+TEST_F(ResultFileTest, ImeiTypedAtTheVerdictScreenKeepsTheReportChoice)
+{
+    Station("GSM", 1);
+    app.Form3.Imei.Caption = QStringLiteral("Not tested");
+    platform.Press(QStringLiteral("&Test Report"));
+    platform.Type(1, QStringLiteral("351234000000041"));
+    platform.Press(QStringLiteral("&OK"));
+    bool report = false;
+    platform.Await(
+        [&report](const App& a) {
+            report = a.Form1.Label4.Caption == QLatin1String("Test Report");
+            return report;
+        },
+        QStringLiteral("the report screen"));
+    platform.Press(QStringLiteral("&New test"));
+    VerdictScreen(app, 1);
+    EXPECT_TRUE(report);
+    EXPECT_EQ(Written(), QStringLiteral("RESULTS/351234/0000041.TXT"));
+    EXPECT_FALSE(app.Form1.Command2.Visible || app.Form1.Command3.Visible || app.Form1.Text1.Visible);
+}
+
+TEST_F(ResultFileTest, StopAtTheImeiEntryWritesNothing)
+{
+    Station("GSM", 1);
+    app.st.ResultFilePath = QStringLiteral("/old/file");
+    app.Form3.Imei.Caption = QStringLiteral("12345");
+    platform.Await([](const App& a) { return a.Form1.Text1.Visible; }, QStringLiteral("the IMEI entry"));
+    platform.Do(UiAction::Stop);
+    platform.Answer(QString(), msgbox::kYes);
+    WriteResultFile(app);
+    EXPECT_TRUE(app.st.ResultFilePath.isEmpty());
+    EXPECT_FALSE(QDir(dir.path()).exists(QStringLiteral("RESULTS")));
+    EXPECT_FALSE(app.Form1.MStop.Enabled);
+}
+
+TEST_F(ResultFileTest, FailedWriteIsReportedAndLeavesNoFile)
+{
+    Station("GSM", 1);
+    app.st.ResultFilePath = QStringLiteral("/old/file");
+    // RESULTS is a plain file: neither the folder nor the record can be made.
+    WriteStationBytes(QStringLiteral("RESULTS"), "not a folder");
+    WriteResultFile(app);
+    EXPECT_TRUE(app.st.ResultFilePath.isEmpty());
+    ASSERT_EQ(platform.boxes.size(), 1);
+    const QString path = dir.filePath(QStringLiteral("RESULTS/351234/0000017.TXT"));
+    EXPECT_TRUE(platform.boxes[0].text.startsWith(QStringLiteral("Result file could not be written: ") + path + " ("))
+        << qPrintable(platform.boxes[0].text);
+    EXPECT_TRUE(Trace().contains(platform.boxes[0].text));
+    EXPECT_EQ(ReadStationBytes(QStringLiteral("RESULTS")), QByteArray("not a folder"));
+}
+
+TEST_F(ResultFileTest, FullDiskLeavesOnlyCompleteFiles)
+{
+    // A 64 KiB file system that is nearly full: the record does not fit.
+    const QString mount = dir.filePath(QStringLiteral("RESULTS"));
+    QDir().mkpath(mount);
+    if (QProcess::execute(QStringLiteral("mount"), {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
+                                                    QStringLiteral("size=64k"), QStringLiteral("tmpfs"), mount}) != 0)
+        GTEST_SKIP() << "no tmpfs can be mounted here";
+    struct Unmount {
+        QString path;
+        ~Unmount() { QProcess::execute(QStringLiteral("umount"), {path}); }
+    } unmount{mount};
+    Station("GSM", 1);
+    PassedPage(app.Form3);
+    WriteResultFile(app);  // fits
+    ASSERT_FALSE(app.st.ResultFilePath.isEmpty());
+    const QByteArray first = ReadStationBytes(QStringLiteral("RESULTS/351234/0000017.TXT"));
+    QFile filler(dir.filePath(QStringLiteral("RESULTS/filler")));
+    ASSERT_TRUE(filler.open(QIODevice::WriteOnly));
+    const QByteArray block(1024, 'x');
+    while (filler.write(block) == block.size() && filler.flush()) {
+    }
+    filler.close();
+    QFile::resize(filler.fileName(), filler.size() - 512);  // room for part of a record only
+    WriteResultFile(app);
+    EXPECT_TRUE(app.st.ResultFilePath.isEmpty());
+    ASSERT_EQ(platform.boxes.size(), 1);
+    EXPECT_TRUE(platform.boxes[0].text.startsWith(QStringLiteral("Result file could not be written: ")));
+    EXPECT_EQ(QDir(dir.filePath(QStringLiteral("RESULTS/351234"))).entryList(QDir::Files | QDir::Hidden),
+              QStringList{QStringLiteral("0000017.TXT")});
+    EXPECT_EQ(ReadStationBytes(QStringLiteral("RESULTS/351234/0000017.TXT")), first);
+}
+
+}  // namespace
+}  // namespace celvio::testing
