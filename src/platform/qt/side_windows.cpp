@@ -16,6 +16,9 @@ namespace celvio {
 
 namespace {
 
+// The trace window shows new rows at most this often (20 times a second).
+constexpr std::chrono::milliseconds kTraceRefresh{50};
+
 QFont Mono(int size)
 {
     QFont f(QStringLiteral("DejaVu Sans Mono"), size);
@@ -68,6 +71,13 @@ DebugWindowView::DebugWindowView(App& app) : app_(app)
     layout->addWidget(list_, 1);
     layout->addLayout(buttons);
     resize(620, 420);
+    refresh_.setSingleShot(true);
+    QObject::connect(&refresh_, &QTimer::timeout, this, [this] {
+        if (generation_ == app_.DebugFrm.Generation && shown_ <= app_.DebugFrm.DebugFeld.size())
+            AppendRows();
+        else
+            Sync();
+    });
 }
 
 void DebugWindowView::Sync()
@@ -78,15 +88,31 @@ void DebugWindowView::Sync()
         list_->clear();
         shown_ = 0;
     }
-    if (shown_ < m.DebugFeld.size()) {
-        list_->addItems(m.DebugFeld.mid(shown_));
-        shown_ = m.DebugFeld.size();
-        if (m.ListIndex >= 0 && m.ListIndex < list_->count()) {
-            list_->setCurrentRow(m.ListIndex);
-            list_->scrollToItem(list_->item(m.ListIndex));
-        }
-    }
     SyncWindow(this, m.Visible);
+    if (shown_ == m.DebugFeld.size() || !isVisible())
+        return;
+    // The last batch went in a moment ago: the timer brings the rest.
+    const qint64 since = sinceAppend_.isValid() ? sinceAppend_.elapsed() : kTraceRefresh.count();
+    if (since < kTraceRefresh.count()) {
+        if (!refresh_.isActive())
+            refresh_.start(std::chrono::milliseconds{kTraceRefresh.count() - since});
+        return;
+    }
+    AppendRows();
+}
+
+void DebugWindowView::AppendRows()
+{
+    const DebugFrm& m = app_.DebugFrm;
+    sinceAppend_.start();
+    if (shown_ >= m.DebugFeld.size())
+        return;
+    list_->addItems(m.DebugFeld.mid(shown_));
+    shown_ = m.DebugFeld.size();
+    if (m.ListIndex >= 0 && m.ListIndex < list_->count()) {
+        list_->setCurrentRow(m.ListIndex);
+        list_->scrollToItem(list_->item(m.ListIndex));
+    }
 }
 
 ScanWindowView::ScanWindowView(App& app) : app_(app)
@@ -112,6 +138,8 @@ ScanWindowView::ScanWindowView(App& app) : app_(app)
 void ScanWindowView::Sync()
 {
     const ScanFrm& m = app_.ScanFrm;
+    if (!m.Visible && !isVisible())
+        return;
     if (label_->text() != m.Lbl1)
         label_->setText(m.Lbl1);
     SyncList(list_, shown_, m.List1);
@@ -149,6 +177,8 @@ void HelpWindowView::changeEvent(QEvent* event)
 void HelpWindowView::Sync()
 {
     const Form2& m = app_.Form2;
+    if (!m.Visible && !isVisible())
+        return;
     if (title_->text() != m.Title)
         title_->setText(m.Title);
     SyncList(list_, shown_, m.List1);
@@ -289,20 +319,28 @@ void ResultPageView::closeEvent(QCloseEvent* event)
 
 void ResultPageView::Sync()
 {
-    for (auto& [widget, model] : labels_) {
+    // A hidden page is brought up to date when it is shown.
+    if (!page_.Visible && !isVisible())
+        return;
+    constexpr Colour kNotStyled = -1;
+    labelStyled_.resize(labels_.size(), kNotStyled);
+    cellStyled_.resize(cells_.size(), kNotStyled);
+    for (size_t i = 0; i < labels_.size(); ++i) {
+        auto& [widget, model] = labels_[i];
         SyncLabel(widget, *model);
         // A coloured label (the model name, an IMEI not read yet) is shown like a
         // result cell, its colour on a dark ground, so that yellow and green read well.
-        const QString style = model->ForeColor == kBlack ? QString() : CellStyle(model->ForeColor);
-        if (widget->styleSheet() != style)
-            widget->setStyleSheet(style);
+        if (labelStyled_[i] != model->ForeColor) {
+            labelStyled_[i] = model->ForeColor;
+            widget->setStyleSheet(model->ForeColor == kBlack ? QString() : CellStyle(model->ForeColor));
+        }
     }
-    for (auto& [widget, model] : cells_) {
+    for (size_t i = 0; i < cells_.size(); ++i) {
+        auto& [widget, model] = cells_[i];
         if (widget->text() != model->Caption)
             widget->setText(model->Caption);
-        const QVariant colour = widget->property("celvioColour");
-        if (!colour.isValid() || colour.toInt() != model->ForeColor) {
-            widget->setProperty("celvioColour", model->ForeColor);
+        if (cellStyled_[i] != model->ForeColor) {
+            cellStyled_[i] = model->ForeColor;
             widget->setStyleSheet(CellStyle(model->ForeColor));
         }
     }

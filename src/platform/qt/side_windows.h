@@ -4,6 +4,8 @@
 
 #include "platform/forms.h"
 
+#include <QElapsedTimer>
+#include <QTimer>
 #include <QWidget>
 #include <array>
 #include <vector>
@@ -22,10 +24,16 @@ public:
     void Sync();
 
 private:
+    void AppendRows();
+
     App& app_;
     QListWidget* list_ = nullptr;
     quint64 generation_ = 0;
     qsizetype shown_ = 0;
+    // New rows are added in batches, at most kTraceRefresh apart: a command and its
+    // answer do not each cost a repaint of the list.
+    QElapsedTimer sinceAppend_;
+    QTimer refresh_;
 };
 
 class ScanWindowView : public QWidget {
@@ -71,6 +79,10 @@ private:
     ResultPage& page_;
     std::vector<std::pair<QLabel*, const Label*>> labels_;
     std::vector<std::pair<QLabel*, const Cell*>> cells_;
+    // The colour each label and cell was last styled for, so that style sheets are
+    // parsed only when a colour changes.
+    std::vector<Colour> labelStyled_;
+    std::vector<Colour> cellStyled_;
     std::array<QPushButton*, 4> buttons_{};
     quint64 focusSerial_ = 0;
     QWidget* anchor_ = nullptr;

@@ -19,6 +19,8 @@ inline QColor ToQColor(Colour c)
 // CR LF and lone CRs of a caption shown as line breaks.
 inline QString DisplayText(const QString& caption)
 {
+    if (!caption.contains(QLatin1Char('\r')))
+        return caption;  // shared, no copy
     QString text = caption;
     text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
@@ -36,11 +38,11 @@ inline void SyncLabel(QLabel* w, const Label& m)
     const QString text = DisplayText(m.Caption);
     if (w->text() != text)
         w->setText(text);
-    const QVariant colour = w->property("celvioColour");
-    if (!colour.isValid() || colour.toInt() != m.ForeColor) {
-        w->setProperty("celvioColour", m.ForeColor);
+    // The palette is the widget's own: comparing with it costs no property lookup.
+    const QColor colour = ToQColor(m.ForeColor);
+    if (w->palette().color(QPalette::WindowText) != colour) {
         QPalette p = w->palette();
-        p.setColor(QPalette::WindowText, ToQColor(m.ForeColor));
+        p.setColor(QPalette::WindowText, colour);
         w->setPalette(p);
     }
     SetVisible(w, m.Visible);
