@@ -401,6 +401,10 @@ CycleEnd RunCycle(App& app)
         app.Form3.DialledNumber.Caption = QStringLiteral("Not needed");
         app.Form3.DialledNumber.ForeColor = kYellow;
         st.SummaryLines[1].clear();
+        // Digits that the model's test does not ask for cannot fail the phone; a call
+        // that never came up still does.
+        if (st.DigitsChecked == kTrue && st.Verdict < 2)
+            st.Verdict = st.VerdictBeforeDigits;
     }
     // 16.
     if (found) {

@@ -126,6 +126,11 @@ struct StationState {
 
     // The coupler number of the run (1..4), kept by Main.
     qint16 CouplerNumber = 0;
+
+    // Keypad test of the cycle: the verdict before the dialled digits were compared,
+    // so that a model without a keypad test can take a wrong-digits failure back.
+    quint8 VerdictBeforeDigits = 0;
+    Flag DigitsChecked = 0;
 };
 
 }  // namespace celvio

@@ -88,8 +88,18 @@ void RecordAssignment(App& app, const QString& imei, const QString& name)
         TraceLine(app, kUserTacFile + QStringLiteral(" not written, IMEI >") + imei + QStringLiteral("< has no TAC."));
         return;
     }
-    if (!AppendFile(StationPath(app, kUserTacFile), ToLatin1(line + kCrLf)))
+    // The TAC 999999.. stands for an IMEI that could not be read: a model recorded for
+    // it would identify every later unreadable phone as this one.
+    if (ImeiKey(imei, 6) == 999999) {
+        TraceLine(app, kUserTacFile + QStringLiteral(" not written, IMEI >") + imei +
+                           QStringLiteral("< was not read from the phone."));
+        return;
+    }
+    // A whole line or nothing; a last line without its line end is ended first.
+    if (!AppendLine(StationPath(app, kUserTacFile), ToLatin1(line))) {
         TraceLine(app, kUserTacFile + QStringLiteral(" could not be written: ") + line);
+        ReportFileNotWritten(app, kUserTacFile);
+    }
 }
 
 // The -9 line: the default for a TAC without an entry.

@@ -9,6 +9,7 @@
 #include "core/text.h"
 #include "swap/swap.h"
 #include "tester/port_setup.h"
+#include "tester/tester_family.h"
 #include "ui/serial_port.h"
 
 namespace celvio {
@@ -95,7 +96,7 @@ int CheckPort(App& app)
     if (!port.IsOpen())
         return comm_error::kReadError;
     TesterIdentity identity;
-    if (!ParseTesterIdentity(QString::fromLatin1(port.Input()), identity))
+    if (!ParseTesterIdentity(QString::fromLatin1(port.Input()), identity) || !AcceptedTesterModel(identity.model))
         return kNoTester;
     ShowTesterIdentity(app, identity);
     return 0;

@@ -10,6 +10,9 @@ struct App;
 
 // How long ReadAnswer waits for the line end of an answer.
 inline constexpr std::chrono::seconds kAnswerTimeout{180};
+// The longest answer line read: a tester that sends more without a line end is
+// streaming garbage, and its answer counts as none.
+inline constexpr qsizetype kMaxAnswerBytes = 64 * 1024;
 
 // Traces the command, writes it with CR LF appended in one write, lets events run once.
 void SendCommand(App& app, const QString& command);

@@ -50,6 +50,11 @@ TEST_F(TesterControlTest, IdentityIsTakenApartByPosition)
         {"", "7703S", "1234567", "V3.20"},  // the simulator's own: Dalvora,7703S,1001234567,V3.20
         {"Dalvora,7703s,ABC7654321,FW 1.0,b", "7703s", "7654321", "FW 1.0,b"},
         {"Dalvora,770X,XYZ1234567", "770X", "1234567", ""},
+        // Short or missing serial and firmware fields: the model decides, the rest is
+        // kept as far as it goes.
+        {"Dalvora,7703S,100123", "7703S", "123", ""},
+        {"Dalvora,7806S,", "7806S", "", ""},
+        {"Dalvora,7804S", "7804S", "", ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.answer);
@@ -70,21 +75,25 @@ TEST_F(TesterControlTest, IdentityIsTakenApartByPosition)
 
 TEST_F(TesterControlTest, ModelOutsideTheFamilyOrAMalformedAnswerEndsTheProgram)
 {
-    const char* answers[] = {
-        "Dalvora,7702S,1001234567,V3.20",   // not in the list
-        "Dalvora,7703SX,1001234567,V3.20",  // longer than a listed model
-        "Dalvora,,1001234567,V3.20",        // empty model
-        "Dalvora,7703S 1001234567 V3.20",   // one comma
-        "Dalvora,7703S,100123",             // too short for the serial number
+    const struct {
+        const char* answer;
+        const char* modelLine;  // the second line of the message: the model that answered
+    } cases[] = {
+        {"Dalvora,7702S,1001234567,V3.20", "Model connected: 7702S"},   // not in the list
+        {"Dalvora,7703SX,1001234567,V3.20", "Model connected: 7703SX"},  // longer than a listed model
+        {"Dalvora,,1001234567,V3.20", "The tester gave no model."},      // empty model
+        {"Dalvora,7703S 1001234567 V3.20", "Model connected: 7703S 1001234567 V3.20"},  // one comma
+        {"Dalvora 7703S", "The tester gave no model."},                  // no comma at all
     };
-    for (const char* answer : answers) {
-        SCOPED_TRACE(answer);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.answer);
         platform.boxes.clear();
-        auto tester = Tester(answer);
+        auto tester = Tester(c.answer);
         EXPECT_EQ(Identify(), 1);
         EXPECT_EQ(Boxes(), QStringList{Box(QStringLiteral("ERROR"),
-                                           QStringLiteral("WRONG MODEL CONNECTED.\r\nPlease use model 7703S.\r\n"
-                                                          "Unable to continue,\r\nConnect right model and restart."),
+                                           QStringLiteral("WRONG MODEL CONNECTED.\r\n") + QLatin1String(c.modelLine) +
+                                               QStringLiteral("\r\nPlease use model 7703S.\r\n"
+                                                              "Unable to continue,\r\nConnect right model and restart."),
                                            msgbox::kOkOnly | msgbox::kCritical)});
         EXPECT_TRUE(platform.serial.IsOpen());  // the tester is left as it is
     }
