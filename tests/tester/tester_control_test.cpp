@@ -125,6 +125,57 @@ TEST_F(TesterControlTest, ReleaseOfABusyTesterResetsAndWaitsForItsIdentity)
     EXPECT_TRUE(platform.boxes.isEmpty());
 }
 
+// Every model of the family is accepted after its reset as at start-up: no false
+// time-out for a 7804S or 7806S.
+TEST_F(TesterControlTest, ReleaseAcceptsEveryModelOfTheFamily)
+{
+    const struct {
+        const char* answer;
+        bool accepted;
+    } cases[] = {
+        {"Dalvora,7703S,1001234567,V3.20\r\n", true}, {"Dalvora,7703M,1001234567,V3.20\r\n", true},
+        {"Dalvora,770X,1001234567,V3.20\r\n", true},  {"Dalvora,7804S,1001234567,V3.20\r\n", true},
+        {"Dalvora,7806S,100123\r\n", true},           {"Dalvora,7702S,1001234567,V3.20\r\n", false},
+        {"Other,1234,7703S,V1\r\n", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.answer);
+        platform.boxes.clear();
+        platform.serial.Close();
+        platform.serial.devices[1] = std::make_shared<AnsweringDevice>(QByteArray(c.answer));
+        OpenPort(1);
+        app.st.TesterBusy = kTrue;
+        const qint64 start = platform.MonotonicMs();
+        ReleaseTester(app, 0);
+        EXPECT_EQ(app.st.TesterBusy, c.accepted ? 0 : kTrue);
+        EXPECT_EQ(platform.boxes.isEmpty(), c.accepted);
+        if (c.accepted) {
+            EXPECT_LT(platform.MonotonicMs() - start, 3000);
+        }
+    }
+}
+
+// A tester that goes away while it identifies itself: the loss is reported, and no
+// "wrong model" follows it.
+TEST_F(TesterControlTest, ConnectionLostDuringIdentificationIsNotAWrongModel)
+{
+    AttachScriptedDevice(3);
+    OpenPort(3);
+    platform.Await(
+        [this](const App&) {
+            if (platform.MonotonicMs() < 1000)
+                return false;
+            platform.serial.Lose();
+            return true;
+        },
+        QStringLiteral("the adapter pulled"));
+    EXPECT_EQ(Identify(), 1);
+    ASSERT_EQ(platform.boxes.size(), 1);
+    EXPECT_EQ(platform.boxes[0].title, QStringLiteral("No connection to tester"));
+    EXPECT_EQ(Trace().last(), QStringLiteral("10:00:01--- ERROR: Connection lost during the tester identification."));
+    EXPECT_TRUE(app.st.TesterModel.isEmpty());
+}
+
 TEST_F(TesterControlTest, ReleaseGivesUpOnATesterThatDoesNotIdentifyItself)
 {
     platform.serial.devices[1] = std::make_shared<AnsweringDevice>(QByteArray("0\r\n"));
