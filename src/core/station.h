@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <array>
 
 namespace celvio {
@@ -131,6 +132,10 @@ struct StationState {
     // so that a model without a keypad test can take a wrong-digits failure back.
     quint8 VerdictBeforeDigits = 0;
     Flag DigitsChecked = 0;
+
+    // Settings keys whose value has been read from the file in this run: a line that
+    // cannot be used keeps such a value, any other field gets the key's fall-back.
+    QStringList SettingsKeysRead;
 };
 
 }  // namespace celvio
