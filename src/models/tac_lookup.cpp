@@ -3,6 +3,7 @@
 #include "core/app.h"
 #include "core/events.h"
 #include "core/files.h"
+#include "core/station_names.h"
 #include "core/text.h"
 #include "core/trace.h"
 #include "models/model_database.h"
@@ -146,7 +147,7 @@ bool LookupPhoneModel(App& app, const QString& imei)
             const QString argument = ValuePart(StripSpaces(raw));
             switch (*number) {
             case -1:
-                if (FileExists(app, argument)) {
+                if (AcceptStationName(app, argument, QStringLiteral("TAC file")) && FileExists(app, argument)) {
                     const QString target = StationPath(app, argument);
                     auto next = std::make_unique<LfLineReader>();
                     if (!entered.insert({QFileInfo(target).canonicalFilePath(), key}).second)
@@ -156,7 +157,7 @@ bool LookupPhoneModel(App& app, const QString& imei)
                 }
                 break;
             case -2:
-                if (FileExists(app, argument)) {
+                if (AcceptStationName(app, argument, QStringLiteral("User TAC file")) && FileExists(app, argument)) {
                     key = ImeiKey(imei, 8);
                     match = SearchUserFile(app, argument, key);
                 }
@@ -165,7 +166,7 @@ bool LookupPhoneModel(App& app, const QString& imei)
                 key = ImeiKey(imei, 6);
                 break;
             case -7:
-                if (FileExists(app, argument))
+                if (AcceptStationName(app, argument, QStringLiteral("Model database")) && FileExists(app, argument))
                     app.ModelDbFileName = argument;
                 break;
             case -8:
