@@ -2,6 +2,7 @@
 
 #include "core/app.h"
 #include "ui/qt/sync.h"
+#include "ui/qt/window_placement.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>
@@ -9,6 +10,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScreen>
 #include <QVBoxLayout>
 
 namespace celvio {
@@ -78,7 +80,26 @@ void DebugWindowView::Sync()
             list_->scrollToItem(list_->item(m.ListIndex));
         }
     }
+    if (m.Visible && !isVisible() && !placed_)
+        PlaceBesideAnchor();
     SyncWindow(this, m.Visible);
+}
+
+void DebugWindowView::PlaceBesideAnchor()
+{
+    placed_ = true;
+    if (!anchor_)
+        return;
+    const QScreen* screen = anchor_->screen();
+    if (!screen)
+        return;
+    // The frame of the main window as it will stand (it may not be shown yet).
+    const QRect main = anchor_->frameGeometry();
+    const WindowPair placed = PlaceSideWindow(main, screen->availableGeometry(), QSize(620, 800), QSize(360, 240));
+    if (placed.main.topLeft() != main.topLeft())
+        anchor_->move(placed.main.topLeft());
+    move(placed.side.topLeft());
+    resize(placed.side.size());
 }
 
 ScanWindowView::ScanWindowView(App& app) : app_(app)

@@ -20,9 +20,15 @@ class DebugWindowView : public QWidget {
 public:
     explicit DebugWindowView(App& app);
     void Sync();
+    // The main window: the trace window opens beside it, not over it.
+    void SetAnchor(QWidget* mainWindow) { anchor_ = mainWindow; }
 
 private:
+    void PlaceBesideAnchor();
+
     App& app_;
+    QWidget* anchor_ = nullptr;
+    bool placed_ = false;
     QListWidget* list_ = nullptr;
     quint64 generation_ = 0;
     qsizetype shown_ = 0;
