@@ -1,11 +1,16 @@
 #include "core/files.h"
 
 #include "core/app.h"
+#include "core/trace.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
 
 namespace celvio {
 
@@ -79,12 +84,80 @@ QByteArray ToLatin1(const QString& text)
     return text.toLatin1();
 }
 
+namespace {
+
+FileWriteFault gFault;
+
+// Writes all of `bytes` at the device's position; false on a short or failed write.
+bool WriteAll(QFileDevice& file, const QByteArray& bytes)
+{
+    qint64 done = 0;
+    while (done < bytes.size()) {
+        qint64 chunk = bytes.size() - done;
+        bool injected = false;
+        if (gFault.bytesBeforeFailure >= 0 && chunk > gFault.bytesBeforeFailure) {
+            chunk = gFault.bytesBeforeFailure;
+            injected = true;
+        }
+        if (chunk > 0) {
+            const qint64 n = file.write(bytes.constData() + done, chunk);
+            if (n <= 0)
+                return false;
+            done += n;
+            if (gFault.bytesBeforeFailure >= 0)
+                gFault.bytesBeforeFailure -= n;
+        }
+        if (injected)
+            return false;  // the disk is full
+    }
+    return true;
+}
+
+// Flushes Qt's buffer and the system's cache of the file to the disk.
+bool SyncToDisk(QFileDevice& file)
+{
+    if (!file.flush())
+        return false;
+    if (gFault.failSync)
+        return false;
+#ifdef Q_OS_UNIX
+    if (file.handle() >= 0 && ::fsync(file.handle()) != 0)
+        return false;
+#endif
+    return true;
+}
+
+// The station files that the program rewrites through WriteFileAtomic.
+const char* const kRewrittenFiles[] = {"BADCHAN.DAT", "CPLCONN.INI"};
+
+bool IsTemporarySuffix(const QString& suffix)
+{
+    if (suffix.size() != 6)
+        return false;
+    bool lower = false, upper = false, digit = false;
+    for (const QChar c : suffix) {
+        if (c >= u'a' && c <= u'z')
+            lower = true;
+        else if (c >= u'A' && c <= u'Z')
+            upper = true;
+        else if (c >= u'0' && c <= u'9')
+            digit = true;
+        else
+            return false;
+    }
+    // Random letters and digits; a plain word in one case is the operator's.
+    return digit || (lower && upper);
+}
+
+}  // namespace
+
 bool WriteFileAtomic(const QString& path, const QByteArray& bytes)
 {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    // Unbuffered: every write reaches the system at once and reports its own failure.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return false;
-    if (file.write(bytes) != bytes.size()) {
+    if (!WriteAll(file, bytes) || !SyncToDisk(file) || file.error() != QFileDevice::NoError) {
         file.cancelWriting();
         return false;
     }
@@ -93,12 +166,65 @@ bool WriteFileAtomic(const QString& path, const QByteArray& bytes)
 
 bool AppendFile(const QString& path, const QByteArray& bytes)
 {
+    const bool existed = QFileInfo::exists(path);
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
+    if (!file.open(QIODevice::ReadWrite | QIODevice::Unbuffered))
         return false;
-    const bool written = file.write(bytes) == bytes.size();
+    const qint64 oldSize = file.size();
+    if (file.seek(oldSize) && WriteAll(file, bytes) && SyncToDisk(file))
+        return true;
+    // Nothing of a failed append stays: the file gets its old length back.
+    file.resize(oldSize);
     file.close();
-    return written && file.error() == QFileDevice::NoError;
+    if (!existed)
+        QFile::remove(path);
+    return false;
+}
+
+bool AppendLine(const QString& path, const QByteArray& line)
+{
+    QByteArray bytes = line + "\r\n";
+    QFile file(path);
+    if (file.open(QIODevice::ReadOnly) && file.size() > 0 && file.seek(file.size() - 1)) {
+        char last = 0;
+        if (file.getChar(&last) && last != '\n')
+            bytes.prepend("\r\n");
+    }
+    file.close();
+    return AppendFile(path, bytes);
+}
+
+void ReportFileNotWritten(App& app, const QString& name)
+{
+    TraceLine(app, QStringLiteral("File ") + name + QStringLiteral(" could not be written."));
+    app.ui.MsgBox(app.st.Language == 2 ? QStringLiteral("Datei ") + name + QStringLiteral(" nicht verfügbar !")
+                                       : QStringLiteral("File ") + name + QStringLiteral(" not accessible !"),
+                  msgbox::kOkOnly | msgbox::kCritical, QString());
+}
+
+int RemoveStaleTemporaryFiles(App& app)
+{
+    QDir dir(app.StationDir);
+    int removed = 0;
+    const QStringList entries = dir.entryList(QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString& entry : entries) {
+        for (const char* name : kRewrittenFiles) {
+            const qsizetype length = qsizetype(qstrlen(name));
+            if (entry.size() != length + 7 || entry.at(length) != u'.' ||
+                !entry.startsWith(QLatin1String(name), Qt::CaseInsensitive) || !IsTemporarySuffix(entry.mid(length + 1)))
+                continue;
+            if (dir.remove(entry)) {
+                ++removed;
+                TraceLine(app, QStringLiteral("Unfinished temporary file removed: ") + entry);
+            }
+        }
+    }
+    return removed;
+}
+
+void SetFileWriteFault(const FileWriteFault& fault)
+{
+    gFault = fault;
 }
 
 }  // namespace celvio

@@ -34,11 +34,40 @@ bool ReadTextLines(const QString& path, QStringList& lines);
 QString FromLatin1(const QByteArray& bytes);
 QByteArray ToLatin1(const QString& text);
 
-// Writes `bytes` to `path` through a temporary file renamed over the old one.
-// Returns false (and leaves the old file untouched) on any error.
+// Writes `bytes` to `path` through a temporary file in the same folder ("<name>.XXXXXX")
+// renamed over the old one. Every write, the flush and the sync to disk are checked
+// before the rename. Returns false on any error; the old file is then untouched and
+// the temporary file removed.
 bool WriteFileAtomic(const QString& path, const QByteArray& bytes);
 
-// Appends `bytes` to `path`, creating it if needed.
+// Appends `bytes` to `path`, creating it if needed: all of them or nothing. On a
+// failed write the file is cut back to its old size (a file that did not exist is
+// removed again). False on any error.
 bool AppendFile(const QString& path, const QByteArray& bytes);
+
+// Appends `line` and CR LF to a text file, whole or not at all (as AppendFile). When
+// the file's last line has no line end (a hand edit), CR LF is written first, so the
+// new line never joins the old one.
+bool AppendLine(const QString& path, const QByteArray& line);
+
+// Tells the operator and the trace that the station file `name` could not be written:
+// "File <name> not accessible !" (German: "Datei <name> nicht verfügbar !").
+void ReportFileNotWritten(App& app, const QString& name);
+
+// Removes what an interrupted WriteFileAtomic left in the station directory: the
+// temporary files "<name>.XXXXXX" of the files the program rewrites. Only that pattern
+// of those names is touched; a suffix that is all one case of letters (a word such as
+// "backup" or "OLD") is taken for the operator's own file and kept. Each removal is
+// traced. Returns the count removed.
+int RemoveStaleTemporaryFiles(App& app);
+
+// Test support: a disk that fails. After `bytesBeforeFailure` more bytes every write
+// of the file layer fails (as when the disk is full); with `failSync` the sync to disk
+// fails. The default value ends the fault.
+struct FileWriteFault {
+    qint64 bytesBeforeFailure = -1;  // -1: writes do not fail
+    bool failSync = false;
+};
+void SetFileWriteFault(const FileWriteFault& fault);
 
 }  // namespace celvio

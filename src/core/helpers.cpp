@@ -3,6 +3,7 @@
 #include "core/app.h"
 #include "core/events.h"
 #include "core/files.h"
+#include "core/station_names.h"
 #include "core/trace.h"
 
 #include <QFileInfo>
@@ -24,6 +25,9 @@ void TraceButton(App& app, const QString& caption)
 void ShowPicture(App& app, const QString& file, const QString& alternative)
 {
     const QString tried = alternative.isEmpty() ? file : alternative;
+    // Picture names come from the model database too: only files of the station.
+    if (!tried.isEmpty() && !AcceptStationName(app, tried, QStringLiteral("Picture")))
+        return;
     if (FileExists(app, tried)) {
         app.Form1.Picture1.File = QFileInfo(StationPath(app, tried)).absoluteFilePath();
         return;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <array>
 
 namespace celvio {
@@ -28,6 +29,10 @@ struct ModelRecord {
     bool SmsTest = false;
     bool TestEdge = false;
     bool TestGprs = false;
+
+    // What went wrong while this record was found and loaded (no entry, a missing
+    // database or block, unreadable values), for the one warning the operator sees.
+    QStringList DataWarnings;
 };
 
 }  // namespace celvio

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <array>
 
 namespace celvio {
@@ -79,6 +80,10 @@ struct StationSettings {
     Flag ShowLimits = 0;
     Flag ShowRfWave = 0;
     quint8 TesterSpeed = 0;
+
+    // Settings keys whose value has been read from the file in this run: a line that
+    // cannot be used keeps such a value, any other field gets the key's fall-back.
+    QStringList SettingsKeysRead;
 };
 
 // What one cycle learns and decides, from the mode dialog to the end of the cycle.
@@ -106,6 +111,11 @@ struct CycleState {
     quint8 TxStep = 0;
     qint16 CurrentTrafficChannel = 0;
     QString SavedStatusText;
+
+    // Keypad test of the cycle: the verdict before the dialled digits were compared,
+    // so that a model without a keypad test can take a wrong-digits failure back.
+    quint8 VerdictBeforeDigits = 0;
+    Flag DigitsChecked = 0;
 
     // The scan of the cycle.
     QString NewBlockedChannels;

@@ -51,9 +51,9 @@ QString AnswerLine(const QString& answer)
     return answer.left(end);
 }
 
-long long RoundHalfUp(double x)
+double RoundHalfUp(double x)
 {
-    return static_cast<long long>(std::floor(x + 0.5));
+    return std::floor(x + 0.5);
 }
 
 QString StripSpaces(const QString& text)

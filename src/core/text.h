@@ -33,7 +33,8 @@ QString TimeText(const QTime& time);
 QString AnswerLine(const QString& answer);
 
 // The integer part of x + 0.5: halves round upwards (2.5 -> 3, -2.5 -> -2).
-long long RoundHalfUp(double x);
+// Rounded on the double: never converted to an integer type, so any value is safe.
+double RoundHalfUp(double x);
 
 // The text with every space (code 32) removed; tabs stay.
 QString StripSpaces(const QString& text);

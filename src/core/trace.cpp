@@ -31,18 +31,8 @@ void SaveDebugLog(App& app)
     for (const QString& item : app.DebugFrm.DebugFeld)
         bytes += ToLatin1(item) + "\r\n";
 
-    QString path = StationPath(app, QStringLiteral("DEBUG.LOG"));
-    QFile file(path);
-    bool open = file.open(QIODevice::WriteOnly | QIODevice::Append);
-    if (!open) {
-        // The log cannot be appended to: start a new one in its place.
-        file.setFileName(StationPath(app, QStringLiteral("DEBUG.log")));
-        open = file.open(QIODevice::WriteOnly | QIODevice::Truncate);
-    }
-    const bool written = open && file.write(bytes) == bytes.size();
-    if (open)
-        file.close();
-    if (!written || file.error() != QFileDevice::NoError)
+    // Whole or not at all: a full disk must not leave half a trace behind.
+    if (!AppendFile(StationPath(app, QStringLiteral("DEBUG.LOG")), bytes))
         app.ui.MsgBox(QStringLiteral("There was a problem with file DEBUG.LOG."), msgbox::kOkOnly, QString());
 }
 

@@ -47,7 +47,8 @@ void SaveCouplerChoice(App& app, short number)
     // platform that refuses to replace a read-only file.
     if (QFile::exists(path) && !(QFile::permissions(path) & QFile::WriteOwner))
         return;
-    WriteFileAtomic(path, ToLatin1(Str(qint64(number)) + kCrLf));
+    if (!WriteFileAtomic(path, ToLatin1(Str(qint64(number)) + kCrLf)))
+        ReportFileNotWritten(app, kCouplerFile);
 }
 
 void Mnu_CoupOld_Click(App& app) { CheckCoupler(app, 1); }

@@ -73,6 +73,10 @@ void StartupChecks(App& app)
     // Marker files: their presence switches the traces on; their contents are never read.
     st.DebugMode = FileExists(app, QStringLiteral("DEBUGPM.INI")) ? kTrue : kFalse;
     st.ScanDebugMode = FileExists(app, QStringLiteral("DEBUGSC.INI")) ? kTrue : kFalse;
+
+    // A write that was cut off (the program killed, the power gone) leaves its
+    // temporary file behind; the file it was meant for is still whole.
+    RemoveStaleTemporaryFiles(app);
 }
 
 }  // namespace celvio

@@ -4,6 +4,7 @@
 #include "core/events.h"
 #include "core/files.h"
 #include "core/line_reader.h"
+#include "core/number_reader.h"
 #include "core/text.h"
 #include "core/trace.h"
 
@@ -74,6 +75,17 @@ float Attenuation(const QString& slot)
     return std::fabs(value) <= double(FLT_MAX) ? float(value) : 0.0f;
 }
 
+// True when a slot holds something that is no attenuation: text that is not a whole
+// number (a blank slot is 0 dB by intent), or a value beyond any real path.
+bool UnreadableAttenuation(const QString& slot)
+{
+    if (slot.trimmed().isEmpty())
+        return false;
+    qsizetype consumed = 0;
+    const double value = ReadNumber(slot, &consumed);
+    return consumed == 0 || !slot.mid(consumed).trimmed().isEmpty() || !std::isfinite(value) || std::fabs(value) > 100;
+}
+
 void ResetRecord(ModelRecord& m)
 {
     m.BandMask = 0;
@@ -114,8 +126,14 @@ void ApplyBlockLine(App& app, const QString& line, bool& take)
         if (key == QLatin1String(a.key)) {
             if (take) {
                 auto& parts = a.rx ? m.Rx[a.band] : m.Tx[a.band];
-                for (int part = 0; part < 3; ++part)
+                for (int part = 0; part < 3; ++part) {
                     parts[part] = Attenuation(values[part]);
+                    if (UnreadableAttenuation(values[part])) {
+                        parts[part] = 0;
+                        m.DataWarnings << QStringLiteral("%1, block [%2]: unreadable value in \"%3\", 0 dB used.")
+                                              .arg(app.ModelDbFileName, m.Name, line.trimmed());
+                    }
+                }
             }
             return;
         }
@@ -135,6 +153,13 @@ void ApplyBlockLine(App& app, const QString& line, bool& take)
 }
 
 }  // namespace
+
+void ClearModelRecord(App& app)
+{
+    ResetRecord(app.Model);
+    app.Model.Name.clear();
+    app.Model.DataWarnings.clear();
+}
 
 quint16 BandBit(const QString& value)
 {
@@ -160,6 +185,8 @@ void LoadModelData(App& app, const QString& blockName)
     LfLineReader file;
     if (!FileExists(app, app.ModelDbFileName) || !file.Open(StationPath(app, app.ModelDbFileName))) {
         TraceLine(app, QStringLiteral("Model database >") + app.ModelDbFileName + QStringLiteral("< not found."));
+        app.Model.DataWarnings << QStringLiteral("Model database %1 not found: no path attenuation used.")
+                                      .arg(app.ModelDbFileName);
         return;
     }
     QByteArray bytes;
@@ -174,8 +201,12 @@ void LoadModelData(App& app, const QString& blockName)
         if (app.st.StopRequested == kTrue)
             return;
     }
-    if (!found)
+    if (!found) {
+        if (app.st.StopRequested != kTrue)
+            app.Model.DataWarnings << QStringLiteral("Block [%1] not found in %2: no path attenuation used.")
+                                          .arg(StripSpaces(blockName), app.ModelDbFileName);
         return;
+    }
     QString line;
     while (ReadLfLine(file, line)) {
         if (line.startsWith(QLatin1Char('[')))

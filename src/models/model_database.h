@@ -17,6 +17,10 @@ quint16 BandBit(const QString& value);
 // found, a missing database or a stop request during the search leave it reset.
 void LoadModelData(App& app, const QString& blockName);
 
+// Empties the record for the next phone (name, attenuations, pictures, flags,
+// warnings); only HOLDER is kept, as between loads.
+void ClearModelRecord(App& app);
+
 // The RX and TX path attenuation of the loaded model for a channel of the band under
 // test (`systemName` decides between the 1800 and 1900 ranges). Channels above 1023
 // leave both outputs unchanged.

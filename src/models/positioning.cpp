@@ -3,6 +3,7 @@
 #include "core/app.h"
 #include "core/events.h"
 #include "core/files.h"
+#include "core/station_names.h"
 #include "core/helpers.h"
 #include "core/line_reader.h"
 #include "core/text.h"
@@ -25,7 +26,7 @@ void ShowPositioningInstruction(App& app)
         if (NumericValue(model.Position) != 0) {
             st.UserInstruction += QStringLiteral("Position ") + model.Position + kCrLf;
             st.SpecialPicture = QStringLiteral("NK580") + model.Position + QStringLiteral(".bmp");
-            if (!FileExists(app, st.SpecialPicture)) {
+            if (!IsInsideStation(st.SpecialPicture) || !FileExists(app, st.SpecialPicture)) {
                 TraceLine(app, QStringLiteral("Picture >") + st.SpecialPicture + QStringLiteral("< not found."));
                 st.SpecialPicture.clear();
             }

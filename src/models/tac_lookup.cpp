@@ -4,6 +4,7 @@
 #include "core/events.h"
 #include "core/files.h"
 #include "core/line_reader.h"
+#include "core/station_names.h"
 #include "core/text.h"
 #include "core/trace.h"
 #include "models/model_database.h"
@@ -88,8 +89,18 @@ void RecordAssignment(App& app, const QString& imei, const QString& name)
         TraceLine(app, kUserTacFile + QStringLiteral(" not written, IMEI >") + imei + QStringLiteral("< has no TAC."));
         return;
     }
-    if (!AppendFile(StationPath(app, kUserTacFile), ToLatin1(line + kCrLf)))
+    // The TAC 999999.. stands for an IMEI that could not be read: a model recorded for
+    // it would identify every later unreadable phone as this one.
+    if (ImeiKey(imei, 6) == 999999) {
+        TraceLine(app, kUserTacFile + QStringLiteral(" not written, IMEI >") + imei +
+                           QStringLiteral("< was not read from the phone."));
+        return;
+    }
+    // A whole line or nothing; a last line without its line end is ended first.
+    if (!AppendLine(StationPath(app, kUserTacFile), ToLatin1(line))) {
         TraceLine(app, kUserTacFile + QStringLiteral(" could not be written: ") + line);
+        ReportFileNotWritten(app, kUserTacFile);
+    }
 }
 
 // The -9 line: the default for a TAC without an entry.
@@ -109,10 +120,36 @@ Match DefaultMatch(App& app, const QString& imei, const QString& raw, const QStr
 
 }  // namespace
 
-bool LookupPhoneModel(App& app, const QString& imei)
+// Model names longer than this (from a -9 line or USERTAC.DAT) are cut.
+constexpr qsizetype kMaxModelName = 64;
+
+// One warning for everything that made the phone be measured with a default.
+void WarnAboutModelData(App& app)
 {
-    if (!FileExists(app, app.TacFileName))
+    const QStringList& warnings = app.Model.DataWarnings;
+    if (warnings.isEmpty())
+        return;
+    for (const QString& w : warnings)
+        TraceLine(app, QStringLiteral("Model data: ") + w);
+    // English unless German is chosen: a warning must never come without its text.
+    const bool german = app.st.Language == 2;
+    app.ui.MsgBox((german ? QStringLiteral("Die Telefondaten sind unvollständig:")
+                          : QStringLiteral("The phone model data is incomplete:")) +
+                      kCrLf + warnings.join(kCrLf) + kCrLf +
+                      (german ? QStringLiteral("Die Messungen sind eventuell ungenau.")
+                              : QStringLiteral("The measurements may be inaccurate.")),
+                  msgbox::kOkOnly | msgbox::kExclamation, QStringLiteral("Phone model data"));
+}
+
+namespace {
+
+// The walk through the TAC tables and the load of the block it ends with.
+bool FindAndLoadModel(App& app, const QString& imei)
+{
+    if (!FileExists(app, app.TacFileName)) {
+        app.Model.DataWarnings << app.TacFileName + QStringLiteral(" not found: no path attenuation used.");
         return false;
+    }
     Key key = ImeiKey(imei, 6);
     if (key == 0)
         key = 999999;  // the entry for phones whose IMEI was not read
@@ -136,7 +173,7 @@ bool LookupPhoneModel(App& app, const QString& imei)
             const QString argument = ValuePart(StripSpaces(raw));
             switch (*number) {
             case -1:
-                if (FileExists(app, argument)) {
+                if (AcceptStationName(app, argument, QStringLiteral("TAC file")) && FileExists(app, argument)) {
                     const QString target = StationPath(app, argument);
                     auto next = std::make_unique<LfLineReader>();
                     if (!entered.insert({QFileInfo(target).canonicalFilePath(), key}).second)
@@ -146,7 +183,7 @@ bool LookupPhoneModel(App& app, const QString& imei)
                 }
                 break;
             case -2:
-                if (FileExists(app, argument)) {
+                if (AcceptStationName(app, argument, QStringLiteral("User TAC file")) && FileExists(app, argument)) {
                     key = ImeiKey(imei, 8);
                     match = SearchUserFile(app, argument, key);
                 }
@@ -155,8 +192,11 @@ bool LookupPhoneModel(App& app, const QString& imei)
                 key = ImeiKey(imei, 6);
                 break;
             case -7:
-                if (FileExists(app, argument))
+                if (AcceptStationName(app, argument, QStringLiteral("Model database")) && FileExists(app, argument))
                     app.ModelDbFileName = argument;
+                else
+                    app.Model.DataWarnings << QStringLiteral("Model database %1 named in %2 not found: %3 used.")
+                                                  .arg(argument, app.TacFileName, app.ModelDbFileName);
                 break;
             case -8:
                 key = ImeiKey(imei, 8);
@@ -178,11 +218,30 @@ bool LookupPhoneModel(App& app, const QString& imei)
     }
     file->Close();
 
-    if (Stopped(app) || !match)
+    if (Stopped(app))
         return false;
-    app.Model.Name = match->name;
+    if (!match) {
+        app.Model.DataWarnings << QStringLiteral("No entry for the IMEI %1 in %2 and no default line: no path "
+                                                 "attenuation used.")
+                                      .arg(imei, app.TacFileName);
+        return false;
+    }
+    if (match->name.size() > kMaxModelName)
+        TraceLine(app, QStringLiteral("Model name cut to %1 characters: ").arg(kMaxModelName) + match->name);
+    app.Model.Name = match->name.left(kMaxModelName);
     LoadModelData(app, match->block);
     return true;
+}
+
+}  // namespace
+
+bool LookupPhoneModel(App& app, const QString& imei)
+{
+    // Nothing of the previous phone's model carries over to this one.
+    ClearModelRecord(app);
+    const bool found = FindAndLoadModel(app, imei);
+    WarnAboutModelData(app);
+    return found;
 }
 
 QString ChooseModel(App& app)

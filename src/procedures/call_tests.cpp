@@ -6,7 +6,8 @@
 #include "core/bilingual.h"
 #include "core/events.h"
 #include "core/helpers.h"
-#include "core/number_reader.h"
+#include "core/measured_value.h"
+#include "core/trace.h"
 #include "core/text.h"
 #include "procedures/call_wait.h"
 #include "tester/tester_control.h"
@@ -51,8 +52,14 @@ void EvaluateCall(App& app, bool timedOut)
 {
     ReadAnswer(app);
     SendCommand(app, QStringLiteral("STAT:QUES:EVEN?"));
-    if ((qint64(ReadNumber(ReadAnswer(app))) & kCallFailedBit) != 0)
+    // A status that is not a whole number 0..65535 is no proof that the call came up.
+    quint16 status = 0;
+    if (!ReadStatusWord(AnswerLine(ReadAnswer(app)), status)) {
+        TraceLine(app, QStringLiteral("Call: status not readable, counted as failed."));
         timedOut = true;
+    } else if ((status & kCallFailedBit) != 0) {
+        timedOut = true;
+    }
     SendCommand(app, QStringLiteral("*CLS"));
     if (timedOut)
         app.st.Verdict = 2;
@@ -117,12 +124,15 @@ void KeypadCallTest(App& app, int purpose)
     f.Label3.Caption.clear();
 
     QString dialled;
+    st.VerdictBeforeDigits = st.Verdict;
+    st.DigitsChecked = kFalse;
     if (st.Verdict != 2) {
         CallIsUp(app);
         if (st.StopRequested == kTrue)
             return;
         SendCommand(app, QStringLiteral("CALL:MSIN:NUMB?"));
         dialled = DecodeDialled(AnswerLine(ReadAnswer(app)));
+        st.DigitsChecked = kTrue;
         if (dialled != st.DialNumber)
             st.Verdict = std::max<quint8>(st.Verdict, 1);
     }

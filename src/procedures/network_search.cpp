@@ -7,7 +7,9 @@
 #include "core/events.h"
 #include "core/files.h"
 #include "core/helpers.h"
-#include "core/number_reader.h"
+#include "core/measured_value.h"
+#include "core/trace.h"
+#include "core/text.h"
 #include "core/text.h"
 #include "procedures/call_wait.h"
 #include "tester/tester_control.h"
@@ -89,8 +91,12 @@ void NetworkSearch(App& app, int mode)
     st.TesterBusy = 0;
     ReadAnswer(app);
     SendCommand(app, QStringLiteral("STAT:QUES:EVEN?"));
-    const double status = ReadNumber(ReadAnswer(app));
-    const bool failed = (qint64(status) & kCallFailedBit) != 0 || end == CallWaitEnd::TimedOut;
+    // A status that is not a whole number 0..65535 is no proof of a registration.
+    quint16 status = 0;
+    const bool statusRead = ReadStatusWord(AnswerLine(ReadAnswer(app)), status);
+    if (!statusRead)
+        TraceLine(app, QStringLiteral("Network search: status not readable, counted as failed."));
+    const bool failed = !statusRead || (status & kCallFailedBit) != 0 || end == CallWaitEnd::TimedOut;
     if (failed) {
         st.Verdict = 2;
         SendCommand(app, QStringLiteral("SYST:COMM:SER:TIM 1"));

@@ -4,6 +4,7 @@
 
 #include "core/app.h"
 #include "core/bilingual.h"
+#include "core/measured_value.h"
 #include "core/number_reader.h"
 #include "core/text.h"
 #include "procedures/repeat_rule.h"
@@ -15,8 +16,10 @@ namespace {
 
 // Reads one value that the phone reports into `cell`, by the repeat rule; `failedIf`
 // judges it.
+// A value that is not a reading (no number, "NAN", 9.91E37) fails and shows as read.
 template <typename Judge>
-void ReadReported(App& app, Cell& cell, const QString& query, const QString& failureText, Judge failedIf)
+void ReadReported(App& app, Cell& cell, const QString& query, QuantityRange range, const QString& failureText,
+                  Judge failedIf)
 {
     StationState& st = app.st;
     cell.ForeColor = kGreen;
@@ -25,12 +28,12 @@ void ReadReported(App& app, Cell& cell, const QString& query, const QString& fai
     rule.needed = 0;  // one reading unless a failure asks for more
     do {
         SendCommand(app, query);
-        const double value = ReadNumber(ReadAnswer(app));
-        const bool failed = failedIf(value);
+        const MeasuredValue value = ReadMeasured(AnswerLine(ReadAnswer(app)), range);
+        const bool failed = !value.usable || failedIf(value.value);
         rule.StartAttempt();
         const QString mark = rule.Judge(app, cell, failed, QStringLiteral("* "), QStringLiteral("! "),
                                         QStringLiteral(" "));
-        cell.Caption = mark + NumberText(value);
+        cell.Caption = mark + (value.usable ? NumberText(value.value) : RoundedText(value));
         rule.EndAttempt(app, 3, failureText, saved);
     } while (rule.Again());
 }
@@ -44,15 +47,16 @@ void MeasureReceiver(App& app, ResultPage& page, const QString& failureText, int
         st.SummaryLines[errorLine] = failureText;
         return;
     }
-    const int expected = st.GeneratorLevel + 110;  // the phone's scale: -110 dBm is 0
-    const int lowest = expected - st.LimitRxLevel;
-    const int highest = expected + st.LimitRxLevel;
-    ReadReported(app, page.Label56[column], QStringLiteral("CALL:MSIN:RXL?"), failureText,
+    // Computed on doubles: the limits of the settings may be any 32-bit number.
+    const double expected = double(st.GeneratorLevel) + 110;  // the phone's scale: -110 dBm is 0
+    const double lowest = expected - st.LimitRxLevel;
+    const double highest = expected + st.LimitRxLevel;
+    ReadReported(app, page.Label56[column], QStringLiteral("CALL:MSIN:RXL?"), kRxLevelRange, failureText,
                  [&](double v) { return v > highest || v < lowest; });
     if (st.StopRequested == kTrue)
         return;
-    ReadReported(app, page.Label57[column], QStringLiteral("CALL:MSIN:RXQ?"), failureText,
-                 [&](double v) { return v > st.LimitRxQuality; });
+    ReadReported(app, page.Label57[column], QStringLiteral("CALL:MSIN:RXQ?"), kRxQualityRange,
+                 failureText, [&](double v) { return v > double(st.LimitRxQuality); });
     if (st.StopRequested == kTrue)
         return;
     app.Form1.Pointer = MousePointer::Normal;

@@ -3,6 +3,7 @@
 #include "core/app.h"
 #include "core/events.h"
 #include "core/helpers.h"
+#include "core/measured_value.h"
 #include "core/number_reader.h"
 #include "core/text.h"
 #include "models/model_database.h"
@@ -80,7 +81,7 @@ void BreakOff(App& app, TxVariant variant)
 
 }  // namespace
 
-bool SplitTransmitterAnswer(const QString& answer, double (&fields)[5])
+bool SplitTransmitterFields(const QString& answer, QString (&fields)[5])
 {
     const qsizetype end = answer.size() - 1;  // commas are looked for up to the next-to-last character
     qsizetype from = 0;
@@ -97,10 +98,21 @@ bool SplitTransmitterAnswer(const QString& answer, double (&fields)[5])
             return false;
         from = comma + 1;
     }
-    fields[0] = ReadNumber(QStringView(answer).left(commas[0]));
+    fields[0] = answer.left(commas[0]);
     for (int i = 1; i < 4; ++i)
-        fields[i] = ReadNumber(QStringView(answer).mid(commas[i - 1] + 1, commas[i] - commas[i - 1] - 1));
-    fields[4] = ReadNumber(QStringView(answer).mid(commas[3] + 1));
+        fields[i] = answer.mid(commas[i - 1] + 1, commas[i] - commas[i - 1] - 1);
+    // The last field ends with the answer line or at a further comma.
+    fields[4] = AnswerLine(answer.mid(commas[3] + 1)).section(QLatin1Char(','), 0, 0);
+    return true;
+}
+
+bool SplitTransmitterAnswer(const QString& answer, double (&fields)[5])
+{
+    QString text[5];
+    if (!SplitTransmitterFields(answer, text))
+        return false;
+    for (int i = 0; i < 5; ++i)
+        fields[i] = ReadNumber(text[i]);
     return true;
 }
 
@@ -157,8 +169,8 @@ void MeasureTransmitter(App& app, const QString& band, int powerSlot, bool measu
         const QString answer = ReadAnswer(app);
         if (st.StopRequested == kTrue)
             return;
-        double field[5];
-        if (!SplitTransmitterAnswer(answer, field)) {
+        QString fieldText[5];
+        if (!SplitTransmitterFields(answer, fieldText)) {
             BreakOff(app, variant);
             return;
         }
@@ -171,19 +183,33 @@ void MeasureTransmitter(App& app, const QString& band, int powerSlot, bool measu
             cell.Caption = text;
             cell.Caption.prepend(rule.Judge(app, cell, failed, QStringLiteral("*"), QStringLiteral("!"), QString()));
         };
-        const long long dbm = RoundHalfUp(field[4]);
-        judge(power, QLatin1Char(' ') + QString::number(dbm) + QStringLiteral(" dBm"),
-              dbm < nominal - st.LimitTxPower || dbm > nominal + st.LimitTxPower);
+        // Everything is rounded and compared in floating point, and a value that is not
+        // a real reading fails: the limits of the settings are whole numbers of any size.
+        const MeasuredValue dbm = ReadMeasured(fieldText[4], kPowerRangeDbm);
+        const MeasuredValue powerRounded{RoundHalfUp(dbm.value), dbm.usable, dbm.text};
+        judge(power, QLatin1Char(' ') + RoundedText(dbm) + QStringLiteral(" dBm"),
+              OutsideLimits(powerRounded, double(nominal) - st.LimitTxPower, double(nominal) + st.LimitTxPower));
         if (measureModulation) {
             const QString deg = QStringLiteral(" deg");
-            judge(page.Label51[col], QLatin1Char(' ') + QString::number(RoundHalfUp(field[1])) + deg,
-                  RoundHalfUp(std::abs(field[1])) > st.LimitPhaseRms);
-            judge(page.Label52[col], QLatin1Char(' ') + QString::number(RoundHalfUp(field[0])) + deg,
-                  RoundHalfUp(std::abs(field[0])) > st.LimitPhasePeak);
-            judge(page.Label53[col], QLatin1Char(' ') + QString::number(RoundHalfUp(field[2])) + QStringLiteral(" Hz"),
-                  RoundHalfUp(std::abs(field[2])) > frequencyLimit);
-            judge(page.Label54[col], QLatin1Char(' ') + NumberText(field[3]) + QStringLiteral(" µsec"),
-                  field[3] < kBurstLengthUs - st.LimitBurstLength || field[3] > kBurstLengthUs + st.LimitBurstLength);
+            // The magnitude is rounded and must not exceed the limit.
+            auto magnitudeFails = [](const MeasuredValue& v, double limit) {
+                const MeasuredValue rounded{RoundHalfUp(std::abs(v.value)), v.usable, v.text};
+                return OutsideLimits(rounded, 0, limit);
+            };
+            const MeasuredValue rms = ReadMeasured(fieldText[1], kPhaseRangeDeg);
+            const MeasuredValue peak = ReadMeasured(fieldText[0], kPhaseRangeDeg);
+            const MeasuredValue frequency = ReadMeasured(fieldText[2], kFrequencyRangeHz);
+            const MeasuredValue burst = ReadMeasured(fieldText[3], kBurstRangeUs);
+            judge(page.Label51[col], QLatin1Char(' ') + RoundedText(rms) + deg,
+                  magnitudeFails(rms, st.LimitPhaseRms));
+            judge(page.Label52[col], QLatin1Char(' ') + RoundedText(peak) + deg,
+                  magnitudeFails(peak, st.LimitPhasePeak));
+            judge(page.Label53[col], QLatin1Char(' ') + RoundedText(frequency) + QStringLiteral(" Hz"),
+                  magnitudeFails(frequency, frequencyLimit));
+            judge(page.Label54[col],
+                  QLatin1Char(' ') + (burst.usable ? NumberText(burst.value) : RoundedText(burst)) +
+                      QStringLiteral(" µsec"),
+                  OutsideLimits(burst, kBurstLengthUs - st.LimitBurstLength, kBurstLengthUs + st.LimitBurstLength));
         }
         rule.EndAttempt(app, 2, kFailedText, saved);
     } while (rule.Again());

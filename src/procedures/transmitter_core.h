@@ -23,4 +23,7 @@ void MeasureTransmitter(App& app, const QString& band, int powerSlot, bool measu
 // commas before its last character.
 bool SplitTransmitterAnswer(const QString& answer, double (&fields)[5]);
 
+// The same split into the five fields as text, for reading them with a range check.
+bool SplitTransmitterFields(const QString& answer, QString (&fields)[5]);
+
 }  // namespace celvio

@@ -6,9 +6,17 @@
 #include "results/result_pages.h"
 #include "results/verdict.h"
 
+#include <algorithm>
+#include <limits>
+
 namespace celvio {
 
 namespace {
+
+qint32 ClampToInt32(qint64 value)
+{
+    return qint32(std::clamp<qint64>(value, std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max()));
+}
 
 const char* const kBands[] = {"GSM", "PCN", "PCS"};
 
@@ -98,7 +106,7 @@ void SetUpPage(App& app, ResultPage& page, bool secondPage)
     row(kRowFrequency, "Frequency Error", "Frequenzfehler",
         QStringLiteral("+/-") + Str(qint64(frequency)) + QStringLiteral(" Hz"));
     row(kRowBurstLength, "Burst Length", "Burst Länge",
-        Str(qint64(553 - st.LimitBurstLength)) + QStringLiteral(" -") + Str(qint64(553 + st.LimitBurstLength)) +
+        Str(qint64(553) - st.LimitBurstLength) + QStringLiteral(" -") + Str(qint64(553) + st.LimitBurstLength) +
             Bilingual(app, " µsec", " µsek"));
     row(kRowTemplate, "Power-Time Template", "Leistungs-Zeit-Maske", QString());
     row(kRowRxLevel, "RX Level", "RX Pegel", QString());
@@ -136,8 +144,9 @@ void ShowBandOnPage(App& app, ResultPage& page, bool secondPage)
         const QString band = QLatin1String(kBands[b]);
         for (int slot = 1; slot <= 6; ++slot) {
             const int nominal = NominalPower(band, st.MsPowerLevels[slot]);
-            page.PowerMin[b][slot] = nominal - st.LimitTxPower;
-            page.PowerMax[b][slot] = nominal + st.LimitTxPower;
+            // Wider arithmetic: the limit may be any 32-bit number of the settings.
+            page.PowerMin[b][slot] = ClampToInt32(qint64(nominal) - st.LimitTxPower);
+            page.PowerMax[b][slot] = ClampToInt32(qint64(nominal) + st.LimitTxPower);
         }
     }
     const int first = secondPage ? 4 : 1;

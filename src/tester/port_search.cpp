@@ -9,6 +9,7 @@
 #include "core/trace.h"
 #include "platform/serial_port.h"
 #include "tester/port_setup.h"
+#include "tester/tester_family.h"
 #include "tester/transport.h"
 
 namespace celvio {
@@ -112,7 +113,7 @@ int ProbeOnce(App& app, int p)
     const QString answer = ReadAnswer(app);
     if (!port.IsOpen())
         return LostPortError(port);
-    if (answer.contains(QLatin1String("770")) || answer.contains(QLatin1String("780"))) {
+    if (IsFamilyIdentity(answer)) {
         TraceLine(app, Now(app) + QStringLiteral("--> Dalvora device found at COM") + Num(p));
         return 0;
     }

@@ -10,6 +10,7 @@
 #include "core/trace.h"
 #include "platform/serial_port.h"
 #include "tester/port_setup.h"
+#include "tester/tester_family.h"
 
 namespace celvio {
 
@@ -95,7 +96,7 @@ int CheckPort(App& app)
     if (!port.IsOpen())
         return comm_error::kReadError;
     IdentityAnswer identity;
-    if (!ParseTesterIdentity(QString::fromLatin1(port.Input()), identity))
+    if (!ParseTesterIdentity(QString::fromLatin1(port.Input()), identity) || !AcceptedTesterModel(identity.model))
         return kNoTester;
     ShowTesterIdentity(app, identity);
     return 0;

@@ -60,12 +60,10 @@ bool ParseTesterIdentity(const QString& answer, IdentityAnswer& identity)
     if (c1 < 0)
         return false;
     const qsizetype c2 = line.indexOf(QLatin1Char(','), c1 + 1);
-    // Three skipped characters and the seven of the serial number must follow.
-    if (c2 < 0 || line.size() < c2 + 11)
-        return false;
-    identity.model = line.mid(c1 + 1, c2 - c1 - 1);
-    identity.serial = line.mid(c2 + 4, 7);
-    identity.firmware = line.mid(c2 + 12);
+    // A short or missing serial or firmware field keeps what is there.
+    identity.model = line.mid(c1 + 1, c2 < 0 ? -1 : c2 - c1 - 1);
+    identity.serial = c2 < 0 ? QString() : line.mid(c2 + 4, 7);
+    identity.firmware = c2 < 0 ? QString() : line.mid(c2 + 12);
     return true;
 }
 

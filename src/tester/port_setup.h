@@ -36,8 +36,9 @@ struct IdentityAnswer {
 // the serial number is the 7 characters that follow the 3 skipped characters after the
 // second comma; the firmware version begins after one more separator character and
 // runs to the end of the line. Only the first line of the answer counts, so that its
-// line end (and a second answer behind it) stays out of the firmware text. False when
-// the answer lacks the two commas or is too short for the serial number.
+// line end (and a second answer behind it) stays out of the firmware text. A short
+// answer keeps what it has (the serial and firmware may be short or empty; without a
+// second comma the model runs to the end of the line). False without a comma.
 bool ParseTesterIdentity(const QString& answer, IdentityAnswer& identity);
 
 // Records the identity for the screens and reports: the station state's tester

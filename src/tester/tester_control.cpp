@@ -10,24 +10,21 @@
 #include "core/trace.h"
 #include "platform/serial_port.h"
 #include "tester/port_setup.h"
+#include "tester/tester_family.h"
 #include "tester/transport.h"
 
 namespace celvio {
 
 namespace {
 
-// The models of the family that the program works with. A model is accepted when its
-// text is found in here from the second character on, so any part of a listed model
-// ("7703") passes and an empty model does not.
-const QString kAcceptedModels = QStringLiteral(" 7703S 7703M 770X 7804S 7806S");
-
 // ReleaseTester waits for the tester to identify itself after a reset for at most this
 // many rounds of up to 5 seconds each without an identity answer.
 constexpr int kReleaseRounds = 3;
 
-bool AcceptedModel(const QString& model)
+// The first line of an answer, for the trace.
+QString AnswerLineOf(const QString& answer)
 {
-    return !model.isEmpty() && kAcceptedModels.indexOf(model, 0, Qt::CaseInsensitive) >= 1;
+    return answer.section(QLatin1Char('\n'), 0, 0).remove(QLatin1Char('\r'));
 }
 
 // The busy screen of the resets: title, "please wait" text, an empty third label and
@@ -74,9 +71,24 @@ void IdentifyTester(App& app, Flag showPicture)
     const QString answer = ReadAnswer(app);
 
     IdentityAnswer identity;
-    if (!ParseTesterIdentity(answer, identity) || !AcceptedModel(identity.model)) {
-        app.ui.MsgBox(QStringLiteral("WRONG MODEL CONNECTED.") + kCrLf + QStringLiteral("Please use model 7703S.") +
-                          kCrLf + QStringLiteral("Unable to continue,") + kCrLf +
+    // A tester that went away while answering has been reported as a lost connection;
+    // its model is unknown, not wrong.
+    if (!app.ui.Comm1().IsOpen()) {
+        TraceLine(app, TimeText(app.ui.Now().time()) +
+                           QStringLiteral("--- ERROR: Connection lost during the tester identification."));
+        if (app.st.DebugMode == kTrue)
+            SaveDebugLog(app);
+        app.ui.EndProgram(1);
+    }
+    const bool parsed = ParseTesterIdentity(answer, identity);
+    TraceLine(app, QStringLiteral("Tester identity: ") + AnswerLineOf(answer));
+    if (!parsed || !AcceptedTesterModel(identity.model)) {
+        const QString model = IdentityModel(answer).trimmed();
+        app.ui.MsgBox(QStringLiteral("WRONG MODEL CONNECTED.") + kCrLf +
+                          (model.isEmpty() ? QStringLiteral("The tester gave no model.")
+                                           : QStringLiteral("Model connected: ") + model) +
+                          kCrLf + QStringLiteral("Please use model 7703S.") + kCrLf +
+                          QStringLiteral("Unable to continue,") + kCrLf +
                           QStringLiteral("Connect right model and restart."),
                       msgbox::kOkOnly | msgbox::kCritical, QStringLiteral("ERROR"));
         // The program ends here, without touching the tester; the service trace of the
@@ -121,7 +133,7 @@ void ReleaseTester(App& app, int)
     bool identified = false;
     for (int round = 1; round <= kReleaseRounds && !identified; ++round) {
         if (AwaitAnswerStart(app))
-            identified = ReadAnswer(app).contains(QLatin1String("770"));
+            identified = IsFamilyIdentity(ReadAnswer(app));
         if (!TesterPortAlive(app))
             break;  // the loss has been reported
     }

@@ -27,6 +27,7 @@ QString ReadAnswer(App& app)
     QByteArray buffer;
     SerialPort& port = app.ui.Comm1();
     bool portGone = false;
+    bool overlong = false;
     // Let the command go out and the tester start on it, then look at what arrived;
     // sleep again only while the answer is incomplete, because data that has already
     // arrived wakes nobody.
@@ -36,11 +37,30 @@ QString ReadAnswer(App& app)
             portGone = true;
             break;
         }
-        if (port.InBufferCount() > 0)
+        if (port.InBufferCount() > 0) {
+            // Only the bytes that came now are searched for the line end.
+            const qsizetype scanned = buffer.size();
             buffer += port.Input();
-        if (buffer.contains('\n') || app.ui.MonotonicMs() > deadline)
+            if (buffer.indexOf('\n', scanned) >= 0)
+                break;
+            if (buffer.size() > kMaxAnswerBytes) {
+                overlong = true;
+                break;
+            }
+        }
+        if (app.ui.MonotonicMs() > deadline)
             break;
         WaitEventsUntil(app, deadline + 1);
+    }
+    if (overlong) {
+        // A line this long is no answer of the tester: it is dropped, with what is
+        // still waiting, so that memory stays bounded.
+        TraceLine(app, TimeText(app.ui.Now().time()) + QStringLiteral("--- ERROR: Answer longer than ") +
+                           Str(qint64(kMaxAnswerBytes)) + QStringLiteral(" characters without a line end, ignored: ") +
+                           QString::fromLatin1(buffer.left(40)) + QStringLiteral("..."));
+        port.Input();
+        app.st.TesterBusy = busyBefore;
+        return QString();
     }
     // A port that is gone has been reported already: no time-out, no answer to trace.
     if (!portGone && app.ui.MonotonicMs() > deadline) {

@@ -10,6 +10,9 @@ struct App;
 
 // How long ReadAnswer waits for the line end of an answer.
 inline constexpr std::chrono::seconds kAnswerTimeout{180};
+// The longest answer line read: a tester that sends more without a line end is
+// streaming garbage, and its answer counts as none.
+inline constexpr qsizetype kMaxAnswerBytes = 64 * 1024;
 
 // The plain pause that gives the tester time to carry out a setting before the
 // status query that follows it.

@@ -57,6 +57,26 @@ TEST_F(TransportTest, AnswerEndingInLfWithoutCrIsReturnedButNotTraced)
     EXPECT_TRUE(platform.boxes.isEmpty());
 }
 
+// A tester that streams without a line end: after 64 KiB the answer counts as none,
+// at once, instead of growing for three minutes.
+TEST_F(TransportTest, StreamWithoutLineEndIsCutOffAsNoAnswer)
+{
+    const QByteArray chunk(4096, 'x');
+    for (int i = 0; i < 17; ++i)  // the 17th passes 64 KiB
+        device->Arrive(10 + i * 10, chunk);
+    device->Arrive(1000, "0\r\n");
+    EXPECT_EQ(ReadAnswer(app), QString());
+    EXPECT_LT(platform.MonotonicMs(), 1000);
+    EXPECT_TRUE(platform.boxes.isEmpty());
+    ASSERT_FALSE(Trace().isEmpty());
+    EXPECT_TRUE(Trace().last().startsWith(
+        QStringLiteral("10:00:00--- ERROR: Answer longer than  65536 characters without a line end, ignored: xxx")));
+    // The next answer is read as usual; one of just under the cap is still an answer.
+    EXPECT_EQ(ReadAnswer(app), QStringLiteral("0\r\n"));
+    device->Arrive(platform.MonotonicMs() + 2000, QByteArray(60000, '1') + "\r\n");
+    EXPECT_EQ(ReadAnswer(app).size(), 60002);
+}
+
 TEST_F(TransportTest, SilenceForThreeMinutesGivesOneBoxOneTraceLineAndAnEmptyAnswer)
 {
     app.st.TesterBusy = 0;

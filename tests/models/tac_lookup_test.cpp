@@ -85,18 +85,69 @@ TEST_F(TacLookupTest, TheWalkFindsTheModel)
         EXPECT_EQ(app.Model.Position, QString::fromLatin1(c.position)) << c.what;
     }
     EXPECT_TRUE(platform.form5Lists.isEmpty());
-    EXPECT_TRUE(Trace().isEmpty()) << qPrintable(Trace().join(QLatin1Char('\n')));
+    // Only the missing -7 database is worth a word to the operator.
+    EXPECT_EQ(Trace(), QStringList{QStringLiteral(
+                           "Model data: Model database NOFILE.DAT named in TAC6N.dat not found: MP.DAT used.")});
+    EXPECT_EQ(platform.boxes.size(), 1);
 }
 
-TEST_F(TacLookupTest, NoMatchLeavesTheRecordAsItWas)
+// The previous phone's model never carries over: without a match the phone is measured
+// without path attenuation, and the operator is told why.
+TEST_F(TacLookupTest, NoMatchClearsThePreviousModelAndWarns)
 {
-    app.Model.Name = QStringLiteral("previous");
-    app.Model.Position = QStringLiteral("6");
-    EXPECT_FALSE(Lookup());  // no TAC file at all
-    WriteStationFile(QStringLiteral("TAC6N.DAT"), QStringLiteral("-7,MPN.DAT\n351235,Tavik T12\n"));
-    EXPECT_FALSE(Lookup());
-    EXPECT_EQ(app.Model.Name, QStringLiteral("previous"));
-    EXPECT_EQ(app.Model.Position, QStringLiteral("6"));
+    const struct {
+        const char* tac;  // null: no TAC file
+        const char* warning;
+    } cases[] = {
+        {nullptr, "TAC6N.dat not found: no path attenuation used."},
+        {"-7,MPN.DAT\n351235,Tavik T12\n",
+         "No entry for the IMEI 351234560123457 in TAC6N.dat and no default line: no path attenuation used."},
+        {"-7,MPN.DAT\n351234,Nokla 99\n", "Block [Nokla99] not found in MPN.DAT: no path attenuation used."},
+        {"-7,MPN.DAT\n-9,STD\n-7,NONE.DAT\n", nullptr},  // the -9 line ends the walk first
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.tac ? c.tac : "(no file)");
+        QFile::remove(StationFile(QStringLiteral("TAC6N.DAT")));
+        if (c.tac)
+            WriteStationFile(QStringLiteral("TAC6N.DAT"), QString::fromLatin1(c.tac));
+        app.Model.Name = QStringLiteral("previous");
+        app.Model.Position = QStringLiteral("6");
+        app.Model.Rx[kBand900] = {9, 9, 9};
+        platform.boxes.clear();
+        Lookup();
+        EXPECT_NE(app.Model.Name, QStringLiteral("previous"));
+        EXPECT_NE(app.Model.Position, QStringLiteral("6"));
+        EXPECT_EQ(app.Model.Rx[kBand900][0], 0.0f);
+        if (!c.warning) {
+            EXPECT_TRUE(platform.boxes.isEmpty());
+            continue;
+        }
+        ASSERT_EQ(platform.boxes.size(), 1);
+        EXPECT_EQ(platform.boxes[0].title, QStringLiteral("Phone model data"));
+        EXPECT_EQ(platform.boxes[0].text, QStringLiteral("The phone model data is incomplete:\r\n") +
+                                              QLatin1String(c.warning) +
+                                              QStringLiteral("\r\nThe measurements may be inaccurate."));
+    }
+}
+
+TEST_F(TacLookupTest, UnreadableAttenuationsAndOverlongNamesAreReported)
+{
+    WriteStationFile(QStringLiteral("TAC6N.DAT"),
+                     QStringLiteral("-7,MPN.DAT\n351234,Tavik T12\n-9,") + QString(100, QLatin1Char('X')) + u'\n');
+    WriteStationFile(QStringLiteral("MPN.DAT"), QStringLiteral("[Tavik T12]\n(K530)\nRX900=1.5,abc,2\nTX900=2,,1E300\n"));
+    app.st.CouplerLabel = QStringLiteral("(K530)");
+    EXPECT_TRUE(Lookup());
+    EXPECT_EQ(app.Model.Rx[kBand900], (std::array<float, 3>{1.5f, 0, 2}));
+    EXPECT_EQ(app.Model.Tx[kBand900], (std::array<float, 3>{2, 0, 0}));  // a blank slot is 0 dB, silently
+    ASSERT_EQ(platform.boxes.size(), 1);
+    EXPECT_TRUE(platform.boxes[0].text.contains(
+        QStringLiteral("MPN.DAT, block [Tavik T12]: unreadable value in \"RX900=1.5,abc,2\", 0 dB used.")));
+    EXPECT_TRUE(platform.boxes[0].text.contains(QStringLiteral("TX900=2,,1E300")));
+
+    // A default name of 100 characters is cut to 64.
+    platform.boxes.clear();
+    EXPECT_TRUE(Lookup(QStringLiteral("350000000000000")));
+    EXPECT_EQ(app.Model.Name, QString(64, QLatin1Char('X')));
 }
 
 TEST_F(TacLookupTest, TheUnknownPhoneDialogAssignsTheTacOrFallsBackToAnt)
@@ -135,7 +186,10 @@ TEST_F(TacLookupTest, AChoiceThatCannotBeRecordedIsStillUsed)
     EXPECT_TRUE(Lookup(kUnknownImei));
     EXPECT_EQ(app.Model.Name, QStringLiteral("Tavik T12"));
     EXPECT_EQ(app.Model.Position, QStringLiteral("4"));
-    EXPECT_EQ(Trace(), QStringList{QStringLiteral("USERTAC.DAT could not be written: 35987654,Tavik T12")});
+    EXPECT_EQ(Trace(), (QStringList{QStringLiteral("USERTAC.DAT could not be written: 35987654,Tavik T12"),
+                                    QStringLiteral("File USERTAC.DAT could not be written.")}));
+    EXPECT_EQ(Boxes(), QStringList{Box(QString(), QStringLiteral("File USERTAC.DAT not accessible !"),
+                                       msgbox::kOkOnly | msgbox::kCritical)});
 
     // An IMEI without digits would give a line that is never found again.
     EXPECT_TRUE(Lookup(QString()));
@@ -148,7 +202,7 @@ TEST_F(TacLookupTest, FilesThatLeadBackIntoEachOtherEndTheWalk)
     WriteStationFile(QStringLiteral("TAC6N.DAT"), QStringLiteral("-1,B.TAC\n"));
     WriteStationFile(QStringLiteral("B.TAC"), QStringLiteral("-1,tac6n.dat\n"));
     EXPECT_FALSE(Lookup());
-    EXPECT_EQ(Trace(), QStringList{QStringLiteral("TAC file loop: -1,tac6n.dat ignored.")});
+    EXPECT_EQ(Trace().first(), QStringLiteral("TAC file loop: -1,tac6n.dat ignored."));
 
     // Entering a file again with another key is no loop.
     WriteStationFile(QStringLiteral("B.TAC"), QStringLiteral("35123456,DBG\n-8\n-1,TAC6N.DAT\n"));
@@ -156,7 +210,7 @@ TEST_F(TacLookupTest, FilesThatLeadBackIntoEachOtherEndTheWalk)
     EXPECT_EQ(app.Model.Name, QStringLiteral("DBG"));
 }
 
-TEST_F(TacLookupTest, StopDuringTheWalkEndsItWithoutAChange)
+TEST_F(TacLookupTest, StopDuringTheWalkEndsItWithoutAModel)
 {
     app.Model.Name = QStringLiteral("previous");
     WriteStationFile(QStringLiteral("TAC6N.DAT"), QStringLiteral("-7,MPN.DAT\n111111,DBG\n351234,Tavik T12\n"));
@@ -164,8 +218,9 @@ TEST_F(TacLookupTest, StopDuringTheWalkEndsItWithoutAChange)
     platform.Answer(QStringLiteral("restart the test"), msgbox::kYes);
     app.PendingActions.push_back(UiAction::Stop);  // the STOP menu, run at the first event turn
     EXPECT_FALSE(Lookup());
-    EXPECT_EQ(app.Model.Name, QStringLiteral("previous"));
+    EXPECT_TRUE(app.Model.Name.isEmpty());  // not the previous phone's
     EXPECT_TRUE(app.Model.Position.isEmpty());
+    EXPECT_TRUE(platform.boxes.size() == 1 && platform.boxes[0].text.contains(QStringLiteral("restart")));
 }
 
 }  // namespace

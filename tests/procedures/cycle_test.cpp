@@ -345,9 +345,35 @@ INSTANTIATE_TEST_SUITE_P(
                     kRed},
         OutcomeCase{"wrong digits", "phone.digits = 0124", nullptr, 1, 1, "Keypad Test: Failed",
                     [](const ResultPage& p) -> const Cell& { return p.DialledNumber; }, "* 0124", kRed},
+        // The tester reports a frequency error of 1E19 Hz: no reading, so it fails.
+        OutcomeCase{"frequency 1E19", "fault.garbage_prefix = MEAS:ARR:RFTR\nfault.garbage_text = 7,2,1E19,553,33",
+                    nullptr, 1, 2, "Transmitter Test: Failed",
+                    [](const ResultPage& p) -> const Cell& { return p.Label53[1]; }, "* 1E19 Hz", kRed},
+        // The instrument's "not a number" in every field.
+        OutcomeCase{"not a number",
+                    "fault.garbage_prefix = MEAS:ARR:RFTR\nfault.garbage_text = 9.91E37,9.91E37,9.91E37,553,33", nullptr,
+                    1, 2, "Transmitter Test: Failed", [](const ResultPage& p) -> const Cell& { return p.Label52[1]; },
+                    "* 9.91E37 deg", kRed},
+        OutcomeCase{"rx level NAN", "fault.garbage_prefix = CALL:MSIN:RXL\nfault.garbage_text = NAN", nullptr, 1, 3,
+                    "Receiver Test: Failed", [](const ResultPage& p) -> const Cell& { return p.Label56[1]; }, "* NAN",
+                    kRed},
         // "*" is reported as "A" and matches the DIALNO's "*".
         OutcomeCase{"star dialled", "phone.digits = 0123*", "DIALNO      0123* \n", 0, 1, "Keypad Test: Passed",
                     [](const ResultPage& p) -> const Cell& { return p.DialledNumber; }, "0123*", kGreen}));
+
+// A model whose block says NOKEYBD: the dialled digits do not count, so wrong digits
+// do not fail the phone; a keypad call that never came up still does.
+TEST_F(CycleTest, ModelWithoutKeypadTestIsNotFailedByTheDialledDigits)
+{
+    WriteStationFile(QStringLiteral("MPN.DAT"), QStringLiteral("[STD]\n[Orvane Q7]\nBANDS=900\nNOKEYBD=1\n(K530)\n"
+                                                               "RX900=1.5,2.5,3.5\nTX900=2,3,4\n"));
+    RunCycle(QStringLiteral("phone.digits = 0124"));
+    EXPECT_EQ(verdict.title, QStringLiteral("Test Passed!"));
+    EXPECT_EQ(verdict.st.Verdict, 0);
+    EXPECT_EQ(verdict.form3.DialledNumber, (Cell{QStringLiteral("Not needed"), kYellow}));
+    EXPECT_EQ(verdict.form3.MobileOriginatedCall, (Cell{QStringLiteral("Passed"), kGreen}));
+    EXPECT_TRUE(verdict.st.SummaryLines[1].isEmpty());
+}
 
 TEST_F(CycleTest, NoRegistrationIsRetriedOnYes)
 {

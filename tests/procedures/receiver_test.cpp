@@ -52,7 +52,7 @@ TEST_F(RxTest, BoundsPassAndOneBeyondFails)
 TEST_F(RxTest, LevelThatRecoversStandsInRepeatGreenButTheVerdictKeepsTheFailure)
 {
     device->On(kLevel, {QStringLiteral("46"), QStringLiteral("50"), QStringLiteral("51")});
-    device->On(kQuality, {QString()});  // an empty answer reads 0 and passes
+    device->On(kQuality, {QStringLiteral("0")});
     ReceiverTest(app);
     EXPECT_EQ(app.Form3.Label56[1], (Cell{QStringLiteral("! 51"), kRepeatGreen}));
     EXPECT_EQ(app.Form3.Label57[1], (Cell{QStringLiteral(" 0"), kGreen}));

@@ -53,7 +53,7 @@ TEST_F(SettingsTest, EveryKeyReachesItsField)
                    u"PCNBCCH=600"_s, u"PCNTCH1=602"_s, u"PCNTCH2=604"_s, u"PCNTCH3=606"_s, u"PCNBSPLEV=-62"_s,
                    u"PCNATT=1.5"_s, u"PCSBCCH=701"_s, u"PCSTCH1=703"_s, u"PCSTCH2=705"_s, u"PCSTCH3=707"_s,
                    u"PCSBSPLEV=-63"_s, u"PCSATT=2E-1"_s, u"RFLEVEL=3"_s, u"PHASERMS=5"_s, u"PHASEPEAK=20"_s,
-                   u"FREQUENCY=90"_s, u"FREQ1x00=180"_s, u"BURSTLEN=2"_s, u"RXLEV=6"_s, u"RXQUAL=100000"_s,
+                   u"FREQUENCY=90"_s, u"FREQ1x00=180"_s, u"BURSTLEN=2"_s, u"RXLEV=6"_s, u"RXQUAL=7"_s,
                    u"SEARCHCOM=1"_s, u"SHOWLIMITS=-3"_s, u"SHOWRFWAVE=0.0"_s, u"COMSPEED=3"_s});
     ReadSettings(app);
     const StationState& s = app.st;
@@ -69,7 +69,7 @@ TEST_F(SettingsTest, EveryKeyReachesItsField)
         {s.PcsTch[1], 703},       {s.PcsTch[2], 705},       {s.PcsTch[3], 707},       {s.PcsBsLevel, -63},
         {s.PcsAttenuation, 0.2},  {s.LimitTxPower, 3},      {s.LimitPhaseRms, 5},     {s.LimitPhasePeak, 20},
         {s.LimitFrequency, 90},   {s.LimitFrequencyHigh, 180}, {s.LimitBurstLength, 2}, {s.LimitRxLevel, 6},
-        {s.LimitRxQuality, 100000}, {s.SearchAllPorts, -1}, {s.ShowLimits, -1},       {s.ShowRfWave, 0},
+        {s.LimitRxQuality, 7}, {s.SearchAllPorts, -1}, {s.ShowLimits, -1},       {s.ShowRfWave, 0},
         {s.TesterSpeed, 3}};
     for (size_t i = 0; i < std::size(fields); ++i)
         EXPECT_DOUBLE_EQ(fields[i].first, fields[i].second) << "field " << i;
@@ -82,7 +82,8 @@ TEST_F(SettingsTest, KeysAreTenColumnsWithCaseAndTheLastLineWins)
                    u"; LANGUAGE  DEUTSCH"_s, u""_s, u"TOSEARCH=10"_s, u"TOSEARCH=20"_s});
     ReadSettings(app);
     EXPECT_EQ(app.st.DialNumber, u"555"_s);  // columns 11 and 12 may hold anything
-    EXPECT_EQ(app.st.LimitFrequencyHigh + app.st.LimitRxLevel + app.st.Language, 0);
+    EXPECT_EQ(app.st.LimitFrequencyHigh + app.st.LimitRxLevel, 0);
+    EXPECT_EQ(app.st.Language, 1);  // no LANGUAGE line: English
     EXPECT_EQ(app.st.SearchTimeout, 20);
 }
 
@@ -107,7 +108,7 @@ TEST_F(SettingsTest, UnusableValuesLeaveTheFieldAsItWasAndAreTraced)
                    u"DIALNO=0800123"_s});
     ReadSettings(app);
     EXPECT_EQ(st.LimitTxPower, 3);
-    EXPECT_EQ(st.Language, 0);
+    EXPECT_EQ(st.Language, 1);  // a LANGUAGE line without a value still selects English
     EXPECT_EQ(st.LeftMargin, 4);
     EXPECT_EQ(st.TestDetail, 1);
     EXPECT_EQ(st.GsmAttenuation, 0.5);
@@ -115,8 +116,9 @@ TEST_F(SettingsTest, UnusableValuesLeaveTheFieldAsItWasAndAreTraced)
     EXPECT_EQ(st.GsmBcch, 30);
     EXPECT_EQ(st.MsPowerLevels[1], 5);
     EXPECT_EQ(st.DialNumber, u"0800123"_s);  // no blank after it: to the end of the line
-    EXPECT_TRUE(st.BlockedChannels.isEmpty() && platform.boxes.isEmpty());
-    for (const QString& line : {u"RFLEVEL without a value, line ignored."_s, u"LANGUAGE without a value"_s,
+    EXPECT_EQ(st.BlockedChannels, u" 30,"_s);  // the channel kept is reserved like any other
+    EXPECT_EQ(platform.boxes.size(), 1);  // the unusable lines, in one message
+    for (const QString& line : {u"RFLEVEL without a value, line ignored."_s,
                                 u"LEFTMARGIN value out of range, line ignored: 256"_s, u"TESTDETAIL value out of range"_s,
                                 u"GSMATT value out of range"_s, u"SHOWLIMITS value out of range"_s,
                                 u"GSMBCCH channel out of range, line ignored: 70000"_s,
@@ -213,7 +215,7 @@ TEST_F(SettingsTest, GsmSystemAppliesToTheLowBandWhereverItStands)
     WriteSettings({u"GSMBCCH=130"_s, u"GSMTCH1=20"_s, u"GSMSYSTEM=14"_s});
     ReadSettings(app);
     EXPECT_EQ(app.st.GsmBcch, 130);
-    EXPECT_EQ(app.st.GsmTch[1], 20);  // out of reach of 128..251
+    EXPECT_EQ(app.st.GsmTch[1], 128);  // out of reach of 128..251: the band's nearest end
     ASSERT_EQ(platform.boxes.size(), 1);
     EXPECT_TRUE(platform.boxes[0].text.contains(u"GSMTCH1"_s));
     WriteSettings({u"GSMBCCH=130"_s, u"GSMSYSTEM=0"_s});
@@ -240,6 +242,83 @@ TEST_F(SettingsTest, ShippedSampleSettingsReadCleanly)
                       st.LimitBurstLength, st.LimitRxLevel, st.LimitRxQuality})
         EXPECT_GT(value, 0);
     EXPECT_EQ(ReadStationBytes(u"BADCHAN.DAT"_s), "\"\"\r\n");
+}
+
+// ---- unusable values ------------------------------------------------------------
+
+TEST_F(SettingsTest, AnyLanguageLineSelectsALanguageAndNoLineMeansEnglish)
+{
+    const struct {
+        const char* line;  // null: no LANGUAGE line
+        int language;
+    } cases[] = {{"LANGUAGE  EN", 1}, {"LANGUAGE  E", 1},  {"LANGUAGE", 1},     {"LANGUAGE  DE", 2},
+                 {"LANGUAGE  DEUTSCH", 2}, {"LANGUAGE==DEUTSCH", 2}, {nullptr, 1}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line ? c.line : "(none)");
+        app.st.Language = 0;
+        WriteSettings(c.line ? QStringList{QString::fromLatin1(c.line), u"DIALNO=0123 "_s} : QStringList{u"DIALNO=0123 "_s});
+        ReadSettings(app);
+        EXPECT_EQ(app.st.Language, c.language);
+    }
+    EXPECT_TRUE(platform.boxes.isEmpty());
+}
+
+// Values that cannot be used: one message lists every such line with what is used
+// instead; a channel never leaves its band, a time-out or limit never leaves its
+// sane range.
+TEST_F(SettingsTest, UnusableValuesAreShownOnceWithWhatIsUsedInstead)
+{
+    const struct {
+        const char* line;
+        const char* used;       // as the message shows it
+        qint64 StationState::*dummy = nullptr;
+    } cases[] = {
+        {"GSMBCCH     99999", "1"},          // no earlier channel: the band's nearest end
+        {"PCNTCH1     abc", "512"},
+        {"PCSBCCH     2000", "809"},
+        {"TOSEARCH    abc", "60"},           // 0 s is no time-out: the usual 60 s
+        {"TOMSCALL    -5", "60"},
+        {"RFLEVEL     2147483647", "3"},     // limits beyond sense
+        {"RXLEV       -2147483647", "6"},
+        {"BURSTLEN    99999999999", "2"},
+        {"RXQUAL      8", "2"},
+    };
+    QStringList lines;
+    for (const auto& c : cases)
+        lines << QString::fromLatin1(c.line);
+    WriteSettings(lines + QStringList{u"LANGUAGE    ENGLISH"_s});
+    ReloadSettings(app);
+    const StationState& st = app.st;
+    EXPECT_EQ(st.GsmBcch, 1);
+    EXPECT_EQ(st.PcnTch[1], 512);
+    EXPECT_EQ(st.PcsBcch, 809);
+    EXPECT_EQ(st.SearchTimeout, 60);
+    EXPECT_EQ(st.MsCallTimeout, 60);
+    EXPECT_EQ(st.LimitTxPower, 3);
+    EXPECT_EQ(st.LimitRxLevel, 6);
+    EXPECT_EQ(st.LimitBurstLength, 2);
+    EXPECT_EQ(st.LimitRxQuality, 2);
+    ASSERT_EQ(platform.boxes.size(), 1);
+    EXPECT_EQ(platform.boxes[0].title, u"CELVIO.INI"_s);
+    QString expected = u"These settings in CELVIO.INI cannot be used:\r\n"_s;
+    for (const auto& c : cases)
+        expected += QString::fromLatin1(c.line) + u"   ->   used: "_s + QString::fromLatin1(c.used) + u"\r\n"_s;
+    expected += u"Please correct the file."_s;
+    EXPECT_EQ(platform.boxes[0].text, expected);
+    EXPECT_TRUE(Traced(u"CELVIO.INI: not usable: TOSEARCH    abc -> 60"_s));
+
+    // A value kept from an earlier reading stays when it is sane; the message comes at
+    // every reading that finds such lines, and not at one that finds none.
+    WriteSettings({u"TOSEARCH=45"_s, u"GSMBCCH=30"_s});
+    ReloadSettings(app);
+    EXPECT_EQ(platform.boxes.size(), 1);
+    WriteSettings({u"TOSEARCH=0"_s, u"GSMBCCH=500"_s});
+    ReloadSettings(app);
+    EXPECT_EQ(st.SearchTimeout, 45);
+    EXPECT_EQ(st.GsmBcch, 30);
+    ASSERT_EQ(platform.boxes.size(), 2);
+    EXPECT_TRUE(platform.boxes[1].text.contains(u"TOSEARCH    0   ->   used: 45"_s));
+    EXPECT_TRUE(platform.boxes[1].text.contains(u"GSMBCCH     500   ->   used: 30"_s));
 }
 
 }  // namespace

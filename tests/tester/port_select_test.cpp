@@ -69,7 +69,8 @@ TEST_F(PortSelectTest, EachFailureIsExplainedAndTheQuestionAskedAgain)
         {"silent", scripted(false), noAnswer, 3},
         {"no such port", nullptr, noTester, 0},
         {"not a tester", std::make_shared<AnsweringDevice>("OK\r\n"), noTester, 1},
-        {"serial too short", std::make_shared<AnsweringDevice>("Dalvora,7703S,100123\r\n"), noTester, 1},
+        {"model outside the family", std::make_shared<AnsweringDevice>("Dalvora,7702S,1001234567,V1\r\n"), noTester,
+         1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

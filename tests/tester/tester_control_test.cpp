@@ -50,6 +50,11 @@ TEST_F(TesterControlTest, IdentityIsTakenApartByPosition)
         {"", "7703S", "1234567", "V3.20"},  // the simulator's own: Dalvora,7703S,1001234567,V3.20
         {"Dalvora,7703s,ABC7654321,FW 1.0,b", "7703s", "7654321", "FW 1.0,b"},
         {"Dalvora,770X,XYZ1234567", "770X", "1234567", ""},
+        // Short or missing serial and firmware fields: the model decides, the rest is
+        // kept as far as it goes.
+        {"Dalvora,7703S,100123", "7703S", "123", ""},
+        {"Dalvora,7806S,", "7806S", "", ""},
+        {"Dalvora,7804S", "7804S", "", ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.answer);
@@ -70,21 +75,25 @@ TEST_F(TesterControlTest, IdentityIsTakenApartByPosition)
 
 TEST_F(TesterControlTest, ModelOutsideTheFamilyOrAMalformedAnswerEndsTheProgram)
 {
-    const char* answers[] = {
-        "Dalvora,7702S,1001234567,V3.20",   // not in the list
-        "Dalvora,7703SX,1001234567,V3.20",  // longer than a listed model
-        "Dalvora,,1001234567,V3.20",        // empty model
-        "Dalvora,7703S 1001234567 V3.20",   // one comma
-        "Dalvora,7703S,100123",             // too short for the serial number
+    const struct {
+        const char* answer;
+        const char* modelLine;  // the second line of the message: the model that answered
+    } cases[] = {
+        {"Dalvora,7702S,1001234567,V3.20", "Model connected: 7702S"},   // not in the list
+        {"Dalvora,7703SX,1001234567,V3.20", "Model connected: 7703SX"},  // longer than a listed model
+        {"Dalvora,,1001234567,V3.20", "The tester gave no model."},      // empty model
+        {"Dalvora,7703S 1001234567 V3.20", "Model connected: 7703S 1001234567 V3.20"},  // one comma
+        {"Dalvora 7703S", "The tester gave no model."},                  // no comma at all
     };
-    for (const char* answer : answers) {
-        SCOPED_TRACE(answer);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.answer);
         platform.boxes.clear();
-        auto tester = Tester(answer);
+        auto tester = Tester(c.answer);
         EXPECT_EQ(Identify(), 1);
         EXPECT_EQ(Boxes(), QStringList{Box(QStringLiteral("ERROR"),
-                                           QStringLiteral("WRONG MODEL CONNECTED.\r\nPlease use model 7703S.\r\n"
-                                                          "Unable to continue,\r\nConnect right model and restart."),
+                                           QStringLiteral("WRONG MODEL CONNECTED.\r\n") + QLatin1String(c.modelLine) +
+                                               QStringLiteral("\r\nPlease use model 7703S.\r\n"
+                                                              "Unable to continue,\r\nConnect right model and restart."),
                                            msgbox::kOkOnly | msgbox::kCritical)});
         EXPECT_TRUE(platform.serial.IsOpen());  // the tester is left as it is
     }
@@ -114,6 +123,57 @@ TEST_F(TesterControlTest, ReleaseOfABusyTesterResetsAndWaitsForItsIdentity)
     EXPECT_TRUE(platform.serial.Handshaking());
     EXPECT_EQ(app.st.TesterBusy, 0);
     EXPECT_TRUE(platform.boxes.isEmpty());
+}
+
+// Every model of the family is accepted after its reset as at start-up: no false
+// time-out for a 7804S or 7806S.
+TEST_F(TesterControlTest, ReleaseAcceptsEveryModelOfTheFamily)
+{
+    const struct {
+        const char* answer;
+        bool accepted;
+    } cases[] = {
+        {"Dalvora,7703S,1001234567,V3.20\r\n", true}, {"Dalvora,7703M,1001234567,V3.20\r\n", true},
+        {"Dalvora,770X,1001234567,V3.20\r\n", true},  {"Dalvora,7804S,1001234567,V3.20\r\n", true},
+        {"Dalvora,7806S,100123\r\n", true},           {"Dalvora,7702S,1001234567,V3.20\r\n", false},
+        {"Other,1234,7703S,V1\r\n", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.answer);
+        platform.boxes.clear();
+        platform.serial.Close();
+        platform.serial.devices[1] = std::make_shared<AnsweringDevice>(QByteArray(c.answer));
+        OpenPort(1);
+        app.st.TesterBusy = kTrue;
+        const qint64 start = platform.MonotonicMs();
+        ReleaseTester(app, 0);
+        EXPECT_EQ(app.st.TesterBusy, c.accepted ? 0 : kTrue);
+        EXPECT_EQ(platform.boxes.isEmpty(), c.accepted);
+        if (c.accepted) {
+            EXPECT_LT(platform.MonotonicMs() - start, 3000);
+        }
+    }
+}
+
+// A tester that goes away while it identifies itself: the loss is reported, and no
+// "wrong model" follows it.
+TEST_F(TesterControlTest, ConnectionLostDuringIdentificationIsNotAWrongModel)
+{
+    AttachScriptedDevice(3);
+    OpenPort(3);
+    platform.Await(
+        [this](const App&) {
+            if (platform.MonotonicMs() < 1000)
+                return false;
+            platform.serial.Lose();
+            return true;
+        },
+        QStringLiteral("the adapter pulled"));
+    EXPECT_EQ(Identify(), 1);
+    ASSERT_EQ(platform.boxes.size(), 1);
+    EXPECT_EQ(platform.boxes[0].title, QStringLiteral("No connection to tester"));
+    EXPECT_EQ(Trace().last(), QStringLiteral("10:00:01--- ERROR: Connection lost during the tester identification."));
+    EXPECT_TRUE(app.st.TesterModel.isEmpty());
 }
 
 TEST_F(TesterControlTest, ReleaseGivesUpOnATesterThatDoesNotIdentifyItself)

@@ -37,6 +37,7 @@ void QtPlatform::AttachViews(App& app)
 {
     mainWindow_ = std::make_unique<MainWindowView>(app);
     debugWindow_ = std::make_unique<DebugWindowView>(app);
+    debugWindow_->SetAnchor(mainWindow_.get());
     scanWindow_ = std::make_unique<ScanWindowView>(app);
     helpWindow_ = std::make_unique<HelpWindowView>(app);
     form3_ = std::make_unique<ResultPageView>(app, app.Form3, false);

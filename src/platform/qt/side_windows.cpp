@@ -2,6 +2,7 @@
 
 #include "core/app.h"
 #include "platform/qt/sync.h"
+#include "platform/qt/window_placement.h"
 
 #include <QCloseEvent>
 #include <QFrame>
@@ -10,6 +11,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScreen>
 #include <QVBoxLayout>
 
 namespace celvio {
@@ -88,6 +90,8 @@ void DebugWindowView::Sync()
         list_->clear();
         shown_ = 0;
     }
+    if (m.Visible && !isVisible() && !placed_)
+        PlaceBesideAnchor();
     SyncWindow(this, m.Visible);
     if (shown_ == m.DebugFeld.size() || !isVisible())
         return;
@@ -113,6 +117,23 @@ void DebugWindowView::AppendRows()
         list_->setCurrentRow(m.ListIndex);
         list_->scrollToItem(list_->item(m.ListIndex));
     }
+}
+
+void DebugWindowView::PlaceBesideAnchor()
+{
+    placed_ = true;
+    if (!anchor_)
+        return;
+    const QScreen* screen = anchor_->screen();
+    if (!screen)
+        return;
+    // The frame of the main window as it will stand (it may not be shown yet).
+    const QRect main = anchor_->frameGeometry();
+    const WindowPair placed = PlaceSideWindow(main, screen->availableGeometry(), QSize(620, 800), QSize(360, 240));
+    if (placed.main.topLeft() != main.topLeft())
+        anchor_->move(placed.main.topLeft());
+    move(placed.side.topLeft());
+    resize(placed.side.size());
 }
 
 ScanWindowView::ScanWindowView(App& app) : app_(app)

@@ -22,11 +22,16 @@ class DebugWindowView : public QWidget {
 public:
     explicit DebugWindowView(App& app);
     void Sync();
+    // The main window: the trace window opens beside it, not over it.
+    void SetAnchor(QWidget* mainWindow) { anchor_ = mainWindow; }
 
 private:
     void AppendRows();
+    void PlaceBesideAnchor();
 
     App& app_;
+    QWidget* anchor_ = nullptr;
+    bool placed_ = false;
     QListWidget* list_ = nullptr;
     quint64 generation_ = 0;
     qsizetype shown_ = 0;
