@@ -310,5 +310,25 @@ TEST_F(ScanTest, DualBandScanUsesEachBandsCommandsAndTestChannels)
                            "RFG:PCN:LEV -50;LEV?", "CONF:PCN:BS:TCH:ARFC 512;*ESR?"}));
 }
 
+TEST_F(ScanTest, PcsScanTakesTheOddChannelsOfItsBand)
+{
+    WriteStation();
+    WriteStationFile(kListFile, QStringLiteral("\" 5,\"\n"));
+    Start(QStringLiteral("phone.bands = PCS\nnetwork.channels = 601:20, 603:45, 604:50\n"));
+    Scan("GSM 1900");
+    Done();
+    Run();
+
+    EXPECT_EQ(ChannelsSent(QStringLiteral("PCS")), Range(513, 809, 2) + QList<int>({661, 513, 601, 809}));
+    EXPECT_TRUE(ChannelsSent().isEmpty());
+    EXPECT_EQ(ReadStationBytes(kListFile), ListBytes(QStringLiteral(" 5, 603,")));
+    EXPECT_EQ(LinesFrom(QStringLiteral("CONF:PCS:BS:TCH:ARFC 603;*ESR?"), 4),
+              (QStringList{"CONF:PCS:BS:TCH:ARFC 603;*ESR?", "RFG:PCS:LEV -110;*STB?", "MEAS:CALL:RX?",
+                           "RFG:PCS:LEV -50;LEV?"}));
+    EXPECT_EQ(progressMax, 809 + 4);
+    EXPECT_TRUE(AnyLabel(labels, QStringLiteral("PCS Single Scan \r\n"), QStringLiteral("Scan channel: 809")));
+    EXPECT_EQ(done.status, QStringLiteral("Scan completed"));
+}
+
 }  // namespace
 }  // namespace celvio::testing
