@@ -130,6 +130,9 @@ TEST(Scenario, ShippedScenariosLoadAndSayWhatTheyPromise)
     EXPECT_LT(load("no-registration.scn").registrationDelayS, 0);
     EXPECT_LT(load("call-not-answered.scn").answerDelayS, 0);
     EXPECT_TRUE(load("scan.scn").usedChannels.values().contains(255));
+    const Scenario shortScan = load("scan-short.scn");
+    EXPECT_EQ(shortScan.usedChannels.value(12), 255);
+    EXPECT_EQ(shortScan.networkSpread, 0);
 }
 
 TEST(Scenario, EveryKeyIsDocumented)
