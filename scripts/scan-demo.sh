@@ -45,11 +45,14 @@ key() { xdotool windowfocus --sync "$(window)" 2>/dev/null || true; xdotool key 
 # Waits until the simulator's log has COUNT lines containing TEXT.
 wait_log() {
   local text="$1" count="${2:-1}"
-  for _ in $(seq 900); do
+  for _ in $(seq "${WAIT_STEPS:-900}"); do
     [ "$(grep -cF -- "$text" "$log" 2>/dev/null || true)" -ge "$count" ] && return 0
     sleep 0.2
   done
-  echo "scan-demo: gave up waiting for '$text'" >&2
+  echo "scan-demo: gave up waiting for '$text'; the screen is in $out/scan-demo-stuck.png" >&2
+  shot scan-demo-stuck >&2
+  tail -5 "$log" >&2
+  tail -5 "$station/celvio.out" >&2
   exit 1
 }
 # CPU time (user + system) of CELVIO in clock ticks.

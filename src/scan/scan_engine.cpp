@@ -1,7 +1,7 @@
 #include "scan/scan_engine.h"
 
 #include "core/app.h"
-#include "core/helpers.h"
+#include "core/events.h"
 #include "core/number_reader.h"
 #include "core/settings.h"
 #include "core/text.h"
@@ -28,6 +28,27 @@ struct StepWaits {
 };
 constexpr StepWaits kRangeWaits{2, 2, 2};
 constexpr StepWaits kTestChannelWaits{1, 2, 1};
+
+// Waits until the clock's second has changed `seconds` times, as WaitSeconds does
+// (between seconds-1 and seconds seconds), serving the windows meanwhile. Each turn
+// blocks until the next second is due instead of polling every few milliseconds: a
+// scan spends nearly all of its time in these waits, and a click or a key still
+// wakes the wait at once, so STOP answers as quickly as anywhere else.
+void ScanWaitSeconds(App& app, int seconds)
+{
+    int changes = 0;
+    QTime now = app.ui.Now().time();
+    int remembered = now.second();
+    while (changes < seconds) {
+        app.ui.ProcessEvents(1001 - now.msec());
+        RunPendingUiActions(app);
+        now = app.ui.Now().time();
+        if (now.second() != remembered) {
+            ++changes;
+            remembered = now.second();
+        }
+    }
+}
 
 QString Entry(int channel)
 {
@@ -110,11 +131,11 @@ int MeasureChannel(App& app, const QString& sys, int channel, const StepWaits& w
         label += QStringLiteral(" Scan loops: ") + QString::number(st.ScanLoopCount);
     ShowScanLabel(app, label + st.NewLine + QStringLiteral("Scan channel: ") + ch);
 
-    WaitSeconds(app, waits.afterChannel);
+    ScanWaitSeconds(app, waits.afterChannel);
     command = QStringLiteral("RFG:") + sys + QStringLiteral(":LEV -110;*STB?");
     if (!Ask(app, command, answer))
         return NoAnswer(app, command, channel);
-    WaitSeconds(app, waits.afterLowLevel);
+    ScanWaitSeconds(app, waits.afterLowLevel);
 
     // A report that cannot be read is asked for once more before the scan gives up:
     // a level misread must never block a channel, nor pass one as free.
@@ -144,7 +165,7 @@ int MeasureChannel(App& app, const QString& sys, int channel, const StepWaits& w
                       msgbox::kOkOnly | msgbox::kExclamation, QStringLiteral("SCAN"));
         return TesterFault(app, QStringLiteral("unreadable answer \"") + shown + QStringLiteral("\" on channel ") + ch);
     }
-    WaitSeconds(app, waits.afterRestore);
+    ScanWaitSeconds(app, waits.afterRestore);
 
     if (level < st.ScanSensitivity)
         return kScanGoOn;
@@ -219,7 +240,7 @@ int ScanRange(App& app, int first, int last, int step, const QString& system)
     f.Progress.Max = last + checks;
     f.Progress.Value = first;
     f.Progress.Visible = true;
-    WaitSeconds(app, 1);
+    ScanWaitSeconds(app, 1);
 
     for (int channel = first; channel <= last; channel += step) {
         if (!Blocked(app, channel)) {
@@ -259,7 +280,7 @@ int CheckTestChannel(App& app, const QString& band, int channel)
 {
     ProgressBar& bar = app.Form1.Progress;
     bar.Value = std::min(bar.Value + 1, bar.Max);
-    WaitSeconds(app, 1);
+    ScanWaitSeconds(app, 1);
     if (Blocked(app, channel))
         return kScanCompleted;
     const int result = MeasureChannel(app, band.left(3), channel, kTestChannelWaits, true);
