@@ -7,7 +7,10 @@
 #
 #   scripts/scan-demo.sh [OUTDIR]      (default /tmp/celvio-screens)
 #
-# Exit code 1 when the CPU goal is missed.
+# Exit code 1 when the CPU goal is missed. scan.log and BADCHAN.DAT are copied to
+# OUTDIR too. On a bare Xvfb (no window manager) Qt 6.4 leaves every top-level window
+# but the first unpainted, so the "Scan Results" window shows as a black box at
+# (10, 10) in the result screenshot; its list is the one in BADCHAN.DAT.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 out="${1:-/tmp/celvio-screens}"
