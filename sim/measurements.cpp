@@ -20,7 +20,12 @@ QString oneDecimal(double v) { return QString::number(v, 'f', 1); }
 }  // namespace
 
 Measurements::Measurements(const Scenario& scenario)
-    : faults_(scenario.faults), usedChannels_(scenario.usedChannels), rng_(scenario.seed)
+    : faults_(scenario.faults),
+      usedChannels_(scenario.usedChannels),
+      lateChannels_(scenario.lateChannels),
+      networkSpread_(scenario.networkSpread),
+      noiseFloor_(scenario.noiseFloor),
+      rng_(scenario.seed)
 {
 }
 
@@ -96,17 +101,21 @@ int Measurements::rxQuality(double generatorDbm, int channel, int attempt)
 
 QString Measurements::channelReport(double generatorDbm, int channel)
 {
-    const int network = networkLevel(channel);
+    int network = networkLevel(channel);
+    // A network that switched on since the channel's first report.
+    if (++reportsByChannel_[channel] > 1 && lateChannels_.contains(channel))
+        network = std::max(network, lateChannels_.value(channel));
     if (network == 255)
         return QStringLiteral("255,7");
     const int wanted = levelFromDbm(generatorDbm);
     int level = 0;
     int quality = 7;
     if (network >= 0) {
-        level = std::clamp(network + spreadOne(), 0, 63);
+        level = std::clamp(network + spreadOne() * networkSpread_, 0, 63);
         quality = 2;
     } else {
-        level = static_cast<int>(uniform(0, 4)); // noise floor: 0..3
+        // The noise floor: 0..noiseFloor_.
+        level = std::min(static_cast<int>(uniform(0, noiseFloor_ + 1)), noiseFloor_);
     }
     if (wanted > 0 && wanted >= level) {
         level = std::clamp(wanted + spreadOne(), 0, 63);

@@ -40,6 +40,10 @@ private:
 
     Faults faults_;
     QMap<int, int> usedChannels_;
+    QMap<int, int> lateChannels_;
+    QMap<int, int> reportsByChannel_;  // channel reports so far, per channel
+    int networkSpread_ = 1;
+    int noiseFloor_ = 3;
     std::mt19937 rng_;
 };
 

@@ -83,6 +83,13 @@ struct Scenario {
     // Channels on which real networks are heard: channel -> RX level
     // (0..63, or 255 for strong interference).
     QMap<int, int> usedChannels;
+    // Networks that switch on during a session: silent at the first report of
+    // their channel, heard at this level (0..63 or 255) from the second on.
+    QMap<int, int> lateChannels;
+    // How far a network's reported level wanders from the table (0: exact),
+    // and the highest level that a channel without a network reads.
+    int networkSpread = 1;
+    int noiseFloor = 3;
 
     Faults faults;
 

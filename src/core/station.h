@@ -5,6 +5,7 @@
 // Flags are 16-bit values, 0 for false and -1 for true (test for true with == -1).
 #pragma once
 
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 #include <array>
@@ -121,6 +122,11 @@ struct CycleState {
     QString NewBlockedChannels;
     qint16 ScanLoopCount = 0;
     Flag ScanWritesList = 0;
+    QDateTime ScanStartTime;    // when the scan began, for the elapsed scan time
+    QString ScanPassHeading;    // the first line of the scan label during a pass
+    QString ScanFault;          // why the tester ended the scan (empty: it did not)
+    Flag ScanTesterSilent = 0;  // the tester stopped answering during the scan
+    Flag ScanLogReported = 0;   // a scan.log that cannot be written was reported
 
     // The results of the cycle.
     Flag DetailsDone = 0;

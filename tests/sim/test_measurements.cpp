@@ -145,6 +145,55 @@ TEST(Measurements, ScanHearsOnlyRealNetworksAtMinus110)
     EXPECT_EQ(report(30, -45), QStringLiteral("63,0"));
 }
 
+// With no spread the interference table is reported as it stands, free channels
+// read 0, and a late network is heard from the second report of its channel on,
+// also on another band's channel numbers.
+TEST(Measurements, ExactInterferenceTableAndLateNetworks)
+{
+    sim::Scenario s = Bench::fastScenario();
+    s.set(QStringLiteral("network.channels"), QStringLiteral("17:42, 25:255, 1000:0, 546:31"));
+    s.set(QStringLiteral("network.late_channels"), QStringLiteral("30:40, 62:255"));
+    s.set(QStringLiteral("network.spread"), QStringLiteral("0"));
+    s.set(QStringLiteral("network.noise_floor"), QStringLiteral("0"));
+    s.set(QStringLiteral("phone.bands"), QStringLiteral("GSM,PCN"));
+    Bench b(s);
+    b.ask(QStringLiteral("CONF:CSYS GSM,PCN;*STB?"));
+    b.connectCall();
+    auto report = [&b](const char* band, int channel) {
+        b.ask(QStringLiteral("CONF:%1:BS:TCH:ARFC %2;*ESR?").arg(QLatin1String(band)).arg(channel));
+        b.ask(QStringLiteral("RFG:%1:LEV -110;*STB?").arg(QLatin1String(band)));
+        return b.ask(QStringLiteral("MEAS:CALL:RX?"));
+    };
+    const struct {
+        const char* band;
+        int channel;
+        const char* answer;
+    } cases[] = {
+        {"GSM", 17, "42,2"}, {"GSM", 17, "42,2"},   {"GSM", 25, "255,7"}, {"GSM", 1, "0,7"},
+        {"GSM", 1000, "0,2"}, {"GSM", 30, "0,7"},   {"GSM", 30, "40,2"},  {"GSM", 30, "40,2"},
+        {"GSM", 62, "0,7"},   {"GSM", 62, "255,7"}, {"PCN", 546, "31,2"}, {"PCN", 548, "0,7"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(report(c.band, c.channel), QLatin1String(c.answer)) << c.band << ' ' << c.channel;
+}
+
+TEST(Measurements, NoiseFloorBoundsFreeChannels)
+{
+    sim::Scenario s = Bench::fastScenario();
+    s.set(QStringLiteral("network.noise_floor"), QStringLiteral("5"));
+    Bench b(s);
+    b.connectCall();
+    int highest = 0;
+    for (int channel = 1; channel <= 124; ++channel) {
+        b.ask(QStringLiteral("CONF:GSM:BS:TCH:ARFC %1;*ESR?").arg(channel));
+        b.ask(QStringLiteral("RFG:GSM:LEV -110;*STB?"));
+        const int level = b.ask(QStringLiteral("MEAS:CALL:RX?")).split(u',')[0].toInt();
+        EXPECT_GE(level, 0);
+        highest = std::max(highest, level);
+    }
+    EXPECT_EQ(highest, 5);  // reached over 124 channels, never passed
+}
+
 TEST(Measurements, ANetworkOnTheTrafficChannelSpoilsTheQuality)
 {
     sim::Scenario s = Bench::fastScenario();

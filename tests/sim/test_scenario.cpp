@@ -79,6 +79,10 @@ TEST(Scenario, ErrorsNameTheLine)
         {"# ok\nphone.digits = 12a\n", "line 2: phone.digits"},
         {"fault.tx_power_attempts = 0\n", "line 1: fault.tx_power_attempts"},
         {"network.channels = 17-42\n", "line 1: network.channels"},
+        {"network.channels = 17:64\n", "line 1: network.channels"},
+        {"\nnetwork.late_channels = 30\n", "line 2: network.late_channels"},
+        {"network.spread = -1\n", "line 1: network.spread"},
+        {"network.noise_floor = 64\n", "line 1: network.noise_floor"},
         {"phone.bands = GSM,UMTS\n", "line 1: phone.bands"},
         {"just words\n", "line 1: expected 'key = value'"},
     };
@@ -126,6 +130,9 @@ TEST(Scenario, ShippedScenariosLoadAndSayWhatTheyPromise)
     EXPECT_LT(load("no-registration.scn").registrationDelayS, 0);
     EXPECT_LT(load("call-not-answered.scn").answerDelayS, 0);
     EXPECT_TRUE(load("scan.scn").usedChannels.values().contains(255));
+    const Scenario shortScan = load("scan-short.scn");
+    EXPECT_EQ(shortScan.usedChannels.value(12), 255);
+    EXPECT_EQ(shortScan.networkSpread, 0);
 }
 
 TEST(Scenario, EveryKeyIsDocumented)
