@@ -6,6 +6,7 @@
 #include "core/text.h"
 #include "core/trace.h"
 #include "procedures/network_search.h"
+#include "procedures/phone_identity.h"
 #include "scan/bad_channels.h"
 #include "scan/scan.h"
 #include "scan/scan_engine.h"
