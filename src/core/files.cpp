@@ -151,17 +151,25 @@ bool IsTemporarySuffix(const QString& suffix)
 
 }  // namespace
 
-bool WriteFileAtomic(const QString& path, const QByteArray& bytes)
+bool WriteFileAtomic(const QString& path, const QByteArray& bytes, QString* reason)
 {
     QSaveFile file(path);
+    const auto fail = [&](const QString& why) {
+        if (reason)
+            *reason = why.isEmpty() ? QStringLiteral("the disk refused the data") : why;
+        return false;
+    };
     // Unbuffered: every write reaches the system at once and reports its own failure.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return false;
+        return fail(file.errorString());
     if (!WriteAll(file, bytes) || !SyncToDisk(file) || file.error() != QFileDevice::NoError) {
+        const QString why = file.error() != QFileDevice::NoError ? file.errorString() : QString();
         file.cancelWriting();
-        return false;
+        return fail(why);
     }
-    return file.commit();
+    if (!file.commit())
+        return fail(file.errorString());
+    return true;
 }
 
 bool AppendFile(const QString& path, const QByteArray& bytes)

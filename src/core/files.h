@@ -37,8 +37,8 @@ QByteArray ToLatin1(const QString& text);
 // Writes `bytes` to `path` through a temporary file in the same folder ("<name>.XXXXXX")
 // renamed over the old one. Every write, the flush and the sync to disk are checked
 // before the rename. Returns false on any error; the old file is then untouched and
-// the temporary file removed.
-bool WriteFileAtomic(const QString& path, const QByteArray& bytes);
+// the temporary file removed, and `reason`, when given, says why.
+bool WriteFileAtomic(const QString& path, const QByteArray& bytes, QString* reason = nullptr);
 
 // Appends `bytes` to `path`, creating it if needed: all of them or nothing. On a
 // failed write the file is cut back to its old size (a file that did not exist is

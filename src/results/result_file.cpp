@@ -10,7 +10,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace celvio {
 
@@ -154,35 +153,13 @@ bool NameTaken(const QString& dir, const QString& name)
     return QFileInfo::exists(ResolvePath(dir, name + kExtension));
 }
 
-// Writes `bytes` through a temporary file in the same folder, renamed over `path`
-// only when every byte reached the disk. On failure the old file (if any) stays, the
-// temporary one is removed and `reason` says why.
-bool WriteWholeFile(const QString& path, const QByteArray& bytes, QString& reason)
-{
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        reason = file.errorString();
-        return false;
-    }
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
-        reason = file.errorString();
-        file.cancelWriting();
-        return false;
-    }
-    if (!file.commit()) {
-        reason = file.errorString();
-        return false;
-    }
-    return true;
-}
-
 // Writes a result file under the chosen name and reports a failure to the operator.
 // ResultFilePath names the file only when it was written.
 void WriteRecord(App& app, const QString& relative, const QByteArray& bytes)
 {
     const QString path = StationPath(app, relative);
     QString reason;
-    if (WriteWholeFile(path, bytes, reason)) {
+    if (WriteFileAtomic(path, bytes, &reason)) {
         app.st.ResultFilePath = path;
         TraceLine(app, QStringLiteral("Result file written: ") + path);
         return;
