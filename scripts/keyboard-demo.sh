@@ -9,53 +9,18 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 out="${1:-/tmp/celvio-screens}"
 "$root/scripts/install-deps.sh"
-command -v xdotool >/dev/null || { DEBIAN_FRONTEND=noninteractive apt-get install -y -qq xdotool >/dev/null; }
 build="${BUILD_DIR:-$root/build}"
 BUILD_DIR="$build" "$root/scripts/build.sh"
 
-station="$(mktemp -d /tmp/celvio-kbd.XXXXXX)"
+. "$root/scripts/lib/xsession.sh"
 mkdir -p "$out"
+station="$(mktemp -d /tmp/celvio-kbd.XXXXXX)"
 cp "$root"/data/station/* "$station"/
-log="$station/tester.log"
-display=":97"
-
-"$build/sim/celvio-testersim" --link "$station/link" --scenario "$root/data/scenarios/pass-single-band.scn" \
-  --log "$log" &
-sim=$!
-Xvfb "$display" -screen 0 1280x800x24 >/dev/null 2>&1 &
-xvfb=$!
-celvio=""
-cleanup() {
-  [ -z "$celvio" ] || kill "$celvio" 2>/dev/null || true
-  kill "$sim" "$xvfb" 2>/dev/null || true
-  rm -rf "$station"
-}
-trap cleanup EXIT
-export DISPLAY="$display"
-sleep 1
-CELVIO_COM1="$station/link" "$build/src/celvio" --station "$station" >"$station/celvio.out" 2>&1 &
-celvio=$!
-
-shot() { xwd -root -silent | xwdtopnm 2>/dev/null | pnmtopng >"$out/$1.png"; echo "screenshot $out/$1.png"; }
-window() { xdotool search --onlyvisible --name '^CELVIO$' 2>/dev/null | tail -1; }
-key() { xdotool windowfocus --sync "$(window)" 2>/dev/null || true; xdotool key --clearmodifiers "$@"; }
-# Waits until the simulator's log has COUNT lines containing TEXT.
-wait_log() {
-  local text="$1" count="${2:-1}"
-  for _ in $(seq 600); do
-    [ "$(grep -cF -- "$text" "$log" 2>/dev/null || true)" -ge "$count" ] && return 0
-    sleep 0.2
-  done
-  echo "keyboard-demo: gave up waiting for '$text'" >&2
-  exit 1
-}
+XSESSION_WAIT_STEPS=600 xsession_start "$station" "$root/data/scenarios/pass-single-band.scn" "$build/src/celvio"
 
 # The sample list of blocked channels is empty: a warning comes before the window.
-for _ in $(seq 100); do xdotool search --onlyvisible --name "BADCHAN" >/dev/null 2>&1 && break; sleep 0.2; done
-xdotool windowfocus --sync "$(xdotool search --onlyvisible --name BADCHAN | tail -1)" 2>/dev/null || true
-xdotool key Return
-for _ in $(seq 100); do [ -n "$(window)" ] && break; sleep 0.2; done
-sleep 1; shot 01-setup
+xsession_dismiss_badchan
+shot 01-setup
 key d                       # &Done: search the ports
 wait_log "host: *CLS"; sleep 1; shot 02-mode
 key t                       # &Test

@@ -10,38 +10,12 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 seconds="${1:-10}"
 build="${BUILD_DIR:-$root/build}"
-command -v xdotool >/dev/null || DEBIAN_FRONTEND=noninteractive apt-get install -y -qq xdotool >/dev/null
-
-# A display nobody else uses.
-display=""
-for n in $(seq 90 120); do
-  [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] || { display=":$n"; break; }
-done
+. "$root/scripts/lib/xsession.sh"
 station="$(mktemp -d /tmp/celvio-idle.XXXXXX)"
 cp "$root"/data/station/* "$station"/
-sim="" xvfb="" celvio=""
-cleanup() {
-  for p in $celvio $sim $xvfb; do kill "$p" 2>/dev/null || true; done
-  rm -rf "$station"
-}
-trap cleanup EXIT
-
-"$build/sim/celvio-testersim" --link "$station/link" --scenario "$root/data/scenarios/pass-single-band.scn" \
-  --log "$station/tester.log" &
-sim=$!
-Xvfb "$display" -screen 0 1280x800x24 >/dev/null 2>&1 &
-xvfb=$!
-export DISPLAY="$display"
+xsession_start "$station" "$root/data/scenarios/pass-single-band.scn" "$build/src/celvio"
+xsession_dismiss_badchan
 sleep 1
-"$build/src/celvio" --station "$station" --port "COM1=$station/link" >"$station/celvio.out" 2>&1 &
-celvio=$!
-
-# The sample list of blocked channels is empty: its warning comes first.
-for _ in $(seq 100); do xdotool search --onlyvisible --name BADCHAN >/dev/null 2>&1 && break; sleep 0.2; done
-xdotool windowfocus --sync "$(xdotool search --onlyvisible --name BADCHAN | tail -1)" 2>/dev/null || true
-xdotool key Return
-for _ in $(seq 100); do xdotool search --onlyvisible --name '^CELVIO$' >/dev/null 2>&1 && break; sleep 0.2; done
-sleep 2
 
 ticks_per_second="$(getconf CLK_TCK)"
 cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$celvio/stat"; }
@@ -57,10 +31,8 @@ measure() {
 }
 
 measure setup_screen
-xdotool windowfocus --sync "$(xdotool search --onlyvisible --name '^CELVIO$' | tail -1)" 2>/dev/null || true
-xdotool key d   # &Done: the port search finds the simulator
-for _ in $(seq 150); do grep -qF "host: *CLS" "$station/tester.log" 2>/dev/null && break; sleep 0.2; done
-grep -qF "host: *CLS" "$station/tester.log" || { echo "measure-idle: the mode dialog was not reached" >&2; exit 1; }
+key d   # &Done: the port search finds the simulator
+XSESSION_WAIT_STEPS=150 wait_log "host: *CLS"
 sleep 2
 measure mode_dialog
 awk '/^VmHWM/ { printf "FIGURE mode_dialog_peak_rss_mb %.1f\n", $2 / 1024 }' "/proc/$celvio/status"

@@ -9,66 +9,25 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 out="${1:-/tmp/celvio-results}"
 "$root/scripts/install-deps.sh" || echo "results-demo: packages could not be installed now; trying with what is there" >&2
-command -v xdotool >/dev/null || { DEBIAN_FRONTEND=noninteractive apt-get install -y -qq xdotool >/dev/null; }
 build="${BUILD_DIR:-$root/build}"
 BUILD_DIR="$build" "$root/scripts/build.sh"
 
-station="$(mktemp -d /tmp/celvio-results.XXXXXX)"
+. "$root/scripts/lib/xsession.sh"
 mkdir -p "$out"
+station="$(mktemp -d /tmp/celvio-results.XXXXXX)"
 cp "$root"/data/station/* "$station"/
-log="$station/tester.log"
-# A display number that no other X server holds (other demos may run at the same time).
-for n in $(seq 90 130); do
-  [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] || { display=":$n"; break; }
-done
+XSESSION_SIZE=1280x900 XSESSION_WAIT_STEPS=1500 CELVIO_PDF_DIR="$out" \
+  xsession_start "$station" "$root/data/scenarios/fail-dual-band.scn" "$build/src/celvio"
 
-"$build/sim/celvio-testersim" --link "$station/link" --scenario "$root/data/scenarios/fail-dual-band.scn" \
-  --log "$log" &
-sim=$!
-Xvfb "$display" -screen 0 1280x900x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-celvio=""
-cleanup() {
-  [ -z "$celvio" ] || kill "$celvio" 2>/dev/null || true
-  kill "$sim" "$xvfb" 2>/dev/null || true
-  rm -rf "$station"
-}
-trap cleanup EXIT
-export DISPLAY="$display"
-sleep 1
-kill -0 "$xvfb" 2>/dev/null || { echo "results-demo: the virtual display $display did not start" >&2; exit 1; }
-CELVIO_PDF_DIR="$out" CELVIO_COM1="$station/link" "$build/src/celvio" --station "$station" \
-  >"$station/celvio.out" 2>&1 &
-celvio=$!
-
-shot() { xwd -root -silent | xwdtopnm 2>/dev/null | pnmtopng >"$out/$1.png"; echo "screenshot $out/$1.png"; }
-# The newest visible window whose title matches.
-window() { xdotool search --onlyvisible --name "$1" 2>/dev/null | tail -1; }
+# The newest visible window whose title matches, waited for.
 wait_window() {
   for _ in $(seq 150); do [ -n "$(window "$1")" ] && return 0; sleep 0.2; done
   echo "results-demo: no window '$1'" >&2
   exit 1
 }
 key_in() { local title="$1"; shift; xdotool windowfocus --sync "$(window "$title")" 2>/dev/null || true; xdotool key --clearmodifiers "$@"; }
-key() { key_in '^CELVIO$' "$@"; }
-wait_log() {
-  local text="$1" count="${2:-1}"
-  for _ in $(seq 1500); do
-    [ "$(grep -cF -- "$text" "$log" 2>/dev/null || true)" -ge "$count" ] && return 0
-    sleep 0.2
-  done
-  cp "$log" "$out/tester.log" 2>/dev/null || true
-  shot 99-gave-up
-  echo "results-demo: gave up waiting for '$text' (tester log and screen in $out)" >&2
-  exit 1
-}
 
-# The sample list of blocked channels is empty: a warning comes before the window.
-for _ in $(seq 100); do xdotool search --onlyvisible --name "BADCHAN" >/dev/null 2>&1 && break; sleep 0.2; done
-xdotool windowfocus --sync "$(xdotool search --onlyvisible --name BADCHAN | tail -1)" 2>/dev/null || true
-xdotool key Return
-wait_window '^CELVIO$'
-sleep 1
+xsession_dismiss_badchan
 key d                       # &Done: search the ports
 wait_log "host: *CLS"; sleep 1
 key t                       # &Test

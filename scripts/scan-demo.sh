@@ -8,65 +8,23 @@
 #   scripts/scan-demo.sh [OUTDIR]      (default /tmp/celvio-screens)
 #
 # Exit code 1 when the CPU goal is missed. scan.log and BADCHAN.DAT are copied to
-# OUTDIR too. On a bare Xvfb (no window manager) Qt 6.4 leaves every top-level window
-# but the first unpainted, so the "Scan Results" window shows as a black box at
-# (10, 10) in the result screenshot; its list is the one in BADCHAN.DAT.
+# OUTDIR too.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 out="${1:-/tmp/celvio-screens}"
 "$root/scripts/install-deps.sh"
-command -v xdotool >/dev/null || { DEBIAN_FRONTEND=noninteractive apt-get install -y -qq xdotool >/dev/null; }
 build="${BUILD_DIR:-$root/build}"
 BUILD_DIR="$build" "$root/scripts/build.sh"
 
+. "$root/scripts/lib/xsession.sh"
 station="$(mktemp -d /tmp/celvio-scan.XXXXXX)"
-mkdir -p "$out"
 cp "$root"/data/station/* "$station"/
-log="$station/tester.log"
-display=":96"
+xsession_start "$station" "$root/data/scenarios/scan-short.scn" "$build/src/celvio"
 
-"$build/sim/celvio-testersim" --link "$station/link" --scenario "$root/data/scenarios/scan-short.scn" \
-  --log "$log" &
-sim=$!
-Xvfb "$display" -screen 0 1280x800x24 >/dev/null 2>&1 &
-xvfb=$!
-celvio=""
-cleanup() {
-  [ -z "$celvio" ] || kill "$celvio" 2>/dev/null || true
-  kill "$sim" "$xvfb" 2>/dev/null || true
-  rm -rf "$station"
-}
-trap cleanup EXIT
-export DISPLAY="$display"
-sleep 1
-CELVIO_COM1="$station/link" "$build/src/celvio" --station "$station" >"$station/celvio.out" 2>&1 &
-celvio=$!
-
-shot() { xwd -root -silent | xwdtopnm 2>/dev/null | pnmtopng >"$out/$1.png"; echo "screenshot $out/$1.png"; }
-window() { xdotool search --onlyvisible --name '^CELVIO$' 2>/dev/null | tail -1; }
-key() { xdotool windowfocus --sync "$(window)" 2>/dev/null || true; xdotool key --clearmodifiers "$@"; }
-# Waits until the simulator's log has COUNT lines containing TEXT.
-wait_log() {
-  local text="$1" count="${2:-1}"
-  for _ in $(seq "${WAIT_STEPS:-900}"); do
-    [ "$(grep -cF -- "$text" "$log" 2>/dev/null || true)" -ge "$count" ] && return 0
-    sleep 0.2
-  done
-  echo "scan-demo: gave up waiting for '$text'; the screen is in $out/scan-demo-stuck.png" >&2
-  shot scan-demo-stuck >&2
-  tail -5 "$log" >&2
-  tail -5 "$station/celvio.out" >&2
-  exit 1
-}
 # CPU time (user + system) of CELVIO in clock ticks.
 cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$celvio/stat"; }
 
-# The sample list of blocked channels is empty: a warning comes before the window.
-for _ in $(seq 100); do xdotool search --onlyvisible --name "BADCHAN" >/dev/null 2>&1 && break; sleep 0.2; done
-xdotool windowfocus --sync "$(xdotool search --onlyvisible --name BADCHAN | tail -1)" 2>/dev/null || true
-xdotool key Return
-for _ in $(seq 100); do [ -n "$(window)" ] && break; sleep 0.2; done
-sleep 1
+xsession_dismiss_badchan
 key d                        # &Done: search the ports
 wait_log "host: *CLS"; sleep 1
 key s                        # &Scan

@@ -40,6 +40,7 @@ void QtPlatform::AttachViews(App& app)
     debugWindow_->SetAnchor(mainWindow_.get());
     scanWindow_ = std::make_unique<ScanWindowView>(app);
     helpWindow_ = std::make_unique<HelpWindowView>(app);
+    helpWindow_->SetAnchor(mainWindow_.get());
     form3_ = std::make_unique<ResultPageView>(app, app.Form3, false);
     form4_ = std::make_unique<ResultPageView>(app, app.Form4, true);
     form3_->SetAnchor(mainWindow_.get());

@@ -204,6 +204,11 @@ void HelpWindowView::Sync()
         title_->setText(m.Title);
     SyncList(list_, shown_, m.List1);
     const bool opening = m.Visible && !isVisible();
+    if (opening && anchor_) {
+        QRect frame(QPoint(), size());
+        frame.moveCenter(anchor_->frameGeometry().center());
+        move(frame.topLeft());
+    }
     SyncWindow(this, m.Visible);
     if (opening) {
         // OK has the focus, so Enter closes the window again.

@@ -57,6 +57,9 @@ class HelpWindowView : public QWidget {
 public:
     explicit HelpWindowView(App& app);
     void Sync();
+    // The help window opens over the middle of this window (the main window), so that
+    // the step it explains stays in sight around it.
+    void SetAnchor(QWidget* mainWindow) { anchor_ = mainWindow; }
 
 protected:
     void changeEvent(QEvent* event) override;
@@ -66,6 +69,7 @@ private:
     QLabel* title_ = nullptr;
     QListWidget* list_ = nullptr;
     QPushButton* ok_ = nullptr;
+    QWidget* anchor_ = nullptr;
     QStringList shown_;
 };
 
