@@ -3,10 +3,24 @@
 #include <QFile>
 #include <QRegularExpression>
 
+#include <cstdlib>
 #include <functional>
 #include <map>
 
 namespace sim {
+
+bool ReadReal(const QString& text, double& out)
+{
+    const QByteArray bytes = text.trimmed().toLatin1();
+    if (bytes.isEmpty() || bytes.contains('x') || bytes.contains('X'))
+        return false;
+    char* end = nullptr;
+    const double value = std::strtod(bytes.constData(), &end);
+    if (end != bytes.constData() + bytes.size())
+        return false;
+    out = value;
+    return true;
+}
 
 namespace {
 
@@ -31,9 +45,8 @@ bool parseInt(const QString& v, int min, int max, int& out, QString* error)
 
 bool parseDouble(const QString& v, double& out, QString* error)
 {
-    bool ok = false;
-    const double d = v.trimmed().toDouble(&ok);
-    if (!ok)
+    double d = 0;
+    if (!ReadReal(v, d))
         return fail(error, QStringLiteral("'%1' is not a number").arg(v));
     out = d;
     return true;

@@ -13,6 +13,11 @@
 
 namespace sim {
 
+// A decimal number written as a whole text (blanks around it allowed), as the
+// scenario files and the tester's numeric parameters hold them. False for anything
+// else, hexadecimal included.
+bool ReadReal(const QString& text, double& out);
+
 // Which attempts (1-based counts of one kind of query) a fault applies to:
 // a list of numbers, or every attempt.
 struct AttemptSet {

@@ -190,9 +190,8 @@ bool Instrument::number(const QString& param, double& out)
         pushError(-109, QStringLiteral("Missing parameter"));
         return false;
     }
-    bool ok = false;
-    const double v = param.trimmed().toDouble(&ok);
-    if (!ok) {
+    double v = 0;
+    if (!ReadReal(param, v)) {
         pushError(-104, QStringLiteral("Data type error"));
         return false;
     }

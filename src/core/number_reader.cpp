@@ -58,7 +58,7 @@ double ReadRadix(Cursor& in, int radix, qsizetype& end)
 }
 
 // The decimal digits "[-]int.frac" and the exponent, as collected, to a double.
-double ToDouble(const QByteArray& mantissa, int exponentSign, const QByteArray& exponentDigits)
+double ComposeNumber(const QByteArray& mantissa, int exponentSign, const QByteArray& exponentDigits)
 {
     QByteArray text = mantissa;
     if (!exponentDigits.isEmpty())
@@ -147,7 +147,7 @@ double ReadNumber(QStringView text, qsizetype* consumed)
                     end = in.Pos() + 1;
                 }
             }
-            value = ToDouble(mantissa, exponentSign, exponentDigits);
+            value = ComposeNumber(mantissa, exponentSign, exponentDigits);
         }
     }
     if (consumed)

@@ -14,7 +14,7 @@ namespace {
 
 // An IMEI for phones that do not report one; its last digit is the check digit of
 // the first fourteen, so it passes as any other IMEI.
-const QString kPlaceholderImei = QStringLiteral("999999000000006");
+const QString kSubstituteImei = QStringLiteral("999999000000006");
 
 // The plain pause after clearing a call, so that the phone is back on the control
 // channel before the next command.
@@ -72,7 +72,7 @@ void IdentifyPhone(App& app)
         if (ReadNumber(revision) == 1)
             st.Imei = st.Imei.left(14) + QString::number(LuhnCheckDigit(st.Imei.left(14)));
     } else {
-        st.Imei = kPlaceholderImei;
+        st.Imei = kSubstituteImei;
     }
 
     const QString imsiAnswer = AskPhone(app, QStringLiteral("CALL:MSIN:IMSI?"));

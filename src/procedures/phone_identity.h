@@ -8,7 +8,7 @@ namespace celvio {
 struct App;
 
 // Reads IMEI and IMSI from the phone into the station state; an unreadable IMEI
-// becomes the placeholder IMEI.
+// becomes the substitute IMEI 999999000000006.
 void IdentifyPhone(App& app);
 
 // Clears the call between the test steps and returns the tester to idle.
