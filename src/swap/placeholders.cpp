@@ -9,8 +9,6 @@ void AskTestCustomerData(App&) {}
 void AskSwapCustomerData(App&) {}
 void SwapInSwapMode(App&) {}
 void SwapAfterFailedTest(App&) {}
-void WriteSwapRecord(App&, bool, const QString&) {}
-void ArchiveSwapFiles(App&) {}
 void EnterServicePointData(App&) {}
 
 }  // namespace celvio
