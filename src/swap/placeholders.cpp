@@ -4,11 +4,7 @@
 
 namespace celvio {
 
-void LoadServiceData(App&) {}
-void AskTestCustomerData(App&) {}
-void AskSwapCustomerData(App&) {}
 void SwapInSwapMode(App&) {}
 void SwapAfterFailedTest(App&) {}
-void EnterServicePointData(App&) {}
 
 }  // namespace celvio
