@@ -93,6 +93,9 @@ bool AskSwapQuestion(App& app, int kind)
         comment.Visible = true;
     }
     f.SetFocus(2);
+    // STOP answers every question of the exchange.
+    const bool stopWasEnabled = f.MStop.Enabled;
+    f.MStop.Enabled = true;
     st.Command2Pressed = kFalse;
     st.Command3Pressed = kFalse;
     while (st.Command2Pressed != kTrue && st.Command3Pressed != kTrue && !Stopped(app))
@@ -104,6 +107,7 @@ bool AskSwapQuestion(App& app, int kind)
     first.Visible = first.TabStop = false;
     second.Visible = second.TabStop = false;
     comment.Visible = false;
+    f.MStop.Enabled = stopWasEnabled;
     if (withComment) {
         // Only the swap question has a comment box of its own; the other questions keep
         // the comment typed at the start of the cycle.
