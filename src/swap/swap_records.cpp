@@ -269,6 +269,12 @@ ArchiveOutcome ArchiveRecordFiles(const QString& logDir, const QString& base, co
 void WriteSwapRecord(App& app, bool swapFile, const QString& result)
 {
     StationState& st = app.st;
+    // Records belong to a service point: without its identity (SWAPFILE off) there is
+    // no record file to write to.
+    if (st.SwapFile == 0 || st.ServicePointId.isEmpty()) {
+        TraceLine(app, QStringLiteral("No swap record: not a service point"));
+        return;
+    }
     const QString logDir = StationPath(app, kLogFolder);
     QDir().mkpath(logDir);  // a failure shows when writing
     const QDate day = st.CycleDay.isValid() ? st.CycleDay : app.ui.Now().date();

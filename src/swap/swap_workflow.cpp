@@ -193,6 +193,10 @@ bool ReadNewPhone(App& app, bool swapMode)
 void SwapAfterFailedTest(App& app)
 {
     StationState& st = app.st;
+    // Only a service point (SWAPFILE on, with its identity from swap.dat) exchanges a
+    // phone that failed its test and keeps records of it.
+    if (st.SwapFile == 0)
+        return;
     SetHelpTopic(app, 19);
     if (!AskSwapQuestion(app, 0)) {
         if (Stopped(app))

@@ -242,3 +242,31 @@ TEST_F(SwapCycleTest, NewPhoneNotRegisteringIsTypedIn)
 
 }  // namespace
 }  // namespace celvio::testing
+
+namespace celvio::testing {
+namespace {
+
+// Without swap.dat the start asks for the service point before the port screen, and
+// the record of the first cycle carries what was typed.
+TEST_F(SwapCycleTest, MissingSwapDatIsAskedAtTheStart)
+{
+    QFile::remove(StationFile(QStringLiteral("swap.dat")));
+    platform.Type(1, QStringLiteral("123_123456"));
+    platform.Type(2, QStringLiteral("Nord, Kiel"));
+    platform.Type(3, QStringLiteral("Weg 1"));
+    platform.Type(4, QStringLiteral("040 9"));
+    platform.Type(5, QStringLiteral("Cy"));
+    platform.Press(QStringLiteral("&OK"));
+    Start();
+    TestCycle("Test Passed!");
+    Finish();
+    EXPECT_EQ(ReadStationBytes(QStringLiteral("swap.dat")),
+              QByteArray("0,\"123_123456\",\"Nord, Kiel\",\"Weg 1\",\"040 9\",\"Cy\"\r\n"));
+    EXPECT_EQ(Log("123_123456ACT.IME"), QStringLiteral("IWRIMEI\tV1.0\t123_123456\t") + kToday +
+                                            QStringLiteral("\r\n# Nord, Kiel\tWeg 1\t040 9\tCy\r\nIMEI\t") +
+                                            QLatin1String(kSimPhone) + QStringLiteral("\t\t0123456789\t") + kToday +
+                                            QStringLiteral("\tPASS\r\nEND\t 1 \r\n"));
+}
+
+}  // namespace
+}  // namespace celvio::testing

@@ -37,6 +37,7 @@ protected:
         StationState& st = app.st;
         st.Language = 1;
         st.DebugMode = kTrue;
+        st.SwapFile = 1;
         QDir().mkpath(dir.filePath(QStringLiteral("RESULTS/LOG")));
         st.ServicePointId = QStringLiteral("AB123");
         st.Company = QStringLiteral("Handy Shop Nord");

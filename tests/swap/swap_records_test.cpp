@@ -188,6 +188,18 @@ TEST_F(SwapRecordsTest, FailuresAreShownAndKeepTheFiles)
     EXPECT_EQ(Bytes("AB123ACT.IWR"), before);
 }
 
+// A station that is not a service point keeps no records.
+TEST_F(SwapRecordsTest, NoRecordsWithoutAServicePoint)
+{
+    app.st.SwapFile = 0;
+    Record(false, "352099001234562", "", "", "PASS");
+    app.st.SwapFile = 1;
+    app.st.ServicePointId.clear();
+    Record(true, "352099001234562", "352099007654321", "", "");
+    EXPECT_TRUE(QDir(Log()).entryList(QDir::Files).isEmpty());
+    ExpectNoBoxes();
+}
+
 // --- a process killed at every file operation ----------------------------------------
 
 int g_killAt = 0;
