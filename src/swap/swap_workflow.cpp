@@ -92,7 +92,8 @@ bool AskSwapQuestion(App& app, int kind)
         comment.Enabled = true;
         comment.Visible = true;
     }
-    f.SetFocus(2);
+    // The comment is typed first; the buttons answer with their Alt letters.
+    f.SetFocus(withComment ? 16 : 2);
     // STOP answers every question of the exchange.
     const bool stopWasEnabled = f.MStop.Enabled;
     f.MStop.Enabled = true;
