@@ -270,3 +270,61 @@ TEST_F(SwapCycleTest, MissingSwapDatIsAskedAtTheStart)
 
 }  // namespace
 }  // namespace celvio::testing
+
+namespace celvio::testing {
+namespace {
+
+// STOP at each wait of an exchange: no record, no report, and the next cycle starts.
+TEST_F(SwapCycleTest, StopAnywhereWritesNoRecord)
+{
+    const struct {
+        const char* name;
+        bool swapMode;
+        const char* at;  // the text of the screen where STOP is chosen
+    } cases[] = {
+        {"swap question", false, "Do you want to SWAP the phone?"},
+        {"old IMEI entry", true, "IMEI Number of the old phone"},
+        {"new phone search", true, "Place the swapped mobile phone"},
+        {"another type", true, "another type of phone"},
+    };
+    QStringList seen;
+    Start(kPowerStaysBad);
+    for (const auto& c : cases) {
+        if (c.swapMode) {
+            platform.Press(QStringLiteral("S&wap"));
+            Customer("*", "");
+            platform.Press(QStringLiteral("GSM 900"));
+            if (QByteArray(c.at) != "IMEI Number of the old phone")
+                TypeImei("352099001234562");
+        } else {
+            TestCycle("Test Failed!");
+        }
+        const QString at = QString::fromLatin1(c.at);
+        platform.Await([at](const App& a) { return a.Form1.Label3.Caption.contains(at); }, at);
+        platform.Answer(QStringLiteral("restart the test"), msgbox::kYes);
+        platform.Do(UiAction::Stop);
+        const QString name = QString::fromLatin1(c.name);
+        platform.Await(
+            [this, name, &seen](const App& a) {
+                if (!a.Form1.Command2.Visible || a.Form1.Command2.Caption != QLatin1String("&Test"))
+                    return false;
+                seen << name + QStringLiteral(": ") +
+                            QString::number(QDir(StationFile(QStringLiteral("RESULTS/LOG"))).entryList(QDir::Files).size()) +
+                            QStringLiteral(" records, ") + QString::number(platform.printer.documents.size()) +
+                            QStringLiteral(" reports");
+                return true;
+            },
+            QStringLiteral("the mode dialog after ") + name);
+    }
+    try {
+        EXPECT_EQ(RunMain(app), -1);
+    } catch (const ScriptStuck& stuck) {
+        ADD_FAILURE() << qPrintable(stuck.what) << "\n" << qPrintable(Trace().mid(Trace().size() - 12).join('\n'));
+    }
+    EXPECT_EQ(seen, (QStringList{"swap question: 0 records, 0 reports", "old IMEI entry: 0 records, 0 reports",
+                                 "new phone search: 0 records, 0 reports", "another type: 0 records, 0 reports"}));
+    EXPECT_EQ(Trace().filter(QStringLiteral("Button = STOP")).size(), 4);
+}
+
+}  // namespace
+}  // namespace celvio::testing
