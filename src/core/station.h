@@ -5,6 +5,7 @@
 // Flags are 16-bit values, 0 for false and -1 for true (test for true with == -1).
 #pragma once
 
+#include <QDate>
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
@@ -135,6 +136,10 @@ struct CycleState {
     // The description of the last error that broke a test off, shown under an aborted
     // verdict and cleared once shown.
     QString LastErrorText;
+
+    // The swap records: the calendar day of the cycle (CycleDate is a display text in
+    // the system's short format), written as the record date.
+    QDate CycleDay;
 };
 
 // The tester's channels, levels and path attenuations for the cycle's system, set by

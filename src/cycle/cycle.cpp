@@ -68,6 +68,7 @@ CycleEnd RunCycle(App& app)
     // 6.
     const QDateTime now = app.ui.Now();
     st.CycleDate = QLocale::system().toString(now.date(), QLocale::ShortFormat);
+    st.CycleDay = now.date();
     st.CycleTime = TimeText(now.time());
     ShowCycleTimeOnResultPages(app);
 

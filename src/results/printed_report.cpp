@@ -77,6 +77,25 @@ void PrintChannels(const App& app, ReportLines& out, const ResultPage& page, boo
     }
 }
 
+// The test results of a report: channel, level, the calls and the channel blocks of
+// each band.
+void PrintResultSection(App& app, ReportLines& out)
+{
+    const StationState& st = app.st;
+    const ResultPage& page = app.Form3;
+    out.Line(QStringLiteral("Broadcast Channel: ") + QString::number(st.ControlChannel));
+    const QString level = QString::number(st.GeneratorLevel);
+    out.Line(QStringLiteral("BS Power Level: ") + (st.GeneratorLevel < 0 ? level : QLatin1Char(' ') + level) +
+             QStringLiteral(" dBm"));
+    out.Row(QStringLiteral("Call From Mobile"), page.MobileOriginatedCall);
+    out.Row(QStringLiteral("Dialled Number"), page.DialledNumber);
+    out.Row(QStringLiteral("Call From Base Station"), page.BaseOriginatedCall);
+    out.Row(QStringLiteral("Speech Loopback"), page.SpeechLoopback);
+    PrintChannels(app, out, app.Form3, false);
+    if (st.SystemCode.contains(QLatin1String("GSM,")))
+        PrintChannels(app, out, app.Form4, true);
+}
+
 }  // namespace
 
 QString VerdictWord(Colour colour)
@@ -167,19 +186,16 @@ void PrintTestReport(App& app)
         out.Line(QStringLiteral("----"));
     for (const QString& piece : pieces)
         out.Line(piece);
-    out.Line(QStringLiteral("Broadcast Channel: ") + QString::number(st.ControlChannel));
-    const QString level = QString::number(st.GeneratorLevel);
-    out.Line(QStringLiteral("BS Power Level: ") + (st.GeneratorLevel < 0 ? level : QLatin1Char(' ') + level) +
-             QStringLiteral(" dBm"));
-    out.Row(QStringLiteral("Call From Mobile"), page.MobileOriginatedCall);
-    out.Row(QStringLiteral("Dialled Number"), page.DialledNumber);
-    out.Row(QStringLiteral("Call From Base Station"), page.BaseOriginatedCall);
-    out.Row(QStringLiteral("Speech Loopback"), page.SpeechLoopback);
-    PrintChannels(app, out, app.Form3, false);
-    if (st.SystemCode.contains(QLatin1String("GSM,")))
-        PrintChannels(app, out, app.Form4, true);
+    PrintResultSection(app, out);
     if (out.Failed() || printer.EndDoc() != 0)
         PrintProblem(app, printer, QStringLiteral("Test report"));
+}
+
+bool PrintTestResults(App& app, Printer& printer)
+{
+    ReportLines out(app, printer);
+    PrintResultSection(app, out);
+    return !out.Failed();
 }
 
 }  // namespace celvio

@@ -26,6 +26,10 @@ void PrintTestReport(App& app);
 // `beforeBracket` only the label's part before its first "(" is printed.
 int PrintVerdictRow(App& app, Printer& printer, const QString& label, Colour colour, bool beforeBracket = false);
 
+// The test result section of the printed reports (channel, level, calls, channel
+// blocks of each band); false when the printer failed.
+bool PrintTestResults(App& app, Printer& printer);
+
 // One line at the margin column.
 int PrintLine(App& app, Printer& printer, const QString& text);
 

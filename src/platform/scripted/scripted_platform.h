@@ -129,6 +129,8 @@ public:
     Printer& DefaultPrinter() override { return printer; }
 
     void Advance(qint64 ms);
+    // Sets the calendar time of the current moment (the virtual clock runs on from it).
+    void SetDateTime(const QDateTime& now) { start_ = now.addMSecs(-ms_); }
     std::function<qint64()> Clock() { return [this] { return ms_; }; }
 
     ScriptedSerialPort serial;

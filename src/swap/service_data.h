@@ -1,0 +1,55 @@
+// The service point's identity (kept in "swap.dat") and the customer data asked at the
+// start of each TEST or SWAP cycle, entered on the "Zavar Service" screen.
+#pragma once
+
+#include <QString>
+
+namespace celvio {
+
+struct App;
+
+// The values of the service point identity screen, as typed.
+struct ServicePointEntry {
+    QString ServicePointId;
+    QString Company;
+    QString Address;
+    QString Phone;
+    QString TestedBy;
+};
+
+// True for an ID "AB123" (two capitals, three digits) or "123_123456".
+bool ValidServicePointId(const QString& id);
+
+// True for an empty number, "*", or ten digits.
+bool ValidClubZavarNumber(const QString& number);
+
+// The message that refuses `entry`, or an empty text when it can be stored.
+QString ServicePointEntryProblem(const ServicePointEntry& entry);
+
+// The "Zavar Service" screen: kind 2 the service point identity, kind 1 the customer's
+// Club Zavar number and the comment box (label set by the caller).
+void EnterServiceData(App& app, int kind);
+
+// The line of "swap.dat" for the station's service point (without its line end).
+QString ServiceFileLine(const App& app);
+
+// Reads "swap.dat" into the station state; false when it is missing, unreadable or
+// holds values that the entry screen would refuse.
+bool ReadServiceFile(App& app);
+
+// Writes "swap.dat"; tells the operator when that fails.
+bool WriteServiceFile(App& app);
+
+// Reads the service point data at start-up, asking for it when missing.
+void LoadServiceData(App& app);
+
+// The customer data at the start of a TEST cycle: number and fault description.
+void AskTestCustomerData(App& app);
+
+// The customer data at the start of a SWAP cycle: number and swap comment.
+void AskSwapCustomerData(App& app);
+
+// The service point identity entry from the port set-up screens, then "swap.dat".
+void EnterServicePointData(App& app);
+
+}  // namespace celvio

@@ -1,0 +1,238 @@
+#include "swap/swap_workflow.h"
+
+#include "core/app.h"
+#include "core/bilingual.h"
+#include "core/events.h"
+#include "core/helpers.h"
+#include "core/text.h"
+#include "core/trace.h"
+#include "procedures/band_config.h"
+#include "procedures/call_tests.h"
+#include "procedures/network_search.h"
+#include "procedures/phone_identity.h"
+#include "results/imei_entry.h"
+#include "results/result_file.h"
+#include "swap/swap_records.h"
+#include "swap/swap_report.h"
+#include "tester/tester_control.h"
+#include "tester/transport.h"
+
+namespace celvio {
+
+namespace {
+
+constexpr int kCommentLength = 200;
+constexpr int kSwappedPhone = -2;  // the swap variant of the network search and the call
+// What the identification stores when the phone's IMEI answer cannot be read.
+const QString kUnreadImei = QStringLiteral("999999000000006");
+
+bool Stopped(const App& app)
+{
+    return app.st.StopRequested == kTrue;
+}
+
+struct Question {
+    QString title, text, first, second;
+};
+
+Question QuestionOf(const App& app, int kind)
+{
+    switch (kind) {
+    case 1:
+        return {Bilingual(app, "New IMEI not read!", "Neue IMEI nicht gelesen!"),
+                Bilingual(app, "Try once more?", "Nochmal probieren?"), Bilingual(app, "&Yes", "&Ja"),
+                Bilingual(app, "&No, enter IMEI", "&Nein, IMEI eingeben")};
+    case 2:
+        return {Bilingual(app, "Swap phone!", "Swap Handy!"),
+                Bilingual(app, "Do you really want to give the customer another type of phone?",
+                          QString::fromUtf8("Möchten Sie dem Kunden wirklich einen anderen Handytyp geben?")),
+                Bilingual(app, "&Yes", "&Ja"), Bilingual(app, "&No", "&Nein")};
+    case 3:
+        return {Bilingual(app, "Swap phone!", "Swap Handy!"),
+                Bilingual(app, "Insert new phone instead of defective phone!",
+                          "Ersetzen Sie das defekte Handy mit einem neuen!"),
+                QStringLiteral("&OK"), QString()};
+    default:
+        return {Bilingual(app, "Test Failed!", "Test nicht bestanden!"),
+                Bilingual(app, "Do you want to SWAP the phone?", QString::fromUtf8("Möchten Sie das Handy tauschen?")),
+                Bilingual(app, "&SWAP", "&Tauschen"), Bilingual(app, "&Don't SWAP", "&Nicht tauschen")};
+    }
+}
+
+// Records the swap: the swap file first, then the IMEI file.
+void RecordSwap(App& app)
+{
+    WriteSwapRecord(app, true, QString());
+    WriteSwapRecord(app, false, QStringLiteral("SWAP"));
+}
+
+}  // namespace
+
+bool AskSwapQuestion(App& app, int kind)
+{
+    Form1& f = app.Form1;
+    StationState& st = app.st;
+    const Question q = QuestionOf(app, kind);
+    f.Label4.Caption = q.title;
+    f.Label4.Visible = true;
+    f.Label3.Caption = kCrLf + q.text + kCrLf;
+    ShowPicture(app, QStringLiteral("N650a.BMP"));
+    CommandButton& first = f.Command2;
+    CommandButton& second = f.Command3;
+    first.Caption = q.first;
+    first.Visible = first.Enabled = first.TabStop = true;
+    second.Caption = q.second;
+    second.Visible = second.Enabled = second.TabStop = !q.second.isEmpty();
+    TextBox& comment = f.Text6;
+    const bool withComment = kind == 0 || kind > 3 || kind < 0;
+    if (withComment) {
+        comment.Caption = QStringLiteral("SWAP comment");
+        comment.Text.clear();
+        comment.MaxLength = kCommentLength;
+        comment.Enabled = true;
+        comment.Visible = true;
+    }
+    // The comment is typed first; the buttons answer with their Alt letters.
+    f.SetFocus(withComment ? 16 : 2);
+    // STOP answers every question of the exchange.
+    const bool stopWasEnabled = f.MStop.Enabled;
+    f.MStop.Enabled = true;
+    st.Command2Pressed = kFalse;
+    st.Command3Pressed = kFalse;
+    while (st.Command2Pressed != kTrue && st.Command3Pressed != kTrue && !Stopped(app))
+        WaitEvents(app);
+    const bool yes = st.Command2Pressed == kTrue && !Stopped(app);
+    TraceButton(app, yes ? QStringLiteral("SWAP") : QStringLiteral("No Swap"));
+    st.Command2Pressed = kFalse;
+    st.Command3Pressed = kFalse;
+    first.Visible = first.TabStop = false;
+    second.Visible = second.TabStop = false;
+    comment.Visible = false;
+    f.MStop.Enabled = stopWasEnabled;
+    if (withComment) {
+        // Only the swap question has a comment box of its own; the other questions keep
+        // the comment typed at the start of the cycle.
+        st.SwapComment = comment.Text.left(kCommentLength);
+        comment.Caption.clear();
+    }
+    f.Label3.Caption.clear();
+    return yes;
+}
+
+bool ReadNewPhone(App& app, bool swapMode)
+{
+    StationState& st = app.st;
+    for (;;) {
+        // 1.-2. The band, then the new phone registering.
+        st.Imei.clear();
+        st.Verdict = 0;
+        if (swapMode)
+            SetHelpTopic(app, 6);
+        ConfigureBand(app);
+        if (Stopped(app))
+            return false;
+        app.Form1.MStop.Enabled = true;
+        if (swapMode)
+            SetHelpTopic(app, 7);
+        NetworkSearch(app, kSwappedPhone);
+        if (Stopped(app))
+            return false;
+        // 3. The call from the phone, then its IMEI.
+        if (st.Verdict != 2) {
+            SetHelpTopic(app, 29);
+            KeypadCallTest(app, kSwappedPhone);
+            if (Stopped(app))
+                return false;
+        }
+        if (st.Verdict != 2) {
+            SendCommand(app, QStringLiteral("SYST:COMM:REM:TEXT \"Read IMEI IMSI\""));
+            IdentifyPhone(app);
+            ReleaseBaseStation(app);
+            ReleaseTester(app, 0);
+            if (Stopped(app))
+                return false;
+            // An IMEI that could not be read is no phone to hand out.
+            if (!UsableImei(st.Imei) || st.Imei == kUnreadImei) {
+                TraceLine(app, QStringLiteral("New IMEI not usable: ") + st.Imei);
+                st.Imei.clear();
+                st.Verdict = 2;
+            }
+        } else {
+            ReleaseTester(app, 0);
+        }
+        // 4. No connection to the new phone: again, or the IMEI typed in.
+        if (st.Verdict == 2) {
+            SetHelpTopic(app, 28);
+            if (AskSwapQuestion(app, 1))
+                continue;
+            if (Stopped(app))
+                return false;
+            SetHelpTopic(app, 22);
+            EnterImei(app, -1);
+            if (Stopped(app))
+                return false;
+        }
+        // 5. The old phone put in again.
+        if (st.Imei == st.OldImei) {
+            SetHelpTopic(app, 30);
+            if (AskSwapQuestion(app, 3))
+                continue;
+            if (Stopped(app))
+                return false;
+        }
+        // 6. Another type of phone only when the operator confirms it.
+        if (st.Imei.left(6) == st.OldImei.left(6))
+            return true;
+        SetHelpTopic(app, 31);
+        if (AskSwapQuestion(app, 2))
+            return true;
+        if (Stopped(app))
+            return false;
+    }
+}
+
+void SwapAfterFailedTest(App& app)
+{
+    StationState& st = app.st;
+    // Only a service point (SWAPFILE on, with its identity from swap.dat) exchanges a
+    // phone that failed its test and keeps records of it.
+    if (st.SwapFile == 0)
+        return;
+    SetHelpTopic(app, 19);
+    if (!AskSwapQuestion(app, 0)) {
+        if (Stopped(app))
+            return;
+        st.OldImei = st.Imei;
+        st.Imei.clear();
+        WriteSwapRecord(app, false, QStringLiteral("FAIL"));
+        return;
+    }
+    if (st.Imei.isEmpty()) {
+        EnterImei(app, 0);
+        if (Stopped(app))
+            return;
+    }
+    st.OldImei = st.Imei;
+    if (!ReadNewPhone(app, false))
+        return;
+    PrintFailedTestSwapReport(app);
+    RecordSwap(app);
+}
+
+void SwapInSwapMode(App& app)
+{
+    StationState& st = app.st;
+    if (st.Imei.isEmpty()) {
+        EnterImei(app, 0);
+        if (Stopped(app))
+            return;
+    }
+    st.OldImei = st.Imei;
+    if (!ReadNewPhone(app, true))
+        return;
+    WriteDirectSwapFile(app);
+    PrintDirectSwapReport(app);
+    RecordSwap(app);
+}
+
+}  // namespace celvio

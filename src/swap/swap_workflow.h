@@ -1,0 +1,25 @@
+// The exchange of a faulty phone for a new one: in SWAP mode (the old IMEI typed in)
+// or after a failed test (the old IMEI just read), with the checks on the new phone.
+#pragma once
+
+namespace celvio {
+
+struct App;
+
+// A question of the exchange: kind 0 swap after a failed test (with the comment box),
+// 1 new IMEI not read, 2 another type of phone, 3 the same phone again. True for the
+// first button; false for the second button or STOP.
+bool AskSwapQuestion(App& app, int kind);
+
+// Reads the new phone until one with another IMEI is accepted; false on STOP.
+// `swapMode` shows the help topics of SWAP mode.
+bool ReadNewPhone(App& app, bool swapMode);
+
+// The exchange in SWAP mode: the old phone's IMEI, then the new phone, the direct swap
+// file, the report and the records.
+void SwapInSwapMode(App& app);
+
+// Offers the exchange of a phone that failed its test; records "FAIL" when declined.
+void SwapAfterFailedTest(App& app);
+
+}  // namespace celvio
