@@ -44,7 +44,7 @@ xsession_start() {
   for _ in $(seq 50); do [ -e "$station/link" ] && break; sleep 0.1; done
   sleep 1
   kill -0 "$xsession_xvfb" 2>/dev/null || { echo "xsession: the virtual display $display did not start" >&2; exit 1; }
-  "$program" --station "$station" --port "COM1=$station/link" "$@" >"$station/celvio.out" 2>&1 &
+  QT_QPA_PLATFORM=xcb "$program" --station "$station" --port "COM1=$station/link" "$@" >"$station/celvio.out" 2>&1 &
   celvio=$!
 }
 
