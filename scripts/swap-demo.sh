@@ -10,66 +10,21 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 out="${1:-/tmp/celvio-swap}"
 "$root/scripts/install-deps.sh" || echo "swap-demo: packages could not be installed now; trying with what is there" >&2
-command -v xdotool >/dev/null || { DEBIAN_FRONTEND=noninteractive apt-get install -y -qq xdotool >/dev/null; }
 build="${BUILD_DIR:-$root/build}"
 BUILD_DIR="$build" "$root/scripts/build.sh"
 
-station="$(mktemp -d /tmp/celvio-swap.XXXXXX)"
+. "$root/scripts/lib/xsession.sh"
 mkdir -p "$out"
+station="$(mktemp -d /tmp/celvio-swap.XXXXXX)"
 cp "$root"/data/station/* "$station"/
 sed -i 's/^SWAPFILE    0/SWAPFILE    1/' "$station/CELVIO.INI"
 rm -f "$station/swap.dat"
-log="$station/tester.log"
-# A display number that no other X server holds (other demos may run at the same time).
-for n in $(seq 90 130); do
-  [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] || { display=":$n"; break; }
-done
-
-"$build/sim/celvio-testersim" --link "$station/link" --scenario "$root/data/scenarios/fail-dual-band.scn" \
-  --log "$log" &
-sim=$!
-Xvfb "$display" -screen 0 1280x900x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-celvio=""
-cleanup() {
-  [ -z "$celvio" ] || kill "$celvio" 2>/dev/null || true
-  kill "$sim" "$xvfb" 2>/dev/null || true
-  rm -rf "$station"
-}
-trap cleanup EXIT
-export DISPLAY="$display"
-sleep 1
-kill -0 "$xvfb" 2>/dev/null || { echo "swap-demo: the virtual display $display did not start" >&2; exit 1; }
-CELVIO_PDF_DIR="$out" CELVIO_COM1="$station/link" "$build/src/celvio" --station "$station" \
-  >"$station/celvio.out" 2>&1 &
-celvio=$!
-
-shot() { xwd -root -silent | xwdtopnm 2>/dev/null | pnmtopng >"$out/$1.png"; echo "screenshot $out/$1.png"; }
-window() { xdotool search --onlyvisible --name "$1" 2>/dev/null | tail -1; }
-wait_window() {
-  for _ in $(seq 150); do [ -n "$(window "$1")" ] && return 0; sleep 0.2; done
-  echo "swap-demo: no window '$1'" >&2
-  exit 1
-}
-key() { xdotool windowfocus --sync "$(window '^CELVIO$')" 2>/dev/null || true; xdotool key --clearmodifiers "$@"; }
+XSESSION_SIZE=1280x900 XSESSION_WAIT_STEPS=1500 CELVIO_PDF_DIR="$out" \
+  xsession_start "$station" "$root/data/scenarios/fail-dual-band.scn" "$build/src/celvio"
 typed() { xdotool type --delay 20 "$1"; }
-wait_log() {
-  local text="$1" count="${2:-1}"
-  for _ in $(seq 1500); do
-    [ "$(grep -cF -- "$text" "$log" 2>/dev/null || true)" -ge "$count" ] && return 0
-    sleep 0.2
-  done
-  shot 99-gave-up
-  echo "swap-demo: gave up waiting for '$text'" >&2
-  exit 1
-}
 
 # The sample list of blocked channels is empty: a warning comes before the window.
-for _ in $(seq 100); do xdotool search --onlyvisible --name "BADCHAN" >/dev/null 2>&1 && break; sleep 0.2; done
-xdotool windowfocus --sync "$(xdotool search --onlyvisible --name BADCHAN | tail -1)" 2>/dev/null || true
-xdotool key Return
-wait_window '^CELVIO$'
-sleep 1
+xsession_dismiss_badchan
 # No swap.dat: the service point entry, field by field.
 key ctrl+a; typed "AB123"; key Tab; typed "Handy Shop Nord"; key Tab; typed "Hauptstr. 5, Kiel"
 key Tab; typed "0431 998877"; key Tab; typed "M. Berg"

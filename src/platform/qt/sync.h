@@ -5,6 +5,7 @@
 #include "platform/forms.h"
 
 #include <QColor>
+#include <QHash>
 #include <QLabel>
 #include <QPushButton>
 #include <QWidget>
@@ -38,11 +39,14 @@ inline void SyncLabel(QLabel* w, const Label& m)
     const QString text = DisplayText(m.Caption);
     if (w->text() != text)
         w->setText(text);
-    // The palette is the widget's own: comparing with it costs no property lookup.
-    const QColor colour = ToQColor(m.ForeColor);
-    if (w->palette().color(QPalette::WindowText) != colour) {
+    // The colour each label was last given. The palette cannot tell: under a style
+    // sheet it reads back the sheet's colour, and setting it again costs a relayout.
+    static QHash<const QLabel*, Colour> given;
+    const auto it = given.constFind(w);
+    if (it == given.constEnd() || *it != m.ForeColor) {
+        given.insert(w, m.ForeColor);
         QPalette p = w->palette();
-        p.setColor(QPalette::WindowText, colour);
+        p.setColor(QPalette::WindowText, ToQColor(m.ForeColor));
         w->setPalette(p);
     }
     SetVisible(w, m.Visible);
