@@ -98,6 +98,9 @@ MainWindowView::MainWindowView(App& app) : app_(app)
     label3_->setWordWrap(true);
     label3_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     label3_->setMinimumWidth(420);
+    // The message label takes the room the card leaves it: a new text (a scan step,
+    // a countdown) then repaints the label without laying out the whole window.
+    label3_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
 
     auto* fields = new QFormLayout;
     for (int i = 1; i <= 6; ++i) {
