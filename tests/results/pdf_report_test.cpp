@@ -3,81 +3,12 @@
 // fixed-pitch font.
 #include "results/printed_report.h"
 #include "results/result_file.h"
-#include "results_fixture.h"
-#include "platform/qt/qt_printer.h"
-
-#include <QProcess>
-#include <QRegularExpression>
-#include <QStandardPaths>
-#include <QTemporaryDir>
+#include "pdf_fixture.h"
 
 namespace celvio::testing {
 namespace {
 
-// The scripted platform with the real printer writing PDF files.
-class PdfPlatform : public ScriptedPlatform {
-public:
-    explicit PdfPlatform(const QString& dir) : pdf(dir) {}
-    Printer& DefaultPrinter() override { return pdf; }
-    QtPrinter pdf;
-};
-
-QString Tool(const QString& program, const QStringList& arguments)
-{
-    QProcess process;
-    process.start(program, arguments);
-    process.waitForFinished(30000);
-    return QString::fromUtf8(process.readAllStandardOutput());
-}
-
-class PdfReportTest : public ResultsFixture {
-protected:
-    void SetUp() override
-    {
-        if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
-            GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
-        qputenv("CELVIO_PDF_DIR", pdfDir.path().toLocal8Bit());
-    }
-    void TearDown() override { qunsetenv("CELVIO_PDF_DIR"); }
-
-    // Prints with `print` on the real printer from a copy of this station's cycle;
-    // returns the PDF file.
-    QString Print(void (*print)(App&), int margin)
-    {
-        PdfPlatform pdfPlatform(pdfDir.path());
-        App pdfApp(pdfPlatform, dir.path());
-        pdfPlatform.Bind(pdfApp);
-        pdfApp.st = app.st;
-        pdfApp.st.LeftMargin = quint8(margin);
-        pdfApp.Form3 = app.Form3;
-        pdfApp.Form4 = app.Form4;
-        print(pdfApp);
-        EXPECT_TRUE(pdfPlatform.boxes.isEmpty());
-        return pdfPlatform.pdf.LastPdfFile();
-    }
-    static QString Layout(const QString& pdf)
-    {
-        return Tool(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
-    }
-    // The left edges of every word `word`, in points.
-    static QList<double> LeftEdges(const QString& pdf, const QString& word)
-    {
-        const QString html = Tool(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
-        const QRegularExpression re(QStringLiteral("xMin=\"([0-9.]+)\"[^>]*>") + QRegularExpression::escape(word) +
-                                    QStringLiteral("<"));
-        QList<double> edges;
-        for (auto it = re.globalMatch(html); it.hasNext();)
-            edges << it.next().captured(1).toDouble();
-        return edges;
-    }
-    static double LeftOf(const QString& pdf, const QString& word)
-    {
-        const QList<double> edges = LeftEdges(pdf, word);
-        return edges.isEmpty() ? -1 : edges[0];
-    }
-
-    QTemporaryDir pdfDir;
-};
+class PdfReportTest : public PdfFixture {};
 
 TEST_F(PdfReportTest, FormattedReportKeepsTheMarginAndTheWordColumn)
 {

@@ -1,44 +1,16 @@
 // The two swap reports through the real Qt printer into PDF files, read back with
 // pdftotext: the lines in order, the comment pieces, "----" for an empty text, and the
 // result marks at column 40.
-#include "platform/qt/qt_printer.h"
-#include "results/results_fixture.h"
+#include "results/pdf_fixture.h"
 #include "swap/swap_report.h"
 #include "swap_fixture.h"
 
-#include <QProcess>
-#include <QRegularExpression>
-#include <QStandardPaths>
-#include <QTemporaryDir>
 
 namespace celvio::testing {
 namespace {
 
-class PdfPlatform : public ScriptedPlatform {
-public:
-    explicit PdfPlatform(const QString& dir) : pdf(dir) {}
-    Printer& DefaultPrinter() override { return pdf; }
-    QtPrinter pdf;
-};
-
-QString Tool(const QString& program, const QStringList& arguments)
-{
-    QProcess process;
-    process.start(program, arguments);
-    process.waitForFinished(30000);
-    return QString::fromUtf8(process.readAllStandardOutput());
-}
-
-class SwapReportPdfTest : public ResultsFixture {
+class SwapReportPdfTest : public PdfFixture {
 protected:
-    void SetUp() override
-    {
-        if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
-            GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
-        qputenv("CELVIO_PDF_DIR", pdfDir.path().toLocal8Bit());
-    }
-    void TearDown() override { qunsetenv("CELVIO_PDF_DIR"); }
-
     void Shop()
     {
         StationState& st = app.st;
@@ -50,24 +22,11 @@ protected:
         st.OldImei = QStringLiteral("351234570543215");
         st.Imei = QStringLiteral("351234579999990");
     }
-    QString Print(void (*print)(App&), int margin)
-    {
-        PdfPlatform pdfPlatform(pdfDir.path());
-        App pdfApp(pdfPlatform, dir.path());
-        pdfPlatform.Bind(pdfApp);
-        pdfApp.st = app.st;
-        pdfApp.st.LeftMargin = quint8(margin);
-        pdfApp.Form3 = app.Form3;
-        pdfApp.Form4 = app.Form4;
-        print(pdfApp);
-        EXPECT_TRUE(pdfPlatform.boxes.isEmpty());
-        return pdfPlatform.pdf.LastPdfFile();
-    }
     // The text lines of the PDF without the blanks at their ends.
     static QStringList Lines(const QString& pdf)
     {
         QStringList lines;
-        for (const QString& line : Tool(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")})
+        for (const QString& line : Layout(pdf)
                                        .remove(QLatin1Char('\f'))
                                        .split(QLatin1Char('\n')))
             lines << line.trimmed();
@@ -75,17 +34,6 @@ protected:
             lines.removeLast();
         return lines;
     }
-    static QList<double> LeftEdges(const QString& pdf, const QString& word)
-    {
-        const QString html = Tool(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
-        const QRegularExpression re(QStringLiteral("xMin=\"([0-9.]+)\"[^>]*>") + QRegularExpression::escape(word) +
-                                    QStringLiteral("<"));
-        QList<double> edges;
-        for (auto it = re.globalMatch(html); it.hasNext();)
-            edges << it.next().captured(1).toDouble();
-        return edges;
-    }
-    QTemporaryDir pdfDir;
 };
 
 TEST_F(SwapReportPdfTest, DirectSwapReport)
