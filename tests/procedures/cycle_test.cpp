@@ -9,21 +9,8 @@
 namespace celvio::testing {
 namespace {
 
-const char* const kSettings =
-    "LANGUAGE    ENGLISH\nDIALNO      0123 (dialled by the customer)\nSEARCHCOM   0\n"
-    "TESTDETAIL  1\nSHOWLIMITS  1\nTOSEARCH    60\n"
-    "TOBSCALL    30\nTOMSCALL    60\nLOCBSPLEV   -60\n"
-    "GSMBCCH     30\nGSMTCH1     20\nGSMTCH2     62\n"
-    "GSMTCH3     100\nGSMBSPLEV   -60\nPCNBCCH     700\n"
-    "PCNTCH1     512\nPCNTCH2     698\nPCNTCH3     884\n"
-    "PCNBSPLEV   -60\nPCNATT      2.5\nPCSBCCH     661\n"
-    "PCSTCH1     513\nPCSTCH2     601\nPCSTCH3     809\n"
-    "PCSBSPLEV   -60\nPCSATT      3\nMSPOWLEV1   5\n"
-    "MSPOWLEV2   10\nMSPOWLEV3   15\nMSPOWLEV4   0\n"
-    "MSPOWLEV5   5\nMSPOWLEV6   10\nRFLEVEL     2\n"
-    "PHASERMS    5\nPHASEPEAK   20\nFREQUENCY   90\n"
-    "FREQ1x00    180\nBURSTLEN    1\nRXLEV       3\n"
-    "RXQUAL      2\n";
+const QString kSettings = QStringLiteral("LANGUAGE    ENGLISH\nDIALNO      0123 (dialled by the customer)\nSEARCHCOM   0\n"
+    "TESTDETAIL  1\nSHOWLIMITS  1\nTOSEARCH    60\n") + QLatin1String(kCycleStation);
 
 // What the screens showed when the verdict was up.
 struct AtVerdict {
@@ -38,7 +25,7 @@ class CycleTest : public StationFixture {
 protected:
     void SetUp() override
     {
-        WriteStationFile(QStringLiteral("CELVIO.INI"), QString::fromLatin1(kSettings));
+        WriteStationFile(QStringLiteral("CELVIO.INI"), kSettings);
         WriteStationFile(QStringLiteral("TAC6N.DAT"), QStringLiteral("-7,MPN.DAT\n351234,Orvane Q7\n-9,STD\n"));
         WriteStationFile(QStringLiteral("MPN.DAT"), QStringLiteral("[STD]\n"
                                                                    "[Orvane Q7]\n"
@@ -315,7 +302,7 @@ TEST_P(OutcomeCycleTest, FailureIsMarkedInItsCellAndSummaryAndTheCycleGoesOn)
 {
     const OutcomeCase c = GetParam();
     if (c.dialNumber)
-        WriteStationFile(QStringLiteral("CELVIO.INI"), QString::fromLatin1(kSettings) + QLatin1String(c.dialNumber));
+        WriteStationFile(QStringLiteral("CELVIO.INI"), kSettings + QLatin1String(c.dialNumber));
     RunCycle(QString::fromLatin1(c.scenario));
     const Cell& cell = c.cell(verdict.form3);
     EXPECT_TRUE(cell.Caption.startsWith(QLatin1String(c.cellStart))) << qPrintable(cell.Caption);
@@ -380,7 +367,7 @@ TEST_F(CycleTest, NoRegistrationIsRetriedOnYes)
     // The phone takes longer to register than the first search allows.
     Start(QStringLiteral("phone.registration = 15"));
     WriteStationFile(QStringLiteral("CELVIO.INI"),
-                     QString::fromLatin1(kSettings) + QStringLiteral("TOSEARCH    12\n"));
+                     kSettings + QStringLiteral("TOSEARCH    12\n"));
     Test(QStringLiteral("GSM 900"));
     QString question;
     platform.Await(

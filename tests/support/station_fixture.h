@@ -18,6 +18,22 @@ class Tester;
 
 namespace celvio::testing {
 
+// The channels, levels, power levels and limits of the station that the whole-cycle
+// tests run (settings lines, "\n" between them): each test puts its own lines in front.
+inline constexpr char kCycleStation[] =
+    "TOBSCALL    30\nTOMSCALL    60\nLOCBSPLEV   -60\n"
+    "GSMBCCH     30\nGSMTCH1     20\nGSMTCH2     62\n"
+    "GSMTCH3     100\nGSMBSPLEV   -60\nPCNBCCH     700\n"
+    "PCNTCH1     512\nPCNTCH2     698\nPCNTCH3     884\n"
+    "PCNBSPLEV   -60\nPCNATT      2.5\nPCSBCCH     661\n"
+    "PCSTCH1     513\nPCSTCH2     601\nPCSTCH3     809\n"
+    "PCSBSPLEV   -60\nPCSATT      3\nMSPOWLEV1   5\n"
+    "MSPOWLEV2   10\nMSPOWLEV3   15\nMSPOWLEV4   0\n"
+    "MSPOWLEV5   5\nMSPOWLEV6   10\nRFLEVEL     2\n"
+    "PHASERMS    5\nPHASEPEAK   20\nFREQUENCY   90\n"
+    "FREQ1x00    180\nBURSTLEN    1\nRXLEV       3\n"
+    "RXQUAL      2\n";
+
 // A blocked-channel list as the program writes it: " from, from+step, ... to,".
 QString Channels(int from, int to, int step = 1);
 

@@ -10,21 +10,8 @@
 namespace celvio::testing {
 namespace {
 
-const char* const kSettings =
-    "LANGUAGE    ENGLISH\nSWAPFILE    1\n"
-    "DIALNO      0123\nSEARCHCOM   0\nSHOWLIMITS  1\nTOSEARCH    60\n"
-    "TOBSCALL    30\nTOMSCALL    60\nLOCBSPLEV   -60\n"
-    "GSMBCCH     30\nGSMTCH1     20\nGSMTCH2     62\n"
-    "GSMTCH3     100\nGSMBSPLEV   -60\nPCNBCCH     700\n"
-    "PCNTCH1     512\nPCNTCH2     698\nPCNTCH3     884\n"
-    "PCNBSPLEV   -60\nPCNATT      2.5\nPCSBCCH     661\n"
-    "PCSTCH1     513\nPCSTCH2     601\nPCSTCH3     809\n"
-    "PCSBSPLEV   -60\nPCSATT      3\nMSPOWLEV1   5\n"
-    "MSPOWLEV2   10\nMSPOWLEV3   15\nMSPOWLEV4   0\n"
-    "MSPOWLEV5   5\nMSPOWLEV6   10\nRFLEVEL     2\n"
-    "PHASERMS    5\nPHASEPEAK   20\nFREQUENCY   90\n"
-    "FREQ1x00    180\nBURSTLEN    1\nRXLEV       3\n"
-    "RXQUAL      2\n";
+const QString kSettings = QStringLiteral("LANGUAGE    ENGLISH\nSWAPFILE    1\n"
+    "DIALNO      0123\nSEARCHCOM   0\nSHOWLIMITS  1\nTOSEARCH    60\n") + QLatin1String(kCycleStation);
 
 const char* const kPowerStaysBad = "fault.tx_power_offset = 6\nfault.tx_power_attempts = 1,2\n";
 const char* const kSimPhone = "351234560123457";  // the simulated phone's IMEI
@@ -35,7 +22,7 @@ protected:
     void SetUp() override
     {
         platform.SetDateTime(QDateTime(QDate(2026, 12, 7), QTime(10, 0, 0)));
-        WriteStationFile(QStringLiteral("CELVIO.INI"), QString::fromLatin1(kSettings));
+        WriteStationFile(QStringLiteral("CELVIO.INI"), kSettings);
         WriteStationFile(QStringLiteral("TAC6N.DAT"), QStringLiteral("-7,MPN.DAT\n351234,Orvane Q7\n-9,STD\n"));
         WriteStationFile(QStringLiteral("MPN.DAT"), QStringLiteral("[STD]\n[Orvane Q7]\nBANDS=900,1800,1900\n"));
         WriteStationFile(QStringLiteral("BADCHAN.DAT"), QStringLiteral("\" 5,\"\n"));
