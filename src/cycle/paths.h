@@ -8,6 +8,10 @@ namespace celvio {
 
 struct App;
 
+// The mode of a cycle, CycleMode (`cycleMode` below): 0 TEST, 1 one scan, 2 continuous
+// scan, 3 SWAP. The mode dialog returns 0, 2 or 3; the scan-mode question turns 2
+// into 1 or 2.
+
 // How a cycle ends: normally after the verdict (R1), or early from a step (R2).
 enum class CycleEnd { Normal, Early };
 

@@ -112,7 +112,8 @@ struct ResultPage {
     QString Caption;
     bool Visible = false;
     bool Maximized = false;  // shown maximized (MAXIMIZE) rather than over the main window
-    // Header rows.
+    // Header rows. Version is the designer's Label16 (index 1): the program version that
+    // the scan report prints.
     Label Title, Date, Time, Mobile, TesterSerial, Imei, Imsi, TesterModel, Firmware, Version;
     // The captions beside the header rows ("Date:", "Datum:", ...).
     Label DateName, TimeName, MobileName, TesterSerialName, ImeiName, ImsiName, TesterModelName, FirmwareName,
@@ -125,6 +126,7 @@ struct ResultPage {
     // Value cells.
     CellArray MSPower1, MSPower2, MSPower3;
     CellArray Label51, Label52, Label53, Label54, Label55, Label56, Label57;
+    // The call rows; DialledNumber is the designer's Label59, the keypad result.
     Cell MobileOriginatedCall, DialledNumber, BaseOriginatedCall, SpeechLoopback;
     CommandButton Command1, Command2, Command3;
     FocusRequest Focus;

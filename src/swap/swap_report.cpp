@@ -23,7 +23,7 @@ public:
     void Line(const QString& text)
     {
         if (ok_)
-            ok_ = PrintLine(app_, printer_, text) == 0;
+            ok_ = PrintIndented(app_, printer_, text) == 0;
     }
     // A free text in lines of 50 characters, or "----" when empty.
     void Pieces(const QString& text)

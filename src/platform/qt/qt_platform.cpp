@@ -118,7 +118,7 @@ void QtPlatform::ShowModal(Form5& form)
     if (form.Selected >= 0 && form.Selected < list->count())
         list->setCurrentRow(form.Selected);
     auto* assign = new QPushButton(QStringLiteral("ASSIGN"), &dialog);
-    auto* cancel = new QPushButton(QStringLiteral("CANCEL"), &dialog);
+    auto* cancel = new QPushButton(QStringLiteral("CANCEL"), &dialog);  // the dialog's Cancel button
     QObject::connect(assign, &QPushButton::clicked, &dialog, &QDialog::accept);
     QObject::connect(cancel, &QPushButton::clicked, &dialog, &QDialog::reject);
     QObject::connect(list, &QListWidget::itemDoubleClicked, &dialog, &QDialog::accept);
