@@ -148,7 +148,7 @@ TEST_F(ResultFileTest, PassedSingleBandGsmFile)
     PassedPage(app.Form3);
     WriteResultFile(app);
     EXPECT_EQ(Written(), QStringLiteral("RESULTS/351234/0000017.TXT"));
-    EXPECT_EQ(ReadStationBytes(QStringLiteral("RESULTS/351234/0000017.TXT")), Expected(kPassedGsm));
+    EXPECT_EQ(ReadStationBytes(QStringLiteral("RESULTS/351234/0000017.TXT")), HandWritten(kPassedGsm));
     ExpectNoBoxes();
 }
 
@@ -157,7 +157,7 @@ TEST_F(ResultFileTest, FailedDualBandFileInGermanWithMarksAndALongDescription)
     FailedDualBand();
     WriteResultFile(app);
     EXPECT_EQ(Written(), QStringLiteral("RESULTS/351234/0543215.TXT"));
-    EXPECT_EQ(ReadStationBytes(QStringLiteral("RESULTS/351234/0543215.TXT")), Expected(kFailedDualBandGerman));
+    EXPECT_EQ(ReadStationBytes(QStringLiteral("RESULTS/351234/0543215.TXT")), HandWritten(kFailedDualBandGerman));
 }
 
 TEST_F(ResultFileTest, DirectSwapFileIsNamedAfterTheNewPhone)
@@ -167,7 +167,7 @@ TEST_F(ResultFileTest, DirectSwapFileIsNamedAfterTheNewPhone)
     app.st.Imei = QStringLiteral("351234000000025");
     WriteDirectSwapFile(app);
     EXPECT_EQ(Written(), QStringLiteral("RESULTS/351234/0000025.TXT"));
-    EXPECT_EQ(ReadStationBytes(QStringLiteral("RESULTS/351234/0000025.TXT")), Expected(kDirectSwap));
+    EXPECT_EQ(ReadStationBytes(QStringLiteral("RESULTS/351234/0000025.TXT")), HandWritten(kDirectSwap));
 }
 
 TEST_F(ResultFileTest, FreeTextLengthsAndSwapComment)

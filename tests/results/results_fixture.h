@@ -9,20 +9,6 @@
 
 namespace celvio::testing {
 
-// Expected file text written with "|" closing every line (so trailing blanks show);
-// returns it as Latin-1 with CR LF.
-inline QByteArray Expected(const char* utf8)
-{
-    const QStringList lines = QString::fromUtf8(utf8).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    QString text;
-    for (QString line : lines) {
-        EXPECT_TRUE(line.endsWith(QLatin1Char('|'))) << qPrintable(line);
-        line.chop(1);
-        text += line + QStringLiteral("\r\n");
-    }
-    return text.toLatin1();
-}
-
 inline void SetCell(Cell& cell, const char* text, Colour colour = kGreen)
 {
     cell = Cell{QString::fromUtf8(text), colour};

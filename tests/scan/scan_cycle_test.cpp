@@ -8,22 +8,6 @@
 namespace celvio::testing {
 namespace {
 
-const QString kListFile = QStringLiteral("BADCHAN.DAT");
-
-QByteArray ListBytes(const QString& channels)
-{
-    return "\"" + channels.toLatin1() + "\"\r\n";
-}
-
-QList<int> Range(int first, int last, int step = 1, QList<int> skip = {})
-{
-    QList<int> r;
-    for (int c = first; c <= last; c += step)
-        if (!skip.contains(c))
-            r << c;
-    return r;
-}
-
 bool AnyLabel(const QSet<QString>& labels, const QString& start, const QString& part)
 {
     for (const QString& l : labels)

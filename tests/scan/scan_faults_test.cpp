@@ -8,22 +8,6 @@
 namespace celvio::testing {
 namespace {
 
-const QString kListFile = QStringLiteral("BADCHAN.DAT");
-
-QByteArray ListBytes(const QString& channels)
-{
-    return "\"" + channels.toLatin1() + "\"\r\n";
-}
-
-QList<int> Range(int first, int last, int step = 1, QList<int> skip = {})
-{
-    QList<int> r;
-    for (int c = first; c <= last; c += step)
-        if (!skip.contains(c))
-            r << c;
-    return r;
-}
-
 class UnreadableLevelTest : public ScanTest, public ::testing::WithParamInterface<const char*> {};
 
 // Answers to "MEAS:CALL:RX?" that hold no level (no comma, not a number, the tester's

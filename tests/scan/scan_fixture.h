@@ -8,15 +8,26 @@
 
 #include <QSet>
 #include <QStringList>
-#include <ostream>
-
-// Texts print as text in failure messages.
-inline void PrintTo(const QString& text, std::ostream* os)
-{
-    *os << '"' << text.toStdString() << '"';
-}
 
 namespace celvio::testing {
+
+inline const QString kListFile = QStringLiteral("BADCHAN.DAT");
+
+// BADCHAN.DAT as the program writes it: the list in double quotes, CR LF.
+inline QByteArray ListBytes(const QString& channels)
+{
+    return "\"" + channels.toLatin1() + "\"\r\n";
+}
+
+// The channels first, first + step, ... last, without those in `skip`.
+inline QList<int> Range(int first, int last, int step = 1, const QList<int>& skip = {})
+{
+    QList<int> r;
+    for (int c = first; c <= last; c += step)
+        if (!skip.contains(c))
+            r << c;
+    return r;
+}
 
 // What the main window and the scan results window showed when "&Done" came up.
 struct AtDone {

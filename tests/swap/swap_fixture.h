@@ -5,29 +5,8 @@
 #include "support/station_fixture.h"
 
 #include <QDir>
-#include <ostream>
-
-// Texts in failure messages as text.
-inline void PrintTo(const QString& text, std::ostream* os)
-{
-    *os << '"' << text.toStdString() << '"';
-}
 
 namespace celvio::testing {
-
-// Expected file text written with "|" closing every line (so trailing blanks show) and
-// "\t" for TAB; returns it as Latin-1 with CR LF.
-inline QByteArray HandWritten(const char* utf8)
-{
-    const QStringList lines = QString::fromUtf8(utf8).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    QString text;
-    for (QString line : lines) {
-        EXPECT_TRUE(line.endsWith(QLatin1Char('|'))) << qPrintable(line);
-        line.chop(1);
-        text += line + QStringLiteral("\r\n");
-    }
-    return text.toLatin1();
-}
 
 class SwapFixture : public StationFixture {
 protected:
