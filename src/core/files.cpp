@@ -128,7 +128,7 @@ bool SyncToDisk(QFileDevice& file)
 }
 
 // The station files that the program rewrites through WriteFileAtomic.
-const char* const kRewrittenFiles[] = {"BADCHAN.DAT", "CPLCONN.INI"};
+const char* const kRewrittenFiles[] = {"BADCHAN.DAT", "CPLCONN.INI", "swap.dat"};
 
 bool IsTemporarySuffix(const QString& suffix)
 {
@@ -191,12 +191,17 @@ bool AppendFile(const QString& path, const QByteArray& bytes)
 
 bool AppendLine(const QString& path, const QByteArray& line)
 {
-    QByteArray bytes = line + "\r\n";
+    return AppendLines(path, line + "\r\n");
+}
+
+bool AppendLines(const QString& path, const QByteArray& lines)
+{
+    QByteArray bytes = lines;
     QFile file(path);
     if (file.open(QIODevice::ReadOnly) && file.size() > 0 && file.seek(file.size() - 1)) {
         char last = 0;
         if (file.getChar(&last) && last != '\n')
-            bytes.prepend("\r\n");
+            bytes.prepend(last == '\r' ? "\n" : "\r\n");  // cut between CR and LF: LF ends it
     }
     file.close();
     return AppendFile(path, bytes);

@@ -50,6 +50,12 @@ bool AppendFile(const QString& path, const QByteArray& bytes);
 // new line never joins the old one.
 bool AppendLine(const QString& path, const QByteArray& line);
 
+// Appends `lines` (whole lines, each ending in CR LF) as AppendLine does: a last line
+// without line end is ended first. A process killed inside a long write leaves the
+// file cut where the system stopped copying, which may be inside a line; the next
+// append then starts on a line of its own instead of joining that piece.
+bool AppendLines(const QString& path, const QByteArray& lines);
+
 // Tells the operator and the trace that the station file `name` could not be written:
 // "File <name> not accessible !" (German: "Datei <name> nicht verfügbar !").
 void ReportFileNotWritten(App& app, const QString& name);

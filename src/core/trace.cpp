@@ -31,8 +31,9 @@ void SaveDebugLog(App& app)
     for (const QString& item : app.DebugFrm.DebugFeld)
         bytes += ToLatin1(item) + "\r\n";
 
-    // Whole or not at all: a full disk must not leave half a trace behind.
-    if (!AppendFile(StationPath(app, QStringLiteral("DEBUG.LOG")), bytes))
+    // Whole or not at all: a full disk must not leave half a trace behind; a trace cut
+    // off by a crash is ended before the next one.
+    if (!AppendLines(StationPath(app, QStringLiteral("DEBUG.LOG")), bytes))
         app.ui.MsgBox(QStringLiteral("There was a problem with file DEBUG.LOG."), msgbox::kOkOnly, QString());
 }
 

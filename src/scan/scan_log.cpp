@@ -26,7 +26,8 @@ void AppendLogLine(App& app, const QString& line)
     const QByteArray bytes = ToLatin1(line + kCrLf);
     // One retry covers a file that was busy for a moment (a viewer, a virus scanner).
     // The log is never truncated to get rid of a problem: it holds every earlier scan.
-    if (AppendFile(path, bytes) || AppendFile(path, bytes))
+    // A line cut off by a crash is ended first, so the new one stands on its own.
+    if (AppendLines(path, bytes) || AppendLines(path, bytes))
         return;
     TraceLine(app, QStringLiteral("scan.log could not be written: ") + line);
     if (app.st.ScanLogReported == kTrue)

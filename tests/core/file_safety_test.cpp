@@ -170,10 +170,11 @@ TEST_F(FileSafetyTest, StartUpRemovesOnlyTheProgramsOwnUnfinishedTemporaryFiles)
         {"CPLCONN.INI.backup", false},  // a word: the operator's copy
         {"BADCHAN.DAT.OLDONE", false},  {"BADCHAN.DAT.ZpOPeQ7", false}, {"MPN.DAT.ZpOPeQ", false},
         {"BADCHAN.OLD", false},         {"BADCHAN.DAT", false},
+        {"SWAP.DAT.Q7rT2x", true},      {"swap.dat", false},
     };
     for (const auto& c : cases)
         WriteStationFile(QLatin1String(c.name), QStringLiteral("x\n"));
-    EXPECT_EQ(RemoveStaleTemporaryFiles(app), 3);
+    EXPECT_EQ(RemoveStaleTemporaryFiles(app), 4);
     for (const auto& c : cases)
         EXPECT_EQ(QFile::exists(dir.filePath(QLatin1String(c.name))), !c.removed) << c.name;
     EXPECT_TRUE(Trace().contains(QStringLiteral("Unfinished temporary file removed: BADCHAN.DAT.ZpOPeQ")));

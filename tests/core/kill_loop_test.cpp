@@ -1,0 +1,439 @@
+// Every file the program writes or rewrites, its real writer killed at random moments
+// (tests/support/kill_loop.h): a rewritten file is afterwards the old or a new version
+// byte for byte, an appended file holds the old lines and whole new lines in order,
+// and nothing but a temporary name holds a half-written file.
+#include "core/blocked_channels.h"
+#include "core/files.h"
+#include "core/trace.h"
+#include "cycle/coupler.h"
+#include "models/tac_lookup.h"
+#include "results/result_file.h"
+#include "results/results_fixture.h"
+#include "scan/scan_log.h"
+#include "support/kill_loop.h"
+#include "swap/service_data.h"
+#include "swap/swap_records.h"
+
+#include <QDir>
+#include <QFile>
+#include <cstdio>
+
+namespace celvio::testing {
+namespace {
+
+constexpr int kRuns = 200;
+
+// "<final name>.XXXXXX": where a rewrite puts its bytes before the rename.
+bool IsTemporaryOf(const QString& entry, const QStringList& finals)
+{
+    for (const QString& final : finals) {
+        if (entry.size() != final.size() + 7 || !entry.startsWith(final + QLatin1Char('.')))
+            continue;
+        bool alnum = true;
+        for (const QChar c : entry.mid(final.size() + 1))
+            alnum = alnum && c.isLetterOrNumber() && c.unicode() < 0x80;
+        if (alnum)
+            return true;
+    }
+    return false;
+}
+
+QByteArray Lines(const QStringList& lines)
+{
+    QByteArray bytes;
+    for (const QString& line : lines)
+        bytes += line.toLatin1() + "\r\n";
+    return bytes;
+}
+
+// Each version of a file after 0, 1, 2 ... of `steps` appended to `before`.
+QList<QByteArray> Growing(const QByteArray& before, const QList<QByteArray>& steps)
+{
+    QList<QByteArray> versions{before};
+    for (const QByteArray& step : steps)
+        versions.append(versions.last() + step);
+    return versions;
+}
+
+const char kHeaderIwr[] = "IWRSWAP\tV1.0\tAB123\t20261206\r\n# Handy Shop Nord\tHauptstr. 5 Kiel\t0431 998877\tM. Berg\r\n";
+const char kHeaderIme[] = "IWRIMEI\tV1.0\tAB123\t20261206\r\n# Handy Shop Nord\tHauptstr. 5 Kiel\t0431 998877\tM. Berg\r\n";
+
+QByteArray SwapLine(qint64 oldImei, qint64 newImei)
+{
+    return "SWAP\t" + QByteArray::number(oldImei) + '\t' + QByteArray::number(newImei) + "\t\t20261206\r\n";
+}
+QByteArray ImeiLine(qint64 oldImei)
+{
+    return "IMEI\t" + QByteArray::number(oldImei) + "\t\t\t20261206\tPASS\r\n";
+}
+QByteArray End(int count)
+{
+    return "END\t " + QByteArray::number(count) + " \r\n";
+}
+
+class KillLoopTest : public ResultsFixture {
+protected:
+    void SetUp() override
+    {
+        platform.SetDateTime(QDateTime(QDate(2026, 12, 6), QTime(9, 30, 0)));
+        Station("GSM", 1);
+        StationState& st = app.st;
+        st.SwapFile = 1;
+        st.ServicePointId = QStringLiteral("AB123");
+        st.Company = QStringLiteral("Handy Shop Nord");
+        st.Address = QStringLiteral("Hauptstr. 5 Kiel");
+        st.Phone = QStringLiteral("0431 998877");
+        st.TestedBy = QStringLiteral("M. Berg");
+        st.CycleDay = QDate(2026, 12, 6);
+        app.TacFileName = QStringLiteral("TAC6N.DAT");
+        app.ModelDbFileName = QStringLiteral("MPN.DAT");
+    }
+
+    // An empty station directory with the files `files` (name, bytes).
+    void Lay(const QList<std::pair<QString, QByteArray>>& files)
+    {
+        const QDir station(dir.path());
+        for (const QString& entry : station.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)) {
+            if (!QFile::remove(station.filePath(entry)))
+                QDir(station.filePath(entry)).removeRecursively();
+        }
+        for (const auto& [name, bytes] : files) {
+            QDir().mkpath(QFileInfo(station.filePath(name)).path());
+            WriteStationBytes(name, bytes);
+        }
+        platform.boxes.clear();
+        app.DebugFrm.DebugFeld.clear();
+        app.DebugFrm.ListIndex = -1;
+    }
+
+    // The file `name` must be one of `versions`: Old for the first, New for the last.
+    KillOutcome OneOf(const QString& name, const QList<QByteArray>& versions)
+    {
+        if (!QFile::exists(StationFile(name))) {
+            ADD_FAILURE() << qPrintable(name) << " is missing";
+            return KillOutcome::Old;
+        }
+        const QByteArray now = ReadStationBytes(name);
+        const qsizetype at = versions.indexOf(now);
+        if (at < 0) {
+            ADD_FAILURE() << qPrintable(name) << " is none of its versions: " << now.size() << " bytes, ending in \""
+                          << now.right(40).toPercentEncoding(" \t,.:#\"").constData() << "\"";
+            return KillOutcome::Old;
+        }
+        return at == 0 ? KillOutcome::Old : at == versions.size() - 1 ? KillOutcome::New : KillOutcome::Between;
+    }
+
+    // An appended file: the old bytes, then the appended bytes up to some point, cut
+    // inside a line only where a long write was killed. The writer's next line
+    // (`next`, appended by appendNext) then stands on a line of its own.
+    KillOutcome Appended(const QString& name, const QByteArray& before, const QList<QByteArray>& steps,
+                         const std::function<void()>& appendNext, const QByteArray& next)
+    {
+        const QByteArray now = ReadStationBytes(name);
+        const QByteArray all = Growing(before, steps).last();
+        if (!now.startsWith(before) || !all.startsWith(now)) {
+            ADD_FAILURE() << qPrintable(name) << " is not the old file with some of the new lines: " << now.size()
+                          << " bytes, ending in \"" << now.right(40).toPercentEncoding(" \t,.:#\"").constData() << "\"";
+            return KillOutcome::Old;
+        }
+        const bool cut = !now.endsWith('\n');
+        appendNext();
+        EXPECT_EQ(ReadStationBytes(name), now + (!cut ? "" : now.endsWith('\r') ? "\n" : "\r\n") + next)
+            << qPrintable(name) << ": the next line after " << now.size() << " bytes";
+        return now == before ? KillOutcome::Old : now == all ? KillOutcome::New : cut ? KillOutcome::Cut : KillOutcome::Between;
+    }
+
+    // The folder holds exactly `finals` (each may be missing where `optional`) and
+    // otherwise only temporary files of them; the count of those is added up.
+    void OnlyFinalNames(const QString& folder, const QStringList& finals, const QStringList& optional = {})
+    {
+        QStringList present;
+        for (const QString& entry : QDir(StationFile(folder)).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)) {
+            if (IsTemporaryOf(entry, finals + optional))
+                ++temporaries;
+            else
+                present << entry;
+        }
+        for (const QString& name : finals)
+            EXPECT_TRUE(present.removeOne(name)) << qPrintable(folder + QLatin1Char('/') + name) << " is missing";
+        for (const QString& name : optional)
+            present.removeOne(name);
+        EXPECT_TRUE(present.isEmpty()) << "unexpected in " << qPrintable(folder) << ": " << qPrintable(present.join(' '));
+    }
+
+    struct Row {
+        const char* file;
+        const char* writer;
+        std::function<void()> prepare;
+        std::function<void()> write;
+        std::function<KillOutcome()> check;
+    };
+    int temporaries = 0;
+};
+
+TEST_F(KillLoopTest, EveryFileIsOldOrNewAfterAKillAtARandomMoment)
+{
+    // CPLCONN.INI: the coupler chosen from the menu, four times in a row.
+    const QList<QByteArray> coupler{" 1\r\n", " 2\r\n", " 3\r\n", " 4\r\n"};
+
+    // BADCHAN.DAT: a long list (every other channel of 1..399) growing by one channel a write.
+    const QByteArray badBefore = "\"" + Channels(1, 399, 2).toLatin1() + "\"\r\n";
+    QList<QByteArray> badchan{badBefore};
+    for (int c = 500; c < 505; ++c)
+        badchan.append("\"" + (Channels(1, 399, 2) + Channels(500, c)).toLatin1() + "\"\r\n");
+
+    // USERTAC.DAT: five unknown phones, each assigned a model by the operator.
+    const QByteArray tacBefore = "35000000,Orvane 310\r\n";
+    QList<QByteArray> tacLines;
+    for (int i = 0; i < 5; ++i)
+        tacLines << "3598765" + QByteArray::number(i) + ",Tavik T12\r\n";
+
+    // DEBUG.LOG: two autosaves of the trace buffer, 10003 lines and the marker each.
+    const QByteArray debugBefore = "old line\r\n";
+    QList<QByteArray> debugBatches;
+    for (int batch = 0; batch < 2; ++batch) {
+        QStringList lines;
+        for (int i = batch * 10003; i < (batch + 1) * 10003; ++i)
+            lines << QStringLiteral("Trace line %1").arg(i);
+        lines << QStringLiteral("--Debugbuffer full. Autosaved--");
+        debugBatches << Lines(lines);
+    }
+
+    // scan.log: twenty lines after earlier scans that fill the file to just below 4 KiB,
+    // so the new lines cross a page of the file.
+    QByteArray scanBefore;
+    for (int i = 0; scanBefore.size() < 4070; ++i)
+        scanBefore += "Earlier scan, channel " + QByteArray::number(i) + "\r\n";
+    QList<QByteArray> scanLines;
+    for (int i = 0; i < 20; ++i)
+        scanLines << "Scan line " + QByteArray::number(i) + "\r\n";
+
+    // The result file: three direct swaps of the same phone, each in a file of its own.
+    const QByteArray resultFile = HandWritten(R"(
+TEST REPORT - CELVIO : 2.02|
+Date: 12/7/26 Time: 10:04:09|
+|
+Mobile phone not tested. Swapped direct.|
+|
+Dalvora MOBILE TESTER  : 7703S          Serial Number: 100123|
+       Firmware Version: V3.10|
+|
+OLD MOBILE IMEI: 351234000000017|
+NEW MOBILE IMEI: 351234000000025|
+|
+Swap comment :|
+----|
+)");
+    const QStringList resultNames{QStringLiteral("0000025.TXT"), QStringLiteral("0000025A.TXT"),
+                                  QStringLiteral("0000025B.TXT")};
+
+    // swap.dat: the service point data saved under three operators.
+    const QStringList operators{QStringLiteral("M. Berg"), QStringLiteral("K. Lund"), QStringLiteral("A. Nowak"),
+                                QStringLiteral("J. Obi")};
+    QList<QByteArray> serviceData;
+    for (const QString& name : operators)
+        serviceData << "0,\"AB123\",\"Handy Shop Nord\",\"Hauptstr. 5 Kiel\",\"0431 998877\",\"" + name.toLatin1() + "\"\r\n";
+
+    // The swap record file of the day: two records, then four more.
+    QList<QByteArray> records;
+    for (int k = 0; k <= 4; ++k) {
+        QByteArray bytes = kHeaderIwr;
+        for (int i = 0; i < 2 + k; ++i)
+            bytes += SwapLine(200000000000000 + i, 800000000000000 + i);
+        records << bytes + End(2 + k);
+    }
+
+    // The archive: two records of each kind merged into an archive of three.
+    QByteArray actIwr = kHeaderIwr, actIme = kHeaderIme, oldIwr = kHeaderIwr, oldIme = kHeaderIme;
+    for (int i = 0; i < 3; ++i) {
+        oldIwr += SwapLine(100000000000000 + i, 900000000000000 + i);
+        oldIme += ImeiLine(100000000000000 + i);
+    }
+    QByteArray newIwr = oldIwr, newIme = oldIme;
+    for (int i = 0; i < 2; ++i) {
+        actIwr += SwapLine(200000000000000 + i, 800000000000000 + i);
+        actIme += ImeiLine(200000000000000 + i);
+        newIwr += SwapLine(200000000000000 + i, 800000000000000 + i);
+        newIme += ImeiLine(200000000000000 + i);
+    }
+    actIwr += End(2);
+    actIme += End(2);
+    oldIwr += End(3);
+    oldIme += End(3);
+    newIwr += End(5);
+    newIme += End(5);
+    const QString act = QStringLiteral("RESULTS/LOG/AB123ACT");
+    const QString archive = QStringLiteral("RESULTS/LOG/BACKUP26/AB123L06");
+
+    const std::vector<Row> rows = {
+        {"CPLCONN.INI", "SaveCouplerChoice",
+         [&] { Lay({{"CPLCONN.INI", coupler[0]}}); },
+         [&] {
+             for (const short n : {2, 3, 4})
+                 SaveCouplerChoice(app, n);
+         },
+         [&] {
+             OnlyFinalNames(QString(), {QStringLiteral("CPLCONN.INI")});
+             return OneOf(QStringLiteral("CPLCONN.INI"), coupler);
+         }},
+        {"BADCHAN.DAT", "SaveBlockedChannels",
+         [&] {
+             Lay({{"BADCHAN.DAT", badBefore}});
+             app.st.BlockedChannels = Channels(1, 399, 2);
+         },
+         [&] {
+             for (int c = 500; c < 505; ++c)
+                 SaveBlockedChannels(app, c);
+         },
+         [&] {
+             OnlyFinalNames(QString(), {QStringLiteral("BADCHAN.DAT")});
+             return OneOf(QStringLiteral("BADCHAN.DAT"), badchan);
+         }},
+        {"USERTAC.DAT", "LookupPhoneModel (RecordAssignment)",
+         [&] {
+             Lay({{"TAC6N.DAT", "-2,USERTAC.DAT\r\n-9,ANT\r\n"},
+                  {"MPN.DAT", "[ANT]\r\n[Tavik T12]\r\n"},
+                  {"USERTAC.DAT", tacBefore}});
+             platform.form5Choices = {1, 1, 1, 1, 1};
+         },
+         [&] {
+             for (int i = 0; i < 5; ++i)
+                 LookupPhoneModel(app, QStringLiteral("3598765%1000001%2").arg(i).arg(i));
+         },
+         [&] {
+             return Appended(QStringLiteral("USERTAC.DAT"), tacBefore, tacLines, [&] {
+                 platform.form5Choices = {1};
+                 LookupPhoneModel(app, QStringLiteral("359876590000010"));
+             }, "35987659,Tavik T12\r\n");
+         }},
+        {"DEBUG.LOG", "TraceLine (autosave by SaveDebugLog)",
+         [&] { Lay({{"DEBUG.LOG", debugBefore}}); },
+         [&] {
+             for (int i = 0; i < 2 * 10003; ++i)
+                 TraceLine(app, QStringLiteral("Trace line %1").arg(i));
+         },
+         [&] {
+             OnlyFinalNames(QString(), {QStringLiteral("DEBUG.LOG")});
+             return Appended(QStringLiteral("DEBUG.LOG"), debugBefore, debugBatches, [&] {
+                 app.DebugFrm.DebugFeld = QStringList{QStringLiteral("next")};
+                 SaveDebugLog(app);
+             }, "next\r\n");
+         }},
+        {"scan.log", "ScanLog",
+         [&] { Lay({{"scan.log", scanBefore}}); },
+         [&] {
+             for (int i = 0; i < 20; ++i)
+                 ScanLog(app, QStringLiteral("Scan line %1").arg(i));
+         },
+         [&] {
+             return Appended(QStringLiteral("scan.log"), scanBefore, scanLines,
+                             [&] { ScanLog(app, QStringLiteral("next")); }, "next\r\n");
+         }},
+        {"result file", "WriteDirectSwapFile",
+         [&] {
+             Lay({});
+             app.st.OldImei = QStringLiteral("351234000000017");
+             app.st.Imei = QStringLiteral("351234000000025");
+         },
+         [&] {
+             for (int i = 0; i < 3; ++i)
+                 WriteDirectSwapFile(app);
+         },
+         [&] {
+             // Only whole files, each name taken after the one before it.
+             int written = 0;
+             for (const QString& name : resultNames) {
+                 const QString path = QStringLiteral("RESULTS/351234/") + name;
+                 if (!QFile::exists(StationFile(path)))
+                     break;
+                 EXPECT_EQ(ReadStationBytes(path), resultFile) << qPrintable(path);
+                 ++written;
+             }
+             OnlyFinalNames(QStringLiteral("RESULTS/351234"), resultNames.mid(0, written), resultNames);
+             return written == 0 ? KillOutcome::Old : written == 3 ? KillOutcome::New : KillOutcome::Between;
+         }},
+        {"swap.dat", "WriteServiceFile",
+         [&] { Lay({{"swap.dat", serviceData[0]}}); },
+         [&] {
+             for (const QString& name : operators.mid(1)) {
+                 app.st.TestedBy = name;
+                 WriteServiceFile(app);
+             }
+         },
+         [&] {
+             OnlyFinalNames(QString(), {QStringLiteral("swap.dat")});
+             return OneOf(QStringLiteral("swap.dat"), serviceData);
+         }},
+        {"swap record file", "WriteSwapRecord",
+         [&] { Lay({{act + ".IWR", records[0]}}); },
+         [&] {
+             for (int i = 2; i < 6; ++i) {
+                 app.st.OldImei = QString::number(200000000000000 + i);
+                 app.st.Imei = QString::number(800000000000000 + i);
+                 WriteSwapRecord(app, true, QString());
+             }
+         },
+         [&] {
+             OnlyFinalNames(QStringLiteral("RESULTS/LOG"), {QStringLiteral("AB123ACT.IWR")});
+             return OneOf(act + ".IWR", records);
+         }},
+        {"archive", "ArchiveSwapFiles",
+         [&] {
+             Lay({{act + ".IWR", actIwr}, {act + ".IME", actIme}, {archive + ".IWR", oldIwr}, {archive + ".IME", oldIme}});
+         },
+         [&] { ArchiveSwapFiles(app); },
+         [&] {
+             // Under their final names: the day's files as they were or gone, the
+             // archive's old or merged; the hand-over files of a merge beside them.
+             const KillOutcome iwr = OneOf(archive + ".IWR", {oldIwr, newIwr});
+             const KillOutcome ime = OneOf(archive + ".IME", {oldIme, newIme});
+             for (const auto& [name, bytes] : {std::pair{act + ".IWR", actIwr}, std::pair{act + ".IME", actIme}}) {
+                 if (QFile::exists(StationFile(name))) {
+                     EXPECT_EQ(ReadStationBytes(name), bytes) << qPrintable(name);
+                 }
+             }
+             OnlyFinalNames(QStringLiteral("RESULTS/LOG"), {QStringLiteral("BACKUP26")},
+                            {QStringLiteral("AB123ACT.IWR"), QStringLiteral("AB123ACT.IME")});
+             OnlyFinalNames(QStringLiteral("RESULTS/LOG/BACKUP26"), {QStringLiteral("AB123L06.IWR"), QStringLiteral("AB123L06.IME")},
+                            {QStringLiteral("AB123L06.IWR.IN"), QStringLiteral("AB123L06.IWR.OUT"),
+                             QStringLiteral("AB123L06.IME.IN"), QStringLiteral("AB123L06.IME.OUT")});
+             const bool actAll = QFile::exists(StationFile(act + ".IWR")) && QFile::exists(StationFile(act + ".IME"));
+             const bool actGone = !QFile::exists(StationFile(act + ".IWR")) && !QFile::exists(StationFile(act + ".IME"));
+             const KillOutcome outcome = iwr == KillOutcome::Old && ime == KillOutcome::Old && actAll ? KillOutcome::Old
+                                         : iwr == KillOutcome::New && ime == KillOutcome::New && actGone ? KillOutcome::New
+                                                                                                        : KillOutcome::Between;
+             // The next archive finishes the work: every record once, nothing left over.
+             platform.boxes.clear();
+             ArchiveSwapFiles(app);
+             EXPECT_EQ(platform.boxes.size(), 1);
+             EXPECT_NE(platform.boxes.value(0).text, QStringLiteral("Archive fails !!!"));
+             EXPECT_EQ(ReadStationBytes(archive + ".IWR"), newIwr);
+             EXPECT_EQ(ReadStationBytes(archive + ".IME"), newIme);
+             OnlyFinalNames(QStringLiteral("RESULTS/LOG"), {QStringLiteral("BACKUP26")});
+             OnlyFinalNames(QStringLiteral("RESULTS/LOG/BACKUP26"),
+                            {QStringLiteral("AB123L06.IWR"), QStringLiteral("AB123L06.IME")},
+                            {QStringLiteral("AB123L06.IWR.OUT"), QStringLiteral("AB123L06.IME.OUT")});
+             return outcome;
+         }},
+    };
+
+    const unsigned seed = KillLoopSeed();
+    std::printf("kill loop seed %u (CELVIO_KILL_SEED=%u replays it)\n", seed, seed);
+    for (size_t r = 0; r < rows.size(); ++r) {
+        const Row& row = rows[r];
+        SCOPED_TRACE(row.file);
+        temporaries = 0;
+        const KillLoopStats stats = RunKillLoop(kRuns, seed + unsigned(r), row.prepare, row.write, row.check);
+        std::printf("  %-16s %-38s %s; temporary files left %d\n", row.file, row.writer, qPrintable(stats.Summary()),
+                    temporaries);
+        std::fflush(stdout);
+        EXPECT_EQ(stats.runs, kRuns);
+        // The delays must reach into the write: some runs killed, some not.
+        EXPECT_GT(stats.killed, 0);
+        if (HasFailure())
+            break;
+    }
+}
+
+}  // namespace
+}  // namespace celvio::testing
