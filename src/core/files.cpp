@@ -159,6 +159,8 @@ bool WriteFileAtomic(const QString& path, const QByteArray& bytes, QString* reas
             *reason = why.isEmpty() ? QStringLiteral("the disk refused the data") : why;
         return false;
     };
+    if (gFault.readOnly)
+        return fail(QStringLiteral("Read-only file system"));
     // Unbuffered: every write reaches the system at once and reports its own failure.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return fail(file.errorString());
@@ -176,7 +178,7 @@ bool AppendFile(const QString& path, const QByteArray& bytes)
 {
     const bool existed = QFileInfo::exists(path);
     QFile file(path);
-    if (!file.open(QIODevice::ReadWrite | QIODevice::Unbuffered))
+    if (gFault.readOnly || !file.open(QIODevice::ReadWrite | QIODevice::Unbuffered))
         return false;
     const qint64 oldSize = file.size();
     if (file.seek(oldSize) && WriteAll(file, bytes) && SyncToDisk(file))

@@ -69,10 +69,12 @@ int RemoveStaleTemporaryFiles(App& app);
 
 // Test support: a disk that fails. After `bytesBeforeFailure` more bytes every write
 // of the file layer fails (as when the disk is full); with `failSync` the sync to disk
-// fails. The default value ends the fault.
+// fails; with `readOnly` no file can be opened for writing (a read-only disk). The
+// default value ends the fault.
 struct FileWriteFault {
     qint64 bytesBeforeFailure = -1;  // -1: writes do not fail
     bool failSync = false;
+    bool readOnly = false;
 };
 void SetFileWriteFault(const FileWriteFault& fault);
 
