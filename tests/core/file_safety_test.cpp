@@ -7,6 +7,7 @@
 #include "cycle/startup_checks.h"
 #include "core/trace.h"
 #include "models/tac_lookup.h"
+#include "scan/scan_log.h"
 #include "core/blocked_channels.h"
 #include "support/station_fixture.h"
 
@@ -141,6 +142,41 @@ TEST_F(FileSafetyTest, AppendedLineNeverJoinsALastLineWithoutLineEnd)
     SetFileWriteFault({5, false});
     EXPECT_FALSE(AppendLine(dir.filePath(QStringLiteral("USERTAC.DAT")), "35987654,Tavik T12"));
     EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("USERTAC.DAT"))));
+}
+
+// A process killed inside a long append leaves its log cut where the system stopped
+// copying, perhaps inside a line or between CR and LF: the next append ends that line
+// first and never joins its own first line to it.
+TEST_F(FileSafetyTest, LogCutOffByACrashIsEndedBeforeTheNextAppend)
+{
+    const struct {
+        const char* file;
+        void (*append)(App&);  // appends "next"
+    } logs[] = {
+        {"DEBUG.LOG",
+         [](App& a) {
+             a.DebugFrm.DebugFeld = QStringList{QStringLiteral("next")};
+             SaveDebugLog(a);
+         }},
+        {"scan.log", [](App& a) { ScanLog(a, QStringLiteral("next")); }},
+    };
+    const struct {
+        const char* before;
+        const char* after;
+    } cuts[] = {
+        {"line 1\r\nline 2\r\nline", "line 1\r\nline 2\r\nline\r\nnext\r\n"},
+        {"line 1\r\nline 2\r", "line 1\r\nline 2\r\nnext\r\n"},
+        {"line 1\r\nline 2\r\n", "line 1\r\nline 2\r\nnext\r\n"},
+    };
+    for (const auto& log : logs) {
+        for (const auto& cut : cuts) {
+            SCOPED_TRACE(std::string(log.file) + ": " + cut.before);
+            WriteStationBytes(QLatin1String(log.file), cut.before);
+            log.append(app);
+            EXPECT_EQ(ReadStationBytes(QLatin1String(log.file)), QByteArray(cut.after));
+        }
+    }
+    EXPECT_TRUE(platform.boxes.isEmpty());
 }
 
 TEST_F(FileSafetyTest, PlaceholderImeiIsNeverRecorded)

@@ -16,12 +16,18 @@
 
 #include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
 #include <cstdio>
+#include <memory>
 
 namespace celvio::testing {
 namespace {
 
 constexpr int kRuns = 200;
+// Writes in a row in each child: the first write of a freshly forked process spends
+// most of its time copying pages and starting up, so one write alone would give a
+// window in which few kills land between its file operations.
+constexpr int kWrites = 20;
 
 // "<final name>.XXXXXX": where a rewrite puts its bytes before the rename.
 bool IsTemporaryOf(const QString& entry, const QStringList& finals)
@@ -87,12 +93,37 @@ protected:
         st.CycleDay = QDate(2026, 12, 6);
         app.TacFileName = QStringLiteral("TAC6N.DAT");
         app.ModelDbFileName = QStringLiteral("MPN.DAT");
+        // The station lives in memory (/dev/shm, or CELVIO_KILL_DIR) where it can: a
+        // killed process leaves the same files on any file system, and there no sync to
+        // a busy disk stretches each run to milliseconds.
+        QString base = qEnvironmentVariable("CELVIO_KILL_DIR");
+        if (base.isEmpty() && QFileInfo(QStringLiteral("/dev/shm")).isDir() && QFileInfo(QStringLiteral("/dev/shm")).isWritable())
+            base = QStringLiteral("/dev/shm");
+        if (!base.isEmpty()) {
+            memory = std::make_unique<QTemporaryDir>(base + QStringLiteral("/celvio-kill-XXXXXX"));
+            if (memory->isValid())
+                app.StationDir = memory->path();
+        }
+    }
+
+    // The station directory in use (these hide the fixture's, which know only `dir`).
+    QString StationFile(const QString& name) const { return app.StationDir + QLatin1Char('/') + name; }
+    QByteArray ReadStationBytes(const QString& name) const
+    {
+        QFile file(StationFile(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    void WriteStationBytes(const QString& name, const QByteArray& bytes)
+    {
+        QFile file(StationFile(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << qPrintable(name);
+        ASSERT_EQ(file.write(bytes), bytes.size());
     }
 
     // An empty station directory with the files `files` (name, bytes).
     void Lay(const QList<std::pair<QString, QByteArray>>& files)
     {
-        const QDir station(dir.path());
+        const QDir station(app.StationDir);
         for (const QString& entry : station.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)) {
             if (!QFile::remove(station.filePath(entry)))
                 QDir(station.filePath(entry)).removeRecursively();
@@ -114,13 +145,15 @@ protected:
             return KillOutcome::Old;
         }
         const QByteArray now = ReadStationBytes(name);
+        if (now == versions.last())
+            return KillOutcome::New;
         const qsizetype at = versions.indexOf(now);
         if (at < 0) {
             ADD_FAILURE() << qPrintable(name) << " is none of its versions: " << now.size() << " bytes, ending in \""
                           << now.right(40).toPercentEncoding(" \t,.:#\"").constData() << "\"";
             return KillOutcome::Old;
         }
-        return at == 0 ? KillOutcome::Old : at == versions.size() - 1 ? KillOutcome::New : KillOutcome::Between;
+        return at == 0 ? KillOutcome::Old : KillOutcome::Between;
     }
 
     // An appended file: the old bytes, then the appended bytes up to some point, cut
@@ -169,24 +202,27 @@ protected:
         std::function<KillOutcome()> check;
     };
     int temporaries = 0;
+    std::unique_ptr<QTemporaryDir> memory;
 };
 
 TEST_F(KillLoopTest, EveryFileIsOldOrNewAfterAKillAtARandomMoment)
 {
-    // CPLCONN.INI: the coupler chosen from the menu, four times in a row.
-    const QList<QByteArray> coupler{" 1\r\n", " 2\r\n", " 3\r\n", " 4\r\n"};
+    // CPLCONN.INI: the coupler chosen from the menu again and again (2, 3, 4, 2 ...).
+    QList<QByteArray> coupler{" 1\r\n"};
+    for (int i = 0; i < kWrites; ++i)
+        coupler << " " + QByteArray::number(2 + i % 3) + "\r\n";
 
     // BADCHAN.DAT: a long list (every other channel of 1..399) growing by one channel a write.
     const QByteArray badBefore = "\"" + Channels(1, 399, 2).toLatin1() + "\"\r\n";
     QList<QByteArray> badchan{badBefore};
-    for (int c = 500; c < 505; ++c)
+    for (int c = 500; c < 500 + kWrites; ++c)
         badchan.append("\"" + (Channels(1, 399, 2) + Channels(500, c)).toLatin1() + "\"\r\n");
 
-    // USERTAC.DAT: five unknown phones, each assigned a model by the operator.
+    // USERTAC.DAT: unknown phones, each assigned a model by the operator.
     const QByteArray tacBefore = "35000000,Orvane 310\r\n";
     QList<QByteArray> tacLines;
-    for (int i = 0; i < 5; ++i)
-        tacLines << "3598765" + QByteArray::number(i) + ",Tavik T12\r\n";
+    for (int i = 10; i < 10 + kWrites; ++i)
+        tacLines << "359876" + QByteArray::number(i) + ",Tavik T12\r\n";
 
     // DEBUG.LOG: two autosaves of the trace buffer, 10003 lines and the marker each.
     const QByteArray debugBefore = "old line\r\n";
@@ -199,16 +235,16 @@ TEST_F(KillLoopTest, EveryFileIsOldOrNewAfterAKillAtARandomMoment)
         debugBatches << Lines(lines);
     }
 
-    // scan.log: twenty lines after earlier scans that fill the file to just below 4 KiB,
-    // so the new lines cross a page of the file.
+    // scan.log: a hundred lines after earlier scans that fill the file to just below
+    // 4 KiB, so the new lines cross a page of the file.
     QByteArray scanBefore;
     for (int i = 0; scanBefore.size() < 4070; ++i)
         scanBefore += "Earlier scan, channel " + QByteArray::number(i) + "\r\n";
     QList<QByteArray> scanLines;
-    for (int i = 0; i < 20; ++i)
+    for (int i = 0; i < 100; ++i)
         scanLines << "Scan line " + QByteArray::number(i) + "\r\n";
 
-    // The result file: three direct swaps of the same phone, each in a file of its own.
+    // The result file: ten direct swaps of the same phone, each in a file of its own.
     const QByteArray resultFile = HandWritten(R"(
 TEST REPORT - CELVIO : 2.02|
 Date: 12/7/26 Time: 10:04:09|
@@ -224,44 +260,46 @@ NEW MOBILE IMEI: 351234000000025|
 Swap comment :|
 ----|
 )");
-    const QStringList resultNames{QStringLiteral("0000025.TXT"), QStringLiteral("0000025A.TXT"),
-                                  QStringLiteral("0000025B.TXT")};
+    QStringList resultNames{QStringLiteral("0000025.TXT")};
+    for (char suffix = 'A'; suffix < 'J'; ++suffix)
+        resultNames << QStringLiteral("0000025%1.TXT").arg(QLatin1Char(suffix));
 
-    // swap.dat: the service point data saved under three operators.
-    const QStringList operators{QStringLiteral("M. Berg"), QStringLiteral("K. Lund"), QStringLiteral("A. Nowak"),
-                                QStringLiteral("J. Obi")};
+    // swap.dat: the service point data saved under one operator after another.
+    QStringList operators{QStringLiteral("M. Berg")};
+    for (int i = 1; i <= kWrites; ++i)
+        operators << QStringLiteral("Operator %1").arg(i);
     QList<QByteArray> serviceData;
     for (const QString& name : operators)
         serviceData << "0,\"AB123\",\"Handy Shop Nord\",\"Hauptstr. 5 Kiel\",\"0431 998877\",\"" + name.toLatin1() + "\"\r\n";
 
-    // The swap record file of the day: two records, then four more.
+    // The swap record file of the day: two records, then one after another.
     QList<QByteArray> records;
-    for (int k = 0; k <= 4; ++k) {
+    for (int k = 0; k <= kWrites; ++k) {
         QByteArray bytes = kHeaderIwr;
         for (int i = 0; i < 2 + k; ++i)
             bytes += SwapLine(200000000000000 + i, 800000000000000 + i);
         records << bytes + End(2 + k);
     }
 
-    // The archive: two records of each kind merged into an archive of three.
+    // The archive of a busy day: 100 records of each kind merged into an archive of 300.
     QByteArray actIwr = kHeaderIwr, actIme = kHeaderIme, oldIwr = kHeaderIwr, oldIme = kHeaderIme;
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < 300; ++i) {
         oldIwr += SwapLine(100000000000000 + i, 900000000000000 + i);
         oldIme += ImeiLine(100000000000000 + i);
     }
     QByteArray newIwr = oldIwr, newIme = oldIme;
-    for (int i = 0; i < 2; ++i) {
+    for (int i = 0; i < 100; ++i) {
         actIwr += SwapLine(200000000000000 + i, 800000000000000 + i);
         actIme += ImeiLine(200000000000000 + i);
         newIwr += SwapLine(200000000000000 + i, 800000000000000 + i);
         newIme += ImeiLine(200000000000000 + i);
     }
-    actIwr += End(2);
-    actIme += End(2);
-    oldIwr += End(3);
-    oldIme += End(3);
-    newIwr += End(5);
-    newIme += End(5);
+    actIwr += End(100);
+    actIme += End(100);
+    oldIwr += End(300);
+    oldIme += End(300);
+    newIwr += End(400);
+    newIme += End(400);
     const QString act = QStringLiteral("RESULTS/LOG/AB123ACT");
     const QString archive = QStringLiteral("RESULTS/LOG/BACKUP26/AB123L06");
 
@@ -269,8 +307,8 @@ Swap comment :|
         {"CPLCONN.INI", "SaveCouplerChoice",
          [&] { Lay({{"CPLCONN.INI", coupler[0]}}); },
          [&] {
-             for (const short n : {2, 3, 4})
-                 SaveCouplerChoice(app, n);
+             for (int i = 0; i < kWrites; ++i)
+                 SaveCouplerChoice(app, short(2 + i % 3));
          },
          [&] {
              OnlyFinalNames(QString(), {QStringLiteral("CPLCONN.INI")});
@@ -282,7 +320,7 @@ Swap comment :|
              app.st.BlockedChannels = Channels(1, 399, 2);
          },
          [&] {
-             for (int c = 500; c < 505; ++c)
+             for (int c = 500; c < 500 + kWrites; ++c)
                  SaveBlockedChannels(app, c);
          },
          [&] {
@@ -294,17 +332,17 @@ Swap comment :|
              Lay({{"TAC6N.DAT", "-2,USERTAC.DAT\r\n-9,ANT\r\n"},
                   {"MPN.DAT", "[ANT]\r\n[Tavik T12]\r\n"},
                   {"USERTAC.DAT", tacBefore}});
-             platform.form5Choices = {1, 1, 1, 1, 1};
+             platform.form5Choices = QList<int>(kWrites, 1);
          },
          [&] {
-             for (int i = 0; i < 5; ++i)
-                 LookupPhoneModel(app, QStringLiteral("3598765%1000001%2").arg(i).arg(i));
+             for (int i = 10; i < 10 + kWrites; ++i)
+                 LookupPhoneModel(app, QStringLiteral("359876%10000001").arg(i));
          },
          [&] {
              return Appended(QStringLiteral("USERTAC.DAT"), tacBefore, tacLines, [&] {
                  platform.form5Choices = {1};
-                 LookupPhoneModel(app, QStringLiteral("359876590000010"));
-             }, "35987659,Tavik T12\r\n");
+                 LookupPhoneModel(app, QStringLiteral("359876990000001"));
+             }, "35987699,Tavik T12\r\n");
          }},
         {"DEBUG.LOG", "TraceLine (autosave by SaveDebugLog)",
          [&] { Lay({{"DEBUG.LOG", debugBefore}}); },
@@ -322,7 +360,7 @@ Swap comment :|
         {"scan.log", "ScanLog",
          [&] { Lay({{"scan.log", scanBefore}}); },
          [&] {
-             for (int i = 0; i < 20; ++i)
+             for (int i = 0; i < 100; ++i)
                  ScanLog(app, QStringLiteral("Scan line %1").arg(i));
          },
          [&] {
@@ -336,7 +374,7 @@ Swap comment :|
              app.st.Imei = QStringLiteral("351234000000025");
          },
          [&] {
-             for (int i = 0; i < 3; ++i)
+             for (int i = 0; i < resultNames.size(); ++i)
                  WriteDirectSwapFile(app);
          },
          [&] {
@@ -350,7 +388,7 @@ Swap comment :|
                  ++written;
              }
              OnlyFinalNames(QStringLiteral("RESULTS/351234"), resultNames.mid(0, written), resultNames);
-             return written == 0 ? KillOutcome::Old : written == 3 ? KillOutcome::New : KillOutcome::Between;
+             return written == 0 ? KillOutcome::Old : written == resultNames.size() ? KillOutcome::New : KillOutcome::Between;
          }},
         {"swap.dat", "WriteServiceFile",
          [&] { Lay({{"swap.dat", serviceData[0]}}); },
@@ -367,7 +405,7 @@ Swap comment :|
         {"swap record file", "WriteSwapRecord",
          [&] { Lay({{act + ".IWR", records[0]}}); },
          [&] {
-             for (int i = 2; i < 6; ++i) {
+             for (int i = 2; i < 2 + kWrites; ++i) {
                  app.st.OldImei = QString::number(200000000000000 + i);
                  app.st.Imei = QString::number(800000000000000 + i);
                  WriteSwapRecord(app, true, QString());
@@ -418,7 +456,8 @@ Swap comment :|
     };
 
     const unsigned seed = KillLoopSeed();
-    std::printf("kill loop seed %u (CELVIO_KILL_SEED=%u replays it)\n", seed, seed);
+    std::printf("kill loop seed %u (CELVIO_KILL_SEED=%u replays it), station in %s\n", seed, seed,
+                qPrintable(app.StationDir));
     for (size_t r = 0; r < rows.size(); ++r) {
         const Row& row = rows[r];
         SCOPED_TRACE(row.file);
