@@ -234,6 +234,20 @@ int RemoveStaleTemporaryFiles(App& app)
             }
         }
     }
+    // The day's swap record files are rewritten in the record folder the same way.
+    const QString logFolder = QStringLiteral("RESULTS/LOG");
+    QDir log(StationPath(app, logFolder));
+    for (const QString& entry : log.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+        const QString record = entry.left(entry.size() - 7);
+        if (entry.size() < 12 || entry.at(entry.size() - 7) != u'.' || !IsTemporarySuffix(entry.right(6)) ||
+            !(record.endsWith(QLatin1String(".IWR"), Qt::CaseInsensitive) ||
+              record.endsWith(QLatin1String(".IME"), Qt::CaseInsensitive)))
+            continue;
+        if (log.remove(entry)) {
+            ++removed;
+            TraceLine(app, QStringLiteral("Unfinished temporary file removed: ") + logFolder + QLatin1Char('/') + entry);
+        }
+    }
     return removed;
 }
 

@@ -61,8 +61,9 @@ bool AppendLines(const QString& path, const QByteArray& lines);
 void ReportFileNotWritten(App& app, const QString& name);
 
 // Removes what an interrupted WriteFileAtomic left in the station directory: the
-// temporary files "<name>.XXXXXX" of the files the program rewrites. Only that pattern
-// of those names is touched; a suffix that is all one case of letters (a word such as
+// temporary files "<name>.XXXXXX" of the files the program rewrites (BADCHAN.DAT,
+// CPLCONN.INI, swap.dat, and the swap record files "*.IWR" / "*.IME" in RESULTS/LOG).
+// Only that pattern of those names is touched; a suffix that is all one case of letters (a word such as
 // "backup" or "OLD") is taken for the operator's own file and kept. Each removal is
 // traced. Returns the count removed.
 int RemoveStaleTemporaryFiles(App& app);

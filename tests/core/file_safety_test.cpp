@@ -207,13 +207,20 @@ TEST_F(FileSafetyTest, StartUpRemovesOnlyTheProgramsOwnUnfinishedTemporaryFiles)
         {"BADCHAN.DAT.OLDONE", false},  {"BADCHAN.DAT.ZpOPeQ7", false}, {"MPN.DAT.ZpOPeQ", false},
         {"BADCHAN.OLD", false},         {"BADCHAN.DAT", false},
         {"SWAP.DAT.Q7rT2x", true},      {"swap.dat", false},
+        {"RESULTS/LOG/AB123ACT.IWR.k3Jd9a", true}, {"RESULTS/LOG/AB123ACT.ime.Zz09aa", true},
+        {"RESULTS/LOG/AB123ACT.IWR", false},        {"RESULTS/LOG/AB123ACT.IWR.backup", false},
+        {"RESULTS/LOG/AB123ACT.IWR.OUT", false},    {"RESULTS/LOG/notes.txt.k3Jd9a", false},
+        {"RESULTS/351234/0000017.TXT.k3Jd9a", false},  // not a file the program rewrites
     };
+    QDir().mkpath(dir.filePath(QStringLiteral("RESULTS/LOG")));
+    QDir().mkpath(dir.filePath(QStringLiteral("RESULTS/351234")));
     for (const auto& c : cases)
         WriteStationFile(QLatin1String(c.name), QStringLiteral("x\n"));
-    EXPECT_EQ(RemoveStaleTemporaryFiles(app), 4);
+    EXPECT_EQ(RemoveStaleTemporaryFiles(app), 6);
     for (const auto& c : cases)
         EXPECT_EQ(QFile::exists(dir.filePath(QLatin1String(c.name))), !c.removed) << c.name;
     EXPECT_TRUE(Trace().contains(QStringLiteral("Unfinished temporary file removed: BADCHAN.DAT.ZpOPeQ")));
+    EXPECT_TRUE(Trace().contains(QStringLiteral("Unfinished temporary file removed: RESULTS/LOG/AB123ACT.IWR.k3Jd9a")));
 }
 
 // A real full disk: a small tmpfs, filled up. Needs the right to mount; skipped without.

@@ -17,6 +17,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 
@@ -194,6 +195,19 @@ protected:
         EXPECT_TRUE(present.isEmpty()) << "unexpected in " << qPrintable(folder) << ": " << qPrintable(present.join(' '));
     }
 
+    // The next start-up removes what a kill left of `finals` under temporary names
+    // (but for a suffix of letters all in one case, which it takes for an operator's word).
+    void CleanedAtStartUp(const QString& folder, const QStringList& finals)
+    {
+        RemoveStaleTemporaryFiles(app);
+        for (const QString& entry : QDir(StationFile(folder)).entryList(QDir::Files | QDir::Hidden)) {
+            const QString suffix = entry.right(6);
+            const bool word = suffix == suffix.toLower() || suffix == suffix.toUpper();
+            const bool letters = std::all_of(suffix.begin(), suffix.end(), [](QChar c) { return c.isLetter(); });
+            EXPECT_FALSE(IsTemporaryOf(entry, finals) && !(word && letters)) << qPrintable(entry) << " left after start-up";
+        }
+    }
+
     struct Row {
         const char* file;
         const char* writer;
@@ -312,6 +326,7 @@ Swap comment :|
          },
          [&] {
              OnlyFinalNames(QString(), {QStringLiteral("CPLCONN.INI")});
+             CleanedAtStartUp(QString(), {QStringLiteral("CPLCONN.INI")});
              return OneOf(QStringLiteral("CPLCONN.INI"), coupler);
          }},
         {"BADCHAN.DAT", "SaveBlockedChannels",
@@ -325,6 +340,7 @@ Swap comment :|
          },
          [&] {
              OnlyFinalNames(QString(), {QStringLiteral("BADCHAN.DAT")});
+             CleanedAtStartUp(QString(), {QStringLiteral("BADCHAN.DAT")});
              return OneOf(QStringLiteral("BADCHAN.DAT"), badchan);
          }},
         {"USERTAC.DAT", "LookupPhoneModel (RecordAssignment)",
@@ -400,6 +416,7 @@ Swap comment :|
          },
          [&] {
              OnlyFinalNames(QString(), {QStringLiteral("swap.dat")});
+             CleanedAtStartUp(QString(), {QStringLiteral("swap.dat")});
              return OneOf(QStringLiteral("swap.dat"), serviceData);
          }},
         {"swap record file", "WriteSwapRecord",
@@ -413,6 +430,7 @@ Swap comment :|
          },
          [&] {
              OnlyFinalNames(QStringLiteral("RESULTS/LOG"), {QStringLiteral("AB123ACT.IWR")});
+             CleanedAtStartUp(QStringLiteral("RESULTS/LOG"), {QStringLiteral("AB123ACT.IWR")});
              return OneOf(act + ".IWR", records);
          }},
         {"archive", "ArchiveSwapFiles",
