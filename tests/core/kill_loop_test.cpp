@@ -232,8 +232,11 @@ TEST_F(KillLoopTest, EveryFileIsOldOrNewAfterAKillAtARandomMoment)
     for (int c = 500; c < 500 + kWrites; ++c)
         badchan.append("\"" + (Channels(1, 399, 2) + Channels(500, c)).toLatin1() + "\"\r\n");
 
-    // USERTAC.DAT: unknown phones, each assigned a model by the operator.
-    const QByteArray tacBefore = "35000000,Orvane 310\r\n";
+    // USERTAC.DAT: unknown phones, each assigned a model by the operator, after earlier
+    // assignments that fill the file to just below 4 KiB (the new lines cross a page).
+    QByteArray tacBefore;
+    for (int tac = 35000000; tacBefore.size() < 4080; ++tac)
+        tacBefore += QByteArray::number(tac) + ",Orvane 310\r\n";
     QList<QByteArray> tacLines;
     for (int i = 10; i < 10 + kWrites; ++i)
         tacLines << "359876" + QByteArray::number(i) + ",Tavik T12\r\n";
