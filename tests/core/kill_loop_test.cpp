@@ -18,6 +18,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <memory>
 
@@ -215,11 +216,13 @@ protected:
         std::function<void()> write;
         std::function<KillOutcome()> check;
     };
+    // One row per file: the data before, the writer, the versions allowed after a kill.
+    std::vector<Row> Rows();
     int temporaries = 0;
     std::unique_ptr<QTemporaryDir> memory;
 };
 
-TEST_F(KillLoopTest, EveryFileIsOldOrNewAfterAKillAtARandomMoment)
+std::vector<KillLoopTest::Row> KillLoopTest::Rows()
 {
     // CPLCONN.INI: the coupler chosen from the menu again and again (2, 3, 4, 2 ...).
     QList<QByteArray> coupler{" 1\r\n"};
@@ -241,16 +244,16 @@ TEST_F(KillLoopTest, EveryFileIsOldOrNewAfterAKillAtARandomMoment)
     for (int i = 10; i < 10 + kWrites; ++i)
         tacLines << "359876" + QByteArray::number(i) + ",Tavik T12\r\n";
 
-    // DEBUG.LOG: two autosaves of the trace buffer, 10003 lines and the marker each.
+    // DEBUG.LOG: the trace buffer one line short of its autosave; the line that fills it
+    // (10003 lines and the marker go to the log), then ten more saved as at the end of
+    // the program.
     const QByteArray debugBefore = "old line\r\n";
-    QList<QByteArray> debugBatches;
-    for (int batch = 0; batch < 2; ++batch) {
-        QStringList lines;
-        for (int i = batch * 10003; i < (batch + 1) * 10003; ++i)
-            lines << QStringLiteral("Trace line %1").arg(i);
-        lines << QStringLiteral("--Debugbuffer full. Autosaved--");
-        debugBatches << Lines(lines);
-    }
+    QStringList fullBuffer, lastLines;
+    for (int i = 0; i < 10003; ++i)
+        fullBuffer << QStringLiteral("Trace line %1").arg(i);
+    for (int i = 10003; i < 10013; ++i)
+        lastLines << QStringLiteral("Trace line %1").arg(i);
+    const QList<QByteArray> debugBatches{Lines(fullBuffer) + "--Debugbuffer full. Autosaved--\r\n", Lines(lastLines)};
 
     // scan.log: a hundred lines after earlier scans that fill the file to just below
     // 4 KiB, so the new lines cross a page of the file.
@@ -320,56 +323,62 @@ Swap comment :|
     const QString act = QStringLiteral("RESULTS/LOG/AB123ACT");
     const QString archive = QStringLiteral("RESULTS/LOG/BACKUP26/AB123L06");
 
-    const std::vector<Row> rows = {
+    return {
         {"CPLCONN.INI", "SaveCouplerChoice",
-         [&] { Lay({{"CPLCONN.INI", coupler[0]}}); },
-         [&] {
+         [=, this] { Lay({{"CPLCONN.INI", coupler[0]}}); },
+         [=, this] {
              for (int i = 0; i < kWrites; ++i)
                  SaveCouplerChoice(app, short(2 + i % 3));
          },
-         [&] {
+         [=, this] {
              OnlyFinalNames(QString(), {QStringLiteral("CPLCONN.INI")});
              CleanedAtStartUp(QString(), {QStringLiteral("CPLCONN.INI")});
              return OneOf(QStringLiteral("CPLCONN.INI"), coupler);
          }},
         {"BADCHAN.DAT", "SaveBlockedChannels",
-         [&] {
+         [=, this] {
              Lay({{"BADCHAN.DAT", badBefore}});
              app.st.BlockedChannels = Channels(1, 399, 2);
          },
-         [&] {
+         [=, this] {
              for (int c = 500; c < 500 + kWrites; ++c)
                  SaveBlockedChannels(app, c);
          },
-         [&] {
+         [=, this] {
              OnlyFinalNames(QString(), {QStringLiteral("BADCHAN.DAT")});
              CleanedAtStartUp(QString(), {QStringLiteral("BADCHAN.DAT")});
              return OneOf(QStringLiteral("BADCHAN.DAT"), badchan);
          }},
         {"USERTAC.DAT", "LookupPhoneModel (RecordAssignment)",
-         [&] {
+         [=, this] {
              Lay({{"TAC6N.DAT", "-2,USERTAC.DAT\r\n-9,ANT\r\n"},
                   {"MPN.DAT", "[ANT]\r\n[Tavik T12]\r\n"},
                   {"USERTAC.DAT", tacBefore}});
              platform.form5Choices = QList<int>(kWrites, 1);
          },
-         [&] {
+         [=, this] {
              for (int i = 10; i < 10 + kWrites; ++i)
                  LookupPhoneModel(app, QStringLiteral("359876%10000001").arg(i));
          },
-         [&] {
+         [=, this] {
              return Appended(QStringLiteral("USERTAC.DAT"), tacBefore, tacLines, [&] {
                  platform.form5Choices = {1};
                  LookupPhoneModel(app, QStringLiteral("359876990000001"));
              }, "35987699,Tavik T12\r\n");
          }},
-        {"DEBUG.LOG", "TraceLine (autosave by SaveDebugLog)",
-         [&] { Lay({{"DEBUG.LOG", debugBefore}}); },
-         [&] {
-             for (int i = 0; i < 2 * 10003; ++i)
-                 TraceLine(app, QStringLiteral("Trace line %1").arg(i));
+        {"DEBUG.LOG", "TraceLine autosave, then SaveDebugLog",
+         [=, this] {
+             Lay({{"DEBUG.LOG", debugBefore}});
+             app.DebugFrm.DebugFeld = fullBuffer.mid(0, 10002);
+             app.DebugFrm.ListIndex = 10001;
          },
-         [&] {
+         [=, this] {
+             TraceLine(app, fullBuffer.last());
+             for (const QString& line : lastLines)
+                 TraceLine(app, line);
+             SaveDebugLog(app);
+         },
+         [=, this] {
              OnlyFinalNames(QString(), {QStringLiteral("DEBUG.LOG")});
              return Appended(QStringLiteral("DEBUG.LOG"), debugBefore, debugBatches, [&] {
                  app.DebugFrm.DebugFeld = QStringList{QStringLiteral("next")};
@@ -377,26 +386,26 @@ Swap comment :|
              }, "next\r\n");
          }},
         {"scan.log", "ScanLog",
-         [&] { Lay({{"scan.log", scanBefore}}); },
-         [&] {
+         [=, this] { Lay({{"scan.log", scanBefore}}); },
+         [=, this] {
              for (int i = 0; i < 100; ++i)
                  ScanLog(app, QStringLiteral("Scan line %1").arg(i));
          },
-         [&] {
+         [=, this] {
              return Appended(QStringLiteral("scan.log"), scanBefore, scanLines,
                              [&] { ScanLog(app, QStringLiteral("next")); }, "next\r\n");
          }},
         {"result file", "WriteDirectSwapFile",
-         [&] {
+         [=, this] {
              Lay({});
              app.st.OldImei = QStringLiteral("351234000000017");
              app.st.Imei = QStringLiteral("351234000000025");
          },
-         [&] {
+         [=, this] {
              for (int i = 0; i < resultNames.size(); ++i)
                  WriteDirectSwapFile(app);
          },
-         [&] {
+         [=, this] {
              // Only whole files, each name taken after the one before it.
              int written = 0;
              for (const QString& name : resultNames) {
@@ -410,38 +419,38 @@ Swap comment :|
              return written == 0 ? KillOutcome::Old : written == resultNames.size() ? KillOutcome::New : KillOutcome::Between;
          }},
         {"swap.dat", "WriteServiceFile",
-         [&] { Lay({{"swap.dat", serviceData[0]}}); },
-         [&] {
+         [=, this] { Lay({{"swap.dat", serviceData[0]}}); },
+         [=, this] {
              for (const QString& name : operators.mid(1)) {
                  app.st.TestedBy = name;
                  WriteServiceFile(app);
              }
          },
-         [&] {
+         [=, this] {
              OnlyFinalNames(QString(), {QStringLiteral("swap.dat")});
              CleanedAtStartUp(QString(), {QStringLiteral("swap.dat")});
              return OneOf(QStringLiteral("swap.dat"), serviceData);
          }},
         {"swap record file", "WriteSwapRecord",
-         [&] { Lay({{act + ".IWR", records[0]}}); },
-         [&] {
+         [=, this] { Lay({{act + ".IWR", records[0]}}); },
+         [=, this] {
              for (int i = 2; i < 2 + kWrites; ++i) {
                  app.st.OldImei = QString::number(200000000000000 + i);
                  app.st.Imei = QString::number(800000000000000 + i);
                  WriteSwapRecord(app, true, QString());
              }
          },
-         [&] {
+         [=, this] {
              OnlyFinalNames(QStringLiteral("RESULTS/LOG"), {QStringLiteral("AB123ACT.IWR")});
              CleanedAtStartUp(QStringLiteral("RESULTS/LOG"), {QStringLiteral("AB123ACT.IWR")});
              return OneOf(act + ".IWR", records);
          }},
         {"archive", "ArchiveSwapFiles",
-         [&] {
+         [=, this] {
              Lay({{act + ".IWR", actIwr}, {act + ".IME", actIme}, {archive + ".IWR", oldIwr}, {archive + ".IME", oldIme}});
          },
-         [&] { ArchiveSwapFiles(app); },
-         [&] {
+         [=, this] { ArchiveSwapFiles(app); },
+         [=, this] {
              // Under their final names: the day's files as they were or gone, the
              // archive's old or merged; the hand-over files of a merge beside them.
              const KillOutcome iwr = OneOf(archive + ".IWR", {oldIwr, newIwr});
@@ -475,24 +484,36 @@ Swap comment :|
              return outcome;
          }},
     };
-
-    const unsigned seed = KillLoopSeed();
-    std::printf("kill loop seed %u (CELVIO_KILL_SEED=%u replays it), station in %s\n", seed, seed,
-                qPrintable(app.StationDir));
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.file);
-        temporaries = 0;
-        const KillLoopStats stats = RunKillLoop(kRuns, seed, row.prepare, row.write, row.check);
-        std::printf("  %-16s %-38s %s; temporary files left %d\n", row.file, row.writer, qPrintable(stats.Summary()),
-                    temporaries);
-        std::fflush(stdout);
-        EXPECT_EQ(stats.runs, kRuns);
-        // The delays reach into the writes: some children are killed.
-        EXPECT_GT(stats.killed, 0);
-        if (HasFailure())
-            break;
-    }
 }
+
+class KillLoopRowTest : public KillLoopTest, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(KillLoopRowTest, FileIsOldOrNewAfterAKillAtARandomMoment)
+{
+    const std::vector<Row> rows = Rows();
+    const auto row = std::find_if(rows.begin(), rows.end(), [this](const Row& r) { return qstrcmp(r.file, GetParam()) == 0; });
+    ASSERT_NE(row, rows.end());
+    const unsigned seed = KillLoopSeed();
+    SCOPED_TRACE(::testing::Message() << "CELVIO_KILL_SEED=" << seed << " replays the delays");
+    const KillLoopStats stats = RunKillLoop(kRuns, seed, row->prepare, row->write, row->check);
+    std::printf("kill loop %s by %s, seed %u (CELVIO_KILL_SEED=%u replays it), station in %s:\n  %s; temporary files left %d\n",
+                row->file, row->writer, seed, seed, qPrintable(app.StationDir), qPrintable(stats.Summary()), temporaries);
+    std::fflush(stdout);
+    RecordProperty("kill_loop", stats.Summary().toStdString());
+    EXPECT_EQ(stats.runs, kRuns);
+    // The delays reach into the writes: some children are killed.
+    EXPECT_GT(stats.killed, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, KillLoopRowTest,
+                         ::testing::Values("CPLCONN.INI", "BADCHAN.DAT", "USERTAC.DAT", "DEBUG.LOG", "scan.log", "result file",
+                                           "swap.dat", "swap record file", "archive"),
+                         [](const ::testing::TestParamInfo<const char*>& info) {
+                             std::string name = info.param;
+                             for (char& c : name)
+                                 c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+                             return name;
+                         });
 
 }  // namespace
 }  // namespace celvio::testing
