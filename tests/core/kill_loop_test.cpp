@@ -1,7 +1,10 @@
 // Every file the program writes or rewrites, its real writer killed at random moments
 // (tests/support/kill_loop.h): a rewritten file is afterwards the old or a new version
-// byte for byte, an appended file holds the old lines and whole new lines in order,
-// and nothing but a temporary name holds a half-written file.
+// byte for byte, never missing; nothing but a temporary name holds a half-written file,
+// and the next start-up removes those. An appended file holds the old bytes and then
+// the new lines in order; only a long append killed while the system copied it ends
+// inside a line (the system stops at a page boundary), and the writer's next line then
+// stands on a line of its own.
 #include "core/blocked_channels.h"
 #include "core/files.h"
 #include "core/trace.h"
