@@ -10,6 +10,8 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <filesystem>
+#include <system_error>
 
 namespace celvio {
 
@@ -159,11 +161,17 @@ void WriteRecord(App& app, const QString& relative, const QByteArray& bytes)
 {
     const QString path = StationPath(app, relative);
     QString reason;
-    if (WriteFileAtomic(path, bytes, &reason)) {
+    // A folder that could not be made says why (a read-only or full disk), rather than
+    // the write's "No such file or directory".
+    std::error_code folderError;
+    std::filesystem::create_directories(std::filesystem::path(QFileInfo(path).path().toStdU16String()), folderError);
+    if (!folderError && WriteFileAtomic(path, bytes, &reason)) {
         app.st.ResultFilePath = path;
         TraceLine(app, QStringLiteral("Result file written: ") + path);
         return;
     }
+    if (folderError)
+        reason = QString::fromLocal8Bit(folderError.message());
     app.st.ResultFilePath.clear();
     const QString message = QStringLiteral("Result file could not be written: ") + path + QStringLiteral(" (") +
                             reason + QStringLiteral(")");
