@@ -15,6 +15,7 @@
 #include <QSqlQuery>
 #include <QVariant>
 #include <atomic>
+#include <sys/stat.h>
 
 namespace celvio {
 
@@ -26,6 +27,7 @@ constexpr int kSchemaVersion = 1;
 constexpr qint64 kSettleMs = 2000;
 // How deep below RESULTS the files lie: RESULTS/<prefix>/, RESULTS/LOG/BACKUP<yy>/.
 constexpr int kMaxDepth = 3;
+constexpr int kAnalyzeAfter = 1000;
 
 const char* const kSchema[] = {
     "CREATE TABLE IF NOT EXISTS folders (path TEXT PRIMARY KEY, mtime INTEGER NOT NULL)",
@@ -44,6 +46,7 @@ const char* const kSchema[] = {
     " line INTEGER, kind TEXT, old_imei TEXT, new_imei TEXT, club TEXT, date TEXT, result TEXT,"
     " service_point TEXT)",
     "CREATE INDEX IF NOT EXISTS files_folder ON files(folder)",
+    "CREATE INDEX IF NOT EXISTS files_status ON files(status)",
     "CREATE INDEX IF NOT EXISTS tests_file ON tests(file_id)",
     "CREATE INDEX IF NOT EXISTS tests_imei ON tests(imei)",
     "CREATE INDEX IF NOT EXISTS tests_old_imei ON tests(old_imei)",
@@ -78,9 +81,19 @@ bool Run(QSqlQuery& query, QString* error)
     return true;
 }
 
+// The modification time in milliseconds since the epoch, straight from stat(): no
+// time zone is involved, and a folder of thousands of files is compared in moments.
+qint64 MTime(const QString& path)
+{
+    struct stat buf {};
+    if (::stat(QFile::encodeName(path).constData(), &buf) != 0)
+        return -1;
+    return qint64(buf.st_mtim.tv_sec) * 1000 + buf.st_mtim.tv_nsec / 1000000;
+}
+
 qint64 MTime(const QFileInfo& info)
 {
-    return info.lastModified().toMSecsSinceEpoch();
+    return MTime(info.filePath());
 }
 
 bool IsResultName(const QString& name)
@@ -232,7 +245,9 @@ struct Folder {
 void CollectFolders(const QFileInfo& dir, const QString& rel, int depth, QList<Folder>& out)
 {
     out.append(Folder{rel, dir});
-    if (depth >= kMaxDepth)
+    // Only RESULTS and RESULTS/LOG hold folders: the folders of the IMEI prefixes
+    // (thousands of files each) are not searched for more.
+    if (depth >= kMaxDepth || (depth > 0 && dir.fileName().compare(QLatin1String("LOG"), Qt::CaseInsensitive) != 0))
         return;
     const QFileInfoList subdirs =
         QDir(dir.filePath()).entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks, QDir::Name);
@@ -297,7 +312,8 @@ bool HistoryIndex::Open(QString* error)
             QString why;
             if (Exec(db_, QStringLiteral("PRAGMA journal_mode = WAL"), &why) &&
                 Exec(db_, QStringLiteral("PRAGMA synchronous = NORMAL"), &why) &&
-                Exec(db_, QStringLiteral("PRAGMA foreign_keys = ON"), &why) && CreateSchema(&why)) {
+                Exec(db_, QStringLiteral("PRAGMA foreign_keys = ON"), &why) &&
+                (found == kSchemaVersion || CreateSchema(&why))) {
                 open_ = true;
                 return true;
             }
@@ -338,6 +354,7 @@ bool HistoryIndex::Update(UpdateScope scope, IndexCounts* counts, QString* error
         db_.rollback();
         return Fail(error, why);
     }
+    Analyze(c);
     c.Ms = timer.elapsed();
     return true;
 }
@@ -363,8 +380,17 @@ bool HistoryIndex::Rebuild(IndexCounts* counts, QString* error)
         db_.rollback();
         return false;
     }
+    Analyze(c);
     c.Ms = timer.elapsed();
     return true;
+}
+
+void HistoryIndex::Analyze(const IndexCounts& counts)
+{
+    // After many new rows the query planner's figures are renewed, so that a date range
+    // is read through its index rather than the whole table.
+    if (counts.Read >= kAnalyzeAfter)
+        Exec(db_, QStringLiteral("ANALYZE"), nullptr);
 }
 
 bool HistoryIndex::Walk(UpdateScope scope, IndexCounts& counts, QString* error)
@@ -408,16 +434,19 @@ bool HistoryIndex::Walk(UpdateScope scope, IndexCounts& counts, QString* error)
                                      s.filesOf.value(3).toLongLong()});
         s.filesOf.finish();
 
-        const QFileInfoList files = QDir(folder.info.filePath()).entryInfoList(QDir::Files | QDir::NoDotAndDotDot);
-        for (const QFileInfo& info : files) {
-            const QString name = info.fileName();
+        const QString folderPath = folder.info.filePath() + QLatin1Char('/');
+        const QStringList names = QDir(folder.info.filePath()).entryList(QDir::Files | QDir::NoDotAndDotDot);
+        for (const QString& name : names) {
             if (!IsResultName(name) && !IsRecordName(name))
                 continue;
+            const QString path = folderPath + name;
             const auto it = stored.constFind(name);
             if (it != stored.constEnd()) {
                 const StoredFile old = *it;
                 stored.erase(it);
-                if (old.size == info.size() && old.mtime == MTime(info)) {
+                struct stat buf {};
+                if (::stat(QFile::encodeName(path).constData(), &buf) == 0 && old.size == qint64(buf.st_size) &&
+                    old.mtime == qint64(buf.st_mtim.tv_sec) * 1000 + buf.st_mtim.tv_nsec / 1000000) {
                     ++counts.Unchanged;
                     continue;
                 }
@@ -425,7 +454,7 @@ bool HistoryIndex::Walk(UpdateScope scope, IndexCounts& counts, QString* error)
                 if (!Run(s.deleteFile, error))
                     return false;
             }
-            if (!AddFile(s, folder.rel, info, counts, error))
+            if (!AddFile(s, folder.rel, QFileInfo(path), counts, error))
                 return false;
         }
         for (const StoredFile& gone : std::as_const(stored)) {
@@ -447,7 +476,7 @@ bool HistoryIndex::Walk(UpdateScope scope, IndexCounts& counts, QString* error)
     removeFiles.prepare(QStringLiteral("DELETE FROM files WHERE folder = ?"));
     removeFolder.prepare(QStringLiteral("DELETE FROM folders WHERE path = ?"));
     QSqlQuery orphans(db_);
-    if (!orphans.exec(QStringLiteral("SELECT DISTINCT folder FROM files UNION SELECT path FROM folders")))
+    if (!orphans.exec(QStringLiteral("SELECT path FROM folders")))
         return Fail(error, orphans.lastError().text());
     QStringList gone;
     while (orphans.next()) {

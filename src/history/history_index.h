@@ -69,6 +69,7 @@ public:
 private:
     bool CreateSchema(QString* error);
     bool Walk(UpdateScope scope, IndexCounts& counts, QString* error);
+    void Analyze(const IndexCounts& counts);
 
     QString stationDir_;
     int busyMs_;

@@ -88,16 +88,18 @@ Where TestWhere(const TestFilter& filter, bool testsOnly)
     Where w;
     if (testsOnly || filter.TestsOnly)
         w.Add(QStringLiteral("t.kind = 'test'"));
+    // Through the stamp ("yyyy-MM-dd hh:mm:ss"), whose index serves a range of days.
     if (filter.Since.isValid())
-        w.Add(QStringLiteral("t.date >= ?"), {filter.Since.toString(Qt::ISODate)});
+        w.Add(QStringLiteral("t.stamp >= ?"), {filter.Since.toString(Qt::ISODate)});
     if (filter.Until.isValid())
-        w.Add(QStringLiteral("t.date <= ?"), {filter.Until.toString(Qt::ISODate)});
+        w.Add(QStringLiteral("t.stamp < ?"), {filter.Until.addDays(1).toString(Qt::ISODate)});
     if (!filter.Model.isEmpty())
         w.Add(QStringLiteral("instr(lower(t.model), lower(?)) > 0"), {filter.Model});
     if (!filter.Verdict.isEmpty())
         w.Add(QStringLiteral("t.verdict = ?"), {filter.Verdict});
     if (!filter.ImeiPrefix.isEmpty())
-        w.Add(QStringLiteral("((t.imei >= ? AND t.imei < ?) OR (t.old_imei >= ? AND t.old_imei < ?))"),
+        w.Add(QStringLiteral("t.id IN (SELECT id FROM tests WHERE imei >= ? AND imei < ?"
+                             " UNION SELECT id FROM tests WHERE old_imei >= ? AND old_imei < ?)"),
               {filter.ImeiPrefix, PrefixEnd(filter.ImeiPrefix), filter.ImeiPrefix, PrefixEnd(filter.ImeiPrefix)});
     return w;
 }
@@ -108,13 +110,15 @@ bool SwapCounts(HistoryIndex& index, StatsBy by, const TestFilter& filter, QMap<
                 QString* error)
 {
     const bool byModel = by == StatsBy::Model || !filter.Model.isEmpty();
+    // The model of a swapped phone: the one of its latest test here.
+    const QString model = QStringLiteral(
+        "(SELECT t.model FROM tests t WHERE t.imei = r.old_imei AND t.kind = 'test' ORDER BY t.stamp DESC LIMIT 1)");
     QString sql = QStringLiteral("SELECT ") +
-                  (by == StatsBy::Model ? QStringLiteral("m.model")
+                  (by == StatsBy::Model ? QStringLiteral("r.m")
                                         : by == StatsBy::All ? QStringLiteral("'all'") : QStringLiteral("r.date")) +
-                  QStringLiteral(", COUNT(*) FROM records r");
-    if (byModel)
-        sql += QStringLiteral(" JOIN (SELECT imei, MAX(model) AS model FROM tests WHERE kind = 'test' GROUP BY imei) m"
-                              " ON m.imei = r.old_imei");
+                  QStringLiteral(", COUNT(*) FROM (SELECT r.date, r.kind, r.old_imei") +
+                  (byModel ? QStringLiteral(", ") + model + QStringLiteral(" AS m") : QString()) +
+                  QStringLiteral(" FROM records r) r");
     Where w;
     w.Add(QStringLiteral("r.kind = 'SWAP'"));
     if (filter.Since.isValid())
@@ -122,7 +126,7 @@ bool SwapCounts(HistoryIndex& index, StatsBy by, const TestFilter& filter, QMap<
     if (filter.Until.isValid())
         w.Add(QStringLiteral("r.date <= ?"), {filter.Until.toString(Qt::ISODate)});
     if (!filter.Model.isEmpty())
-        w.Add(QStringLiteral("instr(lower(m.model), lower(?)) > 0"), {filter.Model});
+        w.Add(QStringLiteral("instr(lower(r.m), lower(?)) > 0"), {filter.Model});
     if (!filter.ImeiPrefix.isEmpty())
         w.Add(QStringLiteral("r.old_imei >= ? AND r.old_imei < ?"),
               {filter.ImeiPrefix, PrefixEnd(filter.ImeiPrefix)});
@@ -155,7 +159,9 @@ bool FindTests(HistoryIndex& index, const QString& imei, QList<TestRow>& rows, Q
     QSqlQuery q(index.Database());
     if (!q.prepare(QStringLiteral("SELECT ") + kTestColumns +
                    QStringLiteral(" FROM tests t JOIN files f ON f.id = t.file_id"
-                                  " WHERE t.imei = ? OR t.old_imei = ? ORDER BY t.stamp DESC, t.id DESC")))
+                                  " WHERE t.id IN (SELECT id FROM tests WHERE imei = ?"
+                                  " UNION SELECT id FROM tests WHERE old_imei = ?)"
+                                  " ORDER BY t.stamp DESC, t.id DESC")))
         return Fail(error, q);
     q.bindValue(0, imei);
     q.bindValue(1, imei);
@@ -175,7 +181,8 @@ bool FindRecords(HistoryIndex& index, const QString& imei, QList<RecordRow>& row
     if (!q.prepare(QStringLiteral(
             "SELECT r.kind, r.date, r.old_imei, r.new_imei, r.club, r.result, r.service_point,"
             " f.folder || '/' || f.name, r.line FROM records r JOIN files f ON f.id = r.file_id"
-            " WHERE r.old_imei = ? OR r.new_imei = ? ORDER BY r.date DESC, f.name, r.line DESC")))
+            " WHERE r.id IN (SELECT id FROM records WHERE old_imei = ? UNION SELECT id FROM records WHERE new_imei = ?)"
+            " ORDER BY r.date DESC, f.name, r.line DESC")))
         return Fail(error, q);
     q.bindValue(0, imei);
     q.bindValue(1, imei);
@@ -254,8 +261,12 @@ bool Stats(HistoryIndex& index, StatsBy by, const TestFilter& filter, QList<Stat
     QMap<QString, int> swaps;
     if (filter.Verdict.isEmpty() && !SwapCounts(index, by, filter, swaps, error))
         return false;
-    for (auto it = swaps.cbegin(); it != swaps.cend(); ++it)
-        groups[key(it.key())].Swaps += it.value();
+    for (auto it = swaps.cbegin(); it != swaps.cend(); ++it) {
+        // A swapped phone that was never tested here has no model.
+        const QString group = by == StatsBy::Model && it.key().isEmpty() ? QStringLiteral("(not tested here)")
+                                                                          : key(it.key());
+        groups[group].Swaps += it.value();
+    }
     if (by == StatsBy::All && groups.isEmpty())
         groups.insert(QStringLiteral("all"), StatsRow{});
     for (auto it = groups.begin(); it != groups.end(); ++it) {
@@ -297,11 +308,11 @@ bool TestsPerDay(HistoryIndex& index, const QDate& from, const QDate& to, QList<
     if (!Ready(index, error))
         return false;
     QSqlQuery q(index.Database());
-    if (!q.prepare(QStringLiteral("SELECT date, COUNT(*) FROM tests WHERE kind = 'test' AND date >= ? AND date <= ?"
+    if (!q.prepare(QStringLiteral("SELECT date, COUNT(*) FROM tests WHERE kind = 'test' AND stamp >= ? AND stamp < ?"
                                   " GROUP BY date")))
         return Fail(error, q);
     q.bindValue(0, from.toString(Qt::ISODate));
-    q.bindValue(1, to.toString(Qt::ISODate));
+    q.bindValue(1, to.addDays(1).toString(Qt::ISODate));
     if (!q.exec())
         return Fail(error, q);
     const qint64 days = from.daysTo(to) + 1;
