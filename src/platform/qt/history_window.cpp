@@ -6,6 +6,7 @@
 
 #include <QBarCategoryAxis>
 #include <QBarSeries>
+#include <QHorizontalBarSeries>
 #include <QBarSet>
 #include <QChart>
 #include <QChartView>
@@ -57,13 +58,14 @@ QChartView* NewChartView(const QString& title)
     chart->setAnimationOptions(QChart::NoAnimation);
     auto* view = new QChartView(chart);
     view->setRenderHint(QPainter::Antialiasing);
-    view->setMinimumHeight(220);
+    view->setMinimumHeight(280);
     return view;
 }
 
-// Puts one bar series with its category and value axes into the chart.
+// Puts one bar series with its category and value axes into the chart; horizontal
+// bars (categories on the left) for long names.
 void SetBars(QChartView* view, const QStringList& categories, const QList<qreal>& values, const QColor& colour,
-             qreal maximum, const QString& valueTitle)
+             qreal maximum, const QString& valueTitle, bool horizontal)
 {
     QChart* chart = view->chart();
     chart->removeAllSeries();
@@ -73,19 +75,25 @@ void SetBars(QChartView* view, const QStringList& categories, const QList<qreal>
     set->setColor(colour);
     for (qreal value : values)
         set->append(value);
-    auto* series = new QBarSeries;
+    QAbstractBarSeries* series = horizontal ? static_cast<QAbstractBarSeries*>(new QHorizontalBarSeries)
+                                            : static_cast<QAbstractBarSeries*>(new QBarSeries);
     series->append(set);
     chart->addSeries(series);
-    auto* x = new QBarCategoryAxis;
-    x->append(categories);
-    x->setLabelsAngle(categories.size() > 12 ? -90 : 0);
+    auto* names = new QBarCategoryAxis;
+    names->append(categories);
+    QFont small = names->labelsFont();
+    small.setPointSize(horizontal ? 8 : 7);
+    names->setLabelsFont(small);
+    names->setTruncateLabels(false);
+    if (!horizontal)
+        names->setLabelsAngle(-90);
     auto* y = new QValueAxis;
     y->setRange(0, maximum);
     y->setTitleText(valueTitle);
     y->setLabelFormat(QStringLiteral("%d"));
-    chart->addAxis(x, Qt::AlignBottom);
-    chart->addAxis(y, Qt::AlignLeft);
-    series->attachAxis(x);
+    chart->addAxis(names, horizontal ? Qt::AlignLeft : Qt::AlignBottom);
+    chart->addAxis(y, horizontal ? Qt::AlignBottom : Qt::AlignLeft);
+    series->attachAxis(names);
     series->attachAxis(y);
 }
 
@@ -130,7 +138,7 @@ HistoryWindowView::HistoryWindowView(const QString& stationDir, QWidget* parent,
     split->setStretchFactor(0, 3);
     split->setStretchFactor(1, 2);
 
-    passRate_ = NewChartView(QStringLiteral("Pass rate per model, last 30 days (%)"));
+    passRate_ = NewChartView(QStringLiteral("Pass rate per model (tests), last 30 days"));
     perDay_ = NewChartView(QStringLiteral("Tests per day, last 30 days"));
     auto* charts = new QHBoxLayout;
     charts->addWidget(passRate_);
@@ -184,6 +192,7 @@ void HistoryWindowView::Search(const QString& text)
         rows.clear();
     } else {
         status_->setText(rows.size() >= kListLimit ? QStringLiteral("newest %1 tests").arg(kListLimit)
+                         : rows.size() == 1        ? QStringLiteral("1 test")
                                                    : QStringLiteral("%1 tests").arg(rows.size()));
     }
     list_->setUpdatesEnabled(false);
@@ -245,15 +254,16 @@ void HistoryWindowView::FillCharts()
                      [](const StatsRow& a, const StatsRow& b) { return a.Tests > b.Tests; });
     if (models.size() > kChartModels)
         models.resize(kChartModels);
+    // The most tested model on top: a horizontal bar chart counts from the bottom.
     QStringList names;
     QList<qreal> rates;
     for (const StatsRow& row : models) {
         if (row.Tests == 0)
             continue;
-        names << row.Group;
-        rates << row.PassRate();
+        names.prepend(QStringLiteral("%1 (%2)").arg(row.Group).arg(row.Tests));
+        rates.prepend(row.PassRate());
     }
-    SetBars(passRate_, names, rates, QColor(0, 170, 0), 100, QStringLiteral("% passed"));
+    SetBars(passRate_, names, rates, QColor(0, 170, 0), 100, QStringLiteral("% passed"), true);
 
     QList<int> counts;
     TestsPerDay(*index_, period.Since, period.Until, counts);
@@ -265,7 +275,8 @@ void HistoryWindowView::FillCharts()
         values << counts[i];
         most = std::max(most, counts[i]);
     }
-    SetBars(perDay_, days, values, QColor(40, 90, 200), std::max(5, most + most / 10 + 1), QStringLiteral("tests"));
+    SetBars(perDay_, days, values, QColor(40, 90, 200), std::max(5, most + most / 10 + 1), QStringLiteral("tests"),
+            false);
 }
 
 }  // namespace celvio

@@ -16,7 +16,6 @@ class QTimer;
 
 QT_BEGIN_NAMESPACE
 class QChartView;
-class QBarSeries;
 QT_END_NAMESPACE
 
 namespace celvio {

@@ -209,7 +209,7 @@ void MainWindowView::BuildMenus()
     QObject::connect(help_, &QAction::triggered, this, [this] { Queue(int(UiAction::Help)); });
     // The History window is a view of the files alone: it opens at once, whatever the
     // cycle waits for, and never goes through the cycle's queue of actions.
-    history_ = bar->addAction(QStringLiteral("History"));
+    history_ = bar->addAction(QStringLiteral("&History"));
     QObject::connect(history_, &QAction::triggered, this, [this] { ShowHistory(); });
 }
 
@@ -222,6 +222,7 @@ void MainWindowView::ShowHistory()
     historyWindow_->show();
     historyWindow_->raise();
     historyWindow_->activateWindow();
+    historyWindow_->SearchBox()->setFocus();
 }
 
 MainWindowView::~MainWindowView() = default;
