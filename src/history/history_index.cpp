@@ -334,7 +334,7 @@ bool HistoryIndex::Open(QString* error)
     return Fail(error, QStringLiteral("cannot create the index ") + path);
 }
 
-bool HistoryIndex::Update(UpdateScope scope, IndexCounts* counts, QString* error)
+bool HistoryIndex::Update(UpdateScope scope, IndexCounts* counts, QString* error, qint64 budgetMs)
 {
     IndexCounts local;
     IndexCounts& c = counts ? *counts : local;
@@ -345,7 +345,7 @@ bool HistoryIndex::Update(UpdateScope scope, IndexCounts* counts, QString* error
         return false;
     if (!db_.transaction())
         return Fail(error, db_.lastError().text());
-    if (!Walk(scope, c, error)) {
+    if (!Walk(scope, c, error, budgetMs)) {
         db_.rollback();
         return false;
     }
@@ -393,8 +393,10 @@ void HistoryIndex::Analyze(const IndexCounts& counts)
         Exec(db_, QStringLiteral("ANALYZE"), nullptr);
 }
 
-bool HistoryIndex::Walk(UpdateScope scope, IndexCounts& counts, QString* error)
+bool HistoryIndex::Walk(UpdateScope scope, IndexCounts& counts, QString* error, qint64 budgetMs)
 {
+    QElapsedTimer clock;
+    clock.start();
     Statements s(db_);
     if (!s.Prepare())
         return Fail(error, s.insertFile.lastError().text() + s.filesOf.lastError().text());
@@ -420,6 +422,10 @@ bool HistoryIndex::Walk(UpdateScope scope, IndexCounts& counts, QString* error)
     QSet<QString> present;
     for (const Folder& folder : folders) {
         present.insert(folder.rel);
+        if (budgetMs > 0 && clock.elapsed() >= budgetMs) {
+            counts.Complete = false;
+            continue;
+        }
         const qint64 mtime = MTime(folder.info);
         if (scope == UpdateScope::ChangedFolders && known.value(folder.rel, -1) == mtime && mtime != 0)
             continue;

@@ -33,6 +33,7 @@ struct IndexCounts {
     int Skipped = 0;       // files read in this pass that are damaged or foreign
     int SkippedTotal = 0;  // damaged or foreign files in the whole index
     int Unchanged = 0;     // files found with the size and time already indexed
+    bool Complete = true;  // false: the time allowed ran out; the next pass goes on
     qint64 Ms = 0;         // wall time of the pass
 };
 
@@ -55,8 +56,11 @@ public:
     bool Open(QString* error = nullptr);
     bool IsOpen() const { return open_; }
 
-    // Reads new and changed files, takes out files that are gone.
-    bool Update(UpdateScope scope, IndexCounts* counts = nullptr, QString* error = nullptr);
+    // Reads new and changed files, takes out files that are gone. With `budgetMs` > 0
+    // the pass stops after the folder during which that time ran out (what it read is
+    // kept; the folders it did not reach count as changed for the next pass), so that
+    // a first start on years of result files does not hold up the program.
+    bool Update(UpdateScope scope, IndexCounts* counts = nullptr, QString* error = nullptr, qint64 budgetMs = 0);
     // Empties the index and reads every file again, in one transaction.
     bool Rebuild(IndexCounts* counts = nullptr, QString* error = nullptr);
 
@@ -68,7 +72,7 @@ public:
 
 private:
     bool CreateSchema(QString* error);
-    bool Walk(UpdateScope scope, IndexCounts& counts, QString* error);
+    bool Walk(UpdateScope scope, IndexCounts& counts, QString* error, qint64 budgetMs = 0);
     void Analyze(const IndexCounts& counts);
 
     QString stationDir_;

@@ -33,6 +33,9 @@ constexpr int kListLimit = 500;
 constexpr int kChartDays = 30;
 // Models in the pass-rate chart: the ones with the most tests in the period.
 constexpr int kChartModels = 10;
+// The longest the window waits for the index when it opens; on a station whose index
+// is still being built it shows what is there.
+constexpr qint64 kRefreshBudgetMs = 1500;
 // The list follows the search box this long after the last key.
 constexpr int kTypingMs = 150;
 
@@ -169,10 +172,14 @@ HistoryWindowView::~HistoryWindowView() = default;
 void HistoryWindowView::Refresh()
 {
     QString error;
-    if (!index_->Update(UpdateScope::ChangedFolders, nullptr, &error))
-        status_->setText(QStringLiteral("Index not up to date: ") + error);
+    IndexCounts counts;
+    const bool updated = index_->Update(UpdateScope::ChangedFolders, &counts, &error, kRefreshBudgetMs);
     Search(search_->text());
     FillCharts();
+    if (!updated)
+        status_->setText(QStringLiteral("Index not up to date: ") + error);
+    else if (!counts.Complete)
+        status_->setText(status_->text() + QStringLiteral(" (the index is still being built)"));
 }
 
 void HistoryWindowView::Search(const QString& text)
