@@ -304,8 +304,23 @@ bool HistoryIndex::Open(QString* error)
             return Fail(error, QStringLiteral("cannot open ") + path + QStringLiteral(": ") + db_.lastError().text());
         QSqlQuery version(db_);
         int found = -1;
-        if (version.exec(QStringLiteral("PRAGMA user_version")) && version.next())
+        bool damaged = false;
+        if (version.exec(QStringLiteral("PRAGMA user_version")) && version.next()) {
             found = version.value(0).toInt();
+        } else {
+            // Only a file that SQLite calls damaged (SQLITE_CORRUPT) or not a database
+            // (SQLITE_NOTADB) is replaced; a busy or unreadable one is left alone.
+            const QString code = version.lastError().nativeErrorCode();
+            damaged = code == QLatin1String("11") || code == QLatin1String("26");
+            if (!damaged) {
+                const QString why = version.lastError().text();
+                version = QSqlQuery();
+                db_.close();
+                db_ = QSqlDatabase();
+                QSqlDatabase::removeDatabase(connection_);
+                return Fail(error, QStringLiteral("cannot read ") + path + QStringLiteral(": ") + why);
+            }
+        }
         version = QSqlQuery();
         if (found == kSchemaVersion || found == 0) {
             // A new file (0) gets the tables; an existing one keeps its rows.
