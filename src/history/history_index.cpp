@@ -28,6 +28,10 @@ constexpr qint64 kSettleMs = 2000;
 // How deep below RESULTS the files lie: RESULTS/<prefix>/, RESULTS/LOG/BACKUP<yy>/.
 constexpr int kMaxDepth = 3;
 constexpr int kAnalyzeAfter = 1000;
+// A result file has some dozens of lines and a record file one line per phone handled:
+// anything far larger is not one, and is not read into memory.
+constexpr qint64 kLargestResultFile = qint64(1) << 20;
+constexpr qint64 kLargestRecordFile = qint64(64) << 20;
 
 const char* const kSchema[] = {
     "CREATE TABLE IF NOT EXISTS folders (path TEXT PRIMARY KEY, mtime INTEGER NOT NULL)",
@@ -151,7 +155,9 @@ bool AddFile(Statements& s, const QString& folder, const QFileInfo& info, IndexC
     ParsedRecords records;
     bool ok = false;
     QFile file(info.filePath());
-    if (!file.open(QIODevice::ReadOnly)) {
+    if (info.size() > (result ? kLargestResultFile : kLargestRecordFile)) {
+        reason = QStringLiteral("too large for its kind (%1 bytes)").arg(info.size());
+    } else if (!file.open(QIODevice::ReadOnly)) {
         reason = QStringLiteral("cannot be read: ") + file.errorString();
     } else {
         bytes = file.readAll();

@@ -41,7 +41,7 @@ TEST_F(HistoryCliTest, FindPrintsTestsAndRecordsNewestFirst)
               "DATE        RECORD  OLD IMEI         NEW IMEI         CLUB        RESULT  FILE\n"
               "2026-12-08  IMEI    490154203237518  490154209999991  0123456789  SWAP    RESULTS/LOG/AB123ACT.IME:4\n"
               "2026-12-08  SWAP    490154203237518  490154209999991  0123456789          RESULTS/LOG/AB123ACT.IWR:3\n");
-    EXPECT_EQ(err, "celvio-history: 3 damaged or foreign files skipped\n");
+    EXPECT_EQ(err, "celvio-history: 4 damaged or foreign files skipped\n");
 
     EXPECT_EQ(Run({"--json", "find", "351234570543215"}), kHistoryOk);
     const QJsonObject found = QJsonDocument::fromJson(out.toUtf8()).object();
@@ -121,7 +121,7 @@ TEST_F(HistoryCliTest, ExitCodesForScripts)
     EXPECT_EQ(RunHistoryCli({"--station", dir.path() + QStringLiteral("/nowhere"), "list"}, o, e), kHistoryIndexError);
 
     EXPECT_EQ(Run({"rebuild"}), kHistoryOk);
-    EXPECT_TRUE(out.startsWith(QStringLiteral("10 files read, 0 unchanged, 0 removed, 3 skipped (damaged or foreign)")));
+    EXPECT_TRUE(out.startsWith(QStringLiteral("11 files read, 0 unchanged, 0 removed, 4 skipped (damaged or foreign)")));
     EXPECT_TRUE(out.contains(QStringLiteral("skipped: RESULTS/LOG/NOTES.IME: not a record file\n")));
 }
 

@@ -219,7 +219,7 @@ protected:
     }
 
     // The hand-written station: four result files, the record files of the day, an
-    // archive, and three files that are not what their names say.
+    // archive, and four files that are not what their names say.
     void HandWrittenStation()
     {
         const QDateTime dec8(QDate(2026, 12, 8), QTime(18, 0));
@@ -230,10 +230,12 @@ protected:
         Put(QStringLiteral("RESULTS/LOG/AB123ACT.IWR"), HandWritten(kSwapFile), dec8);
         Put(QStringLiteral("RESULTS/LOG/AB123ACT.IME"), HandWritten(kImeiFile), dec8);
         Put(QStringLiteral("RESULTS/LOG/BACKUP26/AB123L06.IME"), HandWritten(kArchivedImeiFile));
-        // Damaged and foreign files: cut off after the title, binary, a stranger's note.
+        // Damaged and foreign files: cut off after the title, binary, a stranger's note,
+        // a file far too large for a result file.
         Put(QStringLiteral("RESULTS/351234/0000017A.TXT"), "TEST REPORT - CELVIO : 2.02\r\nDate: 12/7/26");
         Put(QStringLiteral("RESULTS/351234/0000017B.TXT"), QByteArray("\x7f" "ELF\0\0\x01\x02", 8));
         Put(QStringLiteral("RESULTS/LOG/NOTES.IME"), "shopping list\r\n");
+        Put(QStringLiteral("RESULTS/490154/HUGE.TXT"), "TEST REPORT - CELVIO : 2.02\r\n" + QByteArray(2 << 20, ' '));
         // Not indexed at all: temporary files of an interrupted write, other names.
         Put(QStringLiteral("RESULTS/351234/0000017C.TXT.aB3xYz"), "half");
         Put(QStringLiteral("RESULTS/LOG/AB123L06.IWR.IN"), "claim");

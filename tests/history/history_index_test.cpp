@@ -47,9 +47,9 @@ TEST_F(HistoryIndexTest, HandWrittenStationGivesTheRightRows)
     IndexCounts counts;
     QString error;
     ASSERT_TRUE(index.Update(UpdateScope::EveryFile, &counts, &error)) << qPrintable(error);
-    EXPECT_EQ(counts.Read, 10);
-    EXPECT_EQ(counts.Skipped, 3);
-    EXPECT_EQ(counts.SkippedTotal, 3);
+    EXPECT_EQ(counts.Read, 11);
+    EXPECT_EQ(counts.Skipped, 4);
+    EXPECT_EQ(counts.SkippedTotal, 4);
 
     // The rows written out by hand: a passed test (month/day date), a failed German
     // dual-band test (day.month date, marks), an aborted test, a direct swap, three
@@ -65,6 +65,7 @@ TEST_F(HistoryIndexTest, HandWrittenStationGivesTheRightRows)
         "GSM900|aborted|No ring tone|100123|V3.10|(K580)",
         "RESULTS/490154|9999991.TXT|ok||direct swap|2026-12-08|09:40:12|490154209999991|490154203237518||||swap|"
         "|100123|V3.10|",
+        "RESULTS/490154|HUGE.TXT|skipped|too large for its kind (2097181 bytes)|||||||||||||",
         "RESULTS/LOG|AB123ACT.IME|ok||||||||||||||",
         "RESULTS/LOG|AB123ACT.IWR|ok||||||||||||||",
         "RESULTS/LOG|NOTES.IME|skipped|not a record file|||||||||||||",
@@ -130,7 +131,7 @@ TEST_F(HistoryIndexTest, IncrementalUpdatesGiveWhatARebuildGives)
     ASSERT_TRUE(index.Update(UpdateScope::ChangedFolders, &counts));
     EXPECT_EQ(counts.Read, 2);
     EXPECT_EQ(counts.Removed, 1);
-    EXPECT_EQ(counts.SkippedTotal, 2);
+    EXPECT_EQ(counts.SkippedTotal, 3);
     QList<TestRow> tests;
     ASSERT_TRUE(FindTests(index, QStringLiteral("351234000000017"), tests));
     ASSERT_EQ(tests.size(), 2);
@@ -145,7 +146,7 @@ TEST_F(HistoryIndexTest, IncrementalUpdatesGiveWhatARebuildGives)
     // The same index from cold: a rebuild in place, and a new database.
     IndexCounts rebuilt;
     ASSERT_TRUE(index.Rebuild(&rebuilt));
-    EXPECT_EQ(rebuilt.Read, 9);
+    EXPECT_EQ(rebuilt.Read, 10);
     EXPECT_EQ(Dump(index), incremental);
     HistoryIndex other(dir.path());
     ASSERT_TRUE(other.Open());
