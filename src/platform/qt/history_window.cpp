@@ -72,8 +72,11 @@ void SetBars(QChartView* view, const QStringList& categories, const QList<qreal>
 {
     QChart* chart = view->chart();
     chart->removeAllSeries();
-    for (QAbstractAxis* axis : chart->axes())
+    // The chart gives up an axis it removes: it is deleted here.
+    for (QAbstractAxis* axis : chart->axes()) {
         chart->removeAxis(axis);
+        delete axis;
+    }
     auto* set = new QBarSet(valueTitle);
     set->setColor(colour);
     for (qreal value : values)
