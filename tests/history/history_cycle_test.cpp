@@ -103,5 +103,57 @@ TEST_F(HistoryCycleTest, AnIndexThatCannotBeWrittenIsTracedAndTheCycleGoesOn)
         EXPECT_TRUE(line.startsWith(QStringLiteral("History index not updated: "))) << qPrintable(line);
 }
 
+TEST_F(HistoryCycleTest, ASwapCyclesFileAndRecordsAreFindableAtOnce)
+{
+    // A service point: the customer screen, then a SWAP cycle with the old phone's IMEI
+    // typed in and the simulated phone (another type) given in exchange.
+    WriteStationFile(QStringLiteral("CELVIO.INI"),
+                     QStringLiteral("LANGUAGE    ENGLISH\nSWAPFILE    1\nDIALNO      0123\nSEARCHCOM   0\n"
+                                    "TOSEARCH    60\n") +
+                         QLatin1String(kCycleStation));
+    WriteStationBytes(QStringLiteral("swap.dat"), "0,\"AB123\",\"Handy Shop\",\"Markt 1\",\"040 1\",\"Bo\"\r\n");
+    AttachSimulator(1, QStringLiteral("phone.registration = 8\nphone.dial = 6\nphone.answer = 4\n"));
+    platform.Press(QStringLiteral("COM&1"));
+    platform.Press(QStringLiteral("S&wap"));
+    platform.Await([](const App& a) { return a.Form1.Text6.Visible && a.Form1.Label4.Caption == "Zavar Service"; },
+                   QStringLiteral("the customer screen"));
+    platform.Type(1, QStringLiteral("*"));
+    platform.Type(6, QStringLiteral("Phone hands over"));
+    platform.Press(QStringLiteral("&OK"));
+    platform.Press(QStringLiteral("GSM 900"));
+    platform.Await([](const App& a) { return a.Form1.Label3.Caption.contains(QLatin1String("IMEI Number")); },
+                   QStringLiteral("the IMEI entry"));
+    platform.Type(1, QStringLiteral("352099001234562"));
+    platform.Press(QStringLiteral("&OK"));
+    platform.Await([](const App& a) { return a.Form1.Label3.Caption.contains(QLatin1String("another type")); },
+                   QStringLiteral("the type question"));
+    platform.Press(QStringLiteral("&Yes"));
+    QList<TestRow> tests;
+    QList<RecordRow> records;
+    platform.Await(
+        [&](const App& a) {
+            if (!(a.Form1.Command2.Visible && a.Form1.Command2.Caption == QLatin1String("&Test")))
+                return false;
+            HistoryIndex index(a.StationDir);
+            EXPECT_TRUE(FindTests(index, QStringLiteral("352099001234562"), tests));
+            EXPECT_TRUE(FindRecords(index, QStringLiteral("352099001234562"), records));
+            return true;
+        },
+        QStringLiteral("the mode dialog"));
+    EXPECT_EQ(RunMain(app), -1);
+
+    // The old phone: the direct swap file (named after the new phone) and both records.
+    ASSERT_EQ(tests.size(), 1);
+    EXPECT_EQ(tests[0].Kind, QStringLiteral("direct swap"));
+    EXPECT_EQ(tests[0].Imei, QStringLiteral("351234560123457"));
+    EXPECT_EQ(tests[0].Fault, QStringLiteral("Phone hands over"));
+    EXPECT_EQ(tests[0].File, QStringLiteral("RESULTS/351234/0123457.TXT"));
+    QStringList lines;
+    for (const RecordRow& r : records)
+        lines << QStringList{r.Kind, r.NewImei, r.Club, r.Date, r.Result, r.File}.join(QLatin1Char('|'));
+    EXPECT_EQ(lines, (QStringList{"IMEI|351234560123457|*|2026-12-07|SWAP|RESULTS/LOG/AB123ACT.IME",
+                                  "SWAP|351234560123457|*|2026-12-07||RESULTS/LOG/AB123ACT.IWR"}));
+}
+
 }  // namespace
 }  // namespace celvio::testing
