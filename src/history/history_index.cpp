@@ -105,10 +105,13 @@ bool IsResultName(const QString& name)
     return name.endsWith(QLatin1String(".TXT"), Qt::CaseInsensitive);
 }
 
+// A record file; "TEMP.IWR" / "TEMP.IME" is the transient copy of a rewrite that a
+// crash may leave beside the real file, with the same records: not indexed.
 bool IsRecordName(const QString& name)
 {
-    return name.endsWith(QLatin1String(".IWR"), Qt::CaseInsensitive) ||
-           name.endsWith(QLatin1String(".IME"), Qt::CaseInsensitive);
+    return (name.endsWith(QLatin1String(".IWR"), Qt::CaseInsensitive) ||
+            name.endsWith(QLatin1String(".IME"), Qt::CaseInsensitive)) &&
+           name.left(name.size() - 4).compare(QLatin1String("TEMP"), Qt::CaseInsensitive) != 0;
 }
 
 struct StoredFile {

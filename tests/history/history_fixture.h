@@ -236,9 +236,10 @@ protected:
         Put(QStringLiteral("RESULTS/351234/0000017B.TXT"), QByteArray("\x7f" "ELF\0\0\x01\x02", 8));
         Put(QStringLiteral("RESULTS/LOG/NOTES.IME"), "shopping list\r\n");
         Put(QStringLiteral("RESULTS/490154/HUGE.TXT"), "TEST REPORT - CELVIO : 2.02\r\n" + QByteArray(2 << 20, ' '));
-        // Not indexed at all: temporary files of an interrupted write, other names.
+        // Not indexed at all: temporary files of an interrupted write or rewrite, a claim.
         Put(QStringLiteral("RESULTS/351234/0000017C.TXT.aB3xYz"), "half");
         Put(QStringLiteral("RESULTS/LOG/AB123L06.IWR.IN"), "claim");
+        Put(QStringLiteral("RESULTS/LOG/temp.iwr"), HandWritten(kSwapFile));
     }
 
     QTemporaryDir dir;
