@@ -32,6 +32,7 @@ run "$build/bench/bench_roundtrip" 1000
            /^"BM_PrintTestReportToPdf"/ { printf "FIGURE report_pdf_wall_ms %.3f\n", ms($3, $5) }' >>"$figures"
 "$build/bench/scan/bench_scan_pass" 2>/dev/null | tee /dev/stderr |
   awk '/best/ { for (i = 1; i <= NF; i++) if ($i == "best") print "FIGURE scan_pass_wall_ms", $(i+1) }' >>"$figures"
+run "$build/bench/history/bench_history" "${CELVIO_HISTORY_BENCH_DIR:-/tmp/celvio-history-bench}"
 BUILD_DIR="$build" bash "$root/scripts/measure-idle.sh" 10 | tee /dev/stderr >>"$figures"
 if [ "$scan" -eq 1 ]; then
   BUILD_DIR="$build" bash "$root/scripts/scan-demo.sh" /tmp/celvio-bench-scan 2>/dev/null | tee /dev/stderr |
@@ -57,6 +58,10 @@ goals=(
   "report_pdf_wall_ms|rendering one printed test report to PDF, ms wall|<|200"
   "scan_pass_wall_ms|whole GSM 900 SCAN cycle in virtual time, ms wall|<|1000"
   "scan_wait_cpu_pct|real program while a scan waits on the simulator, % of a core|<=|1"
+  "history_cold_index_s|history index of 100,000 result files from cold, s|<|30"
+  "history_incremental_ms|history index update after one new result file, ms|<|50"
+  "history_find_ms|history lookup of one IMEI (tests and records), slowest, ms|<|10"
+  "history_window_open_ms|History window opened on 100,000 tests, ms|<|300"
 )
 printf '\n%-72s %10s %10s  %s\n' "figure" "goal" "measured" "result"
 failed=0

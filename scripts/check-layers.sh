@@ -3,7 +3,7 @@
 # The folders from the ground up (a folder may include its own headers and those of
 # the folders listed before it):
 #
-#   platform  core  tester  models  results  procedures  scan  swap  ui  cycle
+#   platform  core  tester  models  results  procedures  scan  swap  history  ui  cycle
 #   platform/qt, platform/scripted  (the seam's implementations)
 #   main.cpp, command_line.* (the program)
 #
@@ -15,7 +15,7 @@ cd "$root/src"
 
 rank() {
   case "$1" in
-    platform/qt/*|platform/scripted/*) echo 10 ;;
+    platform/qt/*|platform/scripted/*) echo 11 ;;
     platform/*) echo 0 ;;
     core/*) echo 1 ;;
     tester/*) echo 2 ;;
@@ -24,9 +24,10 @@ rank() {
     procedures/*) echo 5 ;;
     scan/*) echo 6 ;;
     swap/*) echo 7 ;;
-    ui/*) echo 8 ;;
-    cycle/*) echo 9 ;;
-    main.cpp|command_line.*) echo 11 ;;
+    history/*) echo 8 ;;
+    ui/*) echo 9 ;;
+    cycle/*) echo 10 ;;
+    main.cpp|command_line.*) echo 12 ;;
     sim/*) echo sim ;;
     *) echo unknown ;;
   esac

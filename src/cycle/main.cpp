@@ -7,6 +7,7 @@
 #include "core/text.h"
 #include "core/trace.h"
 #include "cycle/coupler.h"
+#include "cycle/history_hooks.h"
 #include "cycle/paths.h"
 #include "cycle/startup_checks.h"
 #include "cycle/window_actions.h"
@@ -64,6 +65,8 @@ void StartUp(App& app)
     // 7. Service point data.
     if (st.SwapFile != 0)
         LoadServiceData(app);
+    // The history index reads what changed while the program was not running.
+    UpdateHistoryIndex(app, true);
     // 8. Find the tester; the search and the question record the port in TesterPort.
     SetHelpTopic(app, 1);
     if (st.SearchAllPorts == kTrue)
@@ -95,6 +98,8 @@ void StartUp(App& app)
 void EndCycle(App& app, CycleEnd end)
 {
     app.Form1.Pointer = MousePointer::Normal;
+    // The cycle's result file and records are findable at once.
+    UpdateHistoryIndex(app, false);
     if (end == CycleEnd::Early) {
         DoEvents(app);
         ReleaseTester(app, 0);

@@ -1,6 +1,7 @@
 #include "platform/qt/main_window_view.h"
 
 #include "core/app.h"
+#include "platform/qt/history_window.h"
 #include "platform/qt/sync.h"
 
 #include <QAction>
@@ -206,7 +207,25 @@ void MainWindowView::BuildMenus()
     QObject::connect(stop_, &QAction::triggered, this, [this] { Queue(int(UiAction::Stop)); });
     help_ = bar->addAction(f.Mnu_Help.Caption);
     QObject::connect(help_, &QAction::triggered, this, [this] { Queue(int(UiAction::Help)); });
+    // The History window is a view of the files alone: it opens at once, whatever the
+    // cycle waits for, and never goes through the cycle's queue of actions.
+    history_ = bar->addAction(QStringLiteral("&History"));
+    QObject::connect(history_, &QAction::triggered, this, [this] { ShowHistory(); });
 }
+
+void MainWindowView::ShowHistory()
+{
+    if (!historyWindow_)
+        historyWindow_ = std::make_unique<HistoryWindowView>(app_.StationDir);
+    else
+        historyWindow_->Refresh();
+    historyWindow_->show();
+    historyWindow_->raise();
+    historyWindow_->activateWindow();
+    historyWindow_->SearchBox()->setFocus();
+}
+
+MainWindowView::~MainWindowView() = default;
 
 void MainWindowView::Queue(int action)
 {

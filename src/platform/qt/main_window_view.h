@@ -4,6 +4,7 @@
 
 #include <QMainWindow>
 #include <array>
+#include <memory>
 
 class QAction;
 class QLabel;
@@ -14,10 +15,12 @@ class QPushButton;
 namespace celvio {
 
 struct App;
+class HistoryWindowView;
 
 class MainWindowView : public QMainWindow {
 public:
     explicit MainWindowView(App& app);
+    ~MainWindowView() override;
 
     // Copies the model onto the widgets.
     void Sync();
@@ -29,6 +32,8 @@ protected:
 private:
     void BuildMenus();
     void Queue(int action);
+    // Opens the History window (or brings it up to date and to the front).
+    void ShowHistory();
 
     App& app_;
     QLabel* label1_ = nullptr;
@@ -46,6 +51,8 @@ private:
     QAction* about_ = nullptr;
     QAction* stop_ = nullptr;
     QAction* help_ = nullptr;
+    QAction* history_ = nullptr;
+    std::unique_ptr<HistoryWindowView> historyWindow_;
     std::array<QAction*, 4> couplers_{};
     QMenu* couplerMenu_ = nullptr;
     quint64 focusSerial_ = 0;

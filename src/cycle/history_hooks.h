@@ -1,0 +1,14 @@
+// Keeps the station's history index up to date from the program: at start-up (every
+// file's size and time) and after each cycle's files are written (the folders that
+// changed). The index is a copy of the files: an error is traced and the cycle goes on.
+#pragma once
+
+namespace celvio {
+
+struct App;
+
+// Brings the index of the station's history up to date. `everyFile` compares every
+// file (start-up); otherwise only folders whose time changed are read. Never fails.
+void UpdateHistoryIndex(App& app, bool everyFile);
+
+}  // namespace celvio

@@ -1,0 +1,85 @@
+// The index of the station's test history: an SQLite database (HISTORY.DB in the
+// station directory) built from the result files under RESULTS/<6 digits>/ and the
+// swap record files under RESULTS/LOG/ (and their archives in BACKUP<yy>/). The files
+// stay the source of truth: the index can be deleted and rebuilt from them at any
+// time, and is brought up to date by reading only new or changed files.
+//
+// Tables (one row per ...):
+//   folders(path, mtime)                      folder of RESULTS read, with its time
+//   files(id, folder, name, size, mtime,      file seen; status 'ok' or 'skipped'
+//         kind, status, reason)                 (damaged or foreign, with the reason)
+//   tests(id, file_id, kind, date, time,      result file: kind 'test' or 'direct swap';
+//         stamp, date_text, time_text, imei,    date yyyy-MM-dd, stamp "date time" for
+//         old_imei, imsi, model, system,        ordering; verdict passed, failed,
+//         verdict, fault, tester, serial,       aborted ('swap' for a direct swap)
+//         firmware, coupler, version)
+//   marks(test_id, quantity, row_name,        marked value of a test: mark '*' failed,
+//         channel, band, value, limit_text,     '!' passed on repetition
+//         mark)
+//   records(id, file_id, line, kind, old_imei, record line: kind 'SWAP' (.IWR) or
+//           new_imei, club, date, result,      'IMEI' (.IME); date yyyy-MM-dd
+//           service_point)
+#pragma once
+
+#include <QSqlDatabase>
+#include <QString>
+
+namespace celvio {
+
+// What one update or rebuild did.
+struct IndexCounts {
+    int Read = 0;          // files read and indexed in this pass
+    int Removed = 0;       // files gone from disk and taken out of the index
+    int Skipped = 0;       // files read in this pass that are damaged or foreign
+    int SkippedTotal = 0;  // damaged or foreign files in the whole index
+    int Unchanged = 0;     // files found with the size and time already indexed
+    bool Complete = true;  // false: the time allowed ran out; the next pass goes on
+    qint64 Ms = 0;         // wall time of the pass
+};
+
+enum class UpdateScope {
+    ChangedFolders,  // read only folders whose time changed (after the program's own writes)
+    EveryFile,       // compare every file's size and time (start-up, a hand edit)
+};
+
+class HistoryIndex {
+public:
+    // The index of the station at `stationDir`; `busyMs` is how long a write waits
+    // for another process that holds the database.
+    explicit HistoryIndex(QString stationDir, int busyMs = 2000);
+    ~HistoryIndex();
+    HistoryIndex(const HistoryIndex&) = delete;
+    HistoryIndex& operator=(const HistoryIndex&) = delete;
+
+    // Opens the database, creating it when missing. A file that is not a database of
+    // this layout is replaced by an empty one (the files will fill it again).
+    bool Open(QString* error = nullptr);
+    bool IsOpen() const { return open_; }
+
+    // Reads new and changed files, takes out files that are gone. With `budgetMs` > 0
+    // the pass stops after the folder during which that time ran out (what it read is
+    // kept; the folders it did not reach count as changed for the next pass), so that
+    // a first start on years of result files does not hold up the program.
+    bool Update(UpdateScope scope, IndexCounts* counts = nullptr, QString* error = nullptr, qint64 budgetMs = 0);
+    // Empties the index and reads every file again, in one transaction.
+    bool Rebuild(IndexCounts* counts = nullptr, QString* error = nullptr);
+
+    QSqlDatabase Database() const { return db_; }
+    const QString& StationDir() const { return stationDir_; }
+    QString DatabasePath() const;
+
+    static QString DatabaseName() { return QStringLiteral("HISTORY.DB"); }
+
+private:
+    bool CreateSchema(QString* error);
+    bool Walk(UpdateScope scope, IndexCounts& counts, QString* error, qint64 budgetMs = 0);
+    void Analyze(const IndexCounts& counts);
+
+    QString stationDir_;
+    int busyMs_;
+    QString connection_;
+    QSqlDatabase db_;
+    bool open_ = false;
+};
+
+}  // namespace celvio

@@ -1,0 +1,61 @@
+// The History window: the station's tests, found by an IMEI, its first digits or a
+// model; the selected test's result file as stored; the pass rate per model and the
+// tests per day over the last 30 days. Modeless: the cycle goes on underneath, and
+// the window never touches the tester or the main window's buttons.
+#pragma once
+
+#include <QDate>
+#include <QWidget>
+#include <memory>
+
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QTableWidget;
+class QTimer;
+
+QT_BEGIN_NAMESPACE
+class QChartView;
+QT_END_NAMESPACE
+
+namespace celvio {
+
+class HistoryIndex;
+
+class HistoryWindowView : public QWidget {
+public:
+    // The history of the station at `stationDir`, the last 30 days counted back from
+    // `today`. The index is brought up to date before the window fills.
+    explicit HistoryWindowView(const QString& stationDir, QWidget* parent = nullptr,
+                               const QDate& today = QDate::currentDate());
+    ~HistoryWindowView() override;
+
+    // Reads what changed since the last time and fills the list and the charts again.
+    void Refresh();
+    // Shows the tests that match `text` (as typed in the search box).
+    void Search(const QString& text);
+
+    QLineEdit* SearchBox() const { return search_; }
+    QTableWidget* List() const { return list_; }
+    QPlainTextEdit* FileView() const { return file_; }
+    QChartView* PassRateChart() const { return passRate_; }
+    QChartView* PerDayChart() const { return perDay_; }
+    QLabel* Status() const { return status_; }
+
+private:
+    void FillCharts();
+    void ShowSelectedFile();
+
+    QString stationDir_;
+    QDate today_;
+    std::unique_ptr<HistoryIndex> index_;
+    QLineEdit* search_ = nullptr;
+    QLabel* status_ = nullptr;
+    QTableWidget* list_ = nullptr;
+    QPlainTextEdit* file_ = nullptr;
+    QChartView* passRate_ = nullptr;
+    QChartView* perDay_ = nullptr;
+    QTimer* typing_ = nullptr;
+};
+
+}  // namespace celvio
