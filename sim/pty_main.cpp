@@ -220,6 +220,10 @@ int main(int argc, char** argv)
         }
         if (!heldByHost && tester.bytesAvailable() > 0 && !writeAll(master, tester.readAll()))
             logLine(QStringLiteral("the host does not read; answer dropped"));
+        // A device that vanishes takes its line with it: the program ends, which
+        // closes the pseudo-terminal under the client.
+        if (tester.vanished())
+            break;
     }
     logLine(QStringLiteral("stopped"));
     pty.removeLink();
