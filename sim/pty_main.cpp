@@ -28,6 +28,7 @@ constexpr char kXon = 0x11;
 constexpr char kXoff = 0x13;
 constexpr int kMaxPollMs = 20;       // longest sleep while nothing is due
 constexpr int kWriteStallMs = 2000;  // give up on a client that does not read
+constexpr int kVanishGraceMs = 1000; // longest wait for the client to read a last half answer
 
 const char* const kUsage =
     "usage: celvio-testersim --link PATH [--scenario FILE] [--log FILE] [--set key=value]...\n"
@@ -222,8 +223,15 @@ int main(int argc, char** argv)
             logLine(QStringLiteral("the host does not read; answer dropped"));
         // A device that vanishes takes its line with it: the program ends, which
         // closes the pseudo-terminal under the client.
-        if (tester.vanished())
+        if (tester.vanished()) {
+            // Closing the terminal throws away what its client has not read yet:
+            // give the client a moment to read the last (half) answer.
+            // The terminal hands bytes on to its client side a little later.
+            ::poll(nullptr, 0, 50);
+            for (int waited = 0; pty.unreadByClient() > 0 && waited < kVanishGraceMs; waited += 10)
+                ::poll(nullptr, 0, 10);
             break;
+        }
     }
     logLine(QStringLiteral("stopped"));
     pty.removeLink();

@@ -17,6 +17,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <ostream>
 
 #include <unistd.h>
 
@@ -61,6 +62,12 @@ struct FaultCase {
     QStringList traced;     // DEBUG.LOG lines, each matched by its end
     QStringList notTraced = {};  // texts that no DEBUG.LOG line may contain
 };
+
+// Test names and failure reports name the case, not its bytes.
+void PrintTo(const FaultCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
 
 // The phone answers at once; every fault case starts from this.
 const QStringList kQuickPhone{"phone.registration=0.5", "phone.dial=0.5", "phone.answer=0.5",
