@@ -222,11 +222,10 @@ int main(int argc, char** argv)
         if (!heldByHost && tester.bytesAvailable() > 0 && !writeAll(master, tester.readAll()))
             logLine(QStringLiteral("the host does not read; answer dropped"));
         // A device that vanishes takes its line with it: the program ends, which
-        // closes the pseudo-terminal under the client.
+        // closes the pseudo-terminal under the client. Closing it throws away what
+        // the client has not read yet, so the client first gets a moment to read the
+        // last (half) answer; the terminal hands bytes on to that side a little later.
         if (tester.vanished()) {
-            // Closing the terminal throws away what its client has not read yet:
-            // give the client a moment to read the last (half) answer.
-            // The terminal hands bytes on to its client side a little later.
             ::poll(nullptr, 0, 50);
             for (int waited = 0; pty.unreadByClient() > 0 && waited < kVanishGraceMs; waited += 10)
                 ::poll(nullptr, 0, 10);

@@ -37,7 +37,6 @@ struct LineSelector {
     int line = 0;
     QString prefix;
 
-    bool isEmpty() const { return line <= 0 && prefix.isEmpty(); }
     bool matches(int lineNumber, const QString& text) const;
     static bool parse(const QString& text, LineSelector& out, QString* error);
 };

@@ -61,6 +61,7 @@ struct FaultCase {
     int exitCode = 0;
     QStringList traced;     // DEBUG.LOG lines, each matched by its end
     QStringList notTraced = {};  // texts that no DEBUG.LOG line may contain
+    int stepWaitMs = 45000;      // the longest wait for one step's screen
 };
 
 // Test names and failure reports name the case, not its bytes.
@@ -267,14 +268,15 @@ void WriteFile(const QString& path, const QByteArray& bytes)
     file.write(bytes);
 }
 
-class FaultRun : public ::testing::TestWithParam<FaultCase> {};
-
-TEST_P(FaultRun, EndsInAClearMessageWithoutHangSpinOrGrowth)
+bool HaveRemoteScreen()
 {
-    if (!QFileInfo::exists(QLibraryInfo::path(QLibraryInfo::PluginsPath) + QStringLiteral("/platforms/libqvnc.so")))
-        GTEST_SKIP() << "Qt's vnc platform plugin is not installed";
-    const FaultCase& c = GetParam();
+    return QFileInfo::exists(QLibraryInfo::path(QLibraryInfo::PluginsPath) + QStringLiteral("/platforms/libqvnc.so"));
+}
 
+// Runs one case: the station, the simulator with the fault, CELVIO, the operator's
+// steps, then the ending, the trace, the CPU windows and the peak memory.
+void RunFaultCase(const FaultCase& c)
+{
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QString station = dir.filePath(QStringLiteral("station"));
@@ -351,7 +353,7 @@ TEST_P(FaultRun, EndsInAClearMessageWithoutHangSpinOrGrowth)
         QString text = QString::fromLatin1(step.shown);
         text.replace(QLatin1String("%LOST%"), kLost.arg(link));
         qsizetype found = -1;
-        ASSERT_TRUE(WaitFor([&] { return (found = find(text, at)) >= 0; }, 45000))
+        ASSERT_TRUE(WaitFor([&] { return (found = find(text, at)) >= 0; }, c.stepWaitMs))
             << "step " << s << ": " << qPrintable(text) << qPrintable(context());
         at = found + 1;
         if (step.cpu) {
@@ -403,14 +405,48 @@ TEST_P(FaultRun, EndsInAClearMessageWithoutHangSpinOrGrowth)
         EXPECT_FALSE(std::any_of(trace.begin(), trace.end(), [&](const QString& line) { return line.contains(text); }))
             << "traced: " << qPrintable(text);
     }
-    RecordProperty("cpu", cpuWindows.join(QStringLiteral("; ")).toStdString());
-    RecordProperty("peak_rss_kb", QString::number(peakKb).toStdString());
+    ::testing::Test::RecordProperty("cpu", cpuWindows.join(QStringLiteral("; ")).toStdString());
+    ::testing::Test::RecordProperty("peak_rss_kb", QString::number(peakKb).toStdString());
     std::printf("%s: %s; peak RSS %lld KiB; %lld ms\n", c.name, qPrintable(cpuWindows.join(QStringLiteral("; "))),
                 peakKb, clock.elapsed());
 }
 
+class FaultRun : public ::testing::TestWithParam<FaultCase> {};
+
+TEST_P(FaultRun, EndsInAClearMessageWithoutHangSpinOrGrowth)
+{
+    if (!HaveRemoteScreen())
+        GTEST_SKIP() << "Qt's vnc platform plugin is not installed";
+    RunFaultCase(GetParam());
+}
+
 INSTANTIATE_TEST_SUITE_P(Faults, FaultRun, ::testing::ValuesIn(Cases()),
                          [](const ::testing::TestParamInfo<FaultCase>& info) { return std::string(info.param.name); });
+
+// The IMEI comes without its line end in the middle of a cycle. Only the program's
+// own three-minute limit ends that wait, so this run is no part of the quick table:
+// CTest runs it on its own (e2e_fault_timeout, label "slow"). After the time-out the
+// partial answer is used as it is, and the cycle goes on in step.
+TEST(FaultRunSlow, DISABLED_LineWithoutItsEndMidCycleWaitsOutTheTimeOutWithoutSpinning)
+{
+    if (!HaveRemoteScreen())
+        GTEST_SKIP() << "Qt's vnc platform plugin is not installed";
+    RunFaultCase(FaultCase{"LineWithoutItsEndMidCycle",
+                           {"fault.unended_prefix=CALL:MSIN:IMEI"},
+                           false,
+                           kToModeDialog + kStartTest +
+                               QList<Step>{{"title Identifying Phone...", 0, false, true},
+                                           {"box TIMEOUT ERROR: No answer within 3 minutes.", kEnter, false, true},
+                                           {"title Transmitter Test", 0},
+                                           {"title Audio Test", 'y', true},
+                                           {"title Test Passed!", 'n', true}} +
+                               kNextCycleThenQuit,
+                           0,
+                           {"--> CALL:MSIN:IMEI?", "--- ERROR: Timeout at input. ", "--> CALL:MSIN:RLEV?", "<-- 2",
+                            "Program terminated."},
+                           {},
+                           200000});
+}
 
 }  // namespace
 }  // namespace celvio::testing
