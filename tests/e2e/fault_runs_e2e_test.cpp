@@ -6,6 +6,7 @@
 #include "e2e_support.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -62,6 +63,7 @@ struct FaultCase {
     QStringList traced;     // DEBUG.LOG lines, each matched by its end
     QStringList notTraced = {};  // texts that no DEBUG.LOG line may contain
     int stepWaitMs = 45000;      // the longest wait for one step's screen
+    QStringList result = {};     // texts the cycle's result file must hold
 };
 
 // Test names and failure reports name the case, not its bytes.
@@ -159,7 +161,9 @@ QList<FaultCase> Cases()
                            kNextCycleThenQuit,
                        0,
                        {"<-- 351234560123457", "<-- 0123", "Program terminated."},
-                       {"ERROR"}};
+                       {"ERROR"},
+                       45000,
+                       {"OVERALL TEST RESULT: Passed", "IMEI: 351234560123457    IMSI: 001010123456789"}};
     // Garbage for the transmitter measurement: the test breaks off and says why.
     cases << FaultCase{"Garbage",
                        {"fault.garbage_prefix=MEAS:ARR:RFTR"},
@@ -232,7 +236,11 @@ QList<FaultCase> Cases()
                                        {"status A basic function didn't work in test!", 'n', true}} +
                            kNextCycleThenQuit,
                        0,
-                       {"<-- NAN,NAN,NAN,NAN,NAN", "Program terminated."}};
+                       {"<-- NAN,NAN,NAN,NAN,NAN", "Program terminated."},
+                       {},
+                       45000,
+                       {"OVERALL TEST RESULT: Failed", "Call From Base Station : * Failed",
+                        "TX Power 0 (30 dBm)    : * NAN dBm", "RX Quality             : * NAN"}};
     return cases;
 }
 
@@ -405,6 +413,13 @@ void RunFaultCase(const FaultCase& c)
         EXPECT_FALSE(std::any_of(trace.begin(), trace.end(), [&](const QString& line) { return line.contains(text); }))
             << "traced: " << qPrintable(text);
     }
+    QString results;
+    QDirIterator files(station + QStringLiteral("/RESULTS"), QDir::Files, QDirIterator::Subdirectories);
+    while (files.hasNext())
+        results += FileText(files.next());
+    for (const QString& text : c.result)
+        EXPECT_TRUE(results.contains(text)) << "not in the result file: " << qPrintable(text) << "\n"
+                                            << qPrintable(results);
     ::testing::Test::RecordProperty("cpu", cpuWindows.join(QStringLiteral("; ")).toStdString());
     ::testing::Test::RecordProperty("peak_rss_kb", QString::number(peakKb).toStdString());
     std::printf("%s: %s; peak RSS %lld KiB; %lld ms\n", c.name, qPrintable(cpuWindows.join(QStringLiteral("; "))),
