@@ -5,6 +5,7 @@
 
 #include <fcntl.h>
 #include <pty.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
@@ -83,6 +84,14 @@ void PtyLink::removeLink()
     if (n > 0 && QString::fromLocal8Bit(target, n) == slavePath_)
         ::unlink(link.constData());
     linkPath_.clear();
+}
+
+int PtyLink::unreadByClient() const
+{
+    int waiting = 0;
+    if (slave_ < 0 || ::ioctl(slave_, FIONREAD, &waiting) != 0)
+        return 0;
+    return waiting;
 }
 
 }  // namespace sim

@@ -20,6 +20,8 @@ public:
     void removeLink();
 
     int masterFd() const { return master_; }
+    // Bytes written to the terminal that its client has not read yet.
+    int unreadByClient() const;
     QString slavePath() const { return slavePath_; }
 
 private:

@@ -28,6 +28,7 @@ constexpr char kXon = 0x11;
 constexpr char kXoff = 0x13;
 constexpr int kMaxPollMs = 20;       // longest sleep while nothing is due
 constexpr int kWriteStallMs = 2000;  // give up on a client that does not read
+constexpr int kVanishGraceMs = 1000; // longest wait for the client to read a last half answer
 
 const char* const kUsage =
     "usage: celvio-testersim --link PATH [--scenario FILE] [--log FILE] [--set key=value]...\n"
@@ -220,6 +221,16 @@ int main(int argc, char** argv)
         }
         if (!heldByHost && tester.bytesAvailable() > 0 && !writeAll(master, tester.readAll()))
             logLine(QStringLiteral("the host does not read; answer dropped"));
+        // A device that vanishes takes its line with it: the program ends, which
+        // closes the pseudo-terminal under the client. Closing it throws away what
+        // the client has not read yet, so the client first gets a moment to read the
+        // last (half) answer; the terminal hands bytes on to that side a little later.
+        if (tester.vanished()) {
+            ::poll(nullptr, 0, 50);
+            for (int waited = 0; pty.unreadByClient() > 0 && waited < kVanishGraceMs; waited += 10)
+                ::poll(nullptr, 0, 10);
+            break;
+        }
     }
     logLine(QStringLiteral("stopped"));
     pty.removeLink();

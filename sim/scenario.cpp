@@ -170,6 +170,13 @@ Setter faultText(QString Faults::*field)
     };
 }
 
+Setter lineSelector(LineSelector Faults::*field)
+{
+    return [field](Scenario& s, const QString& v, QString* e) {
+        return LineSelector::parse(v, s.faults.*field, e);
+    };
+}
+
 const std::map<QString, Setter>& setters()
 {
     static const std::map<QString, Setter> table{
@@ -215,6 +222,15 @@ const std::map<QString, Setter>& setters()
         {QStringLiteral("fault.split_pause_ms"), faultInt(&Faults::splitPauseMs, 0, 60000)},
         {QStringLiteral("fault.echo"),
          [](Scenario& s, const QString& v, QString* e) { return parseBool(v, s.faults.echoOnly, e); }},
+        {QStringLiteral("fault.unended_queries"), attempts(&Faults::unendedQueries)},
+        {QStringLiteral("fault.unended_prefix"), faultText(&Faults::unendedPrefix)},
+        {QStringLiteral("fault.flood_queries"), attempts(&Faults::floodQueries)},
+        {QStringLiteral("fault.flood_prefix"), faultText(&Faults::floodPrefix)},
+        {QStringLiteral("fault.flood_bytes"), faultInt(&Faults::floodBytes, 1, 64 * 1024 * 1024)},
+        {QStringLiteral("fault.vanish_at"), lineSelector(&Faults::vanishAt)},
+        {QStringLiteral("fault.vanish_mid_answer"),
+         [](Scenario& s, const QString& v, QString* e) { return parseBool(v, s.faults.vanishMidAnswer, e); }},
+        {QStringLiteral("fault.restart_at"), lineSelector(&Faults::restartAt)},
         {QStringLiteral("fault.tx_power_attempts"), attempts(&Faults::txPower)},
         {QStringLiteral("fault.tx_power_offset"), faultDouble(&Faults::txPowerOffsetDb)},
         {QStringLiteral("fault.phase_attempts"), attempts(&Faults::phase)},
@@ -248,6 +264,28 @@ bool AttemptSet::parse(const QString& text, AttemptSet& out, QString* error)
                 return false;
             result.numbers.insert(n);
         }
+    }
+    out = result;
+    return true;
+}
+
+bool LineSelector::matches(int lineNumber, const QString& text) const
+{
+    if (line > 0)
+        return lineNumber == line;
+    return !prefix.isEmpty() && text.trimmed().startsWith(prefix, Qt::CaseInsensitive);
+}
+
+bool LineSelector::parse(const QString& text, LineSelector& out, QString* error)
+{
+    const QString t = text.trimmed();
+    LineSelector result;
+    if (!t.isEmpty() && t.front().isDigit()) {
+        // Commands never start with a digit: a number is a line number.
+        if (!parseInt(t, 1, 1000000, result.line, error))
+            return false;
+    } else {
+        result.prefix = t;
     }
     out = result;
     return true;

@@ -30,6 +30,17 @@ struct AttemptSet {
     static bool parse(const QString& text, AttemptSet& out, QString* error);
 };
 
+// The line a fault strikes at: a 1-based number of the received command lines, or
+// the first line that starts with a text (not case-sensitive). Written as the number
+// or the text; empty = never.
+struct LineSelector {
+    int line = 0;
+    QString prefix;
+
+    bool matches(int lineNumber, const QString& text) const;
+    static bool parse(const QString& text, LineSelector& out, QString* error);
+};
+
 struct Faults {
     // Transport faults.
     int silentFromLine = 0;    // from this received line on nothing is answered (0 = off)
@@ -40,6 +51,14 @@ struct Faults {
     int splitPieces = 1;       // every answer goes out in this many pieces ...
     int splitPauseMs = 300;    // ... this far apart
     bool echoOnly = false;     // the port returns what it gets and answers nothing
+    AttemptSet unendedQueries; // these queries' answers go out without CR LF ...
+    QString unendedPrefix;     // ... and so do those of queries starting with this
+    AttemptSet floodQueries;   // these queries are answered with floodBytes bytes and no line end ...
+    QString floodPrefix;       // ... and so are queries starting with this
+    int floodBytes = 1048576;
+    LineSelector vanishAt;     // the device disappears on this line, before answering it ...
+    bool vanishMidAnswer = false; // ... or after the first half of the line's answer
+    LineSelector restartAt;    // the tester restarts as after power-on just before this line
 
     // Measured values out of limits, by attempt of their query.
     AttemptSet txPower;

@@ -106,8 +106,19 @@ void Tester::lineReceived(const QByteArray& raw, qint64 nowMs)
     say(QStringLiteral("host: ") + printable(raw));
 
     const Faults& f = scenario_.faults;
-    if (f.echoOnly)
+    if (f.echoOnly || vanishing_ || vanished_)
         return;
+    const bool lastLine = f.vanishAt.matches(lineCount_, line);
+    if (lastLine && !f.vanishMidAnswer) {
+        // Gone before it could answer: nothing more comes from it.
+        input_.clear();
+        output_.clear();
+        vanished_ = true;
+        say(QStringLiteral("fault: the device vanished"));
+        return;
+    }
+    if (!restarted_ && f.restartAt.matches(lineCount_, line))
+        restart(nowMs);
     if (f.silentFromLine > 0 && lineCount_ >= f.silentFromLine)
         silent_ = true;
     if (!f.silentPrefix.isEmpty() && line.trimmed().startsWith(f.silentPrefix, Qt::CaseInsensitive))
@@ -121,6 +132,7 @@ void Tester::lineReceived(const QByteArray& raw, qint64 nowMs)
     QueuedLine queued;
     queued.commands = commands;
     queued.readyAtMs = nowMs;
+    queued.lastAnswer = lastLine;
     input_.push_back(queued);
     advance(nowMs);
 }
@@ -136,6 +148,21 @@ void Tester::abortForReset(qint64 nowMs)
         output_.pop_back();
     busyUntilMs_ = nowMs;
     lastDueMs_ = output_.empty() ? nowMs : std::max(nowMs, output_.back().dueMs);
+}
+
+// As after power-on: every setting, the registration, the call, the lines not yet
+// carried out and the answers not yet sent are forgotten, and the tester is busy
+// starting up for tester.reset_ms.
+void Tester::restart(qint64 nowMs)
+{
+    restarted_ = true;
+    instrument_ = std::make_unique<Instrument>(scenario_);
+    input_.clear();
+    while (!output_.empty() && output_.back().dueMs > nowMs)
+        output_.pop_back();
+    busyUntilMs_ = nowMs + scenario_.resetMs;
+    lastDueMs_ = output_.empty() ? nowMs : std::max(nowMs, output_.back().dueMs);
+    say(QStringLiteral("fault: the tester restarted"));
 }
 
 // Runs every queued line whose turn has come by nowMs. A line waits for the
@@ -158,6 +185,12 @@ void Tester::advance(qint64 nowMs)
                 ++queryCount_;
                 line.answers << transportAnswer(command, r.answer);
                 line.anyQuery = true;
+                const Faults& f = scenario_.faults;
+                auto byPrefix = [&command](const QString& prefix) {
+                    return !prefix.isEmpty() && command.trimmed().startsWith(prefix, Qt::CaseInsensitive);
+                };
+                line.unended = line.unended || f.unendedQueries.contains(queryCount_) || byPrefix(f.unendedPrefix);
+                line.flood = line.flood || f.floodQueries.contains(queryCount_) || byPrefix(f.floodPrefix);
             }
             line.extraDelayMs = std::max(line.extraDelayMs, r.extraDelayMs);
             if (r.resumeAtMs > t) {
@@ -171,9 +204,15 @@ void Tester::advance(qint64 nowMs)
         busyUntilMs_ = t;
         if (line.anyQuery) {
             std::uniform_int_distribution<int> latency(scenario_.latencyMinMs, scenario_.latencyMaxMs);
-            sendAnswer(line.answers.join(u';'), t + latency(latencyRng_) + line.extraDelayMs);
+            sendAnswer(line, t + latency(latencyRng_) + line.extraDelayMs);
+        } else if (line.lastAnswer) {
+            vanishing_ = true;
         }
         input_.pop_front();
+        if (vanishing_) {
+            input_.clear();
+            break;
+        }
     }
     instrument_->advanceTo(nowMs);
 }
@@ -186,18 +225,41 @@ QString Tester::transportAnswer(const QString& command, const QString& answer)
     return (byPrefix || f.garbageQueries.contains(queryCount_)) ? f.garbageText : answer;
 }
 
-void Tester::sendAnswer(const QString& text, qint64 dueMs)
+void Tester::sendAnswer(const QueuedLine& line, qint64 dueMs)
 {
-    const QByteArray bytes = text.toLatin1() + "\r\n";
+    const Faults& f = scenario_.faults;
+    QByteArray bytes;
+    if (line.flood) {
+        static const QByteArray pattern("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789");
+        bytes = pattern.repeated(f.floodBytes / pattern.size() + 1).left(f.floodBytes);
+    } else {
+        bytes = line.answers.join(u';').toLatin1();
+        if (!line.unended)
+            bytes += "\r\n";
+    }
+    if (line.lastAnswer) {
+        bytes.truncate(std::max<qsizetype>(1, bytes.size() / 2));
+        vanishing_ = true;
+    }
     const qint64 due = std::max(dueMs, lastDueMs_);
-    const int pieces = std::min<int>(scenario_.faults.splitPieces, bytes.size());
+    const int pieces = std::max(1, std::min<int>(f.splitPieces, bytes.size()));
     qsizetype from = 0;
     for (int k = 0; k < pieces; ++k) {
         const qsizetype to = bytes.size() * (k + 1) / pieces;
-        output_.push_back({due + qint64(k) * scenario_.faults.splitPauseMs, bytes.mid(from, to - from)});
+        output_.push_back({due + qint64(k) * f.splitPauseMs, bytes.mid(from, to - from)});
         from = to;
     }
     lastDueMs_ = output_.back().dueMs;
+}
+
+bool Tester::vanished()
+{
+    advance(now_());
+    if (vanishing_ && !vanished_ && output_.empty()) {
+        vanished_ = true;
+        say(QStringLiteral("fault: the device vanished"));
+    }
+    return vanished_;
 }
 
 qint64 Tester::bytesAvailable()
@@ -220,7 +282,13 @@ QByteArray Tester::readAll()
     QByteArray out;
     while (!output_.empty() && output_.front().dueMs <= now) {
         const QByteArray& bytes = output_.front().bytes;
-        say(QStringLiteral("tester: ") + printable(bytes.endsWith("\r\n") ? bytes.chopped(2) : bytes));
+        // A flood is logged by its start and size, not in full.
+        constexpr qsizetype kLoggedBytes = 200;
+        if (bytes.size() > kLoggedBytes)
+            say(QStringLiteral("tester: ") + printable(bytes.left(kLoggedBytes)) +
+                QStringLiteral("... (%1 bytes)").arg(bytes.size()));
+        else
+            say(QStringLiteral("tester: ") + printable(bytes.endsWith("\r\n") ? bytes.chopped(2) : bytes));
         out += bytes;
         output_.pop_front();
     }

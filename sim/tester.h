@@ -43,6 +43,10 @@ public:
     // -1 when nothing is waiting.
     qint64 nextEventMs();
 
+    // True once the device has vanished (fault.vanish_at): the pseudo-terminal
+    // program then closes the line, as when the device is pulled.
+    bool vanished();
+
     // One line per received command line ("host: ...") and per piece of
     // answer sent ("tester: ..."), when set.
     std::function<void(const QString&)> log;
@@ -56,6 +60,9 @@ private:
         bool anyQuery = false;
         qint64 readyAtMs = 0;
         qint64 extraDelayMs = 0;
+        bool unended = false;    // the answer goes out without its line end
+        bool flood = false;      // the answer is a flood without a line end
+        bool lastAnswer = false; // half the answer goes out, then the device vanishes
     };
     struct Chunk {
         qint64 dueMs;
@@ -66,7 +73,8 @@ private:
     void abortForReset(qint64 nowMs);
     void advance(qint64 nowMs);
     QString transportAnswer(const QString& command, const QString& answer);
-    void sendAnswer(const QString& text, qint64 dueMs);
+    void sendAnswer(const QueuedLine& line, qint64 dueMs);
+    void restart(qint64 nowMs);
     void say(const QString& line) const;
 
     Scenario scenario_;
@@ -80,6 +88,9 @@ private:
     int lineCount_ = 0;
     int queryCount_ = 0;
     bool silent_ = false;
+    bool restarted_ = false;
+    bool vanishing_ = false; // the last half answer is on its way
+    bool vanished_ = false;
 
     std::deque<QueuedLine> input_;
     std::deque<Chunk> output_;

@@ -106,6 +106,8 @@ QString HelpText()
         "  CELVIO_PDF_DIR        print every document as a PDF file into this folder instead\n"
         "                        of the default printer (without a printer the documents go\n"
         "                        to PRINTS/ in the station directory).\n"
+        "  CELVIO_SHOWN_LOG      append every message box and every new title and status\n"
+        "                        text of the main window to this file, one line each.\n"
         "  QT_QPA_PLATFORM       the Qt display platform (xcb on a desktop).\n"
         "\n"
         "Files of the station directory: CELVIO.INI (settings; LANGUAGE selects English or\n"

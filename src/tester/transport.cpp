@@ -7,6 +7,7 @@
 #include "platform/serial_port.h"
 
 #include <QTime>
+#include <algorithm>
 
 namespace celvio {
 
@@ -17,6 +18,31 @@ void SendCommand(App& app, const QString& command)
     DoEvents(app);
     TesterPortAlive(app);
 }
+
+namespace {
+
+// Reads and throws away whatever the tester sends until nothing has come for
+// kQuietAfterOverlong, or until the deadline, or until the port is lost.
+void DropUntilQuiet(App& app, qint64 deadline)
+{
+    SerialPort& port = app.ui.Comm1();
+    const qint64 quiet = std::chrono::duration_cast<std::chrono::milliseconds>(kQuietAfterOverlong).count();
+    qint64 quietAt = app.ui.MonotonicMs() + quiet;
+    for (;;) {
+        if (!TesterPortAlive(app))
+            return;
+        if (port.InBufferCount() > 0) {
+            port.Input();
+            quietAt = app.ui.MonotonicMs() + quiet;
+        }
+        const qint64 now = app.ui.MonotonicMs();
+        if (now >= quietAt || now > deadline)
+            return;
+        WaitEventsUntil(app, std::min(quietAt, deadline + 1));
+    }
+}
+
+}  // namespace
 
 QString ReadAnswer(App& app)
 {
@@ -53,12 +79,20 @@ QString ReadAnswer(App& app)
         WaitEventsUntil(app, deadline + 1);
     }
     if (overlong) {
-        // A line this long is no answer of the tester: it is dropped, with what is
-        // still waiting, so that memory stays bounded.
+        // A line this long is no answer of the tester: it is dropped, with the rest of
+        // the flood behind it, so that memory stays bounded and the next answer is not
+        // taken from the tail of this one.
         TraceLine(app, TimeText(app.ui.Now().time()) + QStringLiteral("--- ERROR: Answer longer than ") +
                            Str(qint64(kMaxAnswerBytes)) + QStringLiteral(" characters without a line end, ignored: ") +
                            QString::fromLatin1(buffer.left(40)) + QStringLiteral("..."));
-        port.Input();
+        buffer.clear();
+        DropUntilQuiet(app, deadline);
+        if (port.IsOpen())
+            app.ui.MsgBox(QStringLiteral("The answer of the tester was not readable:") + kCrLf +
+                              QStringLiteral("more than ") + QString::number(kMaxAnswerBytes) +
+                              QStringLiteral(" characters without a line end.") + kCrLf +
+                              QStringLiteral("Please check the cable and the speed set on the tester."),
+                          msgbox::kOkOnly | msgbox::kExclamation, QStringLiteral("TESTER ERROR"));
         app.st.TesterBusy = busyBefore;
         return QString();
     }

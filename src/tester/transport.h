@@ -13,6 +13,9 @@ inline constexpr std::chrono::seconds kAnswerTimeout{180};
 // The longest answer line read: a tester that sends more without a line end is
 // streaming garbage, and its answer counts as none.
 inline constexpr qsizetype kMaxAnswerBytes = 64 * 1024;
+// After such an answer, what the tester still sends is thrown away until the line has
+// been quiet this long, so that the answers that follow are read in step again.
+inline constexpr std::chrono::milliseconds kQuietAfterOverlong{500};
 
 // The plain pause that gives the tester time to carry out a setting before the
 // status query that follows it.
@@ -23,8 +26,10 @@ void SendCommand(App& app, const QString& command);
 
 // Waits for an answer line (up to kAnswerTimeout) and returns everything received,
 // CR LF and anything after it included. After a time-out: one message box, one trace
-// line, and whatever arrived (possibly nothing). On a port that is closed, or that is
-// lost while waiting, it returns at once with what it has.
+// line, and whatever arrived (possibly nothing). An answer longer than kMaxAnswerBytes
+// without a line end is dropped with the rest of its flood: one message box, one trace
+// line, an empty result. On a port that is closed, or that is lost while waiting, it
+// returns at once with what it has.
 QString ReadAnswer(App& app);
 
 // True while the tester's port is open. When the port went away under the program

@@ -58,7 +58,7 @@ TEST_F(TransportTest, AnswerEndingInLfWithoutCrIsReturnedButNotTraced)
 }
 
 // A tester that streams without a line end: after 64 KiB the answer counts as none,
-// at once, instead of growing for three minutes.
+// as soon as the stream has stopped, instead of growing for three minutes.
 TEST_F(TransportTest, StreamWithoutLineEndIsCutOffAsNoAnswer)
 {
     const QByteArray chunk(4096, 'x');
@@ -67,7 +67,11 @@ TEST_F(TransportTest, StreamWithoutLineEndIsCutOffAsNoAnswer)
     device->Arrive(1000, "0\r\n");
     EXPECT_EQ(ReadAnswer(app), QString());
     EXPECT_LT(platform.MonotonicMs(), 1000);
-    EXPECT_TRUE(platform.boxes.isEmpty());
+    EXPECT_EQ(Boxes(), QStringList{Box(QStringLiteral("TESTER ERROR"),
+                                       QStringLiteral("The answer of the tester was not readable:\r\n"
+                                                      "more than 65536 characters without a line end.\r\n"
+                                                      "Please check the cable and the speed set on the tester."),
+                                       msgbox::kOkOnly | msgbox::kExclamation)});
     ASSERT_FALSE(Trace().isEmpty());
     EXPECT_TRUE(Trace().last().startsWith(
         QStringLiteral("10:00:00--- ERROR: Answer longer than  65536 characters without a line end, ignored: xxx")));
@@ -75,6 +79,31 @@ TEST_F(TransportTest, StreamWithoutLineEndIsCutOffAsNoAnswer)
     EXPECT_EQ(ReadAnswer(app), QStringLiteral("0\r\n"));
     device->Arrive(platform.MonotonicMs() + 2000, QByteArray(60000, '1') + "\r\n");
     EXPECT_EQ(ReadAnswer(app).size(), 60002);
+}
+
+// A flood far longer than the cap, arriving in pieces with short gaps: all of it is
+// thrown away, and the answer that follows it is read whole and in step.
+TEST_F(TransportTest, TheRestOfAFloodIsDroppedSoTheNextAnswerIsReadInStep)
+{
+    const QByteArray chunk(32 * 1024, 'y');
+    for (int i = 0; i < 32; ++i)  // 1 MiB, a piece every 100 ms
+        device->Arrive(10 + i * 100, chunk);
+    const qint64 floodEnd = 10 + 31 * 100;
+    device->Arrive(floodEnd + 700, "001010123456789\r\n");
+    EXPECT_EQ(ReadAnswer(app), QString());
+    EXPECT_GE(platform.MonotonicMs(), floodEnd + 500);
+    EXPECT_EQ(platform.boxes.size(), 1);
+    EXPECT_EQ(ReadAnswer(app), QStringLiteral("001010123456789\r\n"));
+    EXPECT_EQ(Trace().last(), QStringLiteral("10:00:03<-- 001010123456789"));
+
+    // A stream that never stops ends at the answer's deadline, with its one box.
+    for (int i = 0; i < 2000; ++i)
+        device->Arrive(platform.MonotonicMs() + 10 + i * 100, chunk.left(100));
+    const qint64 start = platform.MonotonicMs();
+    EXPECT_EQ(ReadAnswer(app), QString());
+    EXPECT_GE(platform.MonotonicMs() - start, 180'000);
+    EXPECT_LE(platform.MonotonicMs() - start, 180'200);
+    EXPECT_EQ(platform.boxes.size(), 2);
 }
 
 TEST_F(TransportTest, SilenceForThreeMinutesGivesOneBoxOneTraceLineAndAnEmptyAnswer)

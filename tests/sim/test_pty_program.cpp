@@ -114,3 +114,41 @@ TEST(TesterSimProgram, RefusesBadArgumentsScenariosAndRegularFiles)
     EXPECT_FALSE(QFileInfo(link).exists());
     EXPECT_TRUE(QFileInfo(plain).isFile());
 }
+
+// A device that vanishes halfway through an answer: the half arrives, then the program
+// ends by itself, the link goes and the client's port reports the loss.
+TEST(TesterSimProgram, VanishingDeviceEndsTheProgramAfterItsHalfAnswer)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString link = dir.filePath(QStringLiteral("ttySIM"));
+    const QString log = dir.filePath(QStringLiteral("sim.log"));
+    QProcess child;
+    ChildGuard guard{child};
+    ASSERT_TRUE(celvio::testing::StartTesterSim(
+        child, link, log, {"--set", "fault.vanish_at=*IDN?", "--set", "fault.vanish_mid_answer=on"}));
+
+    QSerialPort port(link);
+    port.setBaudRate(19200);
+    ASSERT_TRUE(port.open(QIODevice::ReadWrite)) << port.errorString().toStdString();
+    bool lost = false;
+    QObject::connect(&port, &QSerialPort::errorOccurred, [&lost](QSerialPort::SerialPortError e) {
+        lost = lost || e == QSerialPort::ResourceError || e == QSerialPort::ReadError;
+    });
+    EXPECT_EQ(exchange(port, "*STB?\r\n"), QByteArray("0\r\n"));
+    port.write("*IDN?\r\n");
+    port.waitForBytesWritten(1000);
+    QByteArray half;
+    QElapsedTimer timer;
+    timer.start();
+    while (!lost && timer.elapsed() < 3000) {
+        port.waitForReadyRead(50);
+        half += port.readAll();
+    }
+    EXPECT_EQ(half, QByteArray("Dalvora,7703S,10")); // 16 of the 32 bytes
+    EXPECT_TRUE(lost);
+    ASSERT_TRUE(child.waitForFinished(5000));
+    EXPECT_EQ(child.exitCode(), 0);
+    EXPECT_FALSE(QFileInfo(link).isSymLink());
+    EXPECT_TRUE(celvio::testing::FileText(log).contains(QStringLiteral("fault: the device vanished")));
+}

@@ -35,6 +35,7 @@ QtPlatform::~QtPlatform() = default;
 
 void QtPlatform::AttachViews(App& app)
 {
+    app_ = &app;
     mainWindow_ = std::make_unique<MainWindowView>(app);
     debugWindow_ = std::make_unique<DebugWindowView>(app);
     debugWindow_->SetAnchor(mainWindow_.get());
@@ -57,6 +58,7 @@ void QtPlatform::SyncViews()
     helpWindow_->Sync();
     form3_->Sync();
     form4_->Sync();
+    shown_.Labels(*app_);
 }
 
 void QtPlatform::ProcessEvents(std::chrono::milliseconds wait)
@@ -90,6 +92,7 @@ int QtPlatform::MsgBox(const QString& prompt, int style, const QString& title)
     text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     box.setText(text);
+    shown_.Box(box.windowTitle(), text);
     switch (style & 0x70) {
     case msgbox::kCritical: box.setIcon(QMessageBox::Critical); break;
     case msgbox::kQuestion: box.setIcon(QMessageBox::Question); break;

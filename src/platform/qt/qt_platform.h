@@ -4,6 +4,7 @@
 #include "platform/platform.h"
 #include "platform/qt/qt_printer.h"
 #include "platform/qt/qt_serial_port.h"
+#include "platform/qt/shown_log.h"
 
 #include <QElapsedTimer>
 #include <QTimer>
@@ -52,6 +53,8 @@ private:
     std::unique_ptr<HelpWindowView> helpWindow_;
     std::unique_ptr<ResultPageView> form3_;
     std::unique_ptr<ResultPageView> form4_;
+    const App* app_ = nullptr;
+    ShownLog shown_;
 };
 
 }  // namespace celvio
