@@ -4,9 +4,9 @@
 
 namespace celvio {
 
-LfLineReader::LfLineReader(qsizetype bufferSize)
+LfLineReader::LfLineReader(qsizetype bufferSize) : bufferSize_(std::max<qsizetype>(bufferSize, 1))
 {
-    buffer_.resize(std::max<qsizetype>(bufferSize, 1));
+    buffer_.resize(bufferSize_);
 }
 
 bool LfLineReader::Open(const QString& path)
@@ -16,17 +16,29 @@ bool LfLineReader::Open(const QString& path)
     return file_.open(QIODevice::ReadOnly);
 }
 
+void LfLineReader::OpenBytes(const QByteArray& bytes)
+{
+    Close();
+    buffer_ = bytes;
+    inMemory_ = true;
+    end_ = buffer_.size();
+}
+
 void LfLineReader::Close()
 {
     if (file_.isOpen())
         file_.close();
+    if (inMemory_) {
+        inMemory_ = false;
+        buffer_ = QByteArray(bufferSize_, '\0');
+    }
     pos_ = end_ = 0;
 }
 
 bool LfLineReader::Fill()
 {
     pos_ = end_ = 0;
-    if (!file_.isOpen())
+    if (!file_.isOpen())  // also the end of contents held in memory
         return false;
     const qint64 got = file_.read(buffer_.data(), buffer_.size());
     if (got <= 0)
