@@ -5,7 +5,9 @@
 // Checks: the language is English or German; every key that a line names and that has
 // a sane range holds a value inside it; every configured channel lies in its band, is
 // not on the blocked list and differs from the other channels of its band, unless the
-// operator was told that no free channel was found; the program never ended.
+// operator was told that no free channel was found; the program never ended; reading
+// the same file again, as the end of every cycle does, changes no value other than the
+// channels and shows the same message boxes.
 #include "fuzz_support.h"
 
 #include "core/blocked_channels.h"
@@ -119,5 +121,37 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     CheckBand("GSM", gsm, gsm850 ? 128 : 1, gsm850 ? 251 : 124, -1, blocked, lines, input);
     CheckBand("PCN", pcn, 512, 884, 0, blocked, lines, input);
     CheckBand("PCS", pcs, 513, 809, 1, blocked, lines, input);
+
+    // The reading at the end of a cycle: the list from its file again, the same settings.
+    const StationState first = app.st;
+    const QStringList firstBoxes = fuzz::Quiet().boxes;
+    fuzz::Quiet().boxes.clear();
+    app.st.BlockedChannels = blocked;
+    ReadSettingsBytes(app, bytes);
+    const StationState& again = app.st;
+    const bool same =
+        again.Language == first.Language && again.LeftMargin == first.LeftMargin &&
+        again.TestDetail == first.TestDetail && again.TestPrint == first.TestPrint && again.SwapFile == first.SwapFile &&
+        again.DialNumber == first.DialNumber && again.GsmSystem == first.GsmSystem &&
+        again.ScanAttenuation == first.ScanAttenuation && again.ScanSensitivity == first.ScanSensitivity &&
+        again.ScanTest == first.ScanTest && again.SearchTimeout == first.SearchTimeout &&
+        again.BsCallTimeout == first.BsCallTimeout && again.MsCallTimeout == first.MsCallTimeout &&
+        again.Maximize == first.Maximize && again.LocateBsLevel == first.LocateBsLevel &&
+        again.GsmBsLevel == first.GsmBsLevel && again.PcnBsLevel == first.PcnBsLevel &&
+        again.PcsBsLevel == first.PcsBsLevel && again.GsmAttenuation == first.GsmAttenuation &&
+        again.PcnAttenuation == first.PcnAttenuation && again.PcsAttenuation == first.PcsAttenuation &&
+        again.LimitTxPower == first.LimitTxPower && again.LimitPhaseRms == first.LimitPhaseRms &&
+        again.LimitPhasePeak == first.LimitPhasePeak && again.LimitFrequency == first.LimitFrequency &&
+        again.LimitFrequencyHigh == first.LimitFrequencyHigh && again.LimitBurstLength == first.LimitBurstLength &&
+        again.LimitRxLevel == first.LimitRxLevel && again.LimitRxQuality == first.LimitRxQuality &&
+        again.SearchAllPorts == first.SearchAllPorts && again.ShowLimits == first.ShowLimits &&
+        again.ShowRfWave == first.ShowRfWave && again.TesterSpeed == first.TesterSpeed &&
+        again.MsPowerLevels == first.MsPowerLevels;
+    Check(same, "reading the same settings again changes no value", input);
+    // The "no free channel" boxes may name other keys when a channel line is unusable:
+    // its search then starts at the channel of the first reading.
+    QStringList a = firstBoxes.filter(QStringLiteral("cannot be used"));
+    QStringList b = fuzz::Quiet().boxes.filter(QStringLiteral("cannot be used"));
+    Check(a.size() == b.size(), "reading the same settings again shows the same boxes", input);
     return 0;
 }
