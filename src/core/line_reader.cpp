@@ -4,14 +4,14 @@
 
 namespace celvio {
 
-LfLineReader::LfLineReader(qsizetype bufferSize) : bufferSize_(std::max<qsizetype>(bufferSize, 1))
-{
-    buffer_.resize(bufferSize_);
-}
+LfLineReader::LfLineReader(qsizetype bufferSize) : bufferSize_(std::max<qsizetype>(bufferSize, 1)) {}
 
 bool LfLineReader::Open(const QString& path)
 {
     Close();
+    // The buffer is made when a file is opened: a reader of bytes in memory needs none.
+    if (buffer_.size() != bufferSize_)
+        buffer_ = QByteArray(bufferSize_, Qt::Uninitialized);
     file_.setFileName(path);
     return file_.open(QIODevice::ReadOnly);
 }
@@ -30,7 +30,7 @@ void LfLineReader::Close()
         file_.close();
     if (inMemory_) {
         inMemory_ = false;
-        buffer_ = QByteArray(bufferSize_, '\0');
+        buffer_ = QByteArray();
     }
     pos_ = end_ = 0;
 }
