@@ -119,8 +119,9 @@ public:
     }
     bool AppendUserLine(App&, const QByteArray& line) override
     {
+        // As AppendLine: a last line without its LF is ended first.
         QByteArray& file = files_[kUserTacFile];
-        if (!file.isEmpty() && !file.endsWith('\n') && !file.endsWith('\r'))
+        if (!file.isEmpty() && !file.endsWith('\n'))
             file += "\r\n";
         file += line + "\r\n";
         return true;

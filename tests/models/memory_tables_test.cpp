@@ -72,6 +72,9 @@ TEST_F(MemoryTablesTest, TheWalkInMemoryIsTheWalkOnDisk)
         {"the operator assigns a model, recorded after a last line without its end",
          {{"TAC6N.DAT", "-2,USERTAC.DAT\n-9,ANT\n"}, {"USERTAC.DAT", "35000000,STD"}, {"MPN.DAT", mpn}},
          "359876540000001"},
+        {"a last line ending in a lone CR is ended too",
+         {{"TAC6N.DAT", "-2,USERTAC.DAT\n-9,ANT\n"}, {"USERTAC.DAT", "35000000,STD\r"}, {"MPN.DAT", mpn}},
+         "359876540000001"},
         {"no database, no table", {{"TAC6N.DAT", "351234,Tavik T12\n"}}, "351234560123457"},
         {"no TAC table", {}, "351234560123457"},
     };
