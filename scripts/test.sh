@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds CELVIO and runs every test: first a normal
-# build, then a build with AddressSanitizer and UndefinedBehaviorSanitizer.
-# Ends with CTest's summary of the normal build.
+# Installs what is missing, builds CELVIO and runs every test: first a build with
+# AddressSanitizer and UndefinedBehaviorSanitizer, then a normal build, then the fuzz
+# build (clang) with 30 s of each fuzz target. Ends with the fuzz table.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/install-deps.sh"
@@ -15,3 +15,6 @@ ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
 echo "== build and tests =="
 BUILD_DIR="$root/build" "$root/scripts/build.sh"
 ctest --test-dir "$root/build" --output-on-failure -j2 --timeout 300
+
+echo "== fuzz build and 30 s of each fuzz target =="
+"$root/scripts/fuzz.sh" 30

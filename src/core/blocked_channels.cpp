@@ -26,20 +26,32 @@ bool ReadBlockedChannelFile(App& app, QString& text)
     text.clear();
     if (!FileExists(app, kListFile))
         return true;
-    QStringList lines;
-    if (!ReadTextLines(StationPath(app, kListFile), lines))
+    QByteArray bytes;
+    if (!ReadFileBytes(StationPath(app, kListFile), bytes))
         return false;
+    text = BlockedChannelTextOf(bytes);
+    return true;
+}
+
+QString BlockedChannelTextOf(const QByteArray& bytes)
+{
+    const QStringList lines = SplitTextLines(bytes);
     if (lines.isEmpty())
-        return true;
+        return QString();
     const QString& first = lines.first();
     const qsizetype open = first.indexOf(QLatin1Char('"'));
-    if (open < 0) {
-        text = first;
-    } else {
-        const qsizetype close = first.indexOf(QLatin1Char('"'), open + 1);
-        text = first.mid(open + 1, close < 0 ? -1 : close - open - 1);
-    }
-    return true;
+    if (open < 0)
+        return first;
+    const qsizetype close = first.indexOf(QLatin1Char('"'), open + 1);
+    return first.mid(open + 1, close < 0 ? -1 : close - open - 1);
+}
+
+QByteArray BlockedChannelFileBytes(const QString& text)
+{
+    // The list is written between double quotes, so it cannot hold one itself.
+    QString inside = text;
+    inside.remove(QLatin1Char('"'));
+    return ToLatin1(QLatin1Char('"') + inside + QLatin1Char('"') + kCrLf);
 }
 
 void SaveBlockedChannels(App& app, int channel)
@@ -49,10 +61,7 @@ void SaveBlockedChannels(App& app, int channel)
         st.BlockedChannels += BlockedChannelEntry(channel);
     if (channel <= 0 && st.ScanWritesList != kTrue)
         return;
-    // The list is written between double quotes, so it cannot hold one itself.
-    QString text = st.BlockedChannels;
-    text.remove(QLatin1Char('"'));
-    const QByteArray bytes = ToLatin1(QLatin1Char('"') + text + QLatin1Char('"') + kCrLf);
+    const QByteArray bytes = BlockedChannelFileBytes(st.BlockedChannels);
     if (!WriteFileAtomic(StationPath(app, kListFile), bytes)) {
         TraceLine(app, QStringLiteral("BADCHAN.DAT could not be written."));
         app.ui.MsgBox(st.Language == 2 ? QStringLiteral("Datei BADCHAN.DAT nicht verfügbar !")

@@ -65,13 +65,19 @@ bool ReadTextLines(const QString& path, QStringList& lines)
     QByteArray bytes;
     if (!ReadFileBytes(path, bytes))
         return false;
+    lines = SplitTextLines(bytes);
+    return true;
+}
+
+QStringList SplitTextLines(const QByteArray& bytes)
+{
     QString text = FromLatin1(bytes);
     text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    lines = text.split(QLatin1Char('\n'));
+    QStringList lines = text.split(QLatin1Char('\n'));
     if (text.endsWith(QLatin1Char('\n')) || text.isEmpty())
         lines.removeLast();
-    return true;
+    return lines;
 }
 
 QString FromLatin1(const QByteArray& bytes)

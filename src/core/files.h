@@ -30,6 +30,9 @@ bool ReadFileBytes(const QString& path, QByteArray& out);
 // ends are not part of the lines. False (and no lines) when the file cannot be read.
 bool ReadTextLines(const QString& path, QStringList& lines);
 
+// The lines of a text file's bytes, split as ReadTextLines splits them.
+QStringList SplitTextLines(const QByteArray& bytes);
+
 // Latin-1 text <-> bytes.
 QString FromLatin1(const QByteArray& bytes);
 QByteArray ToLatin1(const QString& text);

@@ -4,29 +4,41 @@
 
 namespace celvio {
 
-LfLineReader::LfLineReader(qsizetype bufferSize)
-{
-    buffer_.resize(std::max<qsizetype>(bufferSize, 1));
-}
+LfLineReader::LfLineReader(qsizetype bufferSize) : bufferSize_(std::max<qsizetype>(bufferSize, 1)) {}
 
 bool LfLineReader::Open(const QString& path)
 {
     Close();
+    // The buffer is made when a file is opened: a reader of bytes in memory needs none.
+    if (buffer_.size() != bufferSize_)
+        buffer_ = QByteArray(bufferSize_, Qt::Uninitialized);
     file_.setFileName(path);
     return file_.open(QIODevice::ReadOnly);
+}
+
+void LfLineReader::OpenBytes(const QByteArray& bytes)
+{
+    Close();
+    buffer_ = bytes;
+    inMemory_ = true;
+    end_ = buffer_.size();
 }
 
 void LfLineReader::Close()
 {
     if (file_.isOpen())
         file_.close();
+    if (inMemory_) {
+        inMemory_ = false;
+        buffer_ = QByteArray();
+    }
     pos_ = end_ = 0;
 }
 
 bool LfLineReader::Fill()
 {
     pos_ = end_ = 0;
-    if (!file_.isOpen())
+    if (!file_.isOpen())  // also the end of contents held in memory
         return false;
     const qint64 got = file_.read(buffer_.data(), buffer_.size());
     if (got <= 0)

@@ -16,8 +16,10 @@ public:
 
     // Opens `path` for reading (closing any file open before); false when it cannot.
     bool Open(const QString& path);
+    // Reads the lines of `bytes` instead of a file's (the file's contents in memory).
+    void OpenBytes(const QByteArray& bytes);
     void Close();
-    bool IsOpen() const { return file_.isOpen(); }
+    bool IsOpen() const { return file_.isOpen() || inMemory_; }
 
     // The next line as bytes, without its LF and CRs; false at end of file. A read
     // error counts as end of file.
@@ -28,6 +30,8 @@ private:
 
     QFile file_;
     QByteArray buffer_;
+    qsizetype bufferSize_;
+    bool inMemory_ = false;  // buffer_ holds the whole contents (OpenBytes)
     qsizetype pos_ = 0;
     qsizetype end_ = 0;
 };

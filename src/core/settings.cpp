@@ -359,9 +359,15 @@ void ReloadSettings(App& app)
 
 void ReadSettings(App& app)
 {
-    QStringList lines;
-    if (!FileExists(app, kSettingsFile) || !ReadTextLines(StationPath(app, kSettingsFile), lines))
+    QByteArray bytes;
+    if (!FileExists(app, kSettingsFile) || !ReadFileBytes(StationPath(app, kSettingsFile), bytes))
         EndForMissingSettings(app);
+    ReadSettingsBytes(app, bytes);
+}
+
+void ReadSettingsBytes(App& app, const QByteArray& bytes)
+{
+    const QStringList lines = SplitTextLines(bytes);
     app.st.TesterSpeed = 2;
     const std::vector<Setting> table = SettingsTable(app.st);
     QList<Rejected> rejected;

@@ -2,6 +2,7 @@
 // (blank-padded, compared with case), the value from column 13. Lines with other keys
 // are remarks. The program never writes the file.
 #pragma once
+#include <QByteArray>
 #include <QString>
 #include <QStringView>
 namespace celvio {
@@ -14,6 +15,8 @@ void ReloadSettings(App& app);
 // Lines whose value cannot be used (no value, a number outside its field) leave the
 // field as it was and are traced.
 void ReadSettings(App& app);
+// The same reading from the file's bytes (ReadSettings reads the file and calls it).
+void ReadSettingsBytes(App& app, const QByteArray& bytes);
 // The channel to use for a settings line: the configured one (made even in the 1800
 // band, odd in the 1900 band) if it lies in lowest..highest and is not blocked,
 // otherwise the nearest free one, searched alternately above and below. When none is

@@ -31,9 +31,15 @@ void CheckCoupler(App& app, int n)
 
 short ReadCouplerChoice(App& app)
 {
-    QStringList lines;
-    if (!FileExists(app, kCouplerFile) || !ReadTextLines(StationPath(app, kCouplerFile), lines))
+    QByteArray bytes;
+    if (!FileExists(app, kCouplerFile) || !ReadFileBytes(StationPath(app, kCouplerFile), bytes))
         return 1;
+    return CouplerChoiceFromBytes(app, bytes);
+}
+
+short CouplerChoiceFromBytes(App& app, const QByteArray& bytes)
+{
+    const QStringList lines = SplitTextLines(bytes);
     qint16 number = 0;
     if (!lines.isEmpty() && !RoundToInt16(ReadNumber(lines.first()), number))
         TraceLine(app, QStringLiteral("CPLCONN.INI: coupler number out of range: ") + lines.first());
@@ -47,8 +53,13 @@ void SaveCouplerChoice(App& app, short number)
     // platform that refuses to replace a read-only file.
     if (QFile::exists(path) && !(QFile::permissions(path) & QFile::WriteOwner))
         return;
-    if (!WriteFileAtomic(path, ToLatin1(Str(qint64(number)) + kCrLf)))
+    if (!WriteFileAtomic(path, CouplerFileBytes(number)))
         ReportFileNotWritten(app, kCouplerFile);
+}
+
+QByteArray CouplerFileBytes(short number)
+{
+    return ToLatin1(Str(qint64(number)) + kCrLf);
 }
 
 void Mnu_CoupOld_Click(App& app) { CheckCoupler(app, 1); }

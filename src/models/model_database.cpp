@@ -178,17 +178,35 @@ quint16 BandBit(const QString& value)
 
 void LoadModelData(App& app, const QString& blockName)
 {
+    LfLineReader file;
+    if (!FileExists(app, app.ModelDbFileName) || !file.Open(StationPath(app, app.ModelDbFileName))) {
+        LoadModelDataFrom(app, nullptr, blockName);
+        return;
+    }
+    LoadModelDataFrom(app, &file, blockName);
+}
+
+void LoadModelDataFromBytes(App& app, const QByteArray* database, const QString& blockName)
+{
+    LfLineReader file;
+    if (database != nullptr)
+        file.OpenBytes(*database);
+    LoadModelDataFrom(app, database != nullptr ? &file : nullptr, blockName);
+}
+
+void LoadModelDataFrom(App& app, LfLineReader* database, const QString& blockName)
+{
     ResetRecord(app.Model);
     bool take = false;  // attenuation lines are skipped until a matching coupler tag
     const QString header = QLatin1Char('[') + StripSpaces(blockName).toUpper() + QLatin1Char(']');
 
-    LfLineReader file;
-    if (!FileExists(app, app.ModelDbFileName) || !file.Open(StationPath(app, app.ModelDbFileName))) {
+    if (database == nullptr) {
         TraceLine(app, QStringLiteral("Model database >") + app.ModelDbFileName + QStringLiteral("< not found."));
         app.Model.DataWarnings << QStringLiteral("Model database %1 not found: no path attenuation used.")
                                       .arg(app.ModelDbFileName);
         return;
     }
+    LfLineReader& file = *database;
     QByteArray bytes;
     bool found = false;
     while (file.Next(bytes)) {

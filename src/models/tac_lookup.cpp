@@ -59,12 +59,84 @@ bool Stopped(const App& app)
     return app.st.StopRequested == kTrue;
 }
 
+// Where the walk finds its tables and the model database, and where the operator's
+// assignments go: the station directory, or files held in memory.
+class TableSource {
+public:
+    virtual ~TableSource() = default;
+    virtual bool Exists(App& app, const QString& name) = 0;
+    virtual bool Open(App& app, const QString& name, LfLineReader& reader) = 0;
+    // The same text for every name of one file: the loop guard compares them.
+    virtual QString Identity(App& app, const QString& name) = 0;
+    virtual void LoadModel(App& app, const QString& block) = 0;
+    virtual QString Choose(App& app) = 0;
+    // Appends a line to USERTAC.DAT, whole or not at all.
+    virtual bool AppendUserLine(App& app, const QByteArray& line) = 0;
+};
+
+class StationTables : public TableSource {
+public:
+    bool Exists(App& app, const QString& name) override { return FileExists(app, name); }
+    bool Open(App& app, const QString& name, LfLineReader& reader) override
+    {
+        return reader.Open(StationPath(app, name));
+    }
+    QString Identity(App& app, const QString& name) override
+    {
+        return QFileInfo(StationPath(app, name)).canonicalFilePath();
+    }
+    void LoadModel(App& app, const QString& block) override { LoadModelData(app, block); }
+    QString Choose(App& app) override { return ChooseModel(app); }
+    bool AppendUserLine(App& app, const QByteArray& line) override
+    {
+        return AppendLine(StationPath(app, kUserTacFile), line);
+    }
+};
+
+// Files in memory, by name in capitals.
+class MemoryTables : public TableSource {
+public:
+    explicit MemoryTables(QHash<QString, QByteArray>& files) : files_(files) {}
+    bool Exists(App&, const QString& name) override { return !name.isEmpty() && files_.contains(name.toUpper()); }
+    bool Open(App& app, const QString& name, LfLineReader& reader) override
+    {
+        if (!Exists(app, name))
+            return false;
+        reader.OpenBytes(files_.value(name.toUpper()));
+        return true;
+    }
+    QString Identity(App&, const QString& name) override { return name.toUpper(); }
+    void LoadModel(App& app, const QString& block) override
+    {
+        const auto found = files_.constFind(app.ModelDbFileName.toUpper());
+        LoadModelDataFromBytes(app, found == files_.cend() ? nullptr : &found.value(), block);
+    }
+    QString Choose(App& app) override
+    {
+        LfLineReader reader;
+        const bool open = Open(app, app.ModelDbFileName, reader);
+        return ChooseModelFrom(app, open ? &reader : nullptr);
+    }
+    bool AppendUserLine(App&, const QByteArray& line) override
+    {
+        // As AppendLine: a last line without its LF is ended first.
+        QByteArray& file = files_[kUserTacFile];
+        if (!file.isEmpty() && !file.endsWith('\n'))
+            file += "\r\n";
+        file += line + "\r\n";
+        return true;
+    }
+
+private:
+    QHash<QString, QByteArray>& files_;
+};
+
 // The -2 search: reads the user file from the top for a line whose number is the key.
 // Directives in it have no effect.
-std::optional<Match> SearchUserFile(App& app, const QString& name, const Key& key)
+std::optional<Match> SearchUserFile(App& app, TableSource& tables, const QString& name, const Key& key)
 {
     LfLineReader file;
-    if (!file.Open(StationPath(app, name)))
+    if (!tables.Open(app, name, file))
         return std::nullopt;
     QByteArray line;
     while (file.Next(line)) {
@@ -80,7 +152,7 @@ std::optional<Match> SearchUserFile(App& app, const QString& name, const Key& ke
 // Appends the operator's assignment to USERTAC.DAT so that the next phone of this type
 // is found by the -2 search. An IMEI without a TAC is not recorded: its line could
 // never be found again.
-void RecordAssignment(App& app, const QString& imei, const QString& name)
+void RecordAssignment(App& app, TableSource& tables, const QString& imei, const QString& name)
 {
     const QString tac = imei.left(8);
     const Key key = ImeiKey(imei, 8);
@@ -97,20 +169,20 @@ void RecordAssignment(App& app, const QString& imei, const QString& name)
         return;
     }
     // A whole line or nothing; a last line without its line end is ended first.
-    if (!AppendLine(StationPath(app, kUserTacFile), ToLatin1(line))) {
+    if (!tables.AppendUserLine(app, ToLatin1(line))) {
         TraceLine(app, kUserTacFile + QStringLiteral(" could not be written: ") + line);
         ReportFileNotWritten(app, kUserTacFile);
     }
 }
 
 // The -9 line: the default for a TAC without an entry.
-Match DefaultMatch(App& app, const QString& imei, const QString& raw, const QString& argument)
+Match DefaultMatch(App& app, TableSource& tables, const QString& imei, const QString& raw, const QString& argument)
 {
     if (argument == QLatin1String("ANT")) {
-        const QString chosen = ChooseModel(app);
+        const QString chosen = tables.Choose(app);
         if (chosen.isEmpty())
             return {QStringLiteral("Unknown"), QStringLiteral("ANT")};
-        RecordAssignment(app, imei, chosen);
+        RecordAssignment(app, tables, imei, chosen);
         return {chosen, StripSpaces(chosen)};
     }
     if (argument == QLatin1String("STD"))
@@ -144,9 +216,9 @@ void WarnAboutModelData(App& app)
 namespace {
 
 // The walk through the TAC tables and the load of the block it ends with.
-bool FindAndLoadModel(App& app, const QString& imei)
+bool FindAndLoadModel(App& app, TableSource& tables, const QString& imei)
 {
-    if (!FileExists(app, app.TacFileName)) {
+    if (!tables.Exists(app, app.TacFileName)) {
         app.Model.DataWarnings << app.TacFileName + QStringLiteral(" not found: no path attenuation used.");
         return false;
     }
@@ -154,13 +226,12 @@ bool FindAndLoadModel(App& app, const QString& imei)
     if (key == 0)
         key = 999999;  // the entry for phones whose IMEI was not read
 
-    const QString path = StationPath(app, app.TacFileName);
     auto file = std::make_unique<LfLineReader>();
-    if (!file->Open(path))
+    if (!tables.Open(app, app.TacFileName, *file))
         return false;
     // Files entered with a key: a -1 line that leads back to one of them with the same
     // key would walk in a circle for ever.
-    std::set<std::pair<QString, Key>> entered{{QFileInfo(path).canonicalFilePath(), key}};
+    std::set<std::pair<QString, Key>> entered{{tables.Identity(app, app.TacFileName), key}};
 
     std::optional<Match> match;
     QByteArray line;
@@ -173,26 +244,25 @@ bool FindAndLoadModel(App& app, const QString& imei)
             const QString argument = ValuePart(StripSpaces(raw));
             switch (*number) {
             case -1:
-                if (AcceptStationName(app, argument, QStringLiteral("TAC file")) && FileExists(app, argument)) {
-                    const QString target = StationPath(app, argument);
+                if (AcceptStationName(app, argument, QStringLiteral("TAC file")) && tables.Exists(app, argument)) {
                     auto next = std::make_unique<LfLineReader>();
-                    if (!entered.insert({QFileInfo(target).canonicalFilePath(), key}).second)
+                    if (!entered.insert({tables.Identity(app, argument), key}).second)
                         TraceLine(app, QStringLiteral("TAC file loop: ") + raw + QStringLiteral(" ignored."));
-                    else if (next->Open(target))
+                    else if (tables.Open(app, argument, *next))
                         file = std::move(next);
                 }
                 break;
             case -2:
-                if (AcceptStationName(app, argument, QStringLiteral("User TAC file")) && FileExists(app, argument)) {
+                if (AcceptStationName(app, argument, QStringLiteral("User TAC file")) && tables.Exists(app, argument)) {
                     key = ImeiKey(imei, 8);
-                    match = SearchUserFile(app, argument, key);
+                    match = SearchUserFile(app, tables, argument, key);
                 }
                 break;
             case -6:
                 key = ImeiKey(imei, 6);
                 break;
             case -7:
-                if (AcceptStationName(app, argument, QStringLiteral("Model database")) && FileExists(app, argument))
+                if (AcceptStationName(app, argument, QStringLiteral("Model database")) && tables.Exists(app, argument))
                     app.ModelDbFileName = argument;
                 else
                     app.Model.DataWarnings << QStringLiteral("Model database %1 named in %2 not found: %3 used.")
@@ -202,7 +272,7 @@ bool FindAndLoadModel(App& app, const QString& imei)
                 key = ImeiKey(imei, 8);
                 break;
             case -9:
-                match = DefaultMatch(app, imei, raw, argument);
+                match = DefaultMatch(app, tables, imei, raw, argument);
                 break;
             default:  // -3, -4, -5
                 break;
@@ -229,7 +299,7 @@ bool FindAndLoadModel(App& app, const QString& imei)
     if (match->name.size() > kMaxModelName)
         TraceLine(app, QStringLiteral("Model name cut to %1 characters: ").arg(kMaxModelName) + match->name);
     app.Model.Name = match->name.left(kMaxModelName);
-    LoadModelData(app, match->block);
+    tables.LoadModel(app, match->block);
     return true;
 }
 
@@ -239,18 +309,35 @@ bool LookupPhoneModel(App& app, const QString& imei)
 {
     // Nothing of the previous phone's model carries over to this one.
     ClearModelRecord(app);
-    const bool found = FindAndLoadModel(app, imei);
+    StationTables tables;
+    const bool found = FindAndLoadModel(app, tables, imei);
+    WarnAboutModelData(app);
+    return found;
+}
+
+bool LookupPhoneModelInTables(App& app, const QString& imei, QHash<QString, QByteArray>& files)
+{
+    ClearModelRecord(app);
+    MemoryTables tables(files);
+    const bool found = FindAndLoadModel(app, tables, imei);
     WarnAboutModelData(app);
     return found;
 }
 
 QString ChooseModel(App& app)
 {
+    LfLineReader file;
+    const bool open = FileExists(app, app.ModelDbFileName) && file.Open(StationPath(app, app.ModelDbFileName));
+    return ChooseModelFrom(app, open ? &file : nullptr);
+}
+
+QString ChooseModelFrom(App& app, LfLineReader* database)
+{
     Form5 form;  // a fresh dialog for every call
     form.Label1 = QStringLiteral(
         "Assign TAC to an existing model (choose from the list) or use CANCEL to continue with default settings.");
-    LfLineReader file;
-    if (FileExists(app, app.ModelDbFileName) && file.Open(StationPath(app, app.ModelDbFileName))) {
+    if (database != nullptr) {
+        LfLineReader& file = *database;
         QString line;
         while (ReadLfLine(file, line)) {
             const qsizetype open = line.indexOf(QLatin1Char('['));

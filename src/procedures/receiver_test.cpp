@@ -7,6 +7,7 @@
 #include "core/measured_value.h"
 #include "core/number_reader.h"
 #include "core/text.h"
+#include "procedures/judgements.h"
 #include "procedures/repeat_rule.h"
 #include "tester/transport.h"
 
@@ -14,12 +15,11 @@ namespace celvio {
 
 namespace {
 
-// Reads one value that the phone reports into `cell`, by the repeat rule; `failedIf`
-// judges it.
+// Reads one value that the phone reports into `cell`, by the repeat rule; `judge`
+// judges the answer line.
 // A value that is not a reading (no number, "NAN", 9.91E37) fails and shows as read.
 template <typename Judge>
-void ReadReported(App& app, Cell& cell, const QString& query, QuantityRange range, const QString& failureText,
-                  Judge failedIf)
+void ReadReported(App& app, Cell& cell, const QString& query, const QString& failureText, Judge judge)
 {
     StationState& st = app.st;
     cell.ForeColor = kGreen;
@@ -28,12 +28,11 @@ void ReadReported(App& app, Cell& cell, const QString& query, QuantityRange rang
     rule.needed = 0;  // one reading unless a failure asks for more
     do {
         SendCommand(app, query);
-        const MeasuredValue value = ReadMeasured(AnswerLine(ReadAnswer(app)), range);
-        const bool failed = !value.usable || failedIf(value.value);
+        const JudgedValue value = judge(AnswerLine(ReadAnswer(app)));
         rule.StartAttempt();
-        const QString mark = rule.Judge(app, cell, failed, QStringLiteral("* "), QStringLiteral("! "),
+        const QString mark = rule.Judge(app, cell, value.failed, QStringLiteral("* "), QStringLiteral("! "),
                                         QStringLiteral(" "));
-        cell.Caption = mark + (value.usable ? NumberText(value.value) : RoundedText(value));
+        cell.Caption = mark + value.text;
         rule.EndAttempt(app, 3, failureText, saved);
     } while (rule.Again());
 }
@@ -47,16 +46,12 @@ void MeasureReceiver(App& app, ResultPage& page, const QString& failureText, int
         st.SummaryLines[errorLine] = failureText;
         return;
     }
-    // Computed on doubles: the limits of the settings may be any 32-bit number.
-    const double expected = double(st.GeneratorLevel) + 110;  // the phone's scale: -110 dBm is 0
-    const double lowest = expected - st.LimitRxLevel;
-    const double highest = expected + st.LimitRxLevel;
-    ReadReported(app, page.Label56[column], QStringLiteral("CALL:MSIN:RXL?"), kRxLevelRange, failureText,
-                 [&](double v) { return v > highest || v < lowest; });
+    ReadReported(app, page.Label56[column], QStringLiteral("CALL:MSIN:RXL?"), failureText,
+                 [&](const QString& line) { return JudgeRxLevel(line, st.GeneratorLevel, st.LimitRxLevel); });
     if (st.StopRequested == kTrue)
         return;
-    ReadReported(app, page.Label57[column], QStringLiteral("CALL:MSIN:RXQ?"), kRxQualityRange,
-                 failureText, [&](double v) { return v > double(st.LimitRxQuality); });
+    ReadReported(app, page.Label57[column], QStringLiteral("CALL:MSIN:RXQ?"), failureText,
+                 [&](const QString& line) { return JudgeRxQuality(line, st.LimitRxQuality); });
     if (st.StopRequested == kTrue)
         return;
     app.Form1.Pointer = MousePointer::Normal;

@@ -7,6 +7,7 @@
 #include "core/number_reader.h"
 #include "core/text.h"
 #include "models/model_database.h"
+#include "procedures/judgements.h"
 #include "procedures/repeat_rule.h"
 #include "results/result_grid.h"
 #include "tester/transport.h"
@@ -18,7 +19,6 @@ namespace celvio {
 namespace {
 
 const QString kFailedText = QStringLiteral("Transmitter Test: Failed");
-constexpr double kBurstLengthUs = 553;
 
 struct Target {
     ResultPage* page = nullptr;
@@ -148,7 +148,13 @@ void MeasureTransmitter(App& app, const QString& band, int powerSlot, bool measu
     const int col = t.column;
     const int level = st.MsPowerLevels[powerSlot + t.levelOffset];
     const int nominal = NominalPower(band, level);
-    const qint32 frequencyLimit = variant == TxVariant::FirstBand ? st.LimitFrequency : st.LimitFrequencyHigh;
+    TransmitterLimits limits;
+    limits.nominalPower = nominal;
+    limits.power = st.LimitTxPower;
+    limits.phaseRms = st.LimitPhaseRms;
+    limits.phasePeak = st.LimitPhasePeak;
+    limits.frequency = variant == TxVariant::FirstBand ? st.LimitFrequency : st.LimitFrequencyHigh;
+    limits.burstLength = st.LimitBurstLength;
 
     Cell& power = page.MSPower(powerSlot)[col];
     power.ForeColor = kGreen;
@@ -179,37 +185,18 @@ void MeasureTransmitter(App& app, const QString& band, int powerSlot, bool measu
             return;
 
         rule.StartAttempt();
-        auto judge = [&](Cell& cell, const QString& text, bool failed) {
-            cell.Caption = text;
-            cell.Caption.prepend(rule.Judge(app, cell, failed, QStringLiteral("*"), QStringLiteral("!"), QString()));
+        auto judge = [&](Cell& cell, const JudgedValue& value) {
+            cell.Caption = value.text;
+            cell.Caption.prepend(
+                rule.Judge(app, cell, value.failed, QStringLiteral("*"), QStringLiteral("!"), QString()));
         };
-        // Everything is rounded and compared in floating point, and a value that is not
-        // a real reading fails: the limits of the settings are whole numbers of any size.
-        const MeasuredValue dbm = ReadMeasured(fieldText[4], kPowerRangeDbm);
-        const MeasuredValue powerRounded{RoundHalfUp(dbm.value), dbm.usable, dbm.text};
-        judge(power, QLatin1Char(' ') + RoundedText(dbm) + QStringLiteral(" dBm"),
-              OutsideLimits(powerRounded, double(nominal) - st.LimitTxPower, double(nominal) + st.LimitTxPower));
+        const TransmitterJudgement j = JudgeTransmitterFields(fieldText, limits, measureModulation);
+        judge(power, j.power);
         if (measureModulation) {
-            const QString deg = QStringLiteral(" deg");
-            // The magnitude is rounded and must not exceed the limit.
-            auto magnitudeFails = [](const MeasuredValue& v, double limit) {
-                const MeasuredValue rounded{RoundHalfUp(std::abs(v.value)), v.usable, v.text};
-                return OutsideLimits(rounded, 0, limit);
-            };
-            const MeasuredValue rms = ReadMeasured(fieldText[1], kPhaseRangeDeg);
-            const MeasuredValue peak = ReadMeasured(fieldText[0], kPhaseRangeDeg);
-            const MeasuredValue frequency = ReadMeasured(fieldText[2], kFrequencyRangeHz);
-            const MeasuredValue burst = ReadMeasured(fieldText[3], kBurstRangeUs);
-            judge(page.Label51[col], QLatin1Char(' ') + RoundedText(rms) + deg,
-                  magnitudeFails(rms, st.LimitPhaseRms));
-            judge(page.Label52[col], QLatin1Char(' ') + RoundedText(peak) + deg,
-                  magnitudeFails(peak, st.LimitPhasePeak));
-            judge(page.Label53[col], QLatin1Char(' ') + RoundedText(frequency) + QStringLiteral(" Hz"),
-                  magnitudeFails(frequency, frequencyLimit));
-            judge(page.Label54[col],
-                  QLatin1Char(' ') + (burst.usable ? NumberText(burst.value) : RoundedText(burst)) +
-                      QStringLiteral(" µsec"),
-                  OutsideLimits(burst, kBurstLengthUs - st.LimitBurstLength, kBurstLengthUs + st.LimitBurstLength));
+            judge(page.Label51[col], j.phaseRms);
+            judge(page.Label52[col], j.phasePeak);
+            judge(page.Label53[col], j.frequency);
+            judge(page.Label54[col], j.burstLength);
         }
         rule.EndAttempt(app, 2, kFailedText, saved);
     } while (rule.Again());

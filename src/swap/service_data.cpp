@@ -231,9 +231,17 @@ QString ServiceFileLine(const App& app)
 
 bool ReadServiceFile(App& app)
 {
+    QByteArray bytes;
+    if (!ReadFileBytes(StationPath(app, kServiceFile), bytes))
+        return false;
+    return ReadServiceBytes(app, bytes);
+}
+
+bool ReadServiceBytes(App& app, const QByteArray& bytes)
+{
     StationState& st = app.st;
-    QStringList lines;
-    if (!ReadTextLines(StationPath(app, kServiceFile), lines) || lines.isEmpty())
+    const QStringList lines = SplitTextLines(bytes);
+    if (lines.isEmpty())
         return false;
     const QStringList fields = QuotedFields(lines.first());
     if (fields.size() < 6) {

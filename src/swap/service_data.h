@@ -2,6 +2,7 @@
 // start of each TEST or SWAP cycle, entered on the "Zavar Service" screen.
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 namespace celvio {
@@ -36,6 +37,9 @@ QString ServiceFileLine(const App& app);
 // Reads "swap.dat" into the station state; false when it is missing, unreadable or
 // holds values that the entry screen would refuse.
 bool ReadServiceFile(App& app);
+
+// The same from the bytes of "swap.dat" (ReadServiceFile reads the file and calls it).
+bool ReadServiceBytes(App& app, const QByteArray& bytes);
 
 // Writes "swap.dat"; tells the operator when that fails.
 bool WriteServiceFile(App& app);

@@ -140,9 +140,17 @@ QString ArchiveName(const QString& servicePointId, const QDate& day)
 bool ReadRecordFile(const QString& path, const QString& tag, RecordFileContents& contents)
 {
     contents = RecordFileContents{};
-    QStringList all;
-    if (!ReadTextLines(path, all))
+    QByteArray bytes;
+    if (!ReadFileBytes(path, bytes))
         return false;
+    ParseRecordFile(bytes, tag, contents);
+    return true;
+}
+
+void ParseRecordFile(const QByteArray& bytes, const QString& tag, RecordFileContents& contents)
+{
+    contents = RecordFileContents{};
+    const QStringList all = SplitTextLines(bytes);
     bool haveEnd = false;
     QString endText;
     for (const QString& line : all) {
@@ -169,7 +177,6 @@ bool ReadRecordFile(const QString& path, const QString& tag, RecordFileContents&
         contents.EndRepaired = true;
     }
     contents.Count = count;
-    return true;
 }
 
 QByteArray RecordFileBytes(const QStringList& lines, int count)

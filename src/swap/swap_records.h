@@ -40,6 +40,9 @@ bool AppendRecordLine(const QString& path, bool swapFile, const RecordHeader& he
 // END line is missing or damaged. False when the file cannot be read.
 bool ReadRecordFile(const QString& path, const QString& tag, RecordFileContents& contents);
 
+// The same from the bytes of a record file (ReadRecordFile reads the file and calls it).
+void ParseRecordFile(const QByteArray& bytes, const QString& tag, RecordFileContents& contents);
+
 // The bytes of a record file with its END line.
 QByteArray RecordFileBytes(const QStringList& lines, int count);
 

@@ -1,0 +1,121 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets of tests/fuzz with clang (in build-fuzz/, or
+# FUZZ_BUILD_DIR) and runs each for SECONDS (default 60) on a copy of its seed corpus,
+# FUZZ_JOBS targets at a time (default: the number of cores), at low priority. The
+# repository is not modified: corpora, logs and findings go to a scratch folder
+# (FUZZ_OUT_DIR, default a new folder under /tmp) that is kept.
+# Prints a table: target, executions, executions per second, coverage (cov/ft),
+# corpus size, findings. Exits non-zero when any target found something (a crash,
+# a leak, a time-out, running out of memory) or could not run; the paths of the
+# finding files are printed. Run one again with: build-fuzz/tests/fuzz/fuzz_NAME FILE
+#
+#   scripts/fuzz.sh            # 60 s a target
+#   scripts/fuzz.sh 600        # the long campaign
+#   FUZZ_JOBS=1 scripts/fuzz.sh 30
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+seconds="${1:-60}"
+jobs="${FUZZ_JOBS:-$(nproc)}"
+build="${FUZZ_BUILD_DIR:-$root/build-fuzz}"
+out="${FUZZ_OUT_DIR:-$(mktemp -d /tmp/celvio-fuzz.XXXXXX)}"
+fuzzdir="$root/tests/fuzz"
+
+# Debian's clang and its fuzzer and sanitizer runtimes, installed when missing.
+packages=(clang-14 libclang-rt-14-dev)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "fuzz: installing ${missing[*]}"
+  sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  export DEBIAN_FRONTEND=noninteractive
+  $sudo apt-get update -qq
+  $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+cc=clang; cxx=clang++
+command -v clang++ >/dev/null || { cc=clang-14; cxx=clang++-14; }
+
+# Configure once (a build folder made without the fuzz option is configured again).
+if ! grep -q '^CELVIO_FUZZ:BOOL=ON' "$build/CMakeCache.txt" 2>/dev/null; then
+  launcher=()
+  if command -v ccache >/dev/null; then launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache); fi
+  CC=$cc CXX=$cxx cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCELVIO_FUZZ=ON \
+    -DCELVIO_BUILD_TESTS=OFF -DCELVIO_BUILD_BENCH=OFF "${launcher[@]}" >/dev/null
+fi
+nice -n 10 cmake --build "$build" -j"$(nproc)" --target fuzz_all >/dev/null
+
+# The longest input worth trying: a little above the largest seed of each target.
+max_len() {
+  case "$1" in
+    number|coupler) echo 256 ;;
+    answers|swapdat) echo 1024 ;;
+    badchan) echo 4096 ;;
+    settings|records) echo 8192 ;;
+    *) echo 16384 ;;
+  esac
+}
+
+# Short allocation stacks and a smaller quarantine: the readers allocate many small
+# texts, and full stacks cost a third of the speed and 600 MB a target. A finding
+# replayed without these options shows the full stacks.
+export ASAN_OPTIONS="${ASAN_OPTIONS:-malloc_context_size=5:quarantine_size_mb=64}"
+
+run_target() {
+  local name="$1" dir="$out/$1"
+  mkdir -p "$dir/corpus"
+  cp "$fuzzdir/corpus/$name/"* "$dir/corpus/"
+  local dict=()
+  [ -f "$fuzzdir/dict/$name.dict" ] && dict=(-dict="$fuzzdir/dict/$name.dict")
+  # Leak detection stays on: the program's and Qt's statics are reachable, and a leak
+  # within one run is a finding like any other.
+  nice -n 10 "$build/tests/fuzz/fuzz_$name" "$dir/corpus" "${dict[@]}" \
+    -max_total_time="$seconds" -max_len="$(max_len "$name")" -timeout=10 -rss_limit_mb=2048 \
+    -print_final_stats=1 -artifact_prefix="$dir/" >"$dir/log" 2>&1 || true
+}
+
+targets=()
+for d in "$fuzzdir"/corpus/*/; do
+  name="$(basename "$d")"
+  [ -x "$build/tests/fuzz/fuzz_$name" ] || { echo "fuzz: no program for the corpus $name" >&2; exit 1; }
+  targets+=("$name")
+done
+
+echo "fuzz: ${#targets[@]} targets, ${seconds} s each, $jobs at a time, output in $out"
+for name in "${targets[@]}"; do
+  while [ "$(jobs -rp | wc -l)" -ge "$jobs" ]; do wait -n || true; done
+  run_target "$name" &
+done
+wait
+
+status=0
+printf '%-10s %14s %10s %12s %16s %9s\n' target executions exec/s cov/ft corpus findings
+for name in "${targets[@]}"; do
+  dir="$out/$name"
+  execs="$(sed -n 's/^stat::number_of_executed_units: *//p' "$dir/log" | tail -n 1)"
+  speed="$(sed -n 's/^stat::average_exec_per_sec: *//p' "$dir/log" | tail -n 1)"
+  cov="$( (grep -o 'cov: [0-9]* ft: [0-9]*' "$dir/log" || true) | tail -n 1 | awk '{print $2 "/" $4}')"
+  files="$(find "$dir/corpus" -type f | wc -l)"
+  bytes="$(du -sb "$dir/corpus" | cut -f1)"
+  findings=("$dir"/crash-* "$dir"/leak-* "$dir"/timeout-* "$dir"/oom-*)
+  found=0
+  for f in "${findings[@]}"; do [ -e "$f" ] && found=$((found + 1)); done
+  if [ -z "$execs" ]; then
+    # No final statistics: the program did not run to its end.
+    [ "$found" -gt 0 ] || found="failed"
+  fi
+  printf '%-10s %14s %10s %12s %16s %9s\n' "$name" "${execs:--}" "${speed:--}" "${cov:--}" \
+    "$files/${bytes}b" "$found"
+  [ "$found" = 0 ] || status=1
+done
+if [ "$status" -ne 0 ]; then
+  echo "fuzz: findings (the logs are beside them):"
+  for name in "${targets[@]}"; do
+    for f in "$out/$name"/crash-* "$out/$name"/leak-* "$out/$name"/timeout-* "$out/$name"/oom-*; do
+      [ -e "$f" ] && echo "  $f"
+    done
+    [ -n "$(sed -n 's/^stat::number_of_executed_units: *//p' "$out/$name/log")" ] || echo "  $out/$name/log"
+  done
+fi
+exit "$status"
