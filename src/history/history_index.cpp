@@ -165,7 +165,7 @@ bool AddFile(Statements& s, const QString& folder, const QFileInfo& info, IndexC
     } else {
         bytes = file.readAll();
         ok = result ? ParseResultFile(bytes, info.lastModified().date(), test, &reason)
-                    : ParseRecordFile(bytes, records, &reason);
+                    : ParseHistoryRecords(bytes, records, &reason);
     }
     ++counts.Read;
     if (!ok)

@@ -4,7 +4,7 @@
 
 namespace celvio {
 
-bool ParseRecordFile(const QByteArray& bytes, ParsedRecords& out, QString* reason)
+bool ParseHistoryRecords(const QByteArray& bytes, ParsedRecords& out, QString* reason)
 {
     out = ParsedRecords{};
     auto fail = [&](const char* why) {

@@ -31,6 +31,6 @@ struct ParsedRecords {
 
 // Reads a record file. False, with `reason`, when the bytes are not a record file (no
 // "IWRSWAP" or "IWRIMEI" header).
-bool ParseRecordFile(const QByteArray& bytes, ParsedRecords& out, QString* reason = nullptr);
+bool ParseHistoryRecords(const QByteArray& bytes, ParsedRecords& out, QString* reason = nullptr);
 
 }  // namespace celvio
