@@ -119,10 +119,10 @@ public:
     }
     bool AppendUserLine(App&, const QByteArray& line) override
     {
-        // As AppendLine: a last line without its LF is ended first.
+        // As AppendLine: a last line without its LF is ended first (a lone CR gets its LF).
         QByteArray& file = files_[kUserTacFile];
         if (!file.isEmpty() && !file.endsWith('\n'))
-            file += "\r\n";
+            file += file.endsWith('\r') ? "\n" : "\r\n";
         file += line + "\r\n";
         return true;
     }
