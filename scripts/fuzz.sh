@@ -52,7 +52,7 @@ max_len() {
     number|coupler) echo 256 ;;
     answers|swapdat) echo 1024 ;;
     badchan) echo 4096 ;;
-    settings|records) echo 8192 ;;
+    settings|records|history) echo 8192 ;;
     *) echo 16384 ;;
   esac
 }

@@ -1,0 +1,62 @@
+// The history index's readers: a stored result file and a swap record file (live or
+// archived), both read from the same bytes.
+//
+// Checks: a refused file always says why; an accepted test has an IMEI and one of the
+// three verdicts, an accepted direct swap none; every marked value carries "*" or "!",
+// a band of 1 or 2 and no negative channel; a failed verdict has a failure mark that is
+// not a basic function (otherwise it counts as aborted); a readable date of a two-digit
+// year lies in this century. Accepted record files list their records in file order,
+// below the header line, with a result only in the IMEI file.
+#include "fuzz_support.h"
+
+#include "history/record_parser.h"
+#include "history/result_parser.h"
+
+using namespace celvio;
+using celvio::fuzz::Check;
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    const QByteArray bytes = fuzz::Bytes(data, size);
+    const QString input = fuzz::Text(data, size);
+
+    ParsedResult result;
+    QString reason;
+    if (!ParseResultFile(bytes, QDate(2026, 12, 8), result, &reason)) {
+        Check(!reason.isEmpty(), "a refused result file says why", input);
+    } else if (result.Kind == ResultKind::DirectSwap) {
+        Check(result.Verdict == ResultVerdict::None, "a direct swap has no test verdict", input);
+    } else {
+        Check(!result.Imei.isEmpty(), "an accepted test has an IMEI", input);
+        Check(result.Verdict != ResultVerdict::None, "an accepted test has a verdict", input);
+        bool failMark = false;
+        for (const MarkedValue& mark : result.Marks) {
+            Check(mark.Mark == QLatin1Char('*') || mark.Mark == QLatin1Char('!'), "a mark is * or !", input);
+            Check(mark.Band == 1 || mark.Band == 2, "a marked value is of band 1 or 2", input);
+            Check(mark.Channel >= 0, "a marked value has no negative channel", input);
+            failMark = failMark || mark.Mark == QLatin1Char('*');
+        }
+        if (result.Verdict == ResultVerdict::Failed)
+            Check(failMark, "a failed test has a failure mark", input);
+    }
+    const QString dateText = result.DateText.trimmed();
+    if (result.Date.isValid() && dateText.size() <= 8 && !dateText.contains(QLatin1Char('-')))
+        Check(result.Date.year() >= 2000 && result.Date.year() < 2100, "a two-digit year is of this century", input);
+
+    ParsedRecords records;
+    QString recordReason;
+    if (!ParseHistoryRecords(bytes, records, &recordReason)) {
+        Check(!recordReason.isEmpty(), "a refused record file says why", input);
+        return 0;
+    }
+    Check(records.BadLines >= 0, "the count of bad lines is not negative", input);
+    int previous = 1;
+    for (const SwapRecord& record : records.Records) {
+        Check(record.Line > previous, "records come in file order, below the header", input);
+        previous = record.Line;
+        Check(record.SwapFile == records.SwapFile, "a record is of its file's kind", input);
+        if (records.SwapFile)
+            Check(record.Result.isEmpty(), "a swap file's record has no test result", input);
+    }
+    return 0;
+}
