@@ -117,7 +117,7 @@ TEST_F(HistoryIndexTest, IncrementalUpdatesGiveWhatARebuildGives)
     // moved away, a damaged file mended: each seen by the quick update that follows
     // the program's own writes (folder times), without reading the other files again.
     const QDateTime later = QDateTime::currentDateTime().addSecs(-60);
-    QByteArray second = HandWritten(kPassedFile);
+    QByteArray second = HandWritten(kPassedGsmFile);
     second.replace("10:04:09", "16:00:00");
     Put(QStringLiteral("RESULTS/351234/0000017A.TXT"), second, later);
     QByteArray ime = HandWritten(kImeiFile);
@@ -267,7 +267,7 @@ TEST(ResultParserTest, DatesQuantitiesAndVerdicts)
     // A failed file whose only marks are on values stays failed; a failure mark on a
     // call makes it aborted, and so does a failed file with no mark at all.
     ParsedResult parsed;
-    QByteArray bytes = HandWritten(kFailedFile);
+    QByteArray bytes = HandWritten(kFailedDualBandGermanFile);
     ASSERT_TRUE(ParseResultFile(bytes, {}, parsed));
     EXPECT_EQ(parsed.Verdict, ResultVerdict::Failed);
     bytes.replace("Call From Mobile       : Passed", "Call From Mobile       : * Fehler");
@@ -279,7 +279,7 @@ TEST(ResultParserTest, DatesQuantitiesAndVerdicts)
     EXPECT_EQ(parsed.Verdict, ResultVerdict::Aborted);
 
     // Every cut of a result file is read or refused, never more than it holds.
-    const QByteArray whole = HandWritten(kFailedFile);
+    const QByteArray whole = HandWritten(kFailedDualBandGermanFile);
     for (qsizetype n = 0; n < whole.size(); n += 7) {
         QString reason;
         if (!ParseResultFile(whole.left(n), {}, parsed, &reason))

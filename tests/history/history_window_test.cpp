@@ -107,7 +107,7 @@ TEST_F(HistoryWindowTest, ListSearchStoredFileAndCharts)
     EXPECT_EQ(perDay.mid(26), (QList<qreal>{0, 2, 1, 0}));
 
     // A new test written while the window is open shows after a refresh.
-    QByteArray another = HandWritten(kPassedFile);
+    QByteArray another = HandWritten(kPassedGsmFile);
     another.replace("351234000000017", "351234000000025");
     Put(QStringLiteral("RESULTS/351234/0000025.TXT"), another);
     window.Refresh();
