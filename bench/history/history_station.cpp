@@ -1,5 +1,6 @@
 #include "history_station.h"
 
+#include "bench_station.h"
 #include "core/app.h"
 #include "platform/qt/qt_platform.h"
 #include "results/result_file.h"
@@ -41,23 +42,7 @@ struct Writer {
     explicit Writer(int language) : platform(QString()), app(platform, QDir::tempPath())
     {
         StationState& st = app.st;
-        st.Version = QStringLiteral("2.02");
-        st.Language = quint8(language);
-        st.SystemCode = QStringLiteral("GSM,PCN");
-        st.MsPowerLevels = {0, 5, 10, 15, 0, 5, 10};
-        st.LimitTxPower = 2;
-        st.LimitPhaseRms = 5;
-        st.LimitPhasePeak = 20;
-        st.LimitFrequency = 90;
-        st.LimitFrequencyHigh = 180;
-        st.LimitBurstLength = 1;
-        st.LimitRxLevel = 3;
-        st.LimitRxQuality = 2;
-        st.TrafficChannels = {0, 20, 62, 100, 512, 698, 884};
-        st.ControlChannel = 30;
-        st.GeneratorLevel = -60;
-        st.DialNumber = QStringLiteral("0123");
-        st.CouplerLabel = QStringLiteral("(K580)");
+        bench::SetUpBenchStation(st, language);
         SetUpResultPages(app);
         ShowExpectedRxLevel(app, 50);
         for (ResultPage* page : {&app.Form3, &app.Form4}) {

@@ -5,6 +5,7 @@
 //
 // Usage: bench_results [Google Benchmark options]
 
+#include "bench_station.h"
 #include "core/app.h"
 #include "results/printed_report.h"
 #include "results/result_file.h"
@@ -29,26 +30,7 @@ struct Station {
     Station()
     {
         celvio::StationState& st = app.st;
-        st.Version = QStringLiteral("2.02");
-        st.Language = 1;
-        st.SystemCode = QStringLiteral("GSM,PCN");
-        st.MsPowerLevels = {0, 5, 10, 15, 0, 5, 10};
-        st.LimitTxPower = 2;
-        st.LimitPhaseRms = 5;
-        st.LimitPhasePeak = 20;
-        st.LimitFrequency = 90;
-        st.LimitFrequencyHigh = 180;
-        st.LimitBurstLength = 1;
-        st.LimitRxLevel = 3;
-        st.LimitRxQuality = 2;
-        st.TrafficChannels = {0, 20, 62, 100, 512, 698, 884};
-        st.ControlChannel = 30;
-        st.GeneratorLevel = -60;
-        st.DialNumber = QStringLiteral("0123");
-        st.CouplerLabel = QStringLiteral("(K580)");
-        st.TesterModel = QStringLiteral("7703S");
-        st.TesterSerial = QStringLiteral("100123");
-        st.TesterFirmware = QStringLiteral("V3.10");
+        celvio::bench::SetUpBenchStation(st, 1);
         st.CycleDate = QStringLiteral("07.12.26");
         st.CycleTime = QStringLiteral("14:35:02");
         st.LeftMargin = 5;
