@@ -37,16 +37,9 @@ class DiskFaultTest : public ResultsFixture {
 protected:
     void SetUp() override
     {
-        platform.SetDateTime(QDateTime(QDate(2026, 12, 6), QTime(9, 30, 0)));
         Station("GSM", 1);
+        ServicePointAB123();
         StationState& st = app.st;
-        st.SwapFile = 1;
-        st.ServicePointId = QStringLiteral("AB123");
-        st.Company = QStringLiteral("Handy Shop Nord");
-        st.Address = QStringLiteral("Hauptstr. 5 Kiel");
-        st.Phone = QStringLiteral("0431 998877");
-        st.TestedBy = QStringLiteral("M. Berg");
-        st.CycleDay = QDate(2026, 12, 6);
         st.OldImei = QStringLiteral("351234000000017");
         st.Imei = QStringLiteral("351234000000025");
         app.TacFileName = QStringLiteral("TAC6N.DAT");

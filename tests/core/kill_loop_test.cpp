@@ -86,16 +86,8 @@ class KillLoopTest : public ResultsFixture {
 protected:
     void SetUp() override
     {
-        platform.SetDateTime(QDateTime(QDate(2026, 12, 6), QTime(9, 30, 0)));
         Station("GSM", 1);
-        StationState& st = app.st;
-        st.SwapFile = 1;
-        st.ServicePointId = QStringLiteral("AB123");
-        st.Company = QStringLiteral("Handy Shop Nord");
-        st.Address = QStringLiteral("Hauptstr. 5 Kiel");
-        st.Phone = QStringLiteral("0431 998877");
-        st.TestedBy = QStringLiteral("M. Berg");
-        st.CycleDay = QDate(2026, 12, 6);
+        ServicePointAB123();
         app.TacFileName = QStringLiteral("TAC6N.DAT");
         app.ModelDbFileName = QStringLiteral("MPN.DAT");
         // The station lives in memory (/dev/shm, or CELVIO_KILL_DIR) where it can: a

@@ -65,6 +65,19 @@ std::shared_ptr<ScriptedDevice> StationFixture::AttachScriptedDevice(int port)
     return device;
 }
 
+void StationFixture::ServicePointAB123()
+{
+    platform.SetDateTime(QDateTime(QDate(2026, 12, 6), QTime(9, 30, 0)));
+    StationState& st = app.st;
+    st.SwapFile = 1;
+    st.ServicePointId = QStringLiteral("AB123");
+    st.Company = QStringLiteral("Handy Shop Nord");
+    st.Address = QStringLiteral("Hauptstr. 5 Kiel");
+    st.Phone = QStringLiteral("0431 998877");
+    st.TestedBy = QStringLiteral("M. Berg");
+    st.CycleDay = QDate(2026, 12, 6);
+}
+
 void StationFixture::WriteMinimalStation(const QString& settings)
 {
     WriteStationFile(QStringLiteral("CELVIO.INI"), settings);

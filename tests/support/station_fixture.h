@@ -81,6 +81,10 @@ protected:
     // database with only the STD entry, one blocked channel, tracing on, the title picture.
     void WriteMinimalStation(const QString& settings);
 
+    // Service point AB123 ("Handy Shop Nord") with swap data handling on, on the
+    // morning of 6 December 2026 (the clock and the cycle's day).
+    void ServicePointAB123();
+
     // The lines of the trace buffer.
     const QStringList& Trace() const { return app.DebugFrm.DebugFeld; }
 

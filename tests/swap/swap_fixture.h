@@ -12,18 +12,10 @@ class SwapFixture : public StationFixture {
 protected:
     SwapFixture()
     {
-        platform.SetDateTime(QDateTime(QDate(2026, 12, 6), QTime(9, 30, 0)));
-        StationState& st = app.st;
-        st.Language = 1;
-        st.DebugMode = kTrue;
-        st.SwapFile = 1;
+        ServicePointAB123();
+        app.st.Language = 1;
+        app.st.DebugMode = kTrue;
         QDir().mkpath(dir.filePath(QStringLiteral("RESULTS/LOG")));
-        st.ServicePointId = QStringLiteral("AB123");
-        st.Company = QStringLiteral("Handy Shop Nord");
-        st.Address = QStringLiteral("Hauptstr. 5 Kiel");
-        st.Phone = QStringLiteral("0431 998877");
-        st.TestedBy = QStringLiteral("M. Berg");
-        st.CycleDay = QDate(2026, 12, 6);
     }
     QString Log(const QString& name = QString()) const
     {
