@@ -22,6 +22,7 @@
 #include <QProcess>
 #include <algorithm>
 #include <cstdio>
+#include <unistd.h>
 
 using namespace celvio;
 
@@ -71,6 +72,9 @@ int main(int argc, char* argv[])
         std::printf("generated %d result files and %d record files in %s in %.1f s\n", made.ResultFiles,
                     made.RecordFiles, qPrintable(station), Ms(timer) / 1000);
         WriteFileAtomic(marker, QByteArray::number(count) + "\n");
+        // The kernel writes the new files back for a while; the syncs of the timed
+        // updates would wait behind that, so it is done before any timing.
+        ::sync();
     }
     if (generateOnly)
         return 0;
