@@ -14,6 +14,7 @@
 #include "results/results_fixture.h"
 #include "scan/scan_log.h"
 #include "support/kill_loop.h"
+#include "support/result_files.h"
 #include "swap/service_data.h"
 #include "swap/swap_records.h"
 
@@ -260,21 +261,7 @@ std::vector<KillLoopTest::Row> KillLoopTest::Rows()
         scanLines << "Scan line " + QByteArray::number(i) + "\r\n";
 
     // The result file: ten direct swaps of the same phone, each in a file of its own.
-    const QByteArray resultFile = HandWritten(R"(
-TEST REPORT - CELVIO : 2.02|
-Date: 12/7/26 Time: 10:04:09|
-|
-Mobile phone not tested. Swapped direct.|
-|
-Dalvora MOBILE TESTER  : 7703S          Serial Number: 100123|
-       Firmware Version: V3.10|
-|
-OLD MOBILE IMEI: 351234000000017|
-NEW MOBILE IMEI: 351234000000025|
-|
-Swap comment :|
-----|
-)");
+    const QByteArray resultFile = HandWritten(kSwappedWithoutTestFile);
     QStringList resultNames{QStringLiteral("0000025.TXT")};
     for (char suffix = 'A'; suffix < 'J'; ++suffix)
         resultNames << QStringLiteral("0000025%1.TXT").arg(QLatin1Char(suffix));

@@ -12,22 +12,6 @@
 namespace celvio::testing {
 namespace {
 
-const char* const kDirectSwap = R"(
-TEST REPORT - CELVIO : 2.02|
-Date: 12/7/26 Time: 10:04:09|
-|
-Mobile phone not tested. Swapped direct.|
-|
-Dalvora MOBILE TESTER  : 7703S          Serial Number: 100123|
-       Firmware Version: V3.10|
-|
-OLD MOBILE IMEI: 351234000000017|
-NEW MOBILE IMEI: 351234000000025|
-|
-Swap comment :|
-----|
-)";
-
 class ResultFileTest : public ResultsFixture {
 protected:
     QString Written() const { return QDir(dir.path()).relativeFilePath(app.st.ResultFilePath); }
@@ -58,7 +42,7 @@ TEST_F(ResultFileTest, DirectSwapFileIsNamedAfterTheNewPhone)
     app.st.Imei = QStringLiteral("351234000000025");
     WriteDirectSwapFile(app);
     EXPECT_EQ(Written(), QStringLiteral("RESULTS/351234/0000025.TXT"));
-    EXPECT_EQ(ReadStationBytes(QStringLiteral("RESULTS/351234/0000025.TXT")), HandWritten(kDirectSwap));
+    EXPECT_EQ(ReadStationBytes(QStringLiteral("RESULTS/351234/0000025.TXT")), HandWritten(kSwappedWithoutTestFile));
 }
 
 TEST_F(ResultFileTest, FreeTextLengthsAndSwapComment)

@@ -1,6 +1,7 @@
 // Result files written by hand, shared by the tests that check the program writes them
-// byte for byte and the tests that read them back into the history index. Lines end
-// in "|" (see HandWritten), so trailing blanks stay visible.
+// byte for byte, the kill loop over the result-file writer and the tests that read them
+// back into the history index. Lines end in "|" (see HandWritten), so trailing blanks
+// stay visible.
 #pragma once
 
 namespace celvio::testing {
@@ -116,6 +117,24 @@ Leistungs-Zeit-Maske   : * Template failed|
                                         |
 RX Pegel (50)          :  51            ( 47 -  53 )|
 RX Qualität            :  0             ( 0 - 2 )|
+)";
+
+// A phone swapped on the spot without a test: 351234000000017 exchanged for
+// 351234000000025.
+inline constexpr char kSwappedWithoutTestFile[] = R"(
+TEST REPORT - CELVIO : 2.02|
+Date: 12/7/26 Time: 10:04:09|
+|
+Mobile phone not tested. Swapped direct.|
+|
+Dalvora MOBILE TESTER  : 7703S          Serial Number: 100123|
+       Firmware Version: V3.10|
+|
+OLD MOBILE IMEI: 351234000000017|
+NEW MOBILE IMEI: 351234000000025|
+|
+Swap comment :|
+----|
 )";
 
 }  // namespace celvio::testing
