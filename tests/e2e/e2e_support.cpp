@@ -3,6 +3,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QLibraryInfo>
 #include <QThread>
 
 #include <arpa/inet.h>
@@ -12,7 +13,35 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <gtest/gtest.h>
+
 namespace celvio::testing {
+
+void WriteFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        ADD_FAILURE() << "cannot write " << qPrintable(path);
+}
+
+bool HaveRemoteScreen()
+{
+    return QFileInfo::exists(QLibraryInfo::path(QLibraryInfo::PluginsPath) + QStringLiteral("/platforms/libqvnc.so"));
+}
+
+QProcessEnvironment RemoteScreenEnvironment(const QString& scratchDir, int testerCom, const QString& link,
+                                            int screenPort)
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (int n = 1; n <= 8; ++n)
+        env.insert(QStringLiteral("CELVIO_COM%1").arg(n),
+                   n == testerCom ? link : scratchDir + QStringLiteral("/no-port-%1").arg(n));
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("vnc:size=800x600:port=%1").arg(screenPort));
+    const QString suppressions = scratchDir + QStringLiteral("/lsan.supp");
+    WriteFile(suppressions, "leak:libqvnc.so\n");
+    env.insert(QStringLiteral("LSAN_OPTIONS"), QStringLiteral("suppressions=") + suppressions);
+    return env;
+}
 
 ChildGuard::~ChildGuard()
 {

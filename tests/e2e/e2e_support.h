@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QString>
 #include <functional>
 
@@ -23,6 +24,19 @@ bool WaitFor(const std::function<bool()>& condition, int timeoutMs);
 
 // The whole text of a file, empty when it cannot be read.
 QString FileText(const QString& path);
+
+// Writes a file of the test's station; a failure fails the test.
+void WriteFile(const QString& path, const QByteArray& bytes);
+
+// Whether Qt's "vnc" platform plugin, the operator's remote screen, is installed.
+bool HaveRemoteScreen();
+
+// The environment of CELVIO on a remote screen at `screenPort`: COM `testerCom` is
+// the tester's `link`, the other COM ports name devices in `scratchDir` that do not
+// exist, and the leak check under the sanitizers passes over the screen plugin's
+// buffers, which it keeps to the end.
+QProcessEnvironment RemoteScreenEnvironment(const QString& scratchDir, int testerCom, const QString& link,
+                                            int screenPort);
 
 // A TCP port that nothing listens on right now.
 int FreeTcpPort();

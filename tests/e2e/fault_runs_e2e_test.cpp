@@ -10,7 +10,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QLibraryInfo>
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
 #include <QThread>
@@ -284,18 +283,6 @@ qint64 PeakRssKb(qint64 pid)
     return -1;
 }
 
-void WriteFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << qPrintable(path);
-    file.write(bytes);
-}
-
-bool HaveRemoteScreen()
-{
-    return QFileInfo::exists(QLibraryInfo::path(QLibraryInfo::PluginsPath) + QStringLiteral("/platforms/libqvnc.so"));
-}
-
 // Runs one case: the station, the simulator with the fault, CELVIO, the operator's
 // steps, then the ending, the trace, the CPU windows and the peak memory.
 void RunFaultCase(const FaultCase& c)
@@ -324,15 +311,8 @@ void RunFaultCase(const FaultCase& c)
     const QString shownLog = dir.filePath(QStringLiteral("shown.log"));
     const int screenPort = FreeTcpPort();
     ASSERT_GT(screenPort, 0);
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (int n = 1; n <= 8; ++n)
-        env.insert(QStringLiteral("CELVIO_COM%1").arg(n),
-                   n == 1 ? link : dir.filePath(QStringLiteral("no-port-%1").arg(n)));
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("vnc:size=800x600:port=%1").arg(screenPort));
+    QProcessEnvironment env = RemoteScreenEnvironment(dir.path(), 1, link, screenPort);
     env.insert(QStringLiteral("CELVIO_SHOWN_LOG"), shownLog);
-    const QString suppressions = dir.filePath(QStringLiteral("lsan.supp"));
-    WriteFile(suppressions, "leak:libqvnc.so\n");
-    env.insert(QStringLiteral("LSAN_OPTIONS"), QStringLiteral("suppressions=") + suppressions);
     QProcess celvio;
     ChildGuard celvioGuard{celvio};
     celvio.setProcessEnvironment(env);

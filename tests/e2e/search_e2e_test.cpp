@@ -6,7 +6,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLibraryInfo>
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -14,18 +13,11 @@
 namespace celvio::testing {
 namespace {
 
-void WriteFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << qPrintable(path);
-    file.write(bytes);
-}
-
 TEST(SearchEndToEnd, FindsTheTesterAtCom3IdentifiesItAndQuitsCleanly)
 {
     // The operator's screen is Qt's remote-screen platform: headless like "offscreen",
     // but it takes key presses, and the search starts only when "&Done" is pressed.
-    if (!QFileInfo::exists(QLibraryInfo::path(QLibraryInfo::PluginsPath) + QStringLiteral("/platforms/libqvnc.so")))
+    if (!HaveRemoteScreen())
         GTEST_SKIP() << "Qt's vnc platform plugin is not installed";
 
     QTemporaryDir dir;
@@ -47,16 +39,7 @@ TEST(SearchEndToEnd, FindsTheTesterAtCom3IdentifiesItAndQuitsCleanly)
 
     const int screenPort = FreeTcpPort();
     ASSERT_GT(screenPort, 0);
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (int n = 1; n <= 8; ++n)
-        env.insert(QStringLiteral("CELVIO_COM%1").arg(n),
-                   n == 3 ? link : dir.filePath(QStringLiteral("no-port-%1").arg(n)));
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("vnc:size=800x600:port=%1").arg(screenPort));
-    // Under the sanitizers: the screen plugin keeps its buffers to the end, which the
-    // leak check would count against the program's exit code.
-    const QString suppressions = dir.filePath(QStringLiteral("lsan.supp"));
-    WriteFile(suppressions, "leak:libqvnc.so\n");
-    env.insert(QStringLiteral("LSAN_OPTIONS"), QStringLiteral("suppressions=") + suppressions);
+    const QProcessEnvironment env = RemoteScreenEnvironment(dir.path(), 3, link, screenPort);
     QProcess celvio;
     ChildGuard celvioGuard{celvio};
     celvio.setProcessEnvironment(env);
