@@ -1,4 +1,5 @@
 #include "history/record_parser.h"
+#include "history/result_parser.h"
 
 #include <QStringList>
 
@@ -54,6 +55,8 @@ bool ParseHistoryRecords(const QByteArray& bytes, ParsedRecords& out, QString* r
         record.ClubNumber = parts[3].trimmed();
         record.DateText = parts[4].trimmed();
         record.Date = QDate::fromString(record.DateText, QStringLiteral("yyyyMMdd"));
+        if (!IsPlausibleStationDate(record.Date))
+            record.Date = QDate();  // kept as its text
         if (!out.SwapFile)
             record.Result = parts[5].trimmed();
         out.Records.append(record);

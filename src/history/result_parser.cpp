@@ -126,6 +126,11 @@ QString QuantityName(const QString& rowName)
     return rowName;
 }
 
+bool IsPlausibleStationDate(const QDate& date)
+{
+    return date.isValid() && date.year() >= kFirstStationYear && date.year() <= kLastStationYear;
+}
+
 QDate ReadShortDate(const QString& text, const QDate& near)
 {
     static const char* const formats[] = {"M/d/yy",   "d.M.yy",   "d/M/yy",   "yyyy-MM-dd", "d.M.yyyy",
@@ -140,6 +145,10 @@ QDate ReadShortDate(const QString& text, const QDate& near)
         // A two-digit year is of this century.
         if (!QByteArray(format).contains("yyyy") && date.year() < 2000)
             date = date.addYears(100);
+        // "0712.2.6" reads as the year 712 by the four-digit forms: no counter PC's
+        // clock ever said so, and such a reading must not hide a sound one.
+        if (!IsPlausibleStationDate(date))
+            continue;
         if (!near.isValid())
             return date;
         if (!best.isValid() || std::llabs(date.daysTo(near)) < std::llabs(best.daysTo(near)))

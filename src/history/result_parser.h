@@ -56,9 +56,16 @@ bool ParseResultFile(const QByteArray& bytes, const QDate& fileDate, ParsedResul
 // (33 dBm)" -> "TX Power"); the row name itself when it is not a known one.
 QString QuantityName(const QString& rowName);
 
+// The years a date read from a station's file may have: a counter PC's clock reset to
+// its epoch still counts, a year such as 712 or 9999 is damage.
+constexpr int kFirstStationYear = 1970;
+constexpr int kLastStationYear = 2099;
+bool IsPlausibleStationDate(const QDate& date);
+
 // Reads a date written in one of the short formats the counter PCs use ("12/7/26",
 // "07.12.26", "2026-12-07", "7/12/2026"). Of several readings the one nearest to
-// `near` wins (when it is valid); an invalid date when none fits.
+// `near` wins (when it is valid); an invalid date when none fits or every reading lies
+// outside the plausible years (the caller then takes the file's own date).
 QDate ReadShortDate(const QString& text, const QDate& near);
 
 const char* VerdictName(ResultVerdict verdict);

@@ -4,13 +4,16 @@
 // Checks: a refused file always says why; an accepted test has an IMEI and one of the
 // three verdicts, an accepted direct swap none; every marked value carries "*" or "!",
 // a band of 1 or 2 and no negative channel; a failed verdict has a failure mark that is
-// not a basic function (otherwise it counts as aborted); a readable date of a two-digit
-// year lies in this century. Accepted record files list their records in file order,
-// below the header line, with a result only in the IMEI file.
+// not a basic function (otherwise it counts as aborted); a date read lies in the
+// plausible years, one of a two-digit year in this century. Accepted record files list
+// their records in file order, below the header line, with a result only in the IMEI
+// file, and their dates too lie in the plausible years.
 #include "fuzz_support.h"
 
 #include "history/record_parser.h"
 #include "history/result_parser.h"
+
+#include <QRegularExpression>
 
 using namespace celvio;
 using celvio::fuzz::Check;
@@ -40,8 +43,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             Check(failMark, "a failed test has a failure mark", input);
     }
     const QString dateText = result.DateText.trimmed();
-    if (result.Date.isValid() && dateText.size() <= 8 && !dateText.contains(QLatin1Char('-')))
-        Check(result.Date.year() >= 2000 && result.Date.year() < 2100, "a two-digit year is of this century", input);
+    if (result.Date.isValid()) {
+        Check(IsPlausibleStationDate(result.Date), "a date read is of a plausible year", input);
+        static const QRegularExpression shortParts(QStringLiteral("[./-]"));
+        bool twoDigitYear = true;
+        for (const QString& part : dateText.split(shortParts))
+            twoDigitYear = twoDigitYear && part.size() <= 2;
+        if (twoDigitYear)
+            Check(result.Date.year() >= 2000, "a two-digit year is of this century", input);
+    }
 
     ParsedRecords records;
     QString recordReason;
@@ -54,6 +64,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     for (const SwapRecord& record : records.Records) {
         Check(record.Line > previous, "records come in file order, below the header", input);
         previous = record.Line;
+        Check(!record.Date.isValid() || IsPlausibleStationDate(record.Date), "a record's date is of a plausible year",
+              input);
         Check(record.SwapFile == records.SwapFile, "a record is of its file's kind", input);
         if (records.SwapFile)
             Check(record.Result.isEmpty(), "a swap file's record has no test result", input);

@@ -255,6 +255,11 @@ TEST(ResultParserTest, DatesQuantitiesAndVerdicts)
         {"", {}, QDate()},
         {"13.13.26", {}, QDate()},
         {"yesterday", {}, QDate()},
+        // A year no counter PC's clock said is no reading; a sound reading still wins.
+        {"0712.2.6", {}, QDate()},
+        {"9999-01-01", {}, QDate()},
+        {"1/1/1970", {}, QDate(1970, 1, 1)},
+        {"1.2.0712", QDate(2026, 12, 8), QDate()},
     };
     for (const DateCase& c : dates)
         EXPECT_EQ(ReadShortDate(QString::fromLatin1(c.text), c.near), c.expected) << c.text;
