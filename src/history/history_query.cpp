@@ -331,6 +331,12 @@ namespace {
 QByteArray CsvField(const QString& text)
 {
     QString field = text;
+    // A typed fault description such as "=HYPERLINK(...)" would run as a formula when
+    // the file is opened in a spreadsheet: a text that starts like one is written with
+    // an apostrophe in front, which the spreadsheet shows as plain text.
+    static const QString formulaStarts = QStringLiteral("=+-@\t\r");
+    if (!field.isEmpty() && formulaStarts.contains(field.front()))
+        field.prepend(QLatin1Char('\''));
     if (field.contains(QLatin1Char(',')) || field.contains(QLatin1Char('"')) || field.contains(QLatin1Char('\n')) ||
         field.contains(QLatin1Char('\r'))) {
         field.replace(QStringLiteral("\""), QStringLiteral("\"\""));

@@ -79,6 +79,8 @@ bool TestsPerDay(HistoryIndex& index, const QDate& from, const QDate& to, QList<
                  QString* error = nullptr);
 
 // The CSV export: one row per test, comma-separated, fields quoted where needed, CR LF.
+// A field that starts with "=", "+", "-", "@", a tab or a CR gets an apostrophe in front
+// so that a spreadsheet does not run it as a formula.
 // Columns: date,time,imei,imsi,model,system,verdict,failed,fault,tester_serial,firmware,file
 QByteArray CsvHeader();
 QByteArray CsvRow(const TestRow& row);

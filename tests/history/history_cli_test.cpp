@@ -1,6 +1,7 @@
 // celvio-history through its entry function: text tables, JSON, the CSV export, the
 // filters and the exit codes.
 #include "history/history_cli.h"
+#include "history/history_query.h"
 #include "history_fixture.h"
 
 #include <QJsonArray>
@@ -91,6 +92,17 @@ TEST_F(HistoryCliTest, ListStatsAndExport)
               "100123,V3.10,RESULTS/351234/0543215.TXT\r\n");
     EXPECT_EQ(Run({"export", "--csv", "-"}), kHistoryOk);
     EXPECT_EQ(out.count(QStringLiteral("\r\n")), 4);
+    // Texts a spreadsheet would run as formulas are written as plain text; a dash or an
+    // equals sign inside a text is left alone.
+    TestRow typed;
+    typed.Date = QStringLiteral("2026-12-07");
+    typed.Model = QStringLiteral("-Q7");
+    typed.Fault = QStringLiteral("=HYPERLINK(\"http://x\",\"call me\")");
+    typed.Firmware = QStringLiteral("@V3");
+    typed.TesterSerial = QStringLiteral("+100123");
+    typed.File = QStringLiteral("RESULTS/351234/a=b-c.TXT");
+    EXPECT_EQ(CsvRow(typed), "2026-12-07,,,,'-Q7,,,,\"'=HYPERLINK(\"\"http://x\"\",\"\"call me\"\")\",'+100123,'@V3,"
+                             "RESULTS/351234/a=b-c.TXT\r\n");
 }
 
 TEST_F(HistoryCliTest, ExitCodesForScripts)
