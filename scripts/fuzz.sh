@@ -110,10 +110,17 @@ for name in "${targets[@]}"; do
   [ "$found" = 0 ] || status=1
 done
 if [ "$status" -ne 0 ]; then
+  # Each finding with what went wrong and its bytes, so that a run whose scratch folder is
+  # gone (CI) can still be replayed: base64 -d > FILE, then run the target on FILE.
   echo "fuzz: findings (the logs are beside them):"
   for name in "${targets[@]}"; do
     for f in "$out/$name"/crash-* "$out/$name"/leak-* "$out/$name"/timeout-* "$out/$name"/oom-*; do
-      [ -e "$f" ] && echo "  $f"
+      [ -e "$f" ] || continue
+      echo "  $f"
+      (grep -E -A1 '^FUZZ CHECK FAILED|^SUMMARY:|^==[0-9]+==ERROR' "$out/$name/log" || true) | head -n 6 | sed 's/^/    /'
+      if [ "$(stat -c %s "$f")" -le 16384 ]; then
+        echo "    bytes (base64): $(base64 -w 0 "$f")"
+      fi
     done
     [ -n "$(sed -n 's/^stat::number_of_executed_units: *//p' "$out/$name/log")" ] || echo "  $out/$name/log"
   done
