@@ -360,6 +360,26 @@ bool HistoryIndex::Open(QString* error)
 
 bool HistoryIndex::Update(UpdateScope scope, IndexCounts* counts, QString* error, qint64 budgetMs)
 {
+    return InOneTransaction(counts, error,
+                            [&](IndexCounts& c) { return Walk(scope, c, error, budgetMs); });
+}
+
+bool HistoryIndex::Rebuild(IndexCounts* counts, QString* error)
+{
+    return InOneTransaction(counts, error, [&](IndexCounts& c) {
+        for (const char* table : {"marks", "tests", "records", "files", "folders"}) {
+            if (!Exec(db_, QStringLiteral("DELETE FROM ") + QString::fromLatin1(table), error))
+                return false;
+        }
+        return Walk(UpdateScope::EveryFile, c, error);
+    });
+}
+
+bool HistoryIndex::InOneTransaction(IndexCounts* counts, QString* error,
+                                    const std::function<bool(IndexCounts&)>& work)
+{
+    // An update or rebuild is one transaction: a failure anywhere leaves the index as
+    // it was, and a reader never sees half of it.
     IndexCounts local;
     IndexCounts& c = counts ? *counts : local;
     c = IndexCounts{};
@@ -369,7 +389,7 @@ bool HistoryIndex::Update(UpdateScope scope, IndexCounts* counts, QString* error
         return false;
     if (!db_.transaction())
         return Fail(error, db_.lastError().text());
-    if (!Walk(scope, c, error, budgetMs)) {
+    if (!work(c)) {
         db_.rollback();
         return false;
     }
@@ -377,32 +397,6 @@ bool HistoryIndex::Update(UpdateScope scope, IndexCounts* counts, QString* error
         const QString why = db_.lastError().text();
         db_.rollback();
         return Fail(error, why);
-    }
-    Analyze(c);
-    c.Ms = timer.elapsed();
-    return true;
-}
-
-bool HistoryIndex::Rebuild(IndexCounts* counts, QString* error)
-{
-    IndexCounts local;
-    IndexCounts& c = counts ? *counts : local;
-    c = IndexCounts{};
-    QElapsedTimer timer;
-    timer.start();
-    if (!open_ && !Open(error))
-        return false;
-    if (!db_.transaction())
-        return Fail(error, db_.lastError().text());
-    bool ok = true;
-    for (const char* table : {"marks", "tests", "records", "files", "folders"})
-        ok = ok && Exec(db_, QStringLiteral("DELETE FROM ") + QString::fromLatin1(table), error);
-    ok = ok && Walk(UpdateScope::EveryFile, c, error);
-    if (!ok || !db_.commit()) {
-        if (ok)
-            Fail(error, db_.lastError().text());
-        db_.rollback();
-        return false;
     }
     Analyze(c);
     c.Ms = timer.elapsed();

@@ -24,6 +24,8 @@
 #include <QSqlDatabase>
 #include <QString>
 
+#include <functional>
+
 namespace celvio {
 
 // What one update or rebuild did.
@@ -72,6 +74,7 @@ public:
 
 private:
     bool CreateSchema(QString* error);
+    bool InOneTransaction(IndexCounts* counts, QString* error, const std::function<bool(IndexCounts&)>& work);
     bool Walk(UpdateScope scope, IndexCounts& counts, QString* error, qint64 budgetMs = 0);
     void Analyze(const IndexCounts& counts);
 
