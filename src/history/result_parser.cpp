@@ -193,7 +193,12 @@ bool ParseResultFile(const QByteArray& bytes, const QDate& fileDate, ParsedResul
             continue;
         if (measurements) {
             if (line.startsWith(QLatin1String("Traffic Channel"))) {
-                channel = Between(line, QStringLiteral(":")).toInt();
+                // Channels are counted from 0: a block headed by anything else (a damaged
+                // or hand-edited file) keeps its marks, with the channel unknown (0).
+                bool number = false;
+                channel = Between(line, QStringLiteral(":")).toInt(&number);
+                if (!number || channel < 0)
+                    channel = 0;
                 ++blocks;
             } else {
                 ReadRow(line, blocks == 0 ? 0 : channel, blocks > 3 ? 2 : 1, out.Marks);

@@ -283,6 +283,19 @@ TEST(ResultParserTest, DatesQuantitiesAndVerdicts)
     ASSERT_TRUE(ParseResultFile(bytes, {}, parsed));
     EXPECT_EQ(parsed.Verdict, ResultVerdict::Aborted);
 
+    // A block whose channel is not a channel number keeps its marks, with the channel
+    // unknown.
+    for (const char* damaged : {"Traffic Channel        :  -20 ", "Traffic Channel        :  2O ",
+                                "Traffic Channel        :  99999999999 "}) {
+        bytes = HandWritten(kFailedDualBandGermanFile);
+        bytes.replace("Traffic Channel        :  20 ", damaged);
+        ASSERT_TRUE(ParseResultFile(bytes, {}, parsed)) << damaged;
+        ASSERT_EQ(parsed.Marks.size(), 6) << damaged;
+        EXPECT_EQ(parsed.Marks[1].Value, QStringLiteral("33.8")) << damaged;
+        EXPECT_EQ(parsed.Marks[1].Channel, 0) << damaged;
+        EXPECT_EQ(parsed.Marks[2].Channel, 100) << damaged;
+    }
+
     // Every cut of a result file is read or refused, never more than it holds.
     const QByteArray whole = HandWritten(kFailedDualBandGermanFile);
     for (qsizetype n = 0; n < whole.size(); n += 7) {
