@@ -12,8 +12,20 @@
 #   scripts/fuzz.sh            # 60 s a target
 #   scripts/fuzz.sh 600        # the long campaign
 #   FUZZ_JOBS=1 scripts/fuzz.sh 30
+#   scripts/fuzz.sh --fixed    # the test command's stage: same inputs on every run
+#
+# --fixed replays each target's seed corpus and then makes a fixed number of runs from
+# a fixed random seed (the count per target is in fixed_runs below), so the stage passes
+# or fails for the code under test, never for a lucky or unlucky draw. The random
+# campaign (a time budget, a seed of libFuzzer's choosing) is the developers' tool:
+# run it on the targets a change touches, and turn every finding into a seed and a test.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
+fixed=0
+if [ "${1:-}" = "--fixed" ]; then
+  fixed=1
+  shift
+fi
 seconds="${1:-60}"
 jobs="${FUZZ_JOBS:-$(nproc)}"
 build="${FUZZ_BUILD_DIR:-$root/build-fuzz}"
@@ -57,6 +69,21 @@ max_len() {
   esac
 }
 
+# The runs of the fixed stage, about 15 s a target on one core of the build machine
+# under the sanitizers; they include the replay of the seed corpus.
+fixed_runs() {
+  case "$1" in
+    number) echo 400000 ;;
+    coupler) echo 300000 ;;
+    answers|swapdat) echo 200000 ;;
+    badchan|records|history) echo 60000 ;;
+    tac) echo 15000 ;;
+    mpn) echo 8000 ;;
+    settings) echo 4000 ;;
+    *) echo 10000 ;;
+  esac
+}
+
 # Short allocation stacks and a smaller quarantine: the readers allocate many small
 # texts, and full stacks cost a third of the speed and 600 MB a target. A finding
 # replayed without these options shows the full stacks.
@@ -70,8 +97,11 @@ run_target() {
   [ -f "$fuzzdir/dict/$name.dict" ] && dict=(-dict="$fuzzdir/dict/$name.dict")
   # Leak detection stays on: the program's and Qt's statics are reachable, and a leak
   # within one run is a finding like any other.
-  nice -n 10 "$build/tests/fuzz/fuzz_$name" "$dir/corpus" "${dict[@]}" \
-    -max_total_time="$seconds" -max_len="$(max_len "$name")" -timeout=10 -rss_limit_mb=2048 \
+  local budget=(-max_total_time="$seconds")
+  # A fixed seed and count; Qt's hash seed fixed too, so the same inputs take the same paths.
+  [ "$fixed" -eq 1 ] && budget=(-seed=1 -runs="$(fixed_runs "$name")")
+  QT_HASH_SEED=0 nice -n 10 "$build/tests/fuzz/fuzz_$name" "$dir/corpus" "${dict[@]}" \
+    "${budget[@]}" -max_len="$(max_len "$name")" -timeout=10 -rss_limit_mb=2048 \
     -print_final_stats=1 -artifact_prefix="$dir/" >"$dir/log" 2>&1 || true
 }
 
@@ -82,7 +112,11 @@ for d in "$fuzzdir"/corpus/*/; do
   targets+=("$name")
 done
 
-echo "fuzz: ${#targets[@]} targets, ${seconds} s each, $jobs at a time, output in $out"
+if [ "$fixed" -eq 1 ]; then
+  echo "fuzz: ${#targets[@]} targets, seed corpus and fixed runs from seed 1, $jobs at a time, output in $out"
+else
+  echo "fuzz: ${#targets[@]} targets, ${seconds} s each, $jobs at a time, output in $out"
+fi
 for name in "${targets[@]}"; do
   while [ "$(jobs -rp | wc -l)" -ge "$jobs" ]; do wait -n || true; done
   run_target "$name" &
