@@ -143,3 +143,15 @@ TEST(Scenario, EveryKeyIsDocumented)
     for (const QString& key : Scenario::keys())
         EXPECT_TRUE(text.contains(u'`' + key + u'`')) << key.toStdString();
 }
+
+// The installed manual page names every key, alone or in its group ("fault.flood_*").
+TEST(Scenario, EveryKeyIsInTheManualPage)
+{
+    QFile page(QStringLiteral(CELVIO_SOURCE_DIR "/data/desktop/celvio-testersim.1"));
+    ASSERT_TRUE(page.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(page.readAll());
+    for (const QString& key : Scenario::keys()) {
+        const QString group = key.left(key.lastIndexOf(u'_')) + QStringLiteral("_*");
+        EXPECT_TRUE(text.contains(key) || (key.contains(u'_') && text.contains(group))) << key.toStdString();
+    }
+}
