@@ -30,6 +30,7 @@ EOF
 cat >"$tree/libexec/celvio/celvio-message" <<EOF
 #!/usr/bin/env bash
 printf 'box %s|%s\n' "\$1" "\$2" >>"$tree/boxes"
+printf 'platform=%s\n' "\${QT_QPA_PLATFORM:-}" >>"$tree/boxes"
 exit "\${FAKE_MESSAGE_STATUS:-0}"
 EOF
 # A desktop's own dialog program, used when CELVIO's message program cannot show one.
@@ -137,6 +138,13 @@ check "a usage error: box" contains "$tree/boxes" "celvio: unknown option --bogu
 run FAKE_STATUS=1 --
 check "status 1 is passed on" [ "$status" -eq 1 ]
 check "status 1: no second box" absent "$tree/boxes"
+
+# A QT_QPA_PLATFORM that keeps CELVIO from starting does not reach the message box,
+# which takes Qt's default platform for the display.
+run QT_QPA_PLATFORM=wayland FAKE_STATUS=134 --
+check "a bad Qt platform: box shown" contains "$tree/boxes" "ended unexpectedly (exit status 134)."
+check "a bad Qt platform: not passed to the box" contains "$tree/boxes" "platform="
+check "a bad Qt platform: not passed to the box (value)" bash -c "! grep -q platform=wayland '$tree/boxes'"
 
 # CELVIO's message program cannot show a box (Qt cannot start either): the desktop's
 # dialog program says it.
