@@ -5,7 +5,7 @@
 #
 #   platform  core  tester  models  results  procedures  scan  swap  history  ui  cycle
 #   platform/qt, platform/scripted  (the seam's implementations)
-#   main.cpp, command_line.* (the program)
+#   main.cpp, command_line.*, message_main.cpp (the programs)
 #
 # The simulator (sim/) stands apart: only the scripted platform uses it in-process.
 # Prints every violation as FILE:LINE: include, and exits 1 when there is one.
@@ -27,7 +27,7 @@ rank() {
     history/*) echo 8 ;;
     ui/*) echo 9 ;;
     cycle/*) echo 10 ;;
-    main.cpp|command_line.*) echo 12 ;;
+    main.cpp|message_main.cpp|command_line.*) echo 12 ;;
     sim/*) echo sim ;;
     *) echo unknown ;;
   esac

@@ -33,7 +33,7 @@ constexpr int kVanishGraceMs = 1000; // longest wait for the client to read a la
 const char* const kUsage =
     "usage: celvio-testersim --link PATH [--scenario FILE] [--log FILE] [--set key=value]...\n"
     "  --link PATH      make PATH a symbolic link to the simulated serial port\n"
-    "  --scenario FILE  instrument and phone configuration (see sim/README.md)\n"
+    "  --scenario FILE  instrument and phone configuration (see man celvio-testersim)\n"
     "  --log FILE       log every received line and every answer here (default: stderr)\n"
     "  --set key=value  override one scenario key; may be repeated\n";
 

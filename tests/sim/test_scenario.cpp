@@ -143,3 +143,17 @@ TEST(Scenario, EveryKeyIsDocumented)
     for (const QString& key : Scenario::keys())
         EXPECT_TRUE(text.contains(u'`' + key + u'`')) << key.toStdString();
 }
+
+// The installed manual page names every key, alone or in its group ("fault.flood_*").
+TEST(Scenario, EveryKeyIsInTheManualPage)
+{
+    QFile page(QStringLiteral(CELVIO_SOURCE_DIR "/data/desktop/celvio-testersim.1"));
+    ASSERT_TRUE(page.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(page.readAll());
+    for (const QString& key : Scenario::keys()) {
+        bool named = text.contains(key);
+        for (qsizetype end = key.indexOf(u'_'); !named && end > 0; end = key.indexOf(u'_', end + 1))
+            named = text.contains(key.left(end) + QStringLiteral("_*"));
+        EXPECT_TRUE(named) << key.toStdString();
+    }
+}

@@ -2,6 +2,7 @@
 
 #include "core/app.h"
 #include "platform/qt/main_window_view.h"
+#include "platform/qt/program_icon.h"
 #include "platform/qt/side_windows.h"
 
 #include <QApplication>
@@ -27,6 +28,10 @@ constexpr qint64 kMinEventIntervalMs = 2;
 
 QtPlatform::QtPlatform(const QString& pdfDirectory) : printer_(pdfDirectory)
 {
+    // Every window without an icon of its own, message boxes and the History window
+    // included, takes the application's: the task bar and the window list show the
+    // program's picture rather than a blank one.
+    QApplication::setWindowIcon(ProgramIcon());
     monotonic_.start();
     wakeUp_.setSingleShot(true);
 }
