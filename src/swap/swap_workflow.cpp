@@ -222,8 +222,8 @@ void SwapAfterFailedTest(App& app)
         return;
     SetHelpTopic(app, 19);
     if (!AskSwapQuestion(app, 0)) {
-        if (Stopped(app))
-            return;
+        // "Don't SWAP" or STOP at the question: the phone was handled and failed, and
+        // the IMEI file has a line for every phone handled.
         st.OldImei = st.Imei;
         st.Imei.clear();
         WriteSwapRecord(app, false, QStringLiteral("FAIL"));

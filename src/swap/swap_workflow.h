@@ -19,7 +19,8 @@ bool ReadNewPhone(App& app, bool swapMode);
 // file, the report and the records.
 void SwapInSwapMode(App& app);
 
-// Offers the exchange of a phone that failed its test; records "FAIL" when declined.
+// Offers the exchange of a phone that failed its test at a service point; records
+// "FAIL" when declined or stopped at the question.
 void SwapAfterFailedTest(App& app);
 
 }  // namespace celvio
