@@ -218,7 +218,7 @@ void SwapAfterFailedTest(App& app)
     StationState& st = app.st;
     // Only a service point (SWAPFILE on, with its identity from swap.dat) exchanges a
     // phone that failed its test and keeps records of it.
-    if (st.SwapFile == 0)
+    if (!KeepsSwapRecords(app))
         return;
     SetHelpTopic(app, 19);
     if (!AskSwapQuestion(app, 0)) {
@@ -239,6 +239,17 @@ void SwapAfterFailedTest(App& app)
         return;
     PrintFailedTestSwapReport(app);
     RecordSwap(app);
+}
+
+void TellNoSwapRecords(App& app)
+{
+    if (KeepsSwapRecords(app))
+        return;
+    TraceLine(app, QStringLiteral("SWAP at a station that is not a service point: no swap record kept"));
+    app.ui.MsgBox(QStringLiteral("No swap record is kept at this station:") + kCrLf +
+                      QStringLiteral("it is not a service point (SWAPFILE 0 or no Service Point ID).") + kCrLf +
+                      QStringLiteral("The exchange is printed and written to the new phone's result file only."),
+                  msgbox::kOkOnly | msgbox::kExclamation, QString());
 }
 
 void SwapInSwapMode(App& app)
