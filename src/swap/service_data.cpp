@@ -334,6 +334,7 @@ void AskTestCustomerData(App& app)
     app.Form1.Text6.Caption = QStringLiteral("Customer fault description");
     EnterServiceData(app, 1);
     app.st.FaultDescription = app.Form1.Text6.Text;
+    app.Form1.Text6.Text.clear();  // the customer's text stays in the cycle's state only
     app.Form1.Text6.Caption.clear();
 }
 
@@ -343,6 +344,7 @@ void AskSwapCustomerData(App& app)
     app.Form1.Text6.Caption = QStringLiteral("Swap comment");
     EnterServiceData(app, 1);
     app.st.SwapComment = app.Form1.Text6.Text;
+    app.Form1.Text6.Text.clear();
     app.Form1.Text6.Caption.clear();
 }
 
