@@ -90,6 +90,26 @@ QByteArray ToLatin1(const QString& text)
     return text.toLatin1();
 }
 
+QString NonLatin1Character(const QString& text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c.unicode() <= 0xFF)
+            continue;
+        char32_t code = c.unicode();
+        QString shown(c);
+        if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+            code = QChar::surrogateToUcs4(c, text.at(i + 1));
+            shown += text.at(i + 1);
+        } else if (c.isSurrogate()) {
+            shown.clear();  // half a character: only its code can be shown
+        }
+        const QString number = QStringLiteral("U+%1").arg(uint(code), 4, 16, QLatin1Char('0')).toUpper();
+        return shown.isEmpty() ? number : QLatin1Char('"') + shown + QStringLiteral("\" (") + number + QLatin1Char(')');
+    }
+    return QString();
+}
+
 namespace {
 
 FileWriteFault gFault;

@@ -37,6 +37,11 @@ QStringList SplitTextLines(const QByteArray& bytes);
 QString FromLatin1(const QByteArray& bytes);
 QByteArray ToLatin1(const QString& text);
 
+// The first character of `text` that Latin-1 cannot hold (code above 255), named for
+// a message: itself in double quotes and its code, as in "€" (U+20AC); a character
+// beyond U+FFFF is named whole. Empty when every character fits.
+QString NonLatin1Character(const QString& text);
+
 // Writes `bytes` to `path` through a temporary file in the same folder ("<name>.XXXXXX")
 // renamed over the old one. Every write, the flush and the sync to disk are checked
 // before the rename. Returns false on any error; the old file is then untouched and

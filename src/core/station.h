@@ -88,9 +88,10 @@ struct StationSettings {
     QStringList SettingsKeysRead;
 };
 
-// What one cycle learns and decides, from the mode dialog to the end of the cycle.
-// ResetForNewCycle clears what the start of a cycle clears; the steps set the rest
-// before they read it.
+// What one cycle learns and decides, from the mode dialog to the end of the cycle,
+// and everything typed for its customer. ResetForNewCycle starts the whole group
+// afresh at the start of every cycle, so nothing of one customer reaches the next;
+// a field that has to outlive its cycle belongs to another group.
 struct CycleState {
     std::array<QString, 7> SummaryLines;  // 1..6
     QString SystemCode;
@@ -132,7 +133,6 @@ struct CycleState {
     // The results of the cycle.
     Flag DetailsDone = 0;
     QString ResultFilePath;
-    QString FaultDescription;
     // The description of the last error that broke a test off, shown under an aborted
     // verdict and cleared once shown.
     QString LastErrorText;
@@ -140,6 +140,14 @@ struct CycleState {
     // The swap records: the calendar day of the cycle (CycleDate is a display text in
     // the system's short format), written as the record date.
     QDate CycleDay;
+
+    // The customer of the cycle, typed on the customer screen (and the swap comment
+    // with the swap question), and the phone handed in: they go into the cycle's
+    // result file, report and records, and into no later ones.
+    QString ClubZavarNumber;
+    QString FaultDescription;
+    QString SwapComment;
+    QString OldImei;  // the phone handed in, or the tested phone when its record is written
 };
 
 // The tester's channels, levels and path attenuations for the cycle's system, set by
@@ -162,39 +170,28 @@ struct TesterIdentity {
     Flag TesterBusy = 0;
 };
 
-// The service point, the customer and the phones of an exchange: kept across cycles,
-// written by the swap steps.
-struct SwapData {
-    QString OldImei;
-    QString ClubZavarNumber;
+// The service point's identity, read from "swap.dat" or typed on its screen and kept
+// for the run; it heads every record file and swap report.
+struct ServicePointData {
     QString ServicePointId;
     QString Company;
     QString Address;
     QString Phone;
     QString TestedBy;
-    QString SwapComment;
 };
 
-struct StationState : ProgramState, StationSettings, CycleState, BandConfiguration, TesterIdentity, SwapData {
+struct StationState : ProgramState, StationSettings, CycleState, BandConfiguration, TesterIdentity, ServicePointData {
     // The groups by name, for code that works on one of them as a whole.
     StationSettings& Settings() { return *this; }
     CycleState& Cycle() { return *this; }
     BandConfiguration& Band() { return *this; }
     TesterIdentity& Tester() { return *this; }
-    SwapData& Swap() { return *this; }
+    ServicePointData& ServicePoint() { return *this; }
 
-    // The start of a cycle: no button pressed, no phone, no verdict, no stop and no
-    // user instruction left from the cycle before.
-    void ResetForNewCycle()
-    {
-        Command2Pressed = kFalse;
-        Command1Pressed = kFalse;
-        Command3Pressed = kFalse;
-        Imei.clear();
-        Verdict = 0;
-        StopRequested = kFalse;
-        UserInstruction.clear();
-    }
+    // The start of a cycle: every field of the cycle's group back to its first value
+    // (no button pressed, no phone, no verdict, no stop, no customer and none of the
+    // customer's texts); the other groups are kept.
+    void ResetForNewCycle() { Cycle() = CycleState{}; }
 };
 
 }  // namespace celvio

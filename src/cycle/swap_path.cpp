@@ -11,7 +11,8 @@ namespace celvio {
 CycleEnd RunSwapPath(App& app)
 {
     StationState& st = app.st;
-    // 7.
+    // 7. A station that keeps no swap records says so before the exchange begins.
+    TellNoSwapRecords(app);
     SetHelpTopic(app, 4);
     if (st.SwapFile != 0)
         AskSwapCustomerData(app);

@@ -81,7 +81,9 @@ void EnterImei(App& app, int kind)
             break;
         st.Command2Pressed = kFalse;
         QString typed = entry.Text.left(kEntryLength);
-        typed.remove(QLatin1Char('/')).remove(QLatin1Char('-')).remove(QLatin1Char('.'));
+        // Separators that the operator may type between the digit groups.
+        for (const char separator : {' ', '/', '-', '.'})
+            typed.remove(QLatin1Char(separator));
         if (UsableImei(typed)) {
             st.Imei = typed;
             TraceLine(app, QStringLiteral("IMEI entered: ") + typed);

@@ -9,7 +9,7 @@ struct App;
 
 // The IMEI entry: kind 0 old phone, 1 new phone, 2 a phone (own title), other values
 // a phone after a failed test. Waits for "&OK" or STOP; sets Imei to the typed text
-// without "/", "-" and "." once it is 15 characters that can form a file name.
+// without blanks, "/", "-" and "." once it is 15 characters that can form a file name.
 // On STOP Imei is left as it was.
 void EnterImei(App& app, int kind);
 

@@ -16,6 +16,7 @@ const QString kServiceFile = QStringLiteral("swap.dat");
 constexpr int kServiceHelpTopic = 21;
 constexpr int kCommentLength = 200;
 constexpr int kFirstEntryField = 11;  // focus on Text1
+constexpr int kCommentField = 16;     // focus on Text6
 
 bool Between(QChar c, char low, char high)
 {
@@ -93,12 +94,14 @@ bool WaitForOk(App& app)
     return ok;
 }
 
-void Refuse(App& app, const QString& message)
+void Refuse(App& app, const QString& message, int focus = kFirstEntryField)
 {
     TraceLine(app, QStringLiteral("Service data refused: ") + QString(message).replace(QLatin1Char('\r'), QLatin1Char(' ')));
     app.ui.MsgBox(message, msgbox::kOkOnly | msgbox::kExclamation, QString());
-    app.Form1.SetFocus(kFirstEntryField);
+    app.Form1.SetFocus(focus);
 }
+
+const QString kClubNumberFormat = QStringLiteral("Club Zavar Number must be 10 digits numerical, empty string or '*'");
 
 }  // namespace
 
@@ -123,12 +126,31 @@ bool ValidClubZavarNumber(const QString& number)
     return number.isEmpty() || number == QStringLiteral("*") || (number.size() == 10 && AllDigits(number));
 }
 
+QString Latin1EntryProblem(const QString& field, const QString& text)
+{
+    const QString character = NonLatin1Character(text);
+    if (character.isEmpty())
+        return QString();
+    return QStringLiteral("Please do not use the character ") + character + QStringLiteral(" in ") + field +
+           QStringLiteral(": the station's files cannot hold it.");
+}
+
 QString ServicePointEntryProblem(const ServicePointEntry& entry)
 {
     const QString texts[] = {entry.Company, entry.Address, entry.Phone, entry.TestedBy};
     for (const QString& text : texts) {
         if (text.isEmpty())
             return QStringLiteral("Please fill out each field.");
+    }
+    // swap.dat and the record headers are Latin-1: a character they cannot hold would
+    // come back as "?" while the printed report shows it.
+    const std::pair<const char*, const QString*> fields[] = {
+        {"Service Point ID", &entry.ServicePointId}, {"Company", &entry.Company}, {"Address", &entry.Address},
+        {"Phone", &entry.Phone}, {"Tested by", &entry.TestedBy}};
+    for (const auto& [field, text] : fields) {
+        const QString problem = Latin1EntryProblem(QLatin1String(field), *text);
+        if (!problem.isEmpty())
+            return problem;
     }
     if (!ValidServicePointId(entry.ServicePointId))
         return QStringLiteral("Service Point ID must look like AB123 (old format) \ror 123_123456 (new format).");
@@ -140,10 +162,81 @@ QString ServicePointEntryProblem(const ServicePointEntry& entry)
     return QString();
 }
 
+// The service point identity boxes until "&OK" with an entry that can be stored, or STOP.
+static void EnterIdentity(App& app)
+{
+    StationState& st = app.st;
+    SetHelpTopic(app, kServiceHelpTopic);
+    app.Form1.Label3.Caption = Bilingual(app,
+                                         QStringLiteral("Please enter the") + kCrLf +
+                                             QStringLiteral("Club Zavar Service Point ID ") + kCrLf +
+                                             QStringLiteral("and all other fields.") + kCrLf + kCrLf +
+                                             QStringLiteral("Each field must be filled out."),
+                                         QStringLiteral("Bitte geben Sie die") + kCrLf +
+                                             QStringLiteral("Club Zavar Service Point ID ein:"));
+    ShowBox(EntryBox(app, 1), QStringLiteral("Service Point ID"), st.ServicePointId, 0);
+    ShowBox(EntryBox(app, 2), QStringLiteral("Company"), st.Company, 60);
+    ShowBox(EntryBox(app, 3), QStringLiteral("Address"), st.Address, 80);
+    ShowBox(EntryBox(app, 4), QStringLiteral("Phone"), st.Phone, 30);
+    ShowBox(EntryBox(app, 5), QStringLiteral("Tested by"), st.TestedBy, 40);
+    app.Form1.SetFocus(kFirstEntryField);
+    while (WaitForOk(app)) {
+        const ServicePointEntry entry{EntryBox(app, 1).Text, EntryBox(app, 2).Text, EntryBox(app, 3).Text,
+                                      EntryBox(app, 4).Text, EntryBox(app, 5).Text};
+        const QString problem = ServicePointEntryProblem(entry);
+        if (problem.isEmpty()) {
+            st.ServicePointId = entry.ServicePointId;
+            st.Company = entry.Company;
+            st.Address = entry.Address;
+            st.Phone = entry.Phone;
+            st.TestedBy = entry.TestedBy;
+            TraceLine(app, QStringLiteral("Service Point ID = ") + st.ServicePointId);
+            return;
+        }
+        Refuse(app, problem);
+    }
+}
+
+// The customer's number and the comment box until "&OK" with texts that can be
+// stored, or STOP. The comment stays in its box for the caller.
+static void EnterCustomer(App& app)
+{
+    StationState& st = app.st;
+    app.Form1.Label3.Caption = Bilingual(app, QStringLiteral("Please enter the Club Zavar number:"),
+                                         QStringLiteral("Bitte geben Sie die Club Zavar Nummer ein:")) +
+                               kCrLf;
+    ShowBox(EntryBox(app, 1), QStringLiteral("Club Zavar number"), st.ClubZavarNumber, 10);
+    TextBox& comment = EntryBox(app, 6);
+    comment.Text.clear();
+    comment.MaxLength = kCommentLength;
+    comment.Enabled = true;
+    comment.Visible = true;
+    app.Form1.SetFocus(kFirstEntryField);
+    while (WaitForOk(app)) {
+        const QString number = EntryBox(app, 1).Text;
+        QString problem = Latin1EntryProblem(QStringLiteral("Club Zavar number"), number);
+        if (problem.isEmpty() && !ValidClubZavarNumber(number))
+            problem = kClubNumberFormat;
+        if (!problem.isEmpty()) {
+            Refuse(app, problem);
+            continue;
+        }
+        // The description or comment goes into the result file, a Latin-1 file.
+        problem = Latin1EntryProblem(comment.Caption.isEmpty() ? QStringLiteral("the comment") : comment.Caption,
+                                     comment.Text);
+        if (!problem.isEmpty()) {
+            Refuse(app, problem, kCommentField);
+            continue;
+        }
+        st.ClubZavarNumber = number;
+        TraceLine(app, QStringLiteral("Club Zavar number = ") + number);
+        return;
+    }
+}
+
 void EnterServiceData(App& app, int kind)
 {
     Form1& f = app.Form1;
-    StationState& st = app.st;
     f.Label4.Caption = QStringLiteral("Zavar Service");
     f.Label4.Visible = true;
     ShowPicture(app, QStringLiteral("Service.BMP"));
@@ -158,59 +251,13 @@ void EnterServiceData(App& app, int kind)
     ok.Visible = true;
     ok.Enabled = true;
     ok.TabStop = true;
-    st.Command2Pressed = kFalse;
+    app.st.Command2Pressed = kFalse;
 
-    if (kind == 2) {
-        SetHelpTopic(app, kServiceHelpTopic);
-        f.Label3.Caption = Bilingual(app,
-                                     QStringLiteral("Please enter the") + kCrLf +
-                                         QStringLiteral("Club Zavar Service Point ID ") + kCrLf +
-                                         QStringLiteral("and all other fields.") + kCrLf + kCrLf +
-                                         QStringLiteral("Each field must be filled out."),
-                                     QStringLiteral("Bitte geben Sie die") + kCrLf +
-                                         QStringLiteral("Club Zavar Service Point ID ein:"));
-        ShowBox(EntryBox(app, 1), QStringLiteral("Service Point ID"), st.ServicePointId, 0);
-        ShowBox(EntryBox(app, 2), QStringLiteral("Company"), st.Company, 60);
-        ShowBox(EntryBox(app, 3), QStringLiteral("Address"), st.Address, 80);
-        ShowBox(EntryBox(app, 4), QStringLiteral("Phone"), st.Phone, 30);
-        ShowBox(EntryBox(app, 5), QStringLiteral("Tested by"), st.TestedBy, 40);
-        f.SetFocus(kFirstEntryField);
-        while (WaitForOk(app)) {
-            const ServicePointEntry entry{EntryBox(app, 1).Text, EntryBox(app, 2).Text, EntryBox(app, 3).Text,
-                                          EntryBox(app, 4).Text, EntryBox(app, 5).Text};
-            const QString problem = ServicePointEntryProblem(entry);
-            if (problem.isEmpty()) {
-                st.ServicePointId = entry.ServicePointId;
-                st.Company = entry.Company;
-                st.Address = entry.Address;
-                st.Phone = entry.Phone;
-                st.TestedBy = entry.TestedBy;
-                TraceLine(app, QStringLiteral("Service Point ID = ") + st.ServicePointId);
-                break;
-            }
-            Refuse(app, problem);
-        }
-    } else {
-        f.Label3.Caption = Bilingual(app, QStringLiteral("Please enter the Club Zavar number:"),
-                                     QStringLiteral("Bitte geben Sie die Club Zavar Nummer ein:")) +
-                           kCrLf;
-        ShowBox(EntryBox(app, 1), QStringLiteral("Club Zavar number"), st.ClubZavarNumber, 10);
-        TextBox& comment = EntryBox(app, 6);
-        comment.Text.clear();
-        comment.MaxLength = kCommentLength;
-        comment.Enabled = true;
-        comment.Visible = true;
-        f.SetFocus(kFirstEntryField);
-        while (WaitForOk(app)) {
-            const QString number = EntryBox(app, 1).Text;
-            if (ValidClubZavarNumber(number)) {
-                st.ClubZavarNumber = number;
-                TraceLine(app, QStringLiteral("Club Zavar number = ") + number);
-                break;
-            }
-            Refuse(app, QStringLiteral("Club Zavar Number must be 10 digits numerical, empty string or '*'"));
-        }
-    }
+    if (kind == 2)
+        EnterIdentity(app);
+    else
+        EnterCustomer(app);
+
     for (int n = 1; n <= 5; ++n) {
         EntryBox(app, n).Visible = false;
         EntryBox(app, n).Caption.clear();
@@ -287,6 +334,7 @@ void AskTestCustomerData(App& app)
     app.Form1.Text6.Caption = QStringLiteral("Customer fault description");
     EnterServiceData(app, 1);
     app.st.FaultDescription = app.Form1.Text6.Text;
+    app.Form1.Text6.Text.clear();  // the customer's text stays in the cycle's state only
     app.Form1.Text6.Caption.clear();
 }
 
@@ -296,6 +344,7 @@ void AskSwapCustomerData(App& app)
     app.Form1.Text6.Caption = QStringLiteral("Swap comment");
     EnterServiceData(app, 1);
     app.st.SwapComment = app.Form1.Text6.Text;
+    app.Form1.Text6.Text.clear();
     app.Form1.Text6.Caption.clear();
 }
 

@@ -27,6 +27,11 @@ bool ValidClubZavarNumber(const QString& number);
 // The message that refuses `entry`, or an empty text when it can be stored.
 QString ServicePointEntryProblem(const ServicePointEntry& entry);
 
+// The message that refuses a text typed into the field `field` when it holds a
+// character that the station's Latin-1 files cannot hold (it names the character),
+// or an empty text when every character fits.
+QString Latin1EntryProblem(const QString& field, const QString& text);
+
 // The "Zavar Service" screen: kind 2 the service point identity, kind 1 the customer's
 // Club Zavar number and the comment box (label set by the caller).
 void EnterServiceData(App& app, int kind);

@@ -4,6 +4,7 @@
 #include "core/files.h"
 #include "core/text.h"
 #include "core/trace.h"
+#include "swap/service_data.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -273,12 +274,17 @@ ArchiveOutcome ArchiveRecordFiles(const QString& logDir, const QString& base, co
     return ok ? ArchiveOutcome::Archived : ArchiveOutcome::Failed;
 }
 
+bool KeepsSwapRecords(const App& app)
+{
+    return app.st.SwapFile != 0 && ValidServicePointId(app.st.ServicePointId);
+}
+
 void WriteSwapRecord(App& app, bool swapFile, const QString& result)
 {
     StationState& st = app.st;
     // Records belong to a service point: without its identity (SWAPFILE off) there is
     // no record file to write to.
-    if (st.SwapFile == 0 || st.ServicePointId.isEmpty()) {
+    if (!KeepsSwapRecords(app)) {
         TraceLine(app, QStringLiteral("No swap record: not a service point"));
         return;
     }

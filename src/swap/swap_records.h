@@ -29,6 +29,10 @@ struct RecordFileContents {
     bool EndRepaired = false;  // the END line was missing or unreadable: the records were counted
 };
 
+// True when the station keeps swap records: it is a service point (SWAPFILE on and
+// a valid Service Point ID known).
+bool KeepsSwapRecords(const App& app);
+
 // Adds a record to the record file at `path` (a new file gets the two header lines of
 // `header` dated `day`). `swapFile` selects the .IWR layout. False when the file could
 // not be read or written; the old file is then unchanged. `note` receives a line for

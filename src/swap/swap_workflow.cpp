@@ -12,6 +12,7 @@
 #include "procedures/phone_identity.h"
 #include "results/imei_entry.h"
 #include "results/result_file.h"
+#include "swap/service_data.h"
 #include "swap/swap_records.h"
 #include "swap/swap_report.h"
 #include "tester/tester_control.h"
@@ -22,6 +23,7 @@ namespace celvio {
 namespace {
 
 constexpr int kCommentLength = 200;
+constexpr int kCommentField = 16;  // focus on the comment box, Text6
 constexpr int kSwappedPhone = -2;  // the swap variant of the network search and the call
 // What the identification stores when the phone's IMEI answer cannot be read.
 const QString kUnreadImei = QStringLiteral("999999000000006");
@@ -59,6 +61,29 @@ Question QuestionOf(const App& app, int kind)
     }
 }
 
+// Waits for either button or STOP. With a comment box, a button counts only with a
+// comment that the station's files can hold.
+void WaitForAnswer(App& app, const TextBox* comment)
+{
+    StationState& st = app.st;
+    st.Command2Pressed = kFalse;
+    st.Command3Pressed = kFalse;
+    for (;;) {
+        while (st.Command2Pressed != kTrue && st.Command3Pressed != kTrue && !Stopped(app))
+            WaitEvents(app);
+        if (!comment || Stopped(app))
+            return;
+        const QString problem = Latin1EntryProblem(comment->Caption, comment->Text);
+        if (problem.isEmpty())
+            return;
+        TraceLine(app, QStringLiteral("Swap comment refused: ") + problem);
+        app.ui.MsgBox(problem, msgbox::kOkOnly | msgbox::kExclamation, QString());
+        st.Command2Pressed = kFalse;
+        st.Command3Pressed = kFalse;
+        app.Form1.SetFocus(kCommentField);
+    }
+}
+
 // Records the swap: the swap file first, then the IMEI file.
 void RecordSwap(App& app)
 {
@@ -93,14 +118,11 @@ bool AskSwapQuestion(App& app, int kind)
         comment.Visible = true;
     }
     // The comment is typed first; the buttons answer with their Alt letters.
-    f.SetFocus(withComment ? 16 : 2);
+    f.SetFocus(withComment ? kCommentField : 2);
     // STOP answers every question of the exchange.
     const bool stopWasEnabled = f.MStop.Enabled;
     f.MStop.Enabled = true;
-    st.Command2Pressed = kFalse;
-    st.Command3Pressed = kFalse;
-    while (st.Command2Pressed != kTrue && st.Command3Pressed != kTrue && !Stopped(app))
-        WaitEvents(app);
+    WaitForAnswer(app, withComment ? &comment : nullptr);
     const bool yes = st.Command2Pressed == kTrue && !Stopped(app);
     TraceButton(app, yes ? QStringLiteral("SWAP") : QStringLiteral("No Swap"));
     st.Command2Pressed = kFalse;
@@ -196,12 +218,12 @@ void SwapAfterFailedTest(App& app)
     StationState& st = app.st;
     // Only a service point (SWAPFILE on, with its identity from swap.dat) exchanges a
     // phone that failed its test and keeps records of it.
-    if (st.SwapFile == 0)
+    if (!KeepsSwapRecords(app))
         return;
     SetHelpTopic(app, 19);
     if (!AskSwapQuestion(app, 0)) {
-        if (Stopped(app))
-            return;
+        // "Don't SWAP" or STOP at the question: the phone was handled and failed, and
+        // the IMEI file has a line for every phone handled.
         st.OldImei = st.Imei;
         st.Imei.clear();
         WriteSwapRecord(app, false, QStringLiteral("FAIL"));
@@ -217,6 +239,17 @@ void SwapAfterFailedTest(App& app)
         return;
     PrintFailedTestSwapReport(app);
     RecordSwap(app);
+}
+
+void TellNoSwapRecords(App& app)
+{
+    if (KeepsSwapRecords(app))
+        return;
+    TraceLine(app, QStringLiteral("SWAP at a station that is not a service point: no swap record kept"));
+    app.ui.MsgBox(QStringLiteral("No swap record is kept at this station:") + kCrLf +
+                      QStringLiteral("it is not a service point (SWAPFILE 0 or no Service Point ID).") + kCrLf +
+                      QStringLiteral("The exchange is printed and written to the new phone's result file only."),
+                  msgbox::kOkOnly | msgbox::kExclamation, QString());
 }
 
 void SwapInSwapMode(App& app)

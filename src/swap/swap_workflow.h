@@ -15,11 +15,16 @@ bool AskSwapQuestion(App& app, int kind);
 // `swapMode` shows the help topics of SWAP mode.
 bool ReadNewPhone(App& app, bool swapMode);
 
+// At the start of a SWAP cycle at a station that keeps no swap records (not a
+// service point): tells the operator so, once, and traces it.
+void TellNoSwapRecords(App& app);
+
 // The exchange in SWAP mode: the old phone's IMEI, then the new phone, the direct swap
 // file, the report and the records.
 void SwapInSwapMode(App& app);
 
-// Offers the exchange of a phone that failed its test; records "FAIL" when declined.
+// Offers the exchange of a phone that failed its test at a service point; records
+// "FAIL" when declined or stopped at the question.
 void SwapAfterFailedTest(App& app);
 
 }  // namespace celvio

@@ -57,5 +57,45 @@ TEST_F(MainTest, WindowActionsQueuedWhileAnActionWaitsRunAfterIt)
     EXPECT_EQ(platform.boxes[0].title, QStringLiteral("ABOUT CELVIO"));
 }
 
+// The start of a cycle clears everything of the cycle before, its customer's texts and
+// phones included, and keeps what the run set up: the service point, the settings, the
+// tester and the band attenuations that the run has taken.
+TEST(CycleResetTest, CustomerAndCycleStartAfreshTheRunStays)
+{
+    StationState st;
+    st.ServicePointId = QStringLiteral("AB123");
+    st.TestedBy = QStringLiteral("Bo");
+    st.SwapFile = 1;
+    st.SystemChoice = 3;
+    st.TesterBusy = kTrue;
+    st.TesterPort = 2;
+    st.GsmBandAttenuation.first = 1.5;
+    st.ClubZavarNumber = QStringLiteral("4711471147");
+    st.FaultDescription = QStringLiteral("Display flickers badly");
+    st.SwapComment = QStringLiteral("Scratched case");
+    st.OldImei = QStringLiteral("351234000000017");
+    st.Imei = QStringLiteral("351234560123457");
+    st.ModelName = QStringLiteral("Orvane Q7");
+    st.Verdict = 2;
+    st.StopRequested = kTrue;
+    st.Command4Pressed = kTrue;
+    st.ResultFilePath = QStringLiteral("/station/RESULTS/351234/0123457.TXT");
+
+    st.ResetForNewCycle();
+    for (const QString* cleared : {&st.ClubZavarNumber, &st.FaultDescription, &st.SwapComment, &st.OldImei, &st.Imei,
+                                   &st.ModelName, &st.ResultFilePath})
+        EXPECT_TRUE(cleared->isEmpty()) << qPrintable(*cleared);
+    EXPECT_EQ(st.Verdict, 0);
+    EXPECT_EQ(st.StopRequested, kFalse);
+    EXPECT_EQ(st.Command4Pressed, kFalse);
+    EXPECT_EQ(st.ServicePointId, QStringLiteral("AB123"));
+    EXPECT_EQ(st.TestedBy, QStringLiteral("Bo"));
+    EXPECT_EQ(st.SwapFile, 1);
+    EXPECT_EQ(st.SystemChoice, 3);
+    EXPECT_EQ(st.TesterBusy, kTrue);
+    EXPECT_EQ(st.TesterPort, 2);
+    EXPECT_EQ(st.GsmBandAttenuation.first, 1.5);
+}
+
 }  // namespace
 }  // namespace celvio::testing

@@ -181,5 +181,69 @@ TEST_F(ServiceDataTest, CustomerDataOfTestAndSwapCycles)
     EXPECT_FALSE(app.Form1.Text6.Visible);
 }
 
+// Every typed text that goes into a Latin-1 file refuses a character that the file
+// cannot hold, naming it and its field; Latin-1 letters (ü, ß, é) pass.
+TEST_F(ServiceDataTest, CharactersOutsideLatin1AreRefusedAndNamed)
+{
+    const auto refusal = [](const char* character, const char* field) {
+        return QStringLiteral("Please do not use the character ") + QString::fromUtf8(character) + QStringLiteral(" in ") +
+               QLatin1String(field) + QStringLiteral(": the station's files cannot hold it.");
+    };
+    const struct {
+        const char* field;  // the entry's box
+        QString ServicePointEntry::*member;
+        const char* text;
+        QString message;
+    } cases[] = {
+        {"Tested by", &ServicePointEntry::TestedBy, "Łukasz Müller €", refusal("\"Ł\" (U+0141)", "Tested by")},
+        {"Company", &ServicePointEntry::Company, "Café Straße", QString()},
+        {"Company", &ServicePointEntry::Company, "Shop €", refusal("\"€\" (U+20AC)", "Company")},
+        // Beyond U+FFFF: named whole, not as two halves.
+        {"Address", &ServicePointEntry::Address, "Markt 1 😀", refusal("\"😀\" (U+1F600)", "Address")},
+        // Invisible: its code tells which it is.
+        {"Phone", &ServicePointEntry::Phone, "040\u200b1", refusal("\"\u200b\" (U+200B)", "Phone")},
+        {"Service Point ID", &ServicePointEntry::ServicePointId, "AB12３", refusal("\"３\" (U+FF13)", "Service Point ID")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        const QString text = QString::fromUtf8(c.text);
+        ServicePointEntry entry{QStringLiteral("AB123"), QStringLiteral("Shop"), QStringLiteral("Street"),
+                                QStringLiteral("040 1"), QStringLiteral("Ann")};
+        entry.*c.member = text;
+        EXPECT_EQ(ServicePointEntryProblem(entry), c.message);
+        EXPECT_EQ(Latin1EntryProblem(QLatin1String(c.field), text), c.message);
+    }
+    // Half a character (a lone surrogate) is named by its code alone.
+    EXPECT_EQ(Latin1EntryProblem(QStringLiteral("Phone"), QString(QChar(0xD83D))),
+              QStringLiteral("Please do not use the character U+D83D in Phone: the station's files cannot hold it."));
+
+    // On the screens: the identity is kept only once it can be written as typed, and
+    // swap.dat then holds what the report prints.
+    TypeIdentity("AB123", "Łukasz Müller €", "Markt 2", "040 22", "Bo");
+    AwaitBox(1);
+    TypeIdentity("AB123", "Lukasz Müller", "Markt 2", "040 22", "Bo");
+    EnterServicePointData(app);
+    EXPECT_EQ(ReadStationBytes(QStringLiteral("swap.dat")), QByteArray("0,\"AB123\",\"Lukasz M\xfcller\",\"Markt 2\",\"040 22\",\"Bo\"\r\n"));
+    // The customer screen: the number first, then the comment under its own label.
+    platform.Type(1, QString::fromUtf8("01234５6789"));
+    platform.Type(6, QStringLiteral("Display flickers \u2013 badly"));
+    platform.Press(QStringLiteral("&OK"));
+    AwaitBox(2);
+    platform.Type(1, QStringLiteral("0123456789"));
+    platform.Press(QStringLiteral("&OK"));
+    AwaitBox(3);
+    platform.Type(6, QStringLiteral("Display flickers - badly"));
+    platform.Press(QStringLiteral("&OK"));
+    AskTestCustomerData(app);
+    EXPECT_EQ(app.st.ClubZavarNumber, QStringLiteral("0123456789"));
+    EXPECT_EQ(app.st.FaultDescription, QStringLiteral("Display flickers - badly"));
+    QStringList texts;
+    for (const BoxRecord& box : platform.boxes)
+        texts << box.text;
+    EXPECT_EQ(texts, (QStringList{refusal("\"Ł\" (U+0141)", "Company"), refusal("\"５\" (U+FF15)", "Club Zavar number"),
+                                  refusal("\"–\" (U+2013)", "Customer fault description")}));
+    EXPECT_EQ(Trace().filter(QStringLiteral("Service data refused: Please do not use the character")).size(), 3);
+}
+
 }  // namespace
 }  // namespace celvio::testing

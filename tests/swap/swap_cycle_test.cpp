@@ -1,120 +1,14 @@
 // Whole cycles of a service point through the real Main, in virtual time, with the
 // tester simulator: the customer screens, the swap questions, the records they leave,
 // and the report printed for the customer.
-#include "cycle/main.h"
-#include "core/text.h"
-#include "swap_fixture.h"
+#include "swap_cycle_fixture.h"
 
 #include <QFileInfo>
 
 namespace celvio::testing {
 namespace {
 
-const QString kSettings = QStringLiteral("LANGUAGE    ENGLISH\nSWAPFILE    1\n"
-    "DIALNO      0123\nSEARCHCOM   0\nSHOWLIMITS  1\nTOSEARCH    60\n") + QLatin1String(kCycleStation);
-
-const char* const kPowerStaysBad = "fault.tx_power_offset = 6\nfault.tx_power_attempts = 1,2\n";
-const char* const kSimPhone = "351234560123457";  // the simulated phone's IMEI
-const QString kToday = QStringLiteral("20261207");  // the scripted platform's day
-
-class SwapCycleTest : public SwapFixture {
-protected:
-    void SetUp() override
-    {
-        platform.SetDateTime(QDateTime(QDate(2026, 12, 7), QTime(10, 0, 0)));
-        WriteStationFile(QStringLiteral("CELVIO.INI"), kSettings);
-        WriteStationFile(QStringLiteral("TAC6N.DAT"), QStringLiteral("-7,MPN.DAT\n351234,Orvane Q7\n-9,STD\n"));
-        WriteStationFile(QStringLiteral("MPN.DAT"), QStringLiteral("[STD]\n[Orvane Q7]\nBANDS=900,1800,1900\n"));
-        WriteStationFile(QStringLiteral("BADCHAN.DAT"), QStringLiteral("\" 5,\"\n"));
-        WriteStationFile(QStringLiteral("DEBUGPM.INI"), QString());
-        WriteStationBytes(QStringLiteral("swap.dat"), "0,\"AB123\",\"Handy Shop\",\"Markt 1\",\"040 1\",\"Bo\"\r\n");
-        app.st = StationState{};
-    }
-
-    void Start(const char* scenario = "")
-    {
-        AttachSimulator(1, QStringLiteral("phone.registration = 8\nphone.dial = 6\nphone.answer = 4\n") +
-                               QString::fromLatin1(scenario));
-        platform.Press(QStringLiteral("COM&1"));
-    }
-    // The customer screen of the cycle.
-    void Customer(const char* number, const char* comment)
-    {
-        platform.Await([](const App& a) { return a.Form1.Text6.Visible && a.Form1.Label4.Caption == "Zavar Service"; },
-                       QStringLiteral("the customer screen"));
-        platform.Type(1, QString::fromLatin1(number));
-        platform.Type(6, QString::fromLatin1(comment));
-        platform.Press(QStringLiteral("&OK"));
-    }
-    // A TEST cycle of GSM 900 to its verdict, left with "&New test".
-    void TestCycle(const char* title)
-    {
-        platform.Press(QStringLiteral("&Test"));
-        Customer("0123456789", "Battery dies");
-        platform.Press(QStringLiteral("GSM 900"));
-        platform.Await([](const App& a) { return a.Form1.Label4.Caption == QLatin1String("Audio Test"); },
-                       QStringLiteral("the echo question"));
-        platform.Press(QStringLiteral("&Yes"));
-        platform.Await(
-            [title](const App& a) {
-                return a.Form1.Label4.Caption == QLatin1String(title) && a.Form1.Command3.Visible &&
-                       a.Form1.Command3.Caption == QLatin1String("&New test");
-            },
-            QString::fromLatin1(title));
-        platform.Press(QStringLiteral("&New test"));
-    }
-    // Waits for the question with this text, keeps its screen, then presses `button`.
-    void Question(const char* text, const char* button)
-    {
-        platform.Await(
-            [this, text](const App& a) {
-                if (!a.Form1.Label3.Caption.contains(QLatin1String(text)) || !a.Form1.Command2.Visible)
-                    return false;
-                questions << a.Form1.Label4.Caption + QLatin1Char('|') + a.Form1.Label3.Caption + QLatin1Char('|') +
-                                 a.Form1.Command2.Caption + QLatin1Char('|') +
-                                 (a.Form1.Command3.Visible ? a.Form1.Command3.Caption : QString()) + QLatin1Char('|') +
-                                 (a.Form1.Text6.Visible ? a.Form1.Text6.Caption : QString());
-                return true;
-            },
-            QString::fromLatin1(text));
-        platform.Press(QString::fromLatin1(button));
-        platform.Await([text](const App& a) { return !a.Form1.Label3.Caption.contains(QLatin1String(text)); },
-                       QStringLiteral("the answer taken"));
-    }
-    void TypeImei(const char* imei)
-    {
-        platform.Await([](const App& a) { return a.Form1.Label3.Caption.contains(QLatin1String("IMEI Number")); },
-                       QStringLiteral("the IMEI entry"));
-        platform.Type(1, QString::fromLatin1(imei));
-        platform.Press(QStringLiteral("&OK"));
-    }
-    void Finish()
-    {
-        platform.Await([](const App& a) { return a.Form1.Command2.Visible && a.Form1.Command2.Caption == "&Test"; },
-                       QStringLiteral("the mode dialog"));
-        try {
-            EXPECT_EQ(RunMain(app), -1);
-        } catch (const ScriptStuck& stuck) {
-            ADD_FAILURE() << qPrintable(stuck.what) << "\n" << qPrintable(Trace().mid(Trace().size() - 15).join('\n'));
-        }
-        EXPECT_EQ(platform.StepsLeft(), 0);
-    }
-    QString Log(const QString& name) const { return QString::fromLatin1(ReadStationBytes(QStringLiteral("RESULTS/LOG/") + name)); }
-    QString Header(const char* kind) const
-    {
-        return QLatin1String(kind) + QStringLiteral("\tV1.0\tAB123\t") + kToday +
-               QStringLiteral("\r\n# Handy Shop\tMarkt 1\t040 1\tBo\r\n");
-    }
-    QStringList Buttons() const
-    {
-        QStringList out;
-        for (const QString& line : Trace())
-            if (line.contains(QLatin1String("Button = ")))
-                out << line.section(QStringLiteral("Button = "), 1);
-        return out;
-    }
-    QStringList questions;
-};
+class SwapCycleTest : public SwapCycleFixture {};
 
 TEST_F(SwapCycleTest, PassedTestIsRecordedAsPass)
 {
@@ -124,7 +18,8 @@ TEST_F(SwapCycleTest, PassedTestIsRecordedAsPass)
     EXPECT_EQ(Log("AB123ACT.IME"), Header("IWRIMEI") + QStringLiteral("IMEI\t") + QLatin1String(kSimPhone) +
                                        QStringLiteral("\t\t0123456789\t") + kToday + QStringLiteral("\tPASS\r\nEND\t 1 \r\n"));
     EXPECT_FALSE(QFile::exists(StationFile(QStringLiteral("RESULTS/LOG/AB123ACT.IWR"))));
-    EXPECT_EQ(app.st.FaultDescription, QStringLiteral("Battery dies"));
+    EXPECT_TRUE(QString::fromLatin1(ReadStationBytes(QStringLiteral("RESULTS/351234/0123457.TXT")))
+                    .contains(QLatin1String("\r\nCustomer fault description: \r\nBattery dies\r\n")));
     EXPECT_TRUE(questions.isEmpty());
 }
 
@@ -140,7 +35,7 @@ TEST_F(SwapCycleTest, FailedTestNotSwappedIsRecordedAsFail)
     EXPECT_EQ(questions.value(0), QStringLiteral("Test Failed!|\r\nDo you want to SWAP the phone?\r\n|&SWAP|&Don't SWAP|SWAP comment"));
     EXPECT_EQ(Log("AB123ACT.IME"), Header("IWRIMEI") + QStringLiteral("IMEI\t") + QLatin1String(kSimPhone) +
                                        QStringLiteral("\t\t0123456789\t") + kToday + QStringLiteral("\tFAIL\r\nEND\t 1 \r\n"));
-    EXPECT_EQ(app.st.SwapComment, QStringLiteral("Customer keeps the phone"));
+    EXPECT_TRUE(app.st.SwapComment.isEmpty());  // the comment went with its cycle
     EXPECT_TRUE(Buttons().contains(QStringLiteral("No Swap")));
     EXPECT_TRUE(platform.printer.documents.isEmpty());
 }
@@ -179,6 +74,13 @@ TEST_F(SwapCycleTest, SwapModeWithTypedImeiAndAnotherType)
     TypeImei("35-209900/12345.2");
     platform.Await([this](const App&) { return platform.boxes.size() == 1; }, QStringLiteral("the length message"));
     TypeImei("35-209900/123456.2");
+    QString cycleTime;
+    platform.Await(
+        [&cycleTime](const App& a) {
+            cycleTime = a.st.CycleDate + QStringLiteral(" / ") + a.st.CycleTime;
+            return true;
+        },
+        QStringLiteral("the cycle's date and time"));
     Question("another type of phone", "&No");
     Question("another type of phone", "&Yes");
     Finish();
@@ -190,7 +92,6 @@ TEST_F(SwapCycleTest, SwapModeWithTypedImeiAndAnotherType)
     EXPECT_EQ(Log("AB123ACT.IWR"), Header("IWRSWAP") + QStringLiteral("SWAP\t") + record + QStringLiteral("\r\nEND\t 1 \r\n"));
     EXPECT_EQ(Log("AB123ACT.IME"),
               Header("IWRIMEI") + QStringLiteral("IMEI\t") + record + QStringLiteral("\tSWAP\r\nEND\t 1 \r\n"));
-    EXPECT_EQ(app.st.SwapComment, QStringLiteral("Phone hands over"));
     // The report for the customer, one page.
     ASSERT_EQ(platform.printer.documents.size(), 1);
     const CapturingPrinter::Document& doc = platform.printer.documents[0];
@@ -198,7 +99,7 @@ TEST_F(SwapCycleTest, SwapModeWithTypedImeiAndAnotherType)
     ASSERT_EQ(doc.pages.size(), 1);
     const QStringList expected{
         "Zavar Mobile Phones", "", "Company Handy Shop", "Address Markt 1", "Phone 040 1", "Tested by Bo", "",
-        "Test report for customer", "Cellular phone test, " + app.st.CycleDate + " / " + app.st.CycleTime,
+        "Test report for customer", "Cellular phone test, " + cycleTime,
         "Phone IMEI code : 352099001234562", "Club Zavar member number : *", "Customer fault description :", "----", "",
         "Swap comment :", "Phone hands over", "", "DIRECT SWAP", "SWAP phone IMEI code is 351234560123457"};
     EXPECT_EQ(doc.pages[0], expected);
@@ -261,8 +162,11 @@ TEST_F(SwapCycleTest, MissingSwapDatIsAskedAtTheStart)
 namespace celvio::testing {
 namespace {
 
-// STOP at each wait of an exchange: no record, no report, and the next cycle starts.
-TEST_F(SwapCycleTest, StopAnywhereWritesNoRecord)
+// STOP at the swap question after a failed test answers it as "&Don't SWAP" does: the
+// phone was handled and failed, so its FAIL record is written. STOP inside the exchange
+// (the old IMEI entry, the new phone's search, the type question) writes no record and
+// no report, and the next cycle starts.
+TEST_F(SwapCycleTest, StopAtTheSwapQuestionRecordsFailStopInTheExchangeNothing)
 {
     const struct {
         const char* name;
@@ -295,8 +199,10 @@ TEST_F(SwapCycleTest, StopAnywhereWritesNoRecord)
             [this, name, &seen](const App& a) {
                 if (!a.Form1.Command2.Visible || a.Form1.Command2.Caption != QLatin1String("&Test"))
                     return false;
+                const QString records = Log(QStringLiteral("AB123ACT.IME")) + Log(QStringLiteral("AB123ACT.IWR"));
                 seen << name + QStringLiteral(": ") +
-                            QString::number(QDir(StationFile(QStringLiteral("RESULTS/LOG"))).entryList(QDir::Files).size()) +
+                            QString::number(records.count(QLatin1String("\r\nIMEI\t")) +
+                                            records.count(QLatin1String("\r\nSWAP\t"))) +
                             QStringLiteral(" records, ") + QString::number(platform.printer.documents.size()) +
                             QStringLiteral(" reports");
                 return true;
@@ -308,8 +214,12 @@ TEST_F(SwapCycleTest, StopAnywhereWritesNoRecord)
     } catch (const ScriptStuck& stuck) {
         ADD_FAILURE() << qPrintable(stuck.what) << "\n" << qPrintable(Trace().mid(Trace().size() - 12).join('\n'));
     }
-    EXPECT_EQ(seen, (QStringList{"swap question: 0 records, 0 reports", "old IMEI entry: 0 records, 0 reports",
-                                 "new phone search: 0 records, 0 reports", "another type: 0 records, 0 reports"}));
+    EXPECT_EQ(seen, (QStringList{"swap question: 1 records, 0 reports", "old IMEI entry: 1 records, 0 reports",
+                                 "new phone search: 1 records, 0 reports", "another type: 1 records, 0 reports"}));
+    EXPECT_EQ(Log(QStringLiteral("AB123ACT.IME")), Header("IWRIMEI") + QStringLiteral("IMEI\t") +
+                                                       QLatin1String(kSimPhone) + QStringLiteral("\t\t0123456789\t") +
+                                                       kToday + QStringLiteral("\tFAIL\r\nEND\t 1 \r\n"));
+    EXPECT_FALSE(QFile::exists(StationFile(QStringLiteral("RESULTS/LOG/AB123ACT.IWR"))));
     EXPECT_EQ(Trace().filter(QStringLiteral("Button = STOP")).size(), 4);
 }
 

@@ -72,5 +72,27 @@ TEST_F(SwapQuestionTest, KindsLanguagesAndAnswers)
     }
 }
 
+// The comment of the swap question is taken with either answer only when the station's
+// files can hold it; STOP takes no comment check.
+TEST_F(SwapQuestionTest, CommentOutsideLatin1IsRefusedBeforeTheAnswer)
+{
+    for (const char* answer : {"&SWAP", "&Don't SWAP"}) {
+        SCOPED_TRACE(answer);
+        platform.boxes.clear();
+        platform.Type(6, QStringLiteral("Scratch \u2192 display"));
+        platform.Press(QString::fromLatin1(answer));
+        platform.Await([this](const App&) { return platform.boxes.size() == 1; }, QStringLiteral("the refusal"));
+        platform.Type(6, QStringLiteral("Scratch -> display"));
+        platform.Press(QString::fromLatin1(answer));
+        EXPECT_EQ(AskSwapQuestion(app, 0), answer == QByteArray("&SWAP"));
+        EXPECT_EQ(platform.StepsLeft(), 0);
+        EXPECT_EQ(app.st.SwapComment, QStringLiteral("Scratch -> display"));
+        ASSERT_EQ(platform.boxes.size(), 1);
+        EXPECT_EQ(platform.boxes[0].text, QStringLiteral("Please do not use the character \"\u2192\" (U+2192) in SWAP "
+                                                         "comment: the station's files cannot hold it."));
+    }
+    EXPECT_EQ(Trace().filter(QStringLiteral("Swap comment refused: ")).size(), 2);
+}
+
 }  // namespace
 }  // namespace celvio::testing

@@ -2,7 +2,10 @@
 // and the window as the operator meets it (Ctrl+Q twice, hidden by the next step).
 #include "core/helpers.h"
 #include "support/station_fixture.h"
+#include "swap/service_data.h"
 #include "ui/help.h"
+
+#include <QRegularExpression>
 
 namespace celvio::testing {
 namespace {
@@ -101,6 +104,22 @@ TEST(HelpTextTest, UnknownTopicsShowOnlyTheCommonEnding)
         EXPECT_TRUE(lines[0].isEmpty());
         ExpectCommonEnding(lines, topic);
     }
+}
+
+// What the help tells the operator to type is what the entry screens take: every
+// example of a service point ID in topic 21 passes the ID check, both forms are named,
+// and the IMEI separators of topic 22 are the ones the entry removes.
+TEST(HelpTextTest, EntryTopicsNameWhatTheEntriesAccept)
+{
+    const QString topic21 = HelpLines(21, u"19200"_s).join(u'\n');
+    const QRegularExpression example(u"\\(([^)]*)\\)"_s);
+    QStringList ids;
+    for (auto it = example.globalMatch(topic21); it.hasNext();)
+        ids << it.next().captured(1);
+    EXPECT_EQ(ids, (QStringList{u"AB123"_s, u"123_123456"_s}));
+    for (const QString& id : ids)
+        EXPECT_TRUE(ValidServicePointId(id)) << qPrintable(id);
+    EXPECT_TRUE(HelpLines(22, u"19200"_s).contains(u"Blanks, dashes, slashes and dots may be typed; they are removed."_s));
 }
 
 class HelpWindowTest : public StationFixture {};
