@@ -49,6 +49,8 @@ goals=(
   "setup_screen_wakeups|real program at the port set-up screen, wake-ups/s|<=|5"
   "mode_dialog_cpu_pct|real program at the mode dialog, % of a core|<=|1"
   "mode_dialog_wakeups|real program at the mode dialog, wake-ups/s|<=|5"
+  "history_window_cpu_pct|real program, History window open and active, nothing typed, % of a core|<=|1"
+  "history_window_wakeups|real program, History window open and active, nothing typed, wake-ups/s|<=|5"
   "mode_dialog_peak_rss_mb|real program at the mode dialog, peak memory MB|<|60"
   "roundtrip_plain_pct|command round trip, no trace window, % of the 19200-baud line time|<=|5"
   "roundtrip_traced_pct|command round trip, trace window visible, % of the line time|<=|5"

@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
 # Measures the real program from outside while it waits for the operator: CELVIO on
-# the tester simulator under a virtual X display, 10 s at the port set-up screen and
-# 10 s at the mode dialog. For each: the process's CPU share of one core and the main
-# thread's wake-ups (context switches) per second; then the peak resident memory.
+# the tester simulator under a virtual X display, 10 s at the port set-up screen, 10 s
+# at the mode dialog, and 10 s with the History window open and active over the mode
+# dialog (its search box focused, nothing typed; measured from the moment the search
+# box's cursor has stopped blinking, a few seconds after the window opened). For each:
+# the process's CPU share of one core and the main thread's wake-ups (context
+# switches) per second; and the peak resident memory at the mode dialog.
 # Prints "FIGURE name value" lines for scripts/bench.sh and a summary.
 #
 #   scripts/measure-idle.sh [SECONDS]     (default 10)
@@ -36,3 +39,10 @@ XSESSION_WAIT_STEPS=150 wait_log "host: *CLS"
 sleep 2
 measure mode_dialog
 awk '/^VmHWM/ { printf "FIGURE mode_dialog_peak_rss_mb %.1f\n", $2 / 1024 }' "/proc/$celvio/status"
+
+key alt+h   # &History: the window opens beside the main window, its search box focused
+for _ in $(seq 100); do [ -n "$(window 'History$')" ] && break; sleep 0.2; done
+[ -n "$(window 'History$')" ] || { echo "measure-idle: the History window did not open" >&2; exit 1; }
+xdotool windowfocus --sync "$(window 'History$')" 2>/dev/null || true
+sleep 7     # the search box's cursor rests 5 s after the window became active
+measure history_window

@@ -1,6 +1,7 @@
 #include "history/history_cli.h"
 
 #include "core/files.h"
+#include "history/cli_options.h"
 #include "history/history_index.h"
 #include "history/history_query.h"
 
@@ -8,24 +9,12 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcessEnvironment>
 #include <QSqlQuery>
 #include <QVariant>
 
 namespace celvio {
 
 namespace {
-
-struct Options {
-    QString station;
-    QString command;
-    QStringList positional;
-    bool json = false;
-    bool update = true;
-    QString by;
-    QString csv;
-    TestFilter filter;
-};
 
 // A plain text table: columns as wide as their widest cell, two blanks between them.
 void PrintTable(QTextStream& out, const QStringList& header, const QList<QStringList>& rows)
@@ -59,31 +48,38 @@ QString Percent(double value)
     return QString::number(value, 'f', 1);
 }
 
-QJsonObject TestJson(const TestRow& row)
+// A file of the index (named from the station directory) as a path that leads to it
+// from anywhere.
+QString Shown(const Options& o, const QString& relative)
 {
-    QJsonObject o;
-    o[QStringLiteral("kind")] = row.Kind;
-    o[QStringLiteral("date")] = row.Date;
-    o[QStringLiteral("time")] = row.Time;
-    o[QStringLiteral("imei")] = row.Imei;
-    if (!row.OldImei.isEmpty())
-        o[QStringLiteral("old_imei")] = row.OldImei;
-    o[QStringLiteral("imsi")] = row.Imsi;
-    o[QStringLiteral("model")] = row.Model;
-    o[QStringLiteral("system")] = row.System;
-    o[QStringLiteral("verdict")] = row.Verdict;
-    o[QStringLiteral("failed")] = QJsonArray::fromStringList(row.Failed);
-    o[QStringLiteral("fault")] = row.Fault;
-    o[QStringLiteral("file")] = row.File;
-    return o;
+    return o.root + QLatin1Char('/') + relative;
 }
 
-QStringList TestCells(const TestRow& row)
+QJsonObject TestJson(const Options& o, const TestRow& row)
+{
+    QJsonObject json;
+    json[QStringLiteral("kind")] = row.Kind;
+    json[QStringLiteral("date")] = row.Date;
+    json[QStringLiteral("time")] = row.Time;
+    json[QStringLiteral("imei")] = row.Imei;
+    if (!row.OldImei.isEmpty())
+        json[QStringLiteral("old_imei")] = row.OldImei;
+    json[QStringLiteral("imsi")] = row.Imsi;
+    json[QStringLiteral("model")] = row.Model;
+    json[QStringLiteral("system")] = row.System;
+    json[QStringLiteral("verdict")] = row.Verdict;
+    json[QStringLiteral("failed")] = QJsonArray::fromStringList(row.Failed);
+    json[QStringLiteral("fault")] = row.Fault;
+    json[QStringLiteral("file")] = Shown(o, row.File);
+    return json;
+}
+
+QStringList TestCells(const Options& o, const TestRow& row)
 {
     const QString imei = row.Kind == QLatin1String("direct swap") ? row.OldImei + QStringLiteral(" -> ") + row.Imei
                                                                   : row.Imei;
     return {row.Date, row.Time, imei, row.Model, row.System, row.Verdict, row.Failed.join(QStringLiteral("; ")),
-            row.File};
+            Shown(o, row.File)};
 }
 
 const QStringList kTestHeader{QStringLiteral("DATE"),    QStringLiteral("TIME"),   QStringLiteral("IMEI"),
@@ -96,17 +92,6 @@ void PrintJson(QTextStream& out, const QJsonValue& value)
     out << QString::fromUtf8(doc.toJson(QJsonDocument::Indented));
 }
 
-int Usage(QTextStream& err, const QString& message)
-{
-    err << "celvio-history: " << message << '\n' << "Try 'celvio-history --help'.\n";
-    return kHistoryUsage;
-}
-
-bool ReadDate(const QString& text, QDate& date)
-{
-    date = QDate::fromString(text, Qt::ISODate);
-    return date.isValid();
-}
 
 int Find(HistoryIndex& index, const Options& o, QTextStream& out, QTextStream& err)
 {
@@ -124,7 +109,7 @@ int Find(HistoryIndex& index, const Options& o, QTextStream& out, QTextStream& e
     if (o.json) {
         QJsonArray t, r;
         for (const TestRow& row : tests)
-            t.append(TestJson(row));
+            t.append(TestJson(o, row));
         for (const RecordRow& row : records) {
             QJsonObject x;
             x[QStringLiteral("kind")] = row.Kind;
@@ -133,7 +118,7 @@ int Find(HistoryIndex& index, const Options& o, QTextStream& out, QTextStream& e
             x[QStringLiteral("new_imei")] = row.NewImei;
             x[QStringLiteral("club")] = row.Club;
             x[QStringLiteral("result")] = row.Result;
-            x[QStringLiteral("file")] = row.File;
+            x[QStringLiteral("file")] = Shown(o, row.File);
             x[QStringLiteral("line")] = row.Line;
             r.append(x);
         }
@@ -148,7 +133,7 @@ int Find(HistoryIndex& index, const Options& o, QTextStream& out, QTextStream& e
         if (!tests.isEmpty()) {
             QList<QStringList> rows;
             for (const TestRow& row : tests)
-                rows.append(TestCells(row));
+                rows.append(TestCells(o, row));
             PrintTable(out, kTestHeader, rows);
         }
         if (!records.isEmpty()) {
@@ -157,7 +142,7 @@ int Find(HistoryIndex& index, const Options& o, QTextStream& out, QTextStream& e
             QList<QStringList> rows;
             for (const RecordRow& row : records)
                 rows.append({row.Date, row.Kind, row.OldImei, row.NewImei, row.Club, row.Result,
-                             row.File + QLatin1Char(':') + QString::number(row.Line)});
+                             Shown(o, row.File) + QLatin1Char(':') + QString::number(row.Line)});
             PrintTable(out,
                        {QStringLiteral("DATE"), QStringLiteral("RECORD"), QStringLiteral("OLD IMEI"),
                         QStringLiteral("NEW IMEI"), QStringLiteral("CLUB"), QStringLiteral("RESULT"),
@@ -181,12 +166,12 @@ int List(HistoryIndex& index, const Options& o, QTextStream& out, QTextStream& e
     if (o.json) {
         QJsonArray all;
         for (const TestRow& row : tests)
-            all.append(TestJson(row));
+            all.append(TestJson(o, row));
         PrintJson(out, all);
     } else {
         QList<QStringList> rows;
         for (const TestRow& row : tests)
-            rows.append(TestCells(row));
+            rows.append(TestCells(o, row));
         PrintTable(out, kTestHeader, rows);
     }
     return tests.isEmpty() ? kHistoryNothingFound : kHistoryOk;
@@ -301,14 +286,15 @@ int Export(HistoryIndex& index, const Options& o, QTextStream& out, QTextStream&
     return kHistoryOk;
 }
 
-void PrintCounts(QTextStream& out, const IndexCounts& c, HistoryIndex& index, bool json)
+void PrintCounts(QTextStream& out, const IndexCounts& c, HistoryIndex& index, const Options& o)
 {
+    const bool json = o.json;
     QStringList skipped;
     QSqlQuery q(index.Database());
     if (q.exec(QStringLiteral("SELECT folder || '/' || name, reason FROM files WHERE status = 'skipped'"
                               " ORDER BY folder, name"))) {
         while (q.next())
-            skipped << q.value(0).toString() + QStringLiteral(": ") + q.value(1).toString();
+            skipped << Shown(o, q.value(0).toString()) + QStringLiteral(": ") + q.value(1).toString();
     }
     if (json) {
         QJsonObject x;
@@ -326,140 +312,58 @@ void PrintCounts(QTextStream& out, const IndexCounts& c, HistoryIndex& index, bo
         out << "skipped: " << line << '\n';
 }
 
-}  // namespace
-
-QString HistoryUsage()
+// Opens the index and says how far it can be trusted; -1 when the command is to run,
+// else the exit code.
+int OpenIndex(HistoryIndex& index, Options& o, QTextStream& err)
 {
-    return QStringLiteral(
-        "Usage: celvio-history [--station DIR] [--json] [--no-update] COMMAND [OPTIONS]\n"
-        "\n"
-        "The station's tests and swaps, from its result files (RESULTS/<6 digits>/*.TXT) and swap\n"
-        "records (RESULTS/LOG/*.IWR, *.IME and the BACKUP<yy> archives), through the index\n"
-        "HISTORY.DB in the station directory. Before each command the index reads new and\n"
-        "changed files (not with --no-update).\n"
-        "\n"
-        "Commands:\n"
-        "  find IMEI            every test and swap of the phone, newest first, with its files\n"
-        "  list [FILTER]        the tests (and direct swaps), newest first\n"
-        "  stats [--by model|day|week|quantity] [FILTER]\n"
-        "                       tests, passed, failed, aborted, pass rate and swaps per group;\n"
-        "                       by quantity: tests and values failed on each quantity\n"
-        "  export --csv FILE [FILTER]\n"
-        "                       one row per test (FILE - writes to standard output); columns:\n"
-        "                       date,time,imei,imsi,model,system,verdict,failed,fault,\n"
-        "                       tester_serial,firmware,file (UTF-8, CR LF); a text that\n"
-        "                       starts with = + - @ gets a ' in front (no spreadsheet formula)\n"
-        "  update               read every new or changed file (size and time of each)\n"
-        "  rebuild              empty the index and read every file again\n"
-        "\n"
-        "FILTER: --since DATE  --until DATE (yyyy-mm-dd, inclusive)  --model TEXT (part of the\n"
-        "        name)  --verdict passed|failed|aborted  --imei DIGITS (first digits)  --limit N\n"
-        "\n"
-        "Options:\n"
-        "  --station DIR        the station directory (default: $CELVIO_STATION, else the\n"
-        "                       current directory)\n"
-        "  --json               JSON instead of text tables\n"
-        "  --no-update          query the index as it is\n"
-        "  --help               this text\n"
-        "\n"
-        "A failed test counts as aborted when a call or the speech loopback failed, or when no\n"
-        "value carries a failure mark. Damaged or foreign files are skipped and counted\n"
-        "(update and rebuild list them).\n"
-        "\n"
-        "Exit codes: 0 done; 1 nothing found (find, list); 2 usage error; 3 the station or its\n"
-        "index cannot be opened or read; 4 the export file cannot be written.\n");
-}
-
-int RunHistoryCli(const QStringList& args, QTextStream& out, QTextStream& err)
-{
-    Options o;
-    o.station = QProcessEnvironment::systemEnvironment().value(QStringLiteral("CELVIO_STATION"));
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        const QString& a = args[i];
-        auto value = [&](QString& into) {
-            if (i + 1 >= args.size())
-                return false;
-            into = args[++i];
-            return true;
-        };
-        QString v;
-        if (a == QLatin1String("--help") || a == QLatin1String("-h")) {
-            out << HistoryUsage();
-            return kHistoryOk;
-        } else if (a == QLatin1String("--json")) {
-            o.json = true;
-        } else if (a == QLatin1String("--no-update")) {
-            o.update = false;
-        } else if (a == QLatin1String("--station")) {
-            if (!value(o.station))
-                return Usage(err, QStringLiteral("--station needs a directory"));
-        } else if (a == QLatin1String("--by")) {
-            if (!value(o.by))
-                return Usage(err, QStringLiteral("--by needs model, day, week or quantity"));
-        } else if (a == QLatin1String("--csv")) {
-            if (!value(o.csv))
-                return Usage(err, QStringLiteral("--csv needs a file"));
-        } else if (a == QLatin1String("--since") || a == QLatin1String("--until")) {
-            QDate date;
-            if (!value(v) || !ReadDate(v, date))
-                return Usage(err, a + QStringLiteral(" needs a date yyyy-mm-dd"));
-            (a == QLatin1String("--since") ? o.filter.Since : o.filter.Until) = date;
-        } else if (a == QLatin1String("--model")) {
-            if (!value(o.filter.Model))
-                return Usage(err, QStringLiteral("--model needs a text"));
-        } else if (a == QLatin1String("--verdict")) {
-            if (!value(v) || (v != QLatin1String("passed") && v != QLatin1String("failed") &&
-                              v != QLatin1String("aborted")))
-                return Usage(err, QStringLiteral("--verdict takes passed, failed or aborted"));
-            o.filter.Verdict = v;
-        } else if (a == QLatin1String("--imei")) {
-            if (!value(o.filter.ImeiPrefix))
-                return Usage(err, QStringLiteral("--imei needs digits"));
-        } else if (a == QLatin1String("--limit")) {
-            bool ok = false;
-            o.filter.Limit = value(v) ? v.toInt(&ok) : 0;
-            if (!ok || o.filter.Limit < 0)
-                return Usage(err, QStringLiteral("--limit needs a number"));
-        } else if (a.startsWith(QLatin1String("--"))) {
-            return Usage(err, QStringLiteral("unknown option ") + a);
-        } else if (o.command.isEmpty()) {
-            o.command = a;
-        } else {
-            o.positional.append(a);
-        }
-    }
-    static const QStringList commands{QStringLiteral("find"),   QStringLiteral("list"),   QStringLiteral("stats"),
-                                      QStringLiteral("export"), QStringLiteral("update"), QStringLiteral("rebuild")};
-    if (o.command.isEmpty())
-        return Usage(err, QStringLiteral("no command"));
-    if (!commands.contains(o.command))
-        return Usage(err, QStringLiteral("unknown command ") + o.command);
-    if (o.station.isEmpty())
-        o.station = QDir::currentPath();
-    if (!QFileInfo(o.station).isDir()) {
-        err << "celvio-history: no station directory " << o.station << '\n';
-        return kHistoryIndexError;
-    }
-
-    HistoryIndex index(o.station);
     QString error;
     if (!index.Open(&error)) {
         err << "celvio-history: " << error << '\n';
         return kHistoryIndexError;
     }
+    const bool rebuild = o.command == QLatin1String("rebuild");
+    if (index.IsReadOnly()) {
+        // A station this account may read but not write: the index as it stands.
+        const QString why = index.DatabasePath() + QStringLiteral(" cannot be written (") + index.WriteProblem() +
+                            QLatin1Char(')');
+        if (rebuild || o.command == QLatin1String("update")) {
+            err << "celvio-history: " << why << '\n';
+            return kHistoryIndexError;
+        }
+        err << "celvio-history: " << why << ": the index may be behind the files\n";
+        o.update = false;
+    } else if (index.Access() == IndexAccess::Temporary) {
+        err << "celvio-history: no index can be kept in " << o.root << " (" << index.WriteProblem()
+            << "): the files are read into a temporary one\n";
+        o.update = true;
+    }
+    return -1;
+}
+
+}  // namespace
+
+int RunHistoryCli(const QStringList& args, QTextStream& out, QTextStream& err)
+{
+    Options o;
+    if (const int code = ReadArguments(args, o, out, err); code >= 0)
+        return code;
+    HistoryIndex index(o.station, 2000, true);
+    if (const int code = OpenIndex(index, o, err); code >= 0)
+        return code;
+    const bool rebuild = o.command == QLatin1String("rebuild");
+    QString error;
     IndexCounts counts;
-    if (o.command == QLatin1String("rebuild") || o.command == QLatin1String("update")) {
-        const bool ok = o.command == QLatin1String("rebuild") ? index.Rebuild(&counts, &error)
-                                                              : index.Update(UpdateScope::EveryFile, &counts, &error);
+    if (rebuild || o.command == QLatin1String("update")) {
+        const bool ok = rebuild ? index.Rebuild(&counts, &error) : index.Update(UpdateScope::EveryFile, &counts, &error);
         if (!ok) {
             err << "celvio-history: " << error << '\n';
             return kHistoryIndexError;
         }
-        PrintCounts(out, counts, index, o.json);
+        PrintCounts(out, counts, index, o);
         return kHistoryOk;
     }
     if (o.update && !index.Update(UpdateScope::ChangedFolders, &counts, &error)) {
-        // A station on a read-only medium can still be asked: the index as it is.
+        // Another process holds the index, or the disk failed: the index as it is.
         err << "celvio-history: index not brought up to date: " << error << '\n';
     } else if (o.update && counts.Skipped > 0) {
         err << "celvio-history: " << counts.Skipped << " damaged or foreign files skipped\n";

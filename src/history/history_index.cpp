@@ -1,6 +1,7 @@
 #include "history/history_index.h"
 
 #include "core/files.h"
+#include "history/index_sql.h"
 #include "history/record_parser.h"
 #include "history/result_parser.h"
 
@@ -21,7 +22,6 @@ namespace celvio {
 
 namespace {
 
-constexpr int kSchemaVersion = 1;
 // A folder changed this recently may change again within the same tick of its clock:
 // it is read again next time.
 constexpr qint64 kSettleMs = 2000;
@@ -33,57 +33,9 @@ constexpr int kAnalyzeAfter = 1000;
 constexpr qint64 kLargestResultFile = qint64(1) << 20;
 constexpr qint64 kLargestRecordFile = qint64(64) << 20;
 
-const char* const kSchema[] = {
-    "CREATE TABLE IF NOT EXISTS folders (path TEXT PRIMARY KEY, mtime INTEGER NOT NULL)",
-    "CREATE TABLE IF NOT EXISTS files (id INTEGER PRIMARY KEY, folder TEXT NOT NULL, name TEXT NOT NULL,"
-    " size INTEGER NOT NULL, mtime INTEGER NOT NULL, kind TEXT NOT NULL, status TEXT NOT NULL, reason TEXT,"
-    " UNIQUE(folder, name))",
-    "CREATE TABLE IF NOT EXISTS tests (id INTEGER PRIMARY KEY,"
-    " file_id INTEGER NOT NULL REFERENCES files(id) ON DELETE CASCADE,"
-    " kind TEXT NOT NULL, date TEXT, time TEXT, stamp TEXT, date_text TEXT, time_text TEXT,"
-    " imei TEXT, old_imei TEXT, imsi TEXT, model TEXT, system TEXT, verdict TEXT, fault TEXT,"
-    " tester TEXT, serial TEXT, firmware TEXT, coupler TEXT, version TEXT)",
-    "CREATE TABLE IF NOT EXISTS marks (test_id INTEGER NOT NULL REFERENCES tests(id) ON DELETE CASCADE,"
-    " quantity TEXT, row_name TEXT, channel INTEGER, band INTEGER, value TEXT, limit_text TEXT, mark TEXT)",
-    "CREATE TABLE IF NOT EXISTS records (id INTEGER PRIMARY KEY,"
-    " file_id INTEGER NOT NULL REFERENCES files(id) ON DELETE CASCADE,"
-    " line INTEGER, kind TEXT, old_imei TEXT, new_imei TEXT, club TEXT, date TEXT, result TEXT,"
-    " service_point TEXT)",
-    "CREATE INDEX IF NOT EXISTS files_folder ON files(folder)",
-    "CREATE INDEX IF NOT EXISTS files_status ON files(status)",
-    "CREATE INDEX IF NOT EXISTS tests_file ON tests(file_id)",
-    "CREATE INDEX IF NOT EXISTS tests_imei ON tests(imei)",
-    "CREATE INDEX IF NOT EXISTS tests_old_imei ON tests(old_imei)",
-    "CREATE INDEX IF NOT EXISTS tests_stamp ON tests(stamp)",
-    "CREATE INDEX IF NOT EXISTS tests_model ON tests(model)",
-    "CREATE INDEX IF NOT EXISTS marks_test ON marks(test_id)",
-    "CREATE INDEX IF NOT EXISTS records_file ON records(file_id)",
-    "CREATE INDEX IF NOT EXISTS records_old ON records(old_imei)",
-    "CREATE INDEX IF NOT EXISTS records_new ON records(new_imei)",
-    "CREATE INDEX IF NOT EXISTS records_date ON records(date)",
-};
-
-bool Fail(QString* error, const QString& text)
-{
-    if (error)
-        *error = text;
-    return false;
-}
-
-bool Exec(QSqlDatabase& db, const QString& sql, QString* error)
-{
-    QSqlQuery query(db);
-    if (!query.exec(sql))
-        return Fail(error, query.lastError().text());
-    return true;
-}
-
-bool Run(QSqlQuery& query, QString* error)
-{
-    if (!query.exec())
-        return Fail(error, query.lastError().text());
-    return true;
-}
+using index_sql::Exec;
+using index_sql::Fail;
+using index_sql::Run;
 
 // The modification time in milliseconds since the epoch, straight from stat(): no
 // time zone is involved, and a folder of thousands of files is compared in moments.
@@ -264,98 +216,38 @@ void CollectFolders(const QFileInfo& dir, const QString& rel, int depth, QList<F
         CollectFolders(sub, rel + QLatin1Char('/') + sub.fileName(), depth + 1, out);
 }
 
+// The folders of the station's RESULTS, named from the station directory whatever
+// path leads to it ("RESULTS/351234" for "arc", "/abs/arc" and "../arc" alike).
+QList<Folder> StationFolders(const QString& stationDir)
+{
+    QList<Folder> folders;
+    const QFileInfo results(ResolvePath(stationDir, QStringLiteral("RESULTS")));
+    if (results.isDir())
+        CollectFolders(results, results.fileName(), 0, folders);
+    return folders;
+}
+
 std::atomic<int> g_connections{0};
 
 }  // namespace
 
-HistoryIndex::HistoryIndex(QString stationDir, int busyMs)
-    : stationDir_(std::move(stationDir)), busyMs_(busyMs),
+HistoryIndex::HistoryIndex(QString stationDir, int busyMs, bool temporaryWhenUnwritable)
+    : stationDir_(std::move(stationDir)), busyMs_(busyMs), temporaryWhenUnwritable_(temporaryWhenUnwritable),
       connection_(QStringLiteral("celvio-history-") + QString::number(++g_connections))
 {
 }
 
 HistoryIndex::~HistoryIndex()
 {
-    if (db_.isValid())
-        db_.close();
-    db_ = QSqlDatabase();
-    QSqlDatabase::removeDatabase(connection_);
+    Disconnect();
 }
 
-QString HistoryIndex::DatabasePath() const
+QStringList HistoryIndex::FolderKeys() const
 {
-    return ResolvePath(stationDir_, DatabaseName());
-}
-
-bool HistoryIndex::CreateSchema(QString* error)
-{
-    for (const char* sql : kSchema) {
-        if (!Exec(db_, QString::fromLatin1(sql), error))
-            return false;
-    }
-    return Exec(db_, QStringLiteral("PRAGMA user_version = %1").arg(kSchemaVersion), error);
-}
-
-bool HistoryIndex::Open(QString* error)
-{
-    if (open_)
-        return true;
-    if (!QDir(stationDir_).exists())
-        return Fail(error, QStringLiteral("no station directory ") + stationDir_);
-    if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QSQLITE")))
-        return Fail(error, QStringLiteral("the SQLite driver of Qt SQL is not installed"));
-    const QString path = DatabasePath();
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        db_ = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection_);
-        db_.setDatabaseName(path);
-        db_.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=") + QString::number(busyMs_));
-        if (!db_.open())
-            return Fail(error, QStringLiteral("cannot open ") + path + QStringLiteral(": ") + db_.lastError().text());
-        QSqlQuery version(db_);
-        int found = -1;
-        bool damaged = false;
-        if (version.exec(QStringLiteral("PRAGMA user_version")) && version.next()) {
-            found = version.value(0).toInt();
-        } else {
-            // Only a file that SQLite calls damaged (SQLITE_CORRUPT) or not a database
-            // (SQLITE_NOTADB) is replaced; a busy or unreadable one is left alone.
-            const QString code = version.lastError().nativeErrorCode();
-            damaged = code == QLatin1String("11") || code == QLatin1String("26");
-            if (!damaged) {
-                const QString why = version.lastError().text();
-                version = QSqlQuery();
-                db_.close();
-                db_ = QSqlDatabase();
-                QSqlDatabase::removeDatabase(connection_);
-                return Fail(error, QStringLiteral("cannot read ") + path + QStringLiteral(": ") + why);
-            }
-        }
-        version = QSqlQuery();
-        if (found == kSchemaVersion || found == 0) {
-            // A new file (0) gets the tables; an existing one keeps its rows.
-            QString why;
-            if (Exec(db_, QStringLiteral("PRAGMA journal_mode = WAL"), &why) &&
-                Exec(db_, QStringLiteral("PRAGMA synchronous = NORMAL"), &why) &&
-                Exec(db_, QStringLiteral("PRAGMA foreign_keys = ON"), &why) &&
-                (found == kSchemaVersion || CreateSchema(&why))) {
-                open_ = true;
-                return true;
-            }
-            if (attempt == 1)
-                return Fail(error, why);
-        }
-        // Not a database of this layout (damaged, foreign or of an older version): the
-        // index is only a copy of what the files say, so it is made anew.
-        db_.close();
-        db_ = QSqlDatabase();
-        QSqlDatabase::removeDatabase(connection_);
-        for (const char* suffix : {"", "-wal", "-shm"}) {
-            const QString file = path + QString::fromLatin1(suffix);
-            if (QFileInfo::exists(file) && !QFile::remove(file))
-                return Fail(error, QStringLiteral("cannot replace the damaged index ") + file);
-        }
-    }
-    return Fail(error, QStringLiteral("cannot create the index ") + path);
+    QStringList keys;
+    for (const Folder& folder : StationFolders(stationDir_))
+        keys.append(folder.rel);
+    return keys;
 }
 
 bool HistoryIndex::Update(UpdateScope scope, IndexCounts* counts, QString* error, qint64 budgetMs)
@@ -387,6 +279,9 @@ bool HistoryIndex::InOneTransaction(IndexCounts* counts, QString* error,
     timer.start();
     if (!open_ && !Open(error))
         return false;
+    if (IsReadOnly())
+        return Fail(error, QStringLiteral("the index ") + DatabasePath() + QStringLiteral(" cannot be written (") +
+                               writeProblem_ + QLatin1Char(')'));
     if (!db_.transaction())
         return Fail(error, db_.lastError().text());
     if (!work(c)) {
@@ -428,11 +323,7 @@ bool HistoryIndex::Walk(UpdateScope scope, IndexCounts& counts, QString* error, 
             known.insert(q.value(0).toString(), q.value(1).toLongLong());
     }
 
-    QList<Folder> folders;
-    const QString resultsPath = ResolvePath(stationDir_, QStringLiteral("RESULTS"));
-    const QFileInfo results(resultsPath);
-    if (results.isDir())
-        CollectFolders(results, QDir(stationDir_).relativeFilePath(resultsPath), 0, folders);
+    const QList<Folder> folders = StationFolders(stationDir_);
 
     const qint64 now = QDateTime::currentMSecsSinceEpoch();
     QSqlQuery setFolder(db_);

@@ -6,6 +6,8 @@
 //
 // Tables (one row per ...):
 //   folders(path, mtime)                      folder of RESULTS read, with its time
+//                                               (relative to the station directory,
+//                                               as every folder below)
 //   files(id, folder, name, size, mtime,      file seen; status 'ok' or 'skipped'
 //         kind, status, reason)                 (damaged or foreign, with the reason)
 //   tests(id, file_id, kind, date, time,      result file: kind 'test' or 'direct swap';
@@ -23,6 +25,7 @@
 
 #include <QSqlDatabase>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -39,6 +42,17 @@ struct IndexCounts {
     qint64 Ms = 0;         // wall time of the pass
 };
 
+// How the index file is open.
+enum class IndexAccess {
+    Closed,
+    ReadWrite,  // brought up to date by Update and Rebuild
+    ReadOnly,   // the station (or the index) cannot be written: read as it is, with what a
+                // running writer has not yet copied into the file (SQLite's mode=ro)
+    Immutable,  // not even SQLite's companion files can be made: the file alone, which may
+                // lack a running writer's latest changes (SQLite's immutable=1)
+    Temporary,  // no index can be read or made here: one in memory, filled by Update
+};
+
 enum class UpdateScope {
     ChangedFolders,  // read only folders whose time changed (after the program's own writes)
     EveryFile,       // compare every file's size and time (start-up, a hand edit)
@@ -47,16 +61,26 @@ enum class UpdateScope {
 class HistoryIndex {
 public:
     // The index of the station at `stationDir`; `busyMs` is how long a write waits
-    // for another process that holds the database.
-    explicit HistoryIndex(QString stationDir, int busyMs = 2000);
+    // for another process that holds the database. With `temporaryWhenUnwritable`, a
+    // station that has no readable index and cannot be given one gets an index in
+    // memory (for a program that asks questions; the cycle's hooks would only waste
+    // the reading).
+    explicit HistoryIndex(QString stationDir, int busyMs = 2000, bool temporaryWhenUnwritable = false);
     ~HistoryIndex();
     HistoryIndex(const HistoryIndex&) = delete;
     HistoryIndex& operator=(const HistoryIndex&) = delete;
 
     // Opens the database, creating it when missing. A file that is not a database of
-    // this layout is replaced by an empty one (the files will fill it again).
+    // this layout is replaced by an empty one (the files will fill it again); one of
+    // the older layout, whose folders were named from the current directory, is
+    // renamed to folders of the station. A station that cannot be written keeps its
+    // index as it is: it is opened read-only, and Update and Rebuild fail.
     bool Open(QString* error = nullptr);
     bool IsOpen() const { return open_; }
+    IndexAccess Access() const { return access_; }
+    bool IsReadOnly() const { return access_ == IndexAccess::ReadOnly || access_ == IndexAccess::Immutable; }
+    // Why the index cannot be written ("Permission denied"); empty when it can.
+    const QString& WriteProblem() const { return writeProblem_; }
 
     // Reads new and changed files, takes out files that are gone. With `budgetMs` > 0
     // the pass stops after the folder during which that time ran out (what it read is
@@ -73,6 +97,13 @@ public:
     static QString DatabaseName() { return QStringLiteral("HISTORY.DB"); }
 
 private:
+    bool OpenForWriting(const QString& path, QString* error);
+    bool OpenForReading(const QString& path, QString* error);
+    bool OpenTemporary(QString* error);
+    bool Connect(const QString& name, const QString& options, QString* why);
+    void Disconnect();
+    bool MigrateFolderKeys(QString* error);
+    QStringList FolderKeys() const;
     bool CreateSchema(QString* error);
     bool InOneTransaction(IndexCounts* counts, QString* error, const std::function<bool(IndexCounts&)>& work);
     bool Walk(UpdateScope scope, IndexCounts& counts, QString* error, qint64 budgetMs = 0);
@@ -80,9 +111,12 @@ private:
 
     QString stationDir_;
     int busyMs_;
+    bool temporaryWhenUnwritable_;
     QString connection_;
     QSqlDatabase db_;
     bool open_ = false;
+    IndexAccess access_ = IndexAccess::Closed;
+    QString writeProblem_;
 };
 
 }  // namespace celvio

@@ -31,17 +31,21 @@ protected:
 TEST_F(HistoryCliTest, FindPrintsTestsAndRecordsNewestFirst)
 {
     EXPECT_EQ(Run({"find", "490154-203237-518"}), kHistoryOk);
+    // Each file with its full path.
+    const QString root = dir.path() + QLatin1Char('/');
     EXPECT_EQ(out,
               "DATE        TIME      IMEI                                MODEL       SYSTEM  VERDICT  FAILED"
               "                          FILE\n"
               "2026-12-08  09:40:12  490154203237518 -> 490154209999991                      swap"
-              "                                     RESULTS/490154/9999991.TXT\n"
+              "                                     " + root + "RESULTS/490154/9999991.TXT\n"
               "2026-12-08  09:15:00  490154203237518                     Kestrel 20  GSM900  aborted"
-              "  Call From Base Station: Failed  RESULTS/490154/3237518.TXT\n"
+              "  Call From Base Station: Failed  " + root + "RESULTS/490154/3237518.TXT\n"
               "\n"
               "DATE        RECORD  OLD IMEI         NEW IMEI         CLUB        RESULT  FILE\n"
-              "2026-12-08  IMEI    490154203237518  490154209999991  0123456789  SWAP    RESULTS/LOG/AB123ACT.IME:4\n"
-              "2026-12-08  SWAP    490154203237518  490154209999991  0123456789          RESULTS/LOG/AB123ACT.IWR:3\n");
+              "2026-12-08  IMEI    490154203237518  490154209999991  0123456789  SWAP    " + root +
+              "RESULTS/LOG/AB123ACT.IME:4\n"
+              "2026-12-08  SWAP    490154203237518  490154209999991  0123456789          " + root +
+              "RESULTS/LOG/AB123ACT.IWR:3\n");
     EXPECT_EQ(err, "celvio-history: 4 damaged or foreign files skipped\n");
 
     EXPECT_EQ(Run({"--json", "find", "351234570543215"}), kHistoryOk);
@@ -134,7 +138,8 @@ TEST_F(HistoryCliTest, ExitCodesForScripts)
 
     EXPECT_EQ(Run({"rebuild"}), kHistoryOk);
     EXPECT_TRUE(out.startsWith(QStringLiteral("11 files read, 0 unchanged, 0 removed, 4 skipped (damaged or foreign)")));
-    EXPECT_TRUE(out.contains(QStringLiteral("skipped: RESULTS/LOG/NOTES.IME: not a record file\n")));
+    EXPECT_TRUE(out.contains(QStringLiteral("skipped: ") + dir.path() +
+                             QStringLiteral("/RESULTS/LOG/NOTES.IME: not a record file\n")));
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "platform/qt/history_window.h"
 
 #include "core/files.h"
+#include "platform/qt/cursor_rest.h"
 #include "history/history_index.h"
 #include "history/history_query.h"
 
@@ -105,9 +106,10 @@ void SetBars(QChartView* view, const QStringList& categories, const QList<qreal>
 
 }  // namespace
 
-HistoryWindowView::HistoryWindowView(const QString& stationDir, QWidget* parent, const QDate& today)
+HistoryWindowView::HistoryWindowView(const QString& stationDir, QWidget* parent, const QDate& today,
+                                     int cursorRestMs)
     : QWidget(parent, Qt::Window), stationDir_(stationDir), today_(today),
-      index_(std::make_unique<HistoryIndex>(stationDir, 500))
+      index_(std::make_unique<HistoryIndex>(stationDir, 500, true))
 {
     setWindowTitle(QStringLiteral("CELVIO - History"));
     setWindowModality(Qt::NonModal);
@@ -165,6 +167,7 @@ HistoryWindowView::HistoryWindowView(const QString& stationDir, QWidget* parent,
         Search(search_->text());
     });
     QObject::connect(list_, &QTableWidget::itemSelectionChanged, this, [this] { ShowSelectedFile(); });
+    cursorRest_ = std::make_unique<CursorRest>(this, search_, cursorRestMs);
 
     resize(1100, 720);
     Refresh();
@@ -176,10 +179,15 @@ void HistoryWindowView::Refresh()
 {
     QString error;
     IndexCounts counts;
-    const bool updated = index_->Update(UpdateScope::ChangedFolders, &counts, &error, kRefreshBudgetMs);
+    // A station this account cannot write: its index is shown as it stands.
+    const bool readOnly = index_->Open(&error) && index_->IsReadOnly();
+    const bool updated = readOnly || index_->Update(UpdateScope::ChangedFolders, &counts, &error, kRefreshBudgetMs);
     Search(search_->text());
     FillCharts();
-    if (!updated)
+    if (readOnly)
+        status_->setText(status_->text() + QStringLiteral(" (the index cannot be written here and may be behind"
+                                                          " the files)"));
+    else if (!updated)
         status_->setText(QStringLiteral("Index not up to date: ") + error);
     else if (!counts.Complete)
         status_->setText(status_->text() + QStringLiteral(" (the index is still being built)"));

@@ -20,14 +20,17 @@ QT_END_NAMESPACE
 
 namespace celvio {
 
+class CursorRest;
 class HistoryIndex;
 
 class HistoryWindowView : public QWidget {
 public:
     // The history of the station at `stationDir`, the last 30 days counted back from
     // `today`. The index is brought up to date before the window fills.
+    // The search box's text cursor stands still `cursorRestMs` after the last key (and
+    // whenever the window is not the active one), so that an open window costs nothing.
     explicit HistoryWindowView(const QString& stationDir, QWidget* parent = nullptr,
-                               const QDate& today = QDate::currentDate());
+                               const QDate& today = QDate::currentDate(), int cursorRestMs = 5000);
     ~HistoryWindowView() override;
 
     // Reads what changed since the last time and fills the list and the charts again.
@@ -41,6 +44,7 @@ public:
     QChartView* PassRateChart() const { return passRate_; }
     QChartView* PerDayChart() const { return perDay_; }
     QLabel* Status() const { return status_; }
+    const CursorRest& SearchCursor() const { return *cursorRest_; }
 
 private:
     void FillCharts();
@@ -56,6 +60,7 @@ private:
     QChartView* passRate_ = nullptr;
     QChartView* perDay_ = nullptr;
     QTimer* typing_ = nullptr;
+    std::unique_ptr<CursorRest> cursorRest_;
 };
 
 }  // namespace celvio

@@ -3,6 +3,7 @@
 #include "core/app.h"
 #include "platform/qt/history_window.h"
 #include "platform/qt/sync.h"
+#include "platform/qt/window_placement.h"
 
 #include <QAction>
 #include <QApplication>
@@ -16,6 +17,7 @@
 #include <QPixmap>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QShortcut>
 #include <QVBoxLayout>
 
@@ -215,14 +217,38 @@ void MainWindowView::BuildMenus()
 
 void MainWindowView::ShowHistory()
 {
-    if (!historyWindow_)
+    if (!historyWindow_) {
         historyWindow_ = std::make_unique<HistoryWindowView>(app_.StationDir);
-    else
+        PlaceHistoryWindow();
+    } else {
         historyWindow_->Refresh();
+    }
     historyWindow_->show();
     historyWindow_->raise();
     historyWindow_->activateWindow();
     historyWindow_->SearchBox()->setFocus();
+}
+
+void MainWindowView::PlaceHistoryWindow()
+{
+    // Beside the main window, as the trace window: the cycle stays in sight. Narrower
+    // than it would like where the screen is small, never narrower than its contents
+    // allow.
+    const QScreen* screen = this->screen();
+    if (!screen)
+        return;
+    HistoryWindowView* history = historyWindow_.get();
+    // Its frame, where the system draws one, counts against the room: the window is
+    // made first, so that the frame's size is known.
+    history->winId();
+    const QSize frame = history->frameGeometry().size() - history->size();
+    const QRect main = frameGeometry();
+    const QSize minimum = (history->minimumSizeHint() + frame).expandedTo(QSize(360, 300));
+    const WindowPair placed = PlaceSideWindow(main, screen->availableGeometry(), QSize(1100, 720), minimum);
+    if (placed.main.topLeft() != main.topLeft())
+        move(placed.main.topLeft());
+    history->move(placed.side.topLeft());
+    history->resize(placed.side.size() - frame);
 }
 
 MainWindowView::~MainWindowView() = default;

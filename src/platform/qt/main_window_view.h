@@ -34,6 +34,7 @@ private:
     void Queue(int action);
     // Opens the History window (or brings it up to date and to the front).
     void ShowHistory();
+    void PlaceHistoryWindow();
 
     App& app_;
     QLabel* label1_ = nullptr;
