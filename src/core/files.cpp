@@ -263,7 +263,8 @@ int RemoveStaleTemporaryFiles(App& app)
             continue;
         if (prints.remove(entry)) {
             ++removed;
-            TraceLine(app, QStringLiteral("Unfinished temporary file removed: ") + printsFolder + QLatin1Char('/') + entry);
+            TraceLine(app,
+                      QStringLiteral("Unfinished temporary file removed: ") + printsFolder + QLatin1Char('/') + entry);
         }
     }
     return removed;

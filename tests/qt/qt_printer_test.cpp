@@ -68,11 +68,11 @@ protected:
                         .hasMatch())
             << qPrintable(file);
         ASSERT_EQ(platform.boxes.size(), 1);
-        EXPECT_EQ(platform.boxes[0].text, kProblem + QStringLiteral("\r\nThe document could not be saved as\r\n") + file +
-                                              QStringLiteral("\r\n") + reason);
+        const QString saveAs = QStringLiteral("\r\nThe document could not be saved as\r\n");
+        EXPECT_EQ(platform.boxes[0].text, kProblem + saveAs + file + QStringLiteral("\r\n") + reason);
         EXPECT_EQ(platform.boxes[0].style, msgbox::kOkOnly);
-        EXPECT_EQ(Trace().last(), QStringLiteral("Trace not printed: ") + file + QStringLiteral(" could not be written (") +
-                                      reason + QLatin1Char(')'));
+        EXPECT_EQ(Trace().last(), QStringLiteral("Trace not printed: ") + file +
+                                      QStringLiteral(" could not be written (") + reason + u')');
         EXPECT_TRUE(pdf.LastPdfFile().isEmpty());
     }
     // Once the disk is sound again the same print goes through, whole.
@@ -166,7 +166,8 @@ TEST_F(QtPrinterTest, FullDiskLeavesNoPartOfADocumentAndTellsTheOperator)
     // (where a full disk stopped the PDF before), and a failing sync to disk.
     const FileWriteFault faults[] = {{0, false, false}, {4096, false, false}, {-1, true, false}};
     for (const FileWriteFault& fault : faults) {
-        SCOPED_TRACE(::testing::Message() << "fault after " << fault.bytesBeforeFailure << " bytes, sync " << fault.failSync);
+        SCOPED_TRACE(::testing::Message() << "fault after " << fault.bytesBeforeFailure << " bytes, sync "
+                                          << fault.failSync);
         QDir(prints).removeRecursively();
         LayEarlier();
         QtPrinter pdf(prints);

@@ -97,7 +97,8 @@ TEST_F(ScanWindowTest, OpensBesideTheMainWindowNotOverIt)
         const QRect frame = scan.frameGeometry();
         EXPECT_FALSE(frame.intersects(main.frameGeometry()))
             << frame.x() << ',' << frame.y() << ' ' << frame.width() << 'x' << frame.height();
-        EXPECT_TRUE(screen.contains(frame)) << frame.x() << "," << frame.y() << " " << frame.width() << "x" << frame.height();
+        EXPECT_TRUE(screen.contains(frame))
+            << frame.x() << ',' << frame.y() << ' ' << frame.width() << 'x' << frame.height();
         if (traceOpen) {
             EXPECT_FALSE(frame.intersects(trace.frameGeometry()));
         }
