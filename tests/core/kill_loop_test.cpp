@@ -36,8 +36,9 @@ constexpr int kRuns = 200;
 // most of its time copying pages and starting up, so one write alone would give a
 // window in which few kills land between its file operations.
 constexpr int kWrites = 20;
-// Documents printed in a row: each takes far longer than a file of the station.
-constexpr int kPdfWrites = 4;
+// Documents printed in a row: each takes far longer than a file of the station (most
+// of it drawing the document in memory, a tenth of a second under the sanitizers).
+constexpr int kPdfWrites = 2;
 
 // "<final name>.XXXXXX": where a rewrite puts its bytes before the rename.
 bool IsTemporaryOf(const QString& entry, const QStringList& finals)
