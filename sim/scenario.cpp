@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QRegularExpression>
 
+#include <cmath>
 #include <cstdlib>
 #include <functional>
 #include <map>
@@ -48,6 +49,9 @@ bool parseDouble(const QString& v, double& out, QString* error)
     double d = 0;
     if (!ReadReal(v, d))
         return fail(error, QStringLiteral("'%1' is not a number").arg(v));
+    // "nan" and "inf" read as numbers, but no simulated quantity can take them.
+    if (!std::isfinite(d))
+        return fail(error, QStringLiteral("'%1' is not a finite number").arg(v.trimmed()));
     out = d;
     return true;
 }
@@ -64,6 +68,9 @@ bool parseBool(const QString& v, bool& out, QString* error)
     return true;
 }
 
+// The longest delay a scenario may give: a day.
+constexpr double kLongestDelayS = 86400;
+
 // Seconds (fractions allowed) or "never".
 bool parseDelay(const QString& v, double& out, QString* error)
 {
@@ -76,6 +83,9 @@ bool parseDelay(const QString& v, double& out, QString* error)
         return false;
     if (d < 0)
         return fail(error, QStringLiteral("a delay cannot be negative (use 'never')"));
+    // A huge delay ("1e308") would overflow the simulator's clock in milliseconds.
+    if (d > kLongestDelayS)
+        return fail(error, QStringLiteral("a delay cannot be longer than %1 s (use 'never')").arg(kLongestDelayS));
     out = d;
     return true;
 }

@@ -274,6 +274,19 @@ int RemoveStaleTemporaryFiles(App& app)
             TraceLine(app, QStringLiteral("Unfinished temporary file removed: ") + logFolder + QLatin1Char('/') + entry);
         }
     }
+    // A document printed to a PDF file that was cut off goes to PRINTS/ the same way.
+    const QString printsFolder = QStringLiteral("PRINTS");
+    QDir prints(StationPath(app, printsFolder));
+    for (const QString& entry : prints.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+        if (entry.size() < 12 || entry.at(entry.size() - 7) != u'.' || !IsTemporarySuffix(entry.right(6)) ||
+            !entry.left(entry.size() - 7).endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive))
+            continue;
+        if (prints.remove(entry)) {
+            ++removed;
+            TraceLine(app,
+                      QStringLiteral("Unfinished temporary file removed: ") + printsFolder + QLatin1Char('/') + entry);
+        }
+    }
     return removed;
 }
 

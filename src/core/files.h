@@ -70,7 +70,8 @@ void ReportFileNotWritten(App& app, const QString& name);
 
 // Removes what an interrupted WriteFileAtomic left in the station directory: the
 // temporary files "<name>.XXXXXX" of the files the program rewrites (BADCHAN.DAT,
-// CPLCONN.INI, swap.dat, and the swap record files "*.IWR" / "*.IME" in RESULTS/LOG).
+// CPLCONN.INI, swap.dat, the swap record files "*.IWR" / "*.IME" in RESULTS/LOG, and
+// the documents printed to "*.pdf" files in PRINTS/).
 // Only that pattern of those names is touched; a suffix that is all one case of letters (a word such as
 // "backup" or "OLD") is taken for the operator's own file and kept. Each removal is
 // traced. Returns the count removed.

@@ -4,7 +4,9 @@
 #include "core/events.h"
 #include "core/files.h"
 #include "core/station_names.h"
+#include "core/text.h"
 #include "core/trace.h"
+#include "platform/printer.h"
 
 #include <QFileInfo>
 #include <QTime>
@@ -51,6 +53,21 @@ void WaitSeconds(App& app, int seconds)
         const int toNextSecond = 1000 - app.ui.Now().time().msec();
         WaitEventsUntil(app, app.ui.MonotonicMs() + toNextSecond);
     }
+}
+
+void ReportPrintProblem(App& app, const Printer& printer, const QString& what)
+{
+    QString message = QStringLiteral("There was a problem printing to your printer.");
+    const QString file = printer.FailedFile();
+    if (file.isEmpty()) {
+        TraceLine(app, what + QStringLiteral(" not printed: ") + printer.LastError());
+    } else {
+        TraceLine(app, what + QStringLiteral(" not printed: ") + file + QStringLiteral(" could not be written (") +
+                           printer.LastError() + QLatin1Char(')'));
+        message += kCrLf + QStringLiteral("The document could not be saved as") + kCrLf + file + kCrLf +
+                   printer.LastError();
+    }
+    app.ui.MsgBox(message, msgbox::kOkOnly, QString());
 }
 
 void RequestStop(App& app)

@@ -7,6 +7,7 @@
 namespace celvio {
 
 struct App;
+class Printer;
 
 // Stores the help topic that the help key shows, and hides an open help window.
 void SetHelpTopic(App& app, int topic);
@@ -22,6 +23,11 @@ void ShowPicture(App& app, const QString& file, const QString& alternative = QSt
 // Waits until the clock's second has changed `seconds` times, serving the user
 // interface meanwhile: between seconds-1 and seconds seconds.
 void WaitSeconds(App& app, int seconds);
+
+// Tells the operator that `what` ("Test report", "Trace" ...) could not be printed:
+// "There was a problem printing to your printer.", and when the document was to become
+// a file, on the next lines the file and the system's reason. Traces it with the reason.
+void ReportPrintProblem(App& app, const Printer& printer, const QString& what);
 
 // The STOP action: asks whether to restart the test and, on Yes, sets StopRequested.
 void RequestStop(App& app);

@@ -2,6 +2,7 @@
 
 #include "core/app.h"
 #include "core/files.h"
+#include "core/helpers.h"
 #include "core/text.h"
 #include "platform/printer.h"
 
@@ -46,7 +47,7 @@ void DebugFrm_PrintClick(App& app)
     if (error == 0)
         error = printer.EndDoc();
     if (error != 0)
-        app.ui.MsgBox(QStringLiteral("There was a problem printing to your printer."), msgbox::kOkOnly, QString());
+        ReportPrintProblem(app, printer, QStringLiteral("Trace"));
 }
 
 static void AutosaveActiveMessage(App& app)

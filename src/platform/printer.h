@@ -13,8 +13,12 @@ public:
     virtual int PrintLine(const QString& text) = 0;
     virtual int NewPage() = 0;
     virtual int EndDoc() = 0;
-    // A short description of the last error, for traces.
+    // A short description of the last error, for traces: the system's reason when a
+    // document that was to become a file could not be written.
     virtual QString LastError() const = 0;
+    // The file that the last document was to become when it could not be written
+    // (a PDF file); empty when the error was not a file's.
+    virtual QString FailedFile() const { return QString(); }
 };
 
 }  // namespace celvio

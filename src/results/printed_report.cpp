@@ -3,6 +3,7 @@
 #include "core/app.h"
 #include "core/events.h"
 #include "core/files.h"
+#include "core/helpers.h"
 #include "core/trace.h"
 #include "results/print_statement.h"
 #include "results/result_pages.h"
@@ -18,13 +19,6 @@ constexpr int kWordColumn = 40;
 // Lines printed between two turns of the user interface, so that a long report does
 // not freeze the window.
 constexpr int kLinesPerTurn = 20;
-
-// Tells the operator that printing failed, and traces why.
-void PrintProblem(App& app, Printer& printer, const QString& what)
-{
-    TraceLine(app, what + QStringLiteral(" not printed: ") + printer.LastError());
-    app.ui.MsgBox(QStringLiteral("There was a problem printing to your printer."), msgbox::kOkOnly, QString());
-}
 
 // The lines of the formatted report, each with the colour of its verdict word (or
 // none for a plain line).
@@ -152,7 +146,7 @@ void PrintResultFile(App& app)
     if (error == 0)
         error = printer.EndDoc();
     if (error != 0)
-        PrintProblem(app, printer, QStringLiteral("Result file"));
+        ReportPrintProblem(app, printer, QStringLiteral("Result file"));
 }
 
 void PrintTestReport(App& app)
@@ -161,7 +155,7 @@ void PrintTestReport(App& app)
     const ResultPage& page = app.Form3;
     Printer& printer = app.ui.DefaultPrinter();
     if (printer.SetFont(kFont, kFontSize) != 0) {
-        PrintProblem(app, printer, QStringLiteral("Test report"));
+        ReportPrintProblem(app, printer, QStringLiteral("Test report"));
         return;
     }
     ReportLines out(app, printer);
@@ -188,7 +182,7 @@ void PrintTestReport(App& app)
         out.Line(piece);
     PrintResultSection(app, out);
     if (out.Failed() || printer.EndDoc() != 0)
-        PrintProblem(app, printer, QStringLiteral("Test report"));
+        ReportPrintProblem(app, printer, QStringLiteral("Test report"));
 }
 
 bool PrintTestResults(App& app, Printer& printer)

@@ -121,18 +121,19 @@ void SetUpPage(App& app, ResultPage& page, bool secondPage)
     for (int r = 0; r < kRowCount; ++r)
         page.Limit[r].Visible = st.ShowLimits == kTrue;
 
-    // Every cell waits for its test; the cells that the test plan never fills say so.
+    // Every cell waits for its test; the cells that the test plan never fills say so:
+    // the receiver rows in column 2, power slot 3 in columns 1 and 2, and power slot 2
+    // in every column (no step of either band measures it).
     const QString notTested = QStringLiteral("Not tested");
     const QString notNeeded = QStringLiteral("Not needed");
-    for (CellArray* cells : {&page.MSPower1, &page.MSPower2, &page.MSPower3, &page.Label51, &page.Label52,
-                             &page.Label53, &page.Label54, &page.Label55, &page.Label56, &page.Label57})
+    for (CellArray* cells : {&page.MSPower1, &page.MSPower3, &page.Label51, &page.Label52, &page.Label53,
+                             &page.Label54, &page.Label55, &page.Label56, &page.Label57})
         SetCells(*cells, notTested, kYellow);
+    SetCells(page.MSPower2, notNeeded, kYellow);
     page.Label56[2] = Cell{notNeeded, kYellow};
     page.Label57[2] = Cell{notNeeded, kYellow};
-    for (int c = 1; c <= 2; ++c) {
-        page.MSPower2[c] = Cell{notNeeded, kYellow};
+    for (int c = 1; c <= 2; ++c)
         page.MSPower3[c] = Cell{notNeeded, kYellow};
-    }
     for (Cell* cell : {&page.MobileOriginatedCall, &page.DialledNumber, &page.BaseOriginatedCall, &page.SpeechLoopback})
         *cell = Cell{notTested, kYellow};
 }
@@ -228,6 +229,16 @@ void ShowModelOnResultPages(App& app)
         page->Mobile.Caption = app.st.ModelName;
         page->Mobile.ForeColor = kGreen;
     }
+}
+
+void ShowBandIndependentRowsOnSecondPage(App& app)
+{
+    const ResultPage& first = app.Form3;
+    ResultPage& second = app.Form4;
+    second.MobileOriginatedCall = first.MobileOriginatedCall;
+    second.DialledNumber = first.DialledNumber;
+    second.BaseOriginatedCall = first.BaseOriginatedCall;
+    second.SpeechLoopback = first.SpeechLoopback;
 }
 
 void MarkKeypadTestNotNeeded(App& app)

@@ -31,6 +31,11 @@ void ShowCycleTimeOnResultPages(App& app);
 // Shows the identified model (ModelName) on both pages, in green.
 void ShowModelOnResultPages(App& app);
 
+// The calls, the dialled number and the speech loop-back are tested once, whatever the
+// band, and their cells are filled on the first page; the second page shows the same
+// outcome in its rows, so that it never reads "Not tested" for a test that was done.
+void ShowBandIndependentRowsOnSecondPage(App& app);
+
 // The keypad result of a model that needs no keypad test: the dialled-number cell
 // reads "Not needed" in yellow.
 void MarkKeypadTestNotNeeded(App& app);

@@ -7,6 +7,7 @@
 #include "core/text.h"
 #include "results/printed_report.h"
 #include "results/result_file.h"
+#include "results/result_grid.h"
 #include "results/result_pages.h"
 #include "results/verdict.h"
 
@@ -120,6 +121,8 @@ void VerdictScreen(App& app, int verdict)
 {
     Form1& f = app.Form1;
     StationState& st = app.st;
+    // Every test of the cycle is over: the second page takes the outcome of the calls.
+    ShowBandIndependentRowsOnSecondPage(app);
     SetHelpTopic(app, kVerdictHelpTopic);
     if (verdict == 1 || verdict == 2)
         ShowPicture(app, QStringLiteral("Failed.BMP"), QStringLiteral("N650a.BMP"));

@@ -2,8 +2,8 @@
 
 #include "core/app.h"
 #include "core/blocked_channels.h"
+#include "core/helpers.h"
 #include "core/text.h"
-#include "core/trace.h"
 #include "platform/printer.h"
 
 #include <QLocale>
@@ -71,10 +71,8 @@ void ScanFrm_PrintClick(App& app)
         error = printer.PrintLine(lines.at(i));
     if (error == 0)
         error = printer.EndDoc();
-    if (error != 0) {
-        TraceLine(app, QStringLiteral("Scan report not printed: ") + printer.LastError());
-        app.ui.MsgBox(QStringLiteral("There was a problem printing to your printer."), msgbox::kOkOnly, QString());
-    }
+    if (error != 0)
+        ReportPrintProblem(app, printer, QStringLiteral("Scan report"));
 }
 
 void ScanFrm_OkClick(App& app)

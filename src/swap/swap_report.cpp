@@ -1,6 +1,7 @@
 #include "swap/swap_report.h"
 
 #include "core/app.h"
+#include "core/helpers.h"
 #include "core/trace.h"
 #include "platform/printer.h"
 #include "results/print_statement.h"
@@ -60,8 +61,7 @@ public:
             TraceLine(app_, what + QStringLiteral(" printed"));
             return;
         }
-        TraceLine(app_, what + QStringLiteral(" not printed: ") + printer_.LastError());
-        app_.ui.MsgBox(QStringLiteral("There was a problem printing to your printer."), msgbox::kOkOnly, QString());
+        ReportPrintProblem(app_, printer_, what);
     }
 
 private:

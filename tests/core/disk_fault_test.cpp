@@ -3,12 +3,14 @@
 // injected read-only fault where nothing can be mounted): the operator is told in the
 // program's own words, no file changes or appears, and once the disk is sound again
 // the same write succeeds. BADCHAN.DAT, CPLCONN.INI, USERTAC.DAT and DEBUG.LOG on a
-// full disk are in file_safety_test.cpp.
+// full disk are in file_safety_test.cpp. A printed document becomes a PDF file in
+// PRINTS/ when there is no printer: it is one of the rows.
 #include "core/blocked_channels.h"
 #include "core/files.h"
 #include "core/trace.h"
 #include "cycle/coupler.h"
 #include "models/tac_lookup.h"
+#include "platform/qt/qt_printer.h"
 #include "results/result_file.h"
 #include "results/results_fixture.h"
 #include "scan/scan_log.h"
@@ -56,10 +58,29 @@ protected:
         ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << qPrintable(path);
         ASSERT_EQ(file.write(bytes), bytes.size());
     }
+    // A file's bytes; a folder's file names.
     QByteArray Get(const QString& name) const
     {
-        QFile file(app.StationDir + QLatin1Char('/') + name);
+        const QString path = app.StationDir + QLatin1Char('/') + name;
+        if (QFileInfo(path).isDir())
+            return QDir(path).entryList(QDir::Files | QDir::Hidden).join(QLatin1Char('/')).toLocal8Bit();
+        QFile file(path);
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    // The trace printed on the PDF printer of the Qt platform, into PRINTS/.
+    void PrintTraceToPdf()
+    {
+        const QString prints = app.StationDir + QStringLiteral("/PRINTS");
+        qputenv("CELVIO_PDF_DIR", prints.toLocal8Bit());
+        QtPrinter pdf(prints);
+        app.DebugFrm.DebugFeld.clear();
+        for (int i = 1; i <= 200; ++i)
+            app.DebugFrm.DebugFeld << QStringLiteral("Trace line %1").arg(i);
+        platform.realPrinter = &pdf;
+        DebugFrm_PrintClick(app);
+        platform.realPrinter = nullptr;
+        qunsetenv("CELVIO_PDF_DIR");
     }
 
     // Every folder and file below the station directory with its bytes.
@@ -159,6 +180,12 @@ protected:
                  Put(QStringLiteral("RESULTS/LOG/BACKUP26/AB123L06.IME"), kArchivedIme);
              },
              [this] { ArchiveSwapFiles(app); }, QStringLiteral("Archive fails !!!")},
+            {"PDF document", false, false, QStringLiteral("PRINTS"),
+             [this] { Put(QStringLiteral("PRINTS/celvio-20261206-093000-000.pdf"), "%PDF-1.4 an earlier document"); },
+             [this] { PrintTraceToPdf(); },
+             QStringLiteral("There was a problem printing to your printer.\r\nThe document could not be saved as\r\n"
+                            "<dir>/PRINTS/celvio-"),
+             true},
         };
     }
 

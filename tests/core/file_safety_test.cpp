@@ -211,16 +211,22 @@ TEST_F(FileSafetyTest, StartUpRemovesOnlyTheProgramsOwnUnfinishedTemporaryFiles)
         {"RESULTS/LOG/AB123ACT.IWR", false},        {"RESULTS/LOG/AB123ACT.IWR.backup", false},
         {"RESULTS/LOG/AB123ACT.IWR.OUT", false},    {"RESULTS/LOG/notes.txt.k3Jd9a", false},
         {"RESULTS/351234/0000017.TXT.k3Jd9a", false},  // not a file the program rewrites
+        // A document printed to a PDF file, cut off before its rename.
+        {"PRINTS/celvio-20261208-101500-123.pdf.Ab12Cd", true}, {"PRINTS/celvio-20261208-101500-123.pdf", false},
+        {"PRINTS/report.PDF.9x8Y7z", true},  {"PRINTS/celvio-20261208-101500-123.pdf.backup", false},
+        {"PRINTS/notes.txt.Ab12Cd", false},
     };
-    QDir().mkpath(dir.filePath(QStringLiteral("RESULTS/LOG")));
-    QDir().mkpath(dir.filePath(QStringLiteral("RESULTS/351234")));
+    for (const char* folder : {"RESULTS/LOG", "RESULTS/351234", "PRINTS"})
+        QDir().mkpath(dir.filePath(QLatin1String(folder)));
     for (const auto& c : cases)
         WriteStationFile(QLatin1String(c.name), QStringLiteral("x\n"));
-    EXPECT_EQ(RemoveStaleTemporaryFiles(app), 6);
+    EXPECT_EQ(RemoveStaleTemporaryFiles(app), 8);
     for (const auto& c : cases)
         EXPECT_EQ(QFile::exists(dir.filePath(QLatin1String(c.name))), !c.removed) << c.name;
     EXPECT_TRUE(Trace().contains(QStringLiteral("Unfinished temporary file removed: BADCHAN.DAT.ZpOPeQ")));
     EXPECT_TRUE(Trace().contains(QStringLiteral("Unfinished temporary file removed: RESULTS/LOG/AB123ACT.IWR.k3Jd9a")));
+    EXPECT_TRUE(Trace().contains(
+        QStringLiteral("Unfinished temporary file removed: PRINTS/celvio-20261208-101500-123.pdf.Ab12Cd")));
 }
 
 // A real full disk: a small tmpfs, filled up. Needs the right to mount; skipped without.

@@ -10,6 +10,7 @@
 #include "core/trace.h"
 #include "cycle/coupler.h"
 #include "models/tac_lookup.h"
+#include "platform/qt/qt_printer.h"
 #include "results/result_file.h"
 #include "results/results_fixture.h"
 #include "scan/scan_log.h"
@@ -20,6 +21,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cctype>
@@ -34,6 +36,9 @@ constexpr int kRuns = 200;
 // most of its time copying pages and starting up, so one write alone would give a
 // window in which few kills land between its file operations.
 constexpr int kWrites = 20;
+// Documents printed in a row: each takes far longer than a file of the station (most
+// of it drawing the document in memory, a tenth of a second under the sanitizers).
+constexpr int kPdfWrites = 2;
 
 // "<final name>.XXXXXX": where a rewrite puts its bytes before the rename.
 bool IsTemporaryOf(const QString& entry, const QStringList& finals)
@@ -305,7 +310,52 @@ std::vector<KillLoopTest::Row> KillLoopTest::Rows()
     const QString act = QStringLiteral("RESULTS/LOG/AB123ACT");
     const QString archive = QStringLiteral("RESULTS/LOG/BACKUP26/AB123L06");
 
+    // PRINTS/: the trace printed to PDF files again and again, beside an earlier document.
+    const QString earlierPdf = QStringLiteral("celvio-20261206-093000-000.pdf");
+    const QByteArray earlierBytes = "%PDF-1.4 an earlier document";
+    QStringList traceLines;
+    for (int i = 1; i <= 60; ++i)
+        traceLines << QStringLiteral("Trace line %1").arg(i);
+
     return {
+        {"PDF document", "QtPrinter (the trace's PRINT into PRINTS/)",
+         [=, this] {
+             Lay({{QStringLiteral("PRINTS/") + earlierPdf, earlierBytes}});
+             app.DebugFrm.DebugFeld = traceLines;
+         },
+         [=, this] {
+             const QString prints = StationFile(QStringLiteral("PRINTS"));
+             qputenv("CELVIO_PDF_DIR", prints.toLocal8Bit());
+             QtPrinter pdf(prints);
+             platform.realPrinter = &pdf;
+             for (int i = 0; i < kPdfWrites; ++i)
+                 DebugFrm_PrintClick(app);
+         },
+         [=, this] {
+             // Under a final name only whole documents; a cut one only under its
+             // temporary name, which the next start-up removes.
+             static const QRegularExpression finalName(QStringLiteral("^celvio-\\d{8}-\\d{6}-\\d{3}(-\\d+)?\\.pdf$"));
+             const QDir prints(StationFile(QStringLiteral("PRINTS")));
+             int whole = 0;
+             for (const QString& entry : prints.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)) {
+                 QFile file(prints.filePath(entry));
+                 const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+                 if (entry == earlierPdf) {
+                     EXPECT_EQ(bytes, earlierBytes);
+                 } else if (finalName.match(entry).hasMatch()) {
+                     EXPECT_TRUE(QtPrinter::IsCompletePdf(bytes)) << qPrintable(entry) << " is cut at " << bytes.size();
+                     ++whole;
+                 } else if (entry.size() > 7 && entry.at(entry.size() - 7) == u'.' &&
+                            finalName.match(entry.chopped(7)).hasMatch()) {
+                     ++temporaries;
+                 } else {
+                     ADD_FAILURE() << "unexpected in PRINTS: " << qPrintable(entry);
+                 }
+             }
+             RemoveStaleTemporaryFiles(app);
+             EXPECT_EQ(prints.entryList(QDir::Files | QDir::Hidden).size(), whole + 1) << "a temporary file was left";
+             return whole == 0 ? KillOutcome::Old : whole == kPdfWrites ? KillOutcome::New : KillOutcome::Between;
+         }},
         {"CPLCONN.INI", "SaveCouplerChoice",
          [=, this] { Lay({{"CPLCONN.INI", coupler[0]}}); },
          [=, this] {
@@ -489,7 +539,7 @@ TEST_P(KillLoopRowTest, FileIsOldOrNewAfterAKillAtARandomMoment)
 
 INSTANTIATE_TEST_SUITE_P(Files, KillLoopRowTest,
                          ::testing::Values("CPLCONN.INI", "BADCHAN.DAT", "USERTAC.DAT", "DEBUG.LOG", "scan.log", "result file",
-                                           "swap.dat", "swap record file", "archive"),
+                                           "swap.dat", "swap record file", "archive", "PDF document"),
                          [](const ::testing::TestParamInfo<const char*>& info) {
                              std::string name = info.param;
                              for (char& c : name)

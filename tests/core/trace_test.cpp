@@ -69,7 +69,8 @@ TEST_F(TraceTest, PrintSendsEveryLineAndReportsAFailingPrinter)
     DebugFrm_PrintClick(app);
     ASSERT_EQ(platform.boxes.size(), 1);
     EXPECT_EQ(platform.boxes[0].text, QStringLiteral("There was a problem printing to your printer."));
-    EXPECT_EQ(Trace().size(), 2);
+    EXPECT_EQ(Trace().size(), 3);
+    EXPECT_EQ(Trace().last(), QStringLiteral("Trace not printed: printer failing"));
 }
 
 TEST_F(TraceTest, AnUnwritableLogIsReportedOnce)

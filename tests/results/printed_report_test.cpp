@@ -2,6 +2,8 @@
 // test, the stored file of a failed one, the margin, page breaks and printer errors.
 #include "results/printed_report.h"
 #include "results/result_file.h"
+#include "results/result_grid.h"
+#include "support/result_files.h"
 #include "results_fixture.h"
 
 namespace celvio::testing {
@@ -108,6 +110,40 @@ TEST_F(PrintedReportTest, DualBandReportAddsTheSecondPageAndMarksFailures)
     EXPECT_EQ(lines.mid(description + 1, 2),
               (QStringList{QStringLiteral("Display flickers when the phone rings and then die"), QStringLiteral("s")}));
     EXPECT_EQ(lines.count(QString()), 6 + 6);  // six in the opening, one after each channel
+}
+
+// What the pages show for the calls on the second page and for power slot 2 (never
+// measured) is for the screen only: the result file and both printed reports stay
+// byte for byte as they were when those cells read "Not tested".
+TEST_F(PrintedReportTest, SecondPageCallRowsAndPowerSlotTwoChangeNoFileAndNoReport)
+{
+    FailedDualBand();
+    const Cell notTested{QStringLiteral("Not tested"), kYellow};
+    ResultPage& second = app.Form4;
+    second.MobileOriginatedCall = second.DialledNumber = second.BaseOriginatedCall = second.SpeechLoopback = notTested;
+    for (ResultPage* page : {&app.Form3, &app.Form4})
+        page->MSPower2[3] = notTested;
+    auto outputs = [this] {
+        PrintTestReport(app);
+        WriteResultFile(app);
+        PrintResultFile(app);
+        return std::pair{ReadStationBytes(QStringLiteral("RESULTS/351234/0543215.TXT")), Printer().documents};
+    };
+    const auto before = outputs();
+    QFile::remove(StationFile(QStringLiteral("RESULTS/351234/0543215.TXT")));
+    platform.printer.documents.clear();
+
+    ShowBandIndependentRowsOnSecondPage(app);
+    for (ResultPage* page : {&app.Form3, &app.Form4})
+        page->MSPower2[3] = Cell{QStringLiteral("Not needed"), kYellow};
+    EXPECT_EQ(second.DialledNumber, (Cell{QStringLiteral("* 0124"), kRed}));
+    const auto after = outputs();
+    EXPECT_EQ(after.first, HandWritten(kFailedDualBandGermanFile));
+    EXPECT_EQ(after.first, before.first);
+    ASSERT_EQ(after.second.size(), 2);
+    EXPECT_EQ(after.second[0].pages, before.second[0].pages);
+    EXPECT_EQ(after.second[1].pages, before.second[1].pages);
+    ExpectNoBoxes();
 }
 
 TEST_F(PrintedReportTest, FailedTestPrintsTheStoredFileWithAPageBreak)

@@ -282,6 +282,89 @@ TEST_F(ResultCycleTest, FailedDualBandCycleInGermanPagesMoreBackAndPrintsTheStor
     EXPECT_EQ(platform.printer.documents[0].pages, (QList<QStringList>{QStringList{QString()} + file}));
 }
 
+// The cells of a page that read "Not tested", by row name and column.
+QStringList NotTestedCells(const ResultPage& page)
+{
+    QStringList found;
+    const std::pair<const char*, const CellArray*> arrays[] = {
+        {"MSPower1", &page.MSPower1}, {"MSPower2", &page.MSPower2}, {"MSPower3", &page.MSPower3},
+        {"Label51", &page.Label51},   {"Label52", &page.Label52},   {"Label53", &page.Label53},
+        {"Label54", &page.Label54},   {"Label55", &page.Label55},   {"Label56", &page.Label56},
+        {"Label57", &page.Label57}};
+    for (const auto& [name, cells] : arrays)
+        for (int c = 1; c <= 3; ++c)
+            if ((*cells)[c].Caption == QLatin1String("Not tested"))
+                found << QStringLiteral("%1(%2)").arg(QLatin1String(name)).arg(c);
+    const std::pair<const char*, const Cell*> single[] = {{"MobileOriginatedCall", &page.MobileOriginatedCall},
+                                                        {"DialledNumber", &page.DialledNumber},
+                                                        {"BaseOriginatedCall", &page.BaseOriginatedCall},
+                                                        {"SpeechLoopback", &page.SpeechLoopback}};
+    for (const auto& [name, cell] : single)
+        if (cell->Caption == QLatin1String("Not tested"))
+            found << QLatin1String(name);
+    return found;
+}
+
+// A dual-band cycle to its verdict.
+struct PagesCase {
+    const char* name;
+    const char* scenario;
+    const char* echo;
+    const char* title;
+    bool baseCallPassed;
+    const char* speech;   // the speech loop-back's cell
+    bool speechTested;
+};
+void PrintTo(const PagesCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class DualBandPagesTest : public ResultCycleTest, public ::testing::WithParamInterface<PagesCase> {};
+
+// A test that ran shows its outcome on both pages (the calls and the speech loop-back
+// are tested once, on no particular band, and filled in on the first page), a cell that
+// no step measures reads "Not needed", and only a test that never ran reads "Not tested".
+TEST_P(DualBandPagesTest, BothPagesShowEveryTestThatRanAndOnlyThoseNotRunAsNotTested)
+{
+    const PagesCase c = GetParam();
+    Settings("ENGLISH", "TESTDETAIL  1\n");
+    Cycle(QStringLiteral("phone.bands = GSM,PCN\n") + QString::fromLatin1(c.scenario), "GSM 900/1800", c.echo);
+    ResultPage form3, form4;
+    platform.Await(
+        [&](const App& a) {
+            form3 = a.Form3;
+            form4 = a.Form4;
+            return a.Form1.Label4.Caption == QLatin1String(c.title) && a.Form1.Command3.Visible;
+        },
+        QStringLiteral("the verdict"));
+    platform.Press(QStringLiteral("&New test"));
+    Finish();
+
+    const Cell passed{QStringLiteral("Passed"), kGreen};
+    const Cell failed{QStringLiteral("* Failed"), kRed};
+    const QStringList notRun = c.speechTested ? QStringList() : QStringList{QStringLiteral("SpeechLoopback")};
+    EXPECT_EQ(NotTestedCells(form3), notRun);
+    EXPECT_EQ(NotTestedCells(form4), notRun);
+    for (const ResultPage* page : {&form3, &form4}) {
+        SCOPED_TRACE(page == &form3 ? "first page" : "second page");
+        EXPECT_EQ(page->MobileOriginatedCall, passed);
+        EXPECT_EQ(page->DialledNumber, (Cell{QStringLiteral("0123"), kGreen}));
+        EXPECT_EQ(page->BaseOriginatedCall, c.baseCallPassed ? passed : failed);
+        EXPECT_EQ(page->SpeechLoopback.Caption, QLatin1String(c.speech));
+        for (int column = 1; column <= 3; ++column)
+            EXPECT_EQ(page->MSPower2[column], (Cell{QStringLiteral("Not needed"), kYellow})) << column;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, DualBandPagesTest,
+    ::testing::Values(PagesCase{"failed", kPowerStaysBad, "&Yes", "Test Failed!", true, "Passed", true},
+                      PagesCase{"no_echo", "", "&No", "Test Aborted!", true, "* Failed", true},
+                      PagesCase{"call_not_answered", "phone.answer = never\n", nullptr, "Test Aborted!", false,
+                                "Not tested", false}),
+    [](const ::testing::TestParamInfo<PagesCase>& info) { return std::string(info.param.name); });
+
 TEST_F(ResultCycleTest, WithoutTestDetailOnlyNewTestAndTestPrintPrintsTheFile)
 {
     Settings("ENGLISH", "TESTDETAIL  0\nTESTPRINT   1\n");

@@ -93,6 +93,11 @@ TEST(TesterSimProgram, RefusesBadArgumentsScenariosAndRegularFiles)
     const QString link = dir.filePath(QStringLiteral("ttySIM"));
     const QString plain = dir.filePath(QStringLiteral("plain"));
     QFile(plain).open(QIODevice::WriteOnly);
+    const QString endless = dir.filePath(QStringLiteral("endless.scn"));
+    QFile endlessFile(endless);
+    ASSERT_TRUE(endlessFile.open(QIODevice::WriteOnly));
+    endlessFile.write("# a call that takes for ever\nphone.bands = GSM\nphone.answer = 1e308\n");
+    endlessFile.close();
     const struct {
         QStringList args;
         const char* message;
@@ -101,6 +106,8 @@ TEST(TesterSimProgram, RefusesBadArgumentsScenariosAndRegularFiles)
         {{"--link", link, "--frobnicate"}, "unknown argument"},
         {{"--link", link, "--set", "seed"}, "expected key=value"},
         {{"--link", link, "--scenario", "/nonexistent/x.scn"}, "/nonexistent/x.scn"},
+        {{"--link", link, "--scenario", endless}, "line 3: phone.answer: a delay cannot be longer than 86400 s"},
+        {{"--link", link, "--set", "phone.dial=nan"}, "phone.dial: 'nan' is not a finite number"},
         {{"--link", plain}, "not a symbolic link"},
     };
     for (const auto& c : cases) {

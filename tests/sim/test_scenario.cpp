@@ -93,6 +93,38 @@ TEST(Scenario, ErrorsNameTheLine)
     }
 }
 
+// A delay is a number of seconds from 0 to a day, or "never": "nan", infinities and
+// huge numbers are refused with the line, as negative delays are.
+TEST(Scenario, DelaysOutsideZeroToADayAreRefusedWithTheLine)
+{
+    const struct {
+        const char* text;
+        const char* expected;  // null: accepted
+    } cases[] = {
+        {"phone.dial = nan\n", "line 1: phone.dial: 'nan' is not a finite number"},
+        {"seed = 2\nphone.answer = -NaN\n", "line 2: phone.answer: '-NaN' is not a finite number"},
+        {"phone.registration = inf\n", "line 1: phone.registration: 'inf' is not a finite number"},
+        {"phone.registration = -infinity\n", "line 1: phone.registration: '-infinity' is not a finite number"},
+        {"\n\nphone.dial = 1e308\n", "line 3: phone.dial: a delay cannot be longer than 86400 s"},
+        {"phone.answer = 86400.5\n", "line 1: phone.answer: a delay cannot be longer than 86400 s"},
+        {"phone.answer = -0.5\n", "line 1: phone.answer: a delay cannot be negative"},
+        {"fault.tx_power_offset = nan\n", "line 1: fault.tx_power_offset: 'nan' is not a finite number"},
+        {"phone.answer = 86400\nphone.dial = 0\nphone.registration = never\n", nullptr},
+    };
+    for (const auto& c : cases) {
+        QString error;
+        const Scenario s = Scenario::fromText(QString::fromLatin1(c.text), &error);
+        if (!c.expected) {
+            EXPECT_TRUE(error.isEmpty()) << c.text << " -> " << error.toStdString();
+            EXPECT_DOUBLE_EQ(s.answerDelayS, 86400);
+            EXPECT_DOUBLE_EQ(s.dialDelayS, 0);
+            EXPECT_LT(s.registrationDelayS, 0);
+            continue;
+        }
+        EXPECT_TRUE(error.startsWith(QString::fromLatin1(c.expected))) << c.text << " -> " << error.toStdString();
+    }
+}
+
 TEST(Scenario, SetOverridesAndLeavesTheScenarioAloneOnError)
 {
     Scenario s;

@@ -261,6 +261,12 @@ TEST_F(SettingsTest, AnyLanguageLineSelectsALanguageAndNoLineMeansEnglish)
         EXPECT_EQ(app.st.Language, c.language);
     }
     EXPECT_TRUE(platform.boxes.isEmpty());
+    // The README tells the shop the same: a missing line is English, not empty dialogs.
+    QFile readme(QStringLiteral(CELVIO_README));
+    ASSERT_TRUE(readme.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(readme.readAll());
+    EXPECT_TRUE(text.contains(u"A settings file without a LANGUAGE line is read as English."_s));
+    EXPECT_FALSE(text.contains(u"no texts"_s));
 }
 
 // Values that cannot be used: one message lists every such line with what is used

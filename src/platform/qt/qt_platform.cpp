@@ -3,6 +3,7 @@
 #include "core/app.h"
 #include "platform/qt/main_window_view.h"
 #include "platform/qt/program_icon.h"
+#include "platform/qt/scan_window.h"
 #include "platform/qt/side_windows.h"
 
 #include <QApplication>
@@ -45,6 +46,7 @@ void QtPlatform::AttachViews(App& app)
     debugWindow_ = std::make_unique<DebugWindowView>(app);
     debugWindow_->SetAnchor(mainWindow_.get());
     scanWindow_ = std::make_unique<ScanWindowView>(app);
+    scanWindow_->SetAnchor(mainWindow_.get(), debugWindow_.get());
     helpWindow_ = std::make_unique<HelpWindowView>(app);
     helpWindow_->SetAnchor(mainWindow_.get());
     form3_ = std::make_unique<ResultPageView>(app, app.Form3, false);

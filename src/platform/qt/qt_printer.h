@@ -4,11 +4,17 @@
 
 #include "platform/printer.h"
 
+#include <QByteArray>
 #include <QFont>
+#include <QPageLayout>
 #include <QString>
 #include <memory>
+#include <optional>
 
+class QBuffer;
+class QPagedPaintDevice;
 class QPainter;
+class QPdfWriter;
 class QPrinter;
 
 namespace celvio {
@@ -24,19 +30,37 @@ public:
     int NewPage() override;
     int EndDoc() override;
     QString LastError() const override { return lastError_; }
+    QString FailedFile() const override { return failedFile_; }
 
-    // The file of the last PDF document, empty when a printer was used.
+    // The file of the last PDF document written whole, empty when a printer was used
+    // or the file could not be written.
     QString LastPdfFile() const { return pdfFile_; }
+
+    // A PDF document that ends as a whole one does: "%PDF-" at the start, a cross
+    // reference table where "startxref" says, and "%%EOF" at the end.
+    static bool IsCompletePdf(const QByteArray& bytes);
 
 private:
     bool Begin();
+    void BeginPdf();
     void Abort(const QString& why);
+    int SavePdf();
 
     QString pdfDirectory_;
+    QString pdfFolder_;   // the folder of the document being printed to PDF
     QString pdfFile_;
+    QString failedFile_;
     QString lastError_;
     QFont font_;
+    // A document to a printer goes through QPrinter; one to a PDF file is drawn into
+    // memory first, and only a whole document is written to its file.
     std::unique_ptr<QPrinter> printer_;
+    QByteArray pdfBytes_;
+    std::unique_ptr<QBuffer> pdfBuffer_;
+    std::unique_ptr<QPdfWriter> pdfWriter_;
+    std::optional<std::pair<QPageLayout, int>> pdfPage_;  // layout and resolution of a PDF page
+    QPagedPaintDevice* device_ = nullptr;
+    int resolution_ = 0;
     std::unique_ptr<QPainter> painter_;
     double y_ = 0;
 };

@@ -21,35 +21,11 @@ namespace {
 // The trace window shows new rows at most this often (20 times a second).
 constexpr std::chrono::milliseconds kTraceRefresh{50};
 
-QFont Mono(int size)
-{
-    QFont f(QStringLiteral("DejaVu Sans Mono"), size);
-    f.setStyleHint(QFont::TypeWriter);
-    return f;
-}
-
-void SyncWindow(QWidget* w, bool visible)
-{
-    if (visible && !w->isVisible())
-        w->show();
-    else if (!visible && w->isVisible())
-        w->hide();
-}
-
 // A result cell: its colour on a dark ground.
 QString CellStyle(Colour colour)
 {
     return QStringLiteral("color: %1; background: #262c33; border-radius: 3px; padding: 2px 8px;")
         .arg(ToQColor(colour).name());
-}
-
-void SyncList(QListWidget* list, QStringList& shown, const QStringList& model)
-{
-    if (shown == model)
-        return;
-    shown = model;
-    list->clear();
-    list->addItems(model);
 }
 
 }  // namespace
@@ -134,39 +110,6 @@ void DebugWindowView::PlaceBesideAnchor()
         anchor_->move(placed.main.topLeft());
     move(placed.side.topLeft());
     resize(placed.side.size());
-}
-
-ScanWindowView::ScanWindowView(App& app) : app_(app)
-{
-    setWindowTitle(app.ScanFrm.Caption);
-    label_ = new QLabel(this);
-    list_ = new QListWidget(this);
-    list_->setFont(Mono(10));
-    auto* print = new QPushButton(QStringLiteral("PRINT"), this);
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
-    QObject::connect(print, &QPushButton::clicked, this, [this] { app_.PendingActions.push_back(UiAction::ScanPrint); });
-    QObject::connect(ok, &QPushButton::clicked, this, [this] { app_.PendingActions.push_back(UiAction::ScanOk); });
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(print);
-    buttons->addWidget(ok);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(label_);
-    layout->addWidget(list_, 1);
-    layout->addLayout(buttons);
-    resize(480, 360);
-}
-
-void ScanWindowView::Sync()
-{
-    const ScanFrm& m = app_.ScanFrm;
-    if (!m.Visible && !isVisible())
-        return;
-    if (label_->text() != m.Lbl1)
-        label_->setText(m.Lbl1);
-    SyncList(list_, shown_, m.List1);
-    if (m.Visible && !isVisible())
-        move(m.Left, m.Top);
-    SyncWindow(this, m.Visible);
 }
 
 HelpWindowView::HelpWindowView(App& app) : app_(app)

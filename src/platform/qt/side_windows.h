@@ -1,5 +1,5 @@
-// The trace window (DebugFrm), the scan results window (ScanFrm), the help window
-// (Form2) and the two result pages (Form3, Form4).
+// The trace window (DebugFrm), the help window (Form2) and the two result pages
+// (Form3, Form4). The scan results window is in scan_window.h.
 #pragma once
 
 #include "platform/forms.h"
@@ -39,18 +39,6 @@ private:
     // answer do not each cost a repaint of the list.
     QElapsedTimer sinceAppend_;
     QTimer refresh_;
-};
-
-class ScanWindowView : public QWidget {
-public:
-    explicit ScanWindowView(App& app);
-    void Sync();
-
-private:
-    App& app_;
-    QLabel* label_ = nullptr;
-    QListWidget* list_ = nullptr;
-    QStringList shown_;
 };
 
 class HelpWindowView : public QWidget {

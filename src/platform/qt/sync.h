@@ -5,8 +5,10 @@
 #include "platform/forms.h"
 
 #include <QColor>
+#include <QFont>
 #include <QHash>
 #include <QLabel>
+#include <QListWidget>
 #include <QPushButton>
 #include <QWidget>
 
@@ -50,6 +52,33 @@ inline void SyncLabel(QLabel* w, const Label& m)
         w->setPalette(p);
     }
     SetVisible(w, m.Visible);
+}
+
+// Shows or hides a top-level window as its model says.
+inline void SyncWindow(QWidget* w, bool visible)
+{
+    if (visible && !w->isVisible())
+        w->show();
+    else if (!visible && w->isVisible())
+        w->hide();
+}
+
+// Refills a list when its model's lines changed; `shown` keeps what it shows.
+inline void SyncList(QListWidget* list, QStringList& shown, const QStringList& model)
+{
+    if (shown == model)
+        return;
+    shown = model;
+    list->clear();
+    list->addItems(model);
+}
+
+// The fixed-pitch font of the trace and scan lists.
+inline QFont Mono(int size)
+{
+    QFont f(QStringLiteral("DejaVu Sans Mono"), size);
+    f.setStyleHint(QFont::TypeWriter);
+    return f;
 }
 
 inline void SyncButton(QPushButton* w, const CommandButton& m)

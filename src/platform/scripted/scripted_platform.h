@@ -126,7 +126,7 @@ public:
     qint64 MonotonicMs() override { return ms_; }
     void Sleep(std::chrono::milliseconds pause) override { Advance(int(pause.count())); }
     SerialPort& Comm1() override { return serial; }
-    Printer& DefaultPrinter() override { return printer; }
+    Printer& DefaultPrinter() override { return realPrinter ? *realPrinter : printer; }
 
     void Advance(qint64 ms);
     // Sets the calendar time of the current moment (the virtual clock runs on from it).
@@ -135,6 +135,8 @@ public:
 
     ScriptedSerialPort serial;
     CapturingPrinter printer;
+    // A real printer (the PDF printer of the Qt platform) in place of `printer`.
+    Printer* realPrinter = nullptr;
 
 private:
     struct Step {
