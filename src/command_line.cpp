@@ -112,7 +112,10 @@ QString HelpText()
         "\n"
         "Files of the station directory: CELVIO.INI (settings; LANGUAGE selects English or\n"
         "German), TAC6N.DAT, USERTAC.DAT, MPN.DAT, BADCHAN.DAT, CPLCONN.INI, PORTS.INI, and\n"
-        "the marker files DEBUGPM.INI and DEBUGSC.INI, which switch the traces on.\n");
+        "the marker files DEBUGPM.INI and DEBUGSC.INI, which switch the traces on.\n"
+        "\n"
+        "Only one CELVIO program works on a station at a time (the lock file CELVIO.LCK);\n"
+        "a second one shows which program holds it and ends with exit code 3.\n");
 }
 
 QString VersionText()
