@@ -6,6 +6,8 @@
 #include <QFileInfo>
 #include <QSerialPortInfo>
 
+#include <sys/stat.h>
+
 namespace celvio {
 
 namespace {
@@ -24,6 +26,15 @@ QString Canonical(const QString& path)
 {
     const QString canonical = QFileInfo(path).canonicalFilePath();
     return canonical.isEmpty() ? path : canonical;
+}
+
+// The mode of a new file under the process's umask: read and write for all, less what
+// the umask takes away.
+mode_t NewFileMode()
+{
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return mode_t(0666) & ~mask;
 }
 
 QString OrDash(const QString& text)
@@ -182,9 +193,12 @@ bool InitStation(const QString& sample, const QString& directory, QString& probl
             problem = QStringLiteral("'%1' could not be copied to '%2'.").arg(file.absoluteFilePath(), target);
             return false;
         }
-        // Installed files are read-only; the station's own copies are the shop's to edit.
-        QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::WriteGroup |
-                                          QFile::ReadOther);
+        // Installed files are read-only; the station's own copies are the shop's to edit,
+        // with the permissions the user's umask gives a new file (0644 under 022).
+        if (::chmod(QFile::encodeName(target).constData(), NewFileMode()) != 0) {
+            problem = QStringLiteral("'%1' could not be made writable.").arg(target);
+            return false;
+        }
     }
     return true;
 }
