@@ -6,6 +6,8 @@
 #include <QFileInfo>
 #include <QSerialPortInfo>
 
+#include <sys/stat.h>
+
 namespace celvio {
 
 namespace {
@@ -24,6 +26,15 @@ QString Canonical(const QString& path)
 {
     const QString canonical = QFileInfo(path).canonicalFilePath();
     return canonical.isEmpty() ? path : canonical;
+}
+
+// The mode of a new file under the process's umask: read and write for all, less what
+// the umask takes away.
+mode_t NewFileMode()
+{
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return mode_t(0666) & ~mask;
 }
 
 QString OrDash(const QString& text)
@@ -112,7 +123,10 @@ QString HelpText()
         "\n"
         "Files of the station directory: CELVIO.INI (settings; LANGUAGE selects English or\n"
         "German), TAC6N.DAT, USERTAC.DAT, MPN.DAT, BADCHAN.DAT, CPLCONN.INI, PORTS.INI, and\n"
-        "the marker files DEBUGPM.INI and DEBUGSC.INI, which switch the traces on.\n");
+        "the marker files DEBUGPM.INI and DEBUGSC.INI, which switch the traces on.\n"
+        "\n"
+        "Only one CELVIO program works on a station at a time (the lock file CELVIO.LCK);\n"
+        "a second one shows which program holds it and ends with exit code 3.\n");
 }
 
 QString VersionText()
@@ -179,9 +193,12 @@ bool InitStation(const QString& sample, const QString& directory, QString& probl
             problem = QStringLiteral("'%1' could not be copied to '%2'.").arg(file.absoluteFilePath(), target);
             return false;
         }
-        // Installed files are read-only; the station's own copies are the shop's to edit.
-        QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::WriteGroup |
-                                          QFile::ReadOther);
+        // Installed files are read-only; the station's own copies are the shop's to edit,
+        // with the permissions the user's umask gives a new file (0644 under 022).
+        if (::chmod(QFile::encodeName(target).constData(), NewFileMode()) != 0) {
+            problem = QStringLiteral("'%1' could not be made writable.").arg(target);
+            return false;
+        }
     }
     return true;
 }

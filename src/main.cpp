@@ -3,6 +3,7 @@
 
 #include "command_line.h"
 #include "core/app.h"
+#include "core/station_lock.h"
 #include "cycle/main.h"
 #include "platform/qt/qt_platform.h"
 
@@ -86,8 +87,20 @@ int main(int argc, char* argv[])
 
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("CELVIO"));
-    ReadPortsFile(line);
     celvio::QtPlatform platform(QDir(line.station).filePath(QStringLiteral("PRINTS")));
+    // One program at a time on a station, for the whole run: a second one would write
+    // the same record files and result names.
+    celvio::StationLock stationLock(line.station);
+    QString refusal;
+    QString lockNote;
+    if (!stationLock.Take(refusal, lockNote)) {
+        Print(stderr, QStringLiteral("celvio: %1\n").arg(QString(refusal).replace(QLatin1String("\r\n"), QLatin1String("\n"))));
+        platform.MsgBox(refusal, celvio::msgbox::kOkOnly | celvio::msgbox::kCritical, QStringLiteral("CELVIO"));
+        return celvio::kStationInUseExitCode;
+    }
+    if (!lockNote.isEmpty())
+        Print(stderr, QStringLiteral("celvio: %1\n").arg(lockNote));
+    ReadPortsFile(line);
     platform.SetPortNames(line.ports);
     celvio::App app(platform, line.station);
     platform.AttachViews(app);

@@ -62,12 +62,10 @@ void SaveBlockedChannels(App& app, int channel)
     if (channel <= 0 && st.ScanWritesList != kTrue)
         return;
     const QByteArray bytes = BlockedChannelFileBytes(st.BlockedChannels);
-    if (!WriteFileAtomic(StationPath(app, kListFile), bytes)) {
-        TraceLine(app, QStringLiteral("BADCHAN.DAT could not be written."));
-        app.ui.MsgBox(st.Language == 2 ? QStringLiteral("Datei BADCHAN.DAT nicht verfügbar !")
-                                       : QStringLiteral("File BADCHAN.DAT not accessible !"),
-                      msgbox::kOkOnly | msgbox::kCritical, QString());
-    }
+    const QString path = StationPath(app, kListFile);
+    QString reason;
+    if (!WriteFileAtomic(path, bytes, &reason))
+        ReportFileNotWritten(app, kListFile, path, reason);
 }
 
 void ClearBlockedChannels(App& app)

@@ -1,16 +1,12 @@
 #include "core/files.h"
 
 #include "core/app.h"
+#include "core/text.h"
 #include "core/trace.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
-
-#ifdef Q_OS_UNIX
-#include <unistd.h>
-#endif
 
 namespace celvio {
 
@@ -112,47 +108,6 @@ QString NonLatin1Character(const QString& text)
 
 namespace {
 
-FileWriteFault gFault;
-
-// Writes all of `bytes` at the device's position; false on a short or failed write.
-bool WriteAll(QFileDevice& file, const QByteArray& bytes)
-{
-    qint64 done = 0;
-    while (done < bytes.size()) {
-        qint64 chunk = bytes.size() - done;
-        bool injected = false;
-        if (gFault.bytesBeforeFailure >= 0 && chunk > gFault.bytesBeforeFailure) {
-            chunk = gFault.bytesBeforeFailure;
-            injected = true;
-        }
-        if (chunk > 0) {
-            const qint64 n = file.write(bytes.constData() + done, chunk);
-            if (n <= 0)
-                return false;
-            done += n;
-            if (gFault.bytesBeforeFailure >= 0)
-                gFault.bytesBeforeFailure -= n;
-        }
-        if (injected)
-            return false;  // the disk is full
-    }
-    return true;
-}
-
-// Flushes Qt's buffer and the system's cache of the file to the disk.
-bool SyncToDisk(QFileDevice& file)
-{
-    if (!file.flush())
-        return false;
-    if (gFault.failSync)
-        return false;
-#ifdef Q_OS_UNIX
-    if (file.handle() >= 0 && ::fsync(file.handle()) != 0)
-        return false;
-#endif
-    return true;
-}
-
 // The station files that the program rewrites through WriteFileAtomic.
 const char* const kRewrittenFiles[] = {"BADCHAN.DAT", "CPLCONN.INI", "swap.dat"};
 
@@ -177,70 +132,14 @@ bool IsTemporarySuffix(const QString& suffix)
 
 }  // namespace
 
-bool WriteFileAtomic(const QString& path, const QByteArray& bytes, QString* reason)
+void ReportFileNotWritten(App& app, const QString& name, const QString& path, const QString& reason)
 {
-    QSaveFile file(path);
-    const auto fail = [&](const QString& why) {
-        if (reason)
-            *reason = why.isEmpty() ? QStringLiteral("the disk refused the data") : why;
-        return false;
-    };
-    if (gFault.readOnly)
-        return fail(QStringLiteral("Read-only file system"));
-    // Unbuffered: every write reaches the system at once and reports its own failure.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return fail(file.errorString());
-    if (!WriteAll(file, bytes) || !SyncToDisk(file) || file.error() != QFileDevice::NoError) {
-        const QString why = file.error() != QFileDevice::NoError ? file.errorString() : QString();
-        file.cancelWriting();
-        return fail(why);
-    }
-    if (!file.commit())
-        return fail(file.errorString());
-    return true;
-}
-
-bool AppendFile(const QString& path, const QByteArray& bytes)
-{
-    const bool existed = QFileInfo::exists(path);
-    QFile file(path);
-    if (gFault.readOnly || !file.open(QIODevice::ReadWrite | QIODevice::Unbuffered))
-        return false;
-    const qint64 oldSize = file.size();
-    if (file.seek(oldSize) && WriteAll(file, bytes) && SyncToDisk(file))
-        return true;
-    // Nothing of a failed append stays: the file gets its old length back.
-    file.resize(oldSize);
-    file.close();
-    if (!existed)
-        QFile::remove(path);
-    return false;
-}
-
-bool AppendLine(const QString& path, const QByteArray& line)
-{
-    return AppendLines(path, line + "\r\n");
-}
-
-bool AppendLines(const QString& path, const QByteArray& lines)
-{
-    QByteArray bytes = lines;
-    QFile file(path);
-    if (file.open(QIODevice::ReadOnly) && file.size() > 0 && file.seek(file.size() - 1)) {
-        char last = 0;
-        if (file.getChar(&last) && last != '\n')
-            bytes.prepend(last == '\r' ? "\n" : "\r\n");  // cut between CR and LF: LF ends it
-    }
-    file.close();
-    return AppendFile(path, bytes);
-}
-
-void ReportFileNotWritten(App& app, const QString& name)
-{
-    TraceLine(app, QStringLiteral("File ") + name + QStringLiteral(" could not be written."));
-    app.ui.MsgBox(app.st.Language == 2 ? QStringLiteral("Datei ") + name + QStringLiteral(" nicht verfügbar !")
-                                       : QStringLiteral("File ") + name + QStringLiteral(" not accessible !"),
-                  msgbox::kOkOnly | msgbox::kCritical, QString());
+    TraceLine(app, QStringLiteral("File ") + name + QStringLiteral(" could not be written: ") + path +
+                       QStringLiteral(" (") + reason + QLatin1Char(')'));
+    const QString text = app.st.Language == 2 ? QStringLiteral("Datei ") + name + QStringLiteral(" nicht verfügbar !")
+                                              : QStringLiteral("File ") + name + QStringLiteral(" not accessible !");
+    app.ui.MsgBox(text + kCrLf + QDir::toNativeSeparators(path) + kCrLf + reason, msgbox::kOkOnly | msgbox::kCritical,
+                  QString());
 }
 
 int RemoveStaleTemporaryFiles(App& app)
@@ -288,11 +187,6 @@ int RemoveStaleTemporaryFiles(App& app)
         }
     }
     return removed;
-}
-
-void SetFileWriteFault(const FileWriteFault& fault)
-{
-    gFault = fault;
 }
 
 }  // namespace celvio

@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 namespace celvio {
 
@@ -42,31 +43,75 @@ QByteArray ToLatin1(const QString& text);
 // beyond U+FFFF is named whole. Empty when every character fits.
 QString NonLatin1Character(const QString& text);
 
+// True when the last part of `path` is a symbolic link, dangling or not. The folders
+// above it may be links (RESULTS kept on another disk, for example).
+bool IsSymLink(const QString& path);
+
+// True when anything has the name `path`: a file, a folder, a link (dangling or not).
+bool NameInUse(const QString& path);
+
+// Why a write to a name that is a symbolic link is refused.
+QString SymLinkRefusal();
+
 // Writes `bytes` to `path` through a temporary file in the same folder ("<name>.XXXXXX")
 // renamed over the old one. Every write, the flush and the sync to disk are checked
 // before the rename. Returns false on any error; the old file is then untouched and
-// the temporary file removed, and `reason`, when given, says why.
+// the temporary file removed, and `reason`, when given, says why. A name that is a
+// symbolic link is refused: no file is ever written through a link.
 bool WriteFileAtomic(const QString& path, const QByteArray& bytes, QString* reason = nullptr);
+
+// Writes `bytes` as a new file of `folder` under the first name that nothing has yet:
+// `nameAt(0)`, `nameAt(1)` ... (an empty name ends the list). A name taken in any
+// spelling of upper and lower case, or by a symbolic link, is passed over; the name is
+// claimed without replacing anything, so a file that another program created a moment
+// ago under the same name is kept and the next name taken. Returns the path written,
+// or an empty text with `reason` on failure (nothing is left behind then). The names
+// passed over because they were links are added to `links`.
+QString WriteNewFile(const QString& folder, const std::function<QString(int)>& nameAt, const QByteArray& bytes,
+                     QString* reason = nullptr, QStringList* links = nullptr);
 
 // Appends `bytes` to `path`, creating it if needed: all of them or nothing. On a
 // failed write the file is cut back to its old size (a file that did not exist is
-// removed again). False on any error.
-bool AppendFile(const QString& path, const QByteArray& bytes);
+// removed again). Appends of two programs to one file take turns. A name that is a
+// symbolic link is refused. False on any error, with `reason` when given.
+bool AppendFile(const QString& path, const QByteArray& bytes, QString* reason = nullptr);
 
 // Appends `line` and CR LF to a text file, whole or not at all (as AppendFile). When
 // the file's last line has no line end (a hand edit), CR LF is written first, so the
 // new line never joins the old one.
-bool AppendLine(const QString& path, const QByteArray& line);
+bool AppendLine(const QString& path, const QByteArray& line, QString* reason = nullptr);
 
 // Appends `lines` (whole lines, each ending in CR LF) as AppendLine does: a last line
 // without line end is ended first. A process killed inside a long write leaves the
 // file cut where the system stopped copying, which may be inside a line; the next
 // append then starts on a line of its own instead of joining that piece.
-bool AppendLines(const QString& path, const QByteArray& lines);
+bool AppendLines(const QString& path, const QByteArray& lines, QString* reason = nullptr);
+
+// An exclusive lock on a folder, held while the object lives: files that are read,
+// changed and renamed back (the swap record files) are handled under it, so that two
+// programs never both build a new version from the same old one. The system drops the
+// lock when its holder ends, killed or not. A lock that stays taken for longer than a
+// few seconds is given up (Locked() false, Reason() says why); a file system without
+// locks is used unlocked.
+class FolderLock {
+public:
+    explicit FolderLock(const QString& folder);
+    ~FolderLock();
+    FolderLock(const FolderLock&) = delete;
+    FolderLock& operator=(const FolderLock&) = delete;
+    bool Locked() const { return locked_; }
+    QString Reason() const { return reason_; }
+
+private:
+    int fd_ = -1;
+    bool locked_ = false;
+    QString reason_;
+};
 
 // Tells the operator and the trace that the station file `name` could not be written:
-// "File <name> not accessible !" (German: "Datei <name> nicht verfügbar !").
-void ReportFileNotWritten(App& app, const QString& name);
+// "File <name> not accessible !" (German: "Datei <name> nicht verfügbar !"), and on
+// the next lines the file's path and the system's reason.
+void ReportFileNotWritten(App& app, const QString& name, const QString& path, const QString& reason);
 
 // Removes what an interrupted WriteFileAtomic left in the station directory: the
 // temporary files "<name>.XXXXXX" of the files the program rewrites (BADCHAN.DAT,

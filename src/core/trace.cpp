@@ -34,8 +34,11 @@ void SaveDebugLog(App& app)
 
     // Whole or not at all: a full disk must not leave half a trace behind; a trace cut
     // off by a crash is ended before the next one.
-    if (!AppendLines(StationPath(app, QStringLiteral("DEBUG.LOG")), bytes))
-        app.ui.MsgBox(QStringLiteral("There was a problem with file DEBUG.LOG."), msgbox::kOkOnly, QString());
+    const QString path = StationPath(app, QStringLiteral("DEBUG.LOG"));
+    QString reason;
+    if (!AppendLines(path, bytes, &reason))
+        app.ui.MsgBox(QStringLiteral("There was a problem with file DEBUG.LOG.") + kCrLf + path + kCrLf + reason,
+                      msgbox::kOkOnly, QString());
 }
 
 void DebugFrm_PrintClick(App& app)

@@ -53,8 +53,9 @@ void SaveCouplerChoice(App& app, short number)
     // platform that refuses to replace a read-only file.
     if (QFile::exists(path) && !(QFile::permissions(path) & QFile::WriteOwner))
         return;
-    if (!WriteFileAtomic(path, CouplerFileBytes(number)))
-        ReportFileNotWritten(app, kCouplerFile);
+    QString reason;
+    if (!WriteFileAtomic(path, CouplerFileBytes(number), &reason))
+        ReportFileNotWritten(app, kCouplerFile, path, reason);
 }
 
 QByteArray CouplerFileBytes(short number)

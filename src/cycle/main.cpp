@@ -65,7 +65,9 @@ void StartUp(App& app)
     // 7. Service point data.
     if (st.SwapFile != 0)
         LoadServiceData(app);
-    // The history index reads what changed while the program was not running.
+    // An archive that a crash broke off is finished before anything reads the records;
+    // then the history index reads what changed while the program was not running.
+    RecoverUnfinishedArchive(app);
     UpdateHistoryIndex(app, true);
     // 8. Find the tester; the search and the question record the port in TesterPort.
     SetHelpTopic(app, 1);

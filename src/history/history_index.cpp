@@ -66,6 +66,36 @@ bool IsRecordName(const QString& name)
            name.left(name.size() - 4).compare(QLatin1String("TEMP"), Qt::CaseInsensitive) != 0;
 }
 
+// The files of a folder that the index reads. An archive that a crash or a kill broke
+// off leaves records in hand-over files until the next start-up or archive finishes
+// it: a claim ("<archive>.IN") holds records that the archive file does not, and a
+// merged file whose claim is gone ("<archive>.OUT") holds the archive's records and the
+// claimed ones, so it stands in for the archive file. Each record is counted once.
+// Hand-over files exist only in the archive folders (`archive`).
+QStringList IndexedNames(const QStringList& names, bool archive)
+{
+    QSet<QString> present;
+    for (const QString& name : names)
+        present.insert(name.toUpper());
+    const auto mergedWithoutClaim = [&present](const QString& upper) {
+        return present.contains(upper + QLatin1String(".OUT")) && !present.contains(upper + QLatin1String(".IN"));
+    };
+    QStringList indexed;
+    for (const QString& name : names) {
+        const QString upper = name.toUpper();
+        if (IsResultName(name))
+            indexed.append(name);
+        else if (archive && upper.endsWith(QLatin1String(".IN")) && IsRecordName(upper.chopped(3)))
+            indexed.append(name);
+        else if (archive && upper.endsWith(QLatin1String(".OUT")) && IsRecordName(upper.chopped(4)) &&
+                 mergedWithoutClaim(upper.chopped(4)))
+            indexed.append(name);
+        else if (IsRecordName(name) && !(archive && mergedWithoutClaim(upper)))
+            indexed.append(name);
+    }
+    return indexed;
+}
+
 struct StoredFile {
     qint64 id = 0;
     qint64 size = 0;
@@ -350,10 +380,10 @@ bool HistoryIndex::Walk(UpdateScope scope, IndexCounts& counts, QString* error, 
         s.filesOf.finish();
 
         const QString folderPath = folder.info.filePath() + QLatin1Char('/');
-        const QStringList names = QDir(folder.info.filePath()).entryList(QDir::Files | QDir::NoDotAndDotDot);
+        const QStringList names =
+            IndexedNames(QDir(folder.info.filePath()).entryList(QDir::Files | QDir::NoDotAndDotDot),
+                         folder.info.fileName().startsWith(QLatin1String("BACKUP"), Qt::CaseInsensitive));
         for (const QString& name : names) {
-            if (!IsResultName(name) && !IsRecordName(name))
-                continue;
             const QString path = folderPath + name;
             const auto it = stored.constFind(name);
             if (it != stored.constEnd()) {

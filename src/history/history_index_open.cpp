@@ -159,6 +159,13 @@ bool HistoryIndex::Open(QString* error)
     if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QSQLITE")))
         return Fail(error, QStringLiteral("the SQLite driver of Qt SQL is not installed"));
     const QString path = DatabasePath();
+    // SQLite would write through a link at the index's name, and would remove one at the
+    // name of its journal files: refused, as every write through a link is.
+    for (const char* suffix : {"", "-wal", "-shm", "-journal"}) {
+        const QString file = path + QString::fromLatin1(suffix);
+        if (IsSymLink(file))
+            return Fail(error, QStringLiteral("cannot open ") + file + QStringLiteral(": ") + SymLinkRefusal());
+    }
     writeProblem_ = IndexWriteProblem(path);
     if (writeProblem_.isEmpty())
         return OpenForWriting(path, error);

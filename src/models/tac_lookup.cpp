@@ -70,8 +70,8 @@ public:
     virtual QString Identity(App& app, const QString& name) = 0;
     virtual void LoadModel(App& app, const QString& block) = 0;
     virtual QString Choose(App& app) = 0;
-    // Appends a line to USERTAC.DAT, whole or not at all.
-    virtual bool AppendUserLine(App& app, const QByteArray& line) = 0;
+    // Appends a line to USERTAC.DAT, whole or not at all; `reason` says why it was not.
+    virtual bool AppendUserLine(App& app, const QByteArray& line, QString& reason) = 0;
 };
 
 class StationTables : public TableSource {
@@ -87,9 +87,9 @@ public:
     }
     void LoadModel(App& app, const QString& block) override { LoadModelData(app, block); }
     QString Choose(App& app) override { return ChooseModel(app); }
-    bool AppendUserLine(App& app, const QByteArray& line) override
+    bool AppendUserLine(App& app, const QByteArray& line, QString& reason) override
     {
-        return AppendLine(StationPath(app, kUserTacFile), line);
+        return AppendLine(StationPath(app, kUserTacFile), line, &reason);
     }
 };
 
@@ -117,7 +117,7 @@ public:
         const bool open = Open(app, app.ModelDbFileName, reader);
         return ChooseModelFrom(app, open ? &reader : nullptr);
     }
-    bool AppendUserLine(App&, const QByteArray& line) override
+    bool AppendUserLine(App&, const QByteArray& line, QString&) override
     {
         // As AppendLine: a last line without its LF is ended first (a lone CR gets its LF).
         QByteArray& file = files_[kUserTacFile];
@@ -169,9 +169,10 @@ void RecordAssignment(App& app, TableSource& tables, const QString& imei, const 
         return;
     }
     // A whole line or nothing; a last line without its line end is ended first.
-    if (!tables.AppendUserLine(app, ToLatin1(line))) {
+    QString reason;
+    if (!tables.AppendUserLine(app, ToLatin1(line), reason)) {
         TraceLine(app, kUserTacFile + QStringLiteral(" could not be written: ") + line);
-        ReportFileNotWritten(app, kUserTacFile);
+        ReportFileNotWritten(app, kUserTacFile, StationPath(app, kUserTacFile), reason);
     }
 }
 

@@ -149,39 +149,55 @@ QString NamePart(const QString& text)
     return out;
 }
 
-// True when a file of this name (any case) exists in the folder.
-bool NameTaken(const QString& dir, const QString& name)
-{
-    return QFileInfo::exists(ResolvePath(dir, name + kExtension));
-}
+// The names of one phone's result files in the order they are taken: the last seven
+// IMEI digits, the same with "A" .. "Z" and "[", then the cycle's date and time, with
+// "-2", "-3" ... when that too exists. No older record is ever replaced.
+class ResultNames {
+public:
+    ResultNames(const App& app, const QString& imei) : base_(imei.right(7)), stamp_(DateTimeName(app)) {}
 
-// Writes a result file under the chosen name and reports a failure to the operator.
-// ResultFilePath names the file only when it was written.
-void WriteRecord(App& app, const QString& relative, const QByteArray& bytes)
-{
-    const QString path = StationPath(app, relative);
-    QString reason;
-    // A folder that could not be made says why (a read-only or full disk), rather than
-    // the write's "No such file or directory".
-    std::error_code folderError;
-    std::filesystem::create_directories(std::filesystem::path(QFileInfo(path).path().toStdU16String()), folderError);
-    if (!folderError && WriteFileAtomic(path, bytes, &reason)) {
-        app.st.ResultFilePath = path;
-        TraceLine(app, QStringLiteral("Result file written: ") + path);
-        return;
+    // The n-th name with its extension; empty after the last one.
+    QString At(int n) const
+    {
+        if (n == 0)
+            return base_ + kExtension;
+        if (n <= kLettered)
+            return base_ + QLatin1Char(char('A' + n - 1)) + kExtension;
+        if (n == kLettered + 1)
+            return stamp_ + kExtension;
+        if (n <= kLettered + kCounted)
+            return stamp_ + QLatin1Char('-') + QString::number(n - kLettered) + kExtension;
+        return QString();
     }
-    if (folderError)
-        reason = QString::fromLocal8Bit(folderError.message());
-    app.st.ResultFilePath.clear();
-    const QString message = QStringLiteral("Result file could not be written: ") + path + QStringLiteral(" (") +
-                            reason + QStringLiteral(")");
-    TraceLine(app, message);
-    app.ui.MsgBox(message, msgbox::kOkOnly | msgbox::kExclamation, QString());
-}
 
-}  // namespace
+    // The first name that nothing in `dir` has in any spelling (the last one when every
+    // name is taken).
+    QString FirstFree(const QString& dir) const
+    {
+        QString name = At(0);
+        for (int n = 1; NameInUse(ResolvePath(dir, name)) && !At(n).isEmpty(); ++n)
+            name = At(n);
+        return name;
+    }
 
-QString ResultFileName(App& app, QString& imeiText)
+private:
+    // Characters 1-2 and 4-5 of the cycle's date and of its time.
+    static QString DateTimeName(const App& app)
+    {
+        const QString& date = app.st.CycleDate;
+        const QString& time = app.st.CycleTime;
+        return NamePart(date.mid(0, 2) + date.mid(3, 2) + time.mid(0, 2) + time.mid(3, 2));
+    }
+
+    static constexpr int kLettered = 27;  // "A" .. "Z" and "["
+    static constexpr int kCounted = 9999;
+    QString base_;
+    QString stamp_;
+};
+
+// The folder of the phone's result files, made when missing (a failure shows when the
+// file is written); empty when the operator stopped at the IMEI entry.
+QString ResultFolder(App& app, QString& imeiText)
 {
     if (imeiText == kNotTested || !UsableImei(imeiText)) {
         EnterImei(app, 2);
@@ -190,28 +206,49 @@ QString ResultFileName(App& app, QString& imeiText)
         app.Form3.Imei.Caption = app.st.Imei;
         imeiText = app.st.Imei;
     }
-    const QString prefix = imeiText.left(6);
-    const QString folder = kResultsDir + QLatin1Char('/') + prefix;
-    const QString dir = StationPath(app, folder);
-    QDir().mkpath(dir);  // an existing folder is fine; a failure shows when writing
+    const QString folder = kResultsDir + QLatin1Char('/') + imeiText.left(6);
+    QDir().mkpath(StationPath(app, folder));  // an existing folder is fine
+    return folder;
+}
 
-    const QString base = imeiText.right(7);
-    QString name = base;
-    for (char suffix = 'A' - 1; NameTaken(dir, name) && suffix < '['; ) {
-        ++suffix;
-        name = base + QLatin1Char(suffix);
+// Writes a result file under the next free name of the phone and reports a failure to
+// the operator. ResultFilePath names the file only when it was written.
+void WriteRecord(App& app, const QString& imei, const QString& folder, const QByteArray& bytes)
+{
+    const QString dir = StationPath(app, folder);
+    const ResultNames names(app, imei);
+    QString reason;
+    // A folder that could not be made says why (a read-only or full disk), rather than
+    // the write's "No such file or directory".
+    std::error_code folderError;
+    std::filesystem::create_directories(std::filesystem::path(dir.toStdU16String()), folderError);
+    QStringList links;
+    const QString path =
+        folderError ? QString() : WriteNewFile(dir, [&names](int n) { return names.At(n); }, bytes, &reason, &links);
+    for (const QString& link : links)
+        TraceLine(app, QStringLiteral("Result file name passed over, it is a symbolic link: ") + link);
+    if (!path.isEmpty()) {
+        app.st.ResultFilePath = path;
+        TraceLine(app, QStringLiteral("Result file written: ") + path);
+        return;
     }
-    if (NameTaken(dir, name)) {
-        // Every lettered name is taken: the cycle's date and time, with a counter when
-        // that too exists, so that no older record is ever replaced.
-        const QString& date = app.st.CycleDate;
-        const QString& time = app.st.CycleTime;
-        const QString stamp = NamePart(date.mid(0, 2) + date.mid(3, 2) + time.mid(0, 2) + time.mid(3, 2));
-        name = stamp;
-        for (int n = 2; NameTaken(dir, name); ++n)
-            name = stamp + QLatin1Char('-') + QString::number(n);
-    }
-    return folder + QLatin1Char('/') + name + kExtension;
+    if (folderError)
+        reason = QString::fromLocal8Bit(folderError.message());
+    app.st.ResultFilePath.clear();
+    const QString message = QStringLiteral("Result file could not be written: ") + dir + QLatin1Char('/') +
+                            names.FirstFree(dir) + QStringLiteral(" (") + reason + QStringLiteral(")");
+    TraceLine(app, message);
+    app.ui.MsgBox(message, msgbox::kOkOnly | msgbox::kExclamation, QString());
+}
+
+}  // namespace
+
+QString ResultFileName(App& app, QString& imeiText)
+{
+    const QString folder = ResultFolder(app, imeiText);
+    if (folder.isEmpty())
+        return QString();
+    return folder + QLatin1Char('/') + ResultNames(app, imeiText).FirstFree(StationPath(app, folder));
 }
 
 QString PowerRangeText(const App& app, int slot, int step)
@@ -289,24 +326,26 @@ QByteArray DirectSwapFileBytes(const App& app)
 
 void WriteResultFile(App& app)
 {
+    // The IMEI shown on the first result page; the bytes are built after it was asked
+    // for, so that the file shows the IMEI typed in.
     QString imei = app.Form3.Imei.Caption;
-    const QString relative = ResultFileName(app, imei);
-    if (app.st.StopRequested == kTrue || relative.isEmpty()) {
+    const QString folder = ResultFolder(app, imei);
+    if (app.st.StopRequested == kTrue || folder.isEmpty()) {
         app.st.ResultFilePath.clear();
         return;
     }
-    WriteRecord(app, relative, ResultFileBytes(app));
+    WriteRecord(app, imei, folder, ResultFileBytes(app));
 }
 
 void WriteDirectSwapFile(App& app)
 {
     QString imei = app.st.Imei;
-    const QString relative = ResultFileName(app, imei);
-    if (app.st.StopRequested == kTrue || relative.isEmpty()) {
+    const QString folder = ResultFolder(app, imei);
+    if (app.st.StopRequested == kTrue || folder.isEmpty()) {
         app.st.ResultFilePath.clear();
         return;
     }
-    WriteRecord(app, relative, DirectSwapFileBytes(app));
+    WriteRecord(app, imei, folder, DirectSwapFileBytes(app));
 }
 
 }  // namespace celvio

@@ -27,16 +27,18 @@ void AppendLogLine(App& app, const QString& line)
     // One retry covers a file that was busy for a moment (a viewer, a virus scanner).
     // The log is never truncated to get rid of a problem: it holds every earlier scan.
     // A line cut off by a crash is ended first, so the new one stands on its own.
-    if (AppendLines(path, bytes) || AppendLines(path, bytes))
+    QString reason;
+    if (AppendLines(path, bytes, &reason) || AppendLines(path, bytes, &reason))
         return;
     TraceLine(app, QStringLiteral("scan.log could not be written: ") + line);
     if (app.st.ScanLogReported == kTrue)
         return;
     app.st.ScanLogReported = kTrue;
+    const QString where = kCrLf + path + kCrLf + reason + kCrLf;
     app.ui.MsgBox(app.st.Language == 2
-                      ? QStringLiteral("Datei scan.log kann nicht geschrieben werden.") + kCrLf +
+                      ? QStringLiteral("Datei scan.log kann nicht geschrieben werden.") + where +
                             QStringLiteral("Der Scan läuft weiter, die Liste BADCHAN.DAT wird gespeichert.")
-                      : QStringLiteral("File scan.log cannot be written.") + kCrLf +
+                      : QStringLiteral("File scan.log cannot be written.") + where +
                             QStringLiteral("The scan goes on, the list BADCHAN.DAT is saved."),
                   msgbox::kOkOnly | msgbox::kExclamation, QStringLiteral("scan.log"));
 }

@@ -308,11 +308,12 @@ bool ReadServiceBytes(App& app, const QByteArray& bytes)
 bool WriteServiceFile(App& app)
 {
     const QString path = StationPath(app, kServiceFile);
-    if (WriteFileAtomic(path, ToLatin1(ServiceFileLine(app) + kCrLf)))
+    QString reason;
+    if (WriteFileAtomic(path, ToLatin1(ServiceFileLine(app) + kCrLf), &reason))
         return true;
-    TraceLine(app, QStringLiteral("swap.dat not written"));
-    app.ui.MsgBox(QStringLiteral("The service point data could not be saved to") + kCrLf + path + kCrLf +
-                      QStringLiteral("It will be asked for again at the next start."),
+    TraceLine(app, QStringLiteral("swap.dat not written: ") + reason);
+    app.ui.MsgBox(QStringLiteral("The service point data could not be saved to") + kCrLf + path + kCrLf + reason +
+                      kCrLf + QStringLiteral("It will be asked for again at the next start."),
                   msgbox::kOkOnly | msgbox::kCritical, QString());
     return false;
 }

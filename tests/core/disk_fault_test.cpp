@@ -115,7 +115,7 @@ protected:
         QString target;          // the file the write changes
         std::function<void()> lay;
         std::function<void()> write;
-        QString box;             // "<dir>" stands for the station directory
+        QString box;             // "<dir>" stands for the station directory, "<why>" for the reason
         bool boxIsPrefix = false;
     };
 
@@ -128,13 +128,15 @@ protected:
         };
         return {
             {"CPLCONN.INI", false, true, QStringLiteral("CPLCONN.INI"), [this] { Put(QStringLiteral("CPLCONN.INI"), " 1\r\n"); },
-             [this] { SaveCouplerChoice(app, 3); }, QStringLiteral("File CPLCONN.INI not accessible !")},
+             [this] { SaveCouplerChoice(app, 3); },
+             QStringLiteral("File CPLCONN.INI not accessible !\r\n<dir>/CPLCONN.INI\r\n<why>")},
             {"BADCHAN.DAT", false, true, QStringLiteral("BADCHAN.DAT"),
              [this] {
                  Put(QStringLiteral("BADCHAN.DAT"), "\" 5, 7,\"\r\n");
                  app.st.BlockedChannels = QStringLiteral(" 5, 7,");
              },
-             [this] { SaveBlockedChannels(app, 9); }, QStringLiteral("File BADCHAN.DAT not accessible !")},
+             [this] { SaveBlockedChannels(app, 9); },
+             QStringLiteral("File BADCHAN.DAT not accessible !\r\n<dir>/BADCHAN.DAT\r\n<why>")},
             {"USERTAC.DAT", true, true, QStringLiteral("USERTAC.DAT"),
              [this] {
                  Put(QStringLiteral("TAC6N.DAT"), "-2,USERTAC.DAT\r\n-9,ANT\r\n");
@@ -145,19 +147,20 @@ protected:
                  platform.form5Choices = {1};
                  LookupPhoneModel(app, QStringLiteral("359876540000001"));
              },
-             QStringLiteral("File USERTAC.DAT not accessible !")},
+             QStringLiteral("File USERTAC.DAT not accessible !\r\n<dir>/USERTAC.DAT\r\n<why>")},
             {"DEBUG.LOG", true, true, QStringLiteral("DEBUG.LOG"), [this] { Put(QStringLiteral("DEBUG.LOG"), "old line\r\n"); },
              [this] {
                  app.DebugFrm.DebugFeld = QStringList{QStringLiteral("new line")};
                  SaveDebugLog(app);
              },
-             QStringLiteral("There was a problem with file DEBUG.LOG.")},
+             QStringLiteral("There was a problem with file DEBUG.LOG.\r\n<dir>/DEBUG.LOG\r\n<why>")},
             {"scan.log", true, false, QStringLiteral("scan.log"), [this] { Put(QStringLiteral("scan.log"), "earlier scan\r\n"); },
              [this] {
                  app.st.ScanLogReported = kFalse;
                  ScanLog(app, QStringLiteral("Scan started"));
              },
-             QStringLiteral("File scan.log cannot be written.\r\nThe scan goes on, the list BADCHAN.DAT is saved.")},
+             QStringLiteral("File scan.log cannot be written.\r\n<dir>/scan.log\r\n<why>\r\n"
+                            "The scan goes on, the list BADCHAN.DAT is saved.")},
             {"result file", false, false, QStringLiteral("RESULTS/351234/0000025A.TXT"),
              [this] { Put(QStringLiteral("RESULTS/351234/0000025.TXT"), "an earlier swap\r\n"); },
              [this] { WriteDirectSwapFile(app); },
@@ -165,11 +168,11 @@ protected:
             {"swap.dat", false, false, QStringLiteral("swap.dat"),
              [this] { Put(QStringLiteral("swap.dat"), "0,\"AB123\",\"Handy Shop Nord\",\"Hauptstr. 5 Kiel\",\"0431 998877\",\"K. Lund\"\r\n"); },
              [this] { WriteServiceFile(app); },
-             QStringLiteral("The service point data could not be saved to\r\n<dir>/swap.dat\r\n"
+             QStringLiteral("The service point data could not be saved to\r\n<dir>/swap.dat\r\n<why>\r\n"
                             "It will be asked for again at the next start.")},
             {"swap record file", false, false, QStringLiteral("RESULTS/LOG/AB123ACT.IWR"),
              [this] { Put(QStringLiteral("RESULTS/LOG/AB123ACT.IWR"), kIwr); }, record,
-             QStringLiteral("The swap record could not be written to\r\n<dir>/RESULTS/LOG/AB123ACT.IWR\r\n"
+             QStringLiteral("The swap record could not be written to\r\n<dir>/RESULTS/LOG/AB123ACT.IWR\r\n<why>\r\n"
                             "Please check the disk and record this exchange by hand:\r\n"
                             "SWAP\t352099001234562\t352099007654321\t\t20261206")},
             {"archive", false, false, QStringLiteral("RESULTS/LOG/BACKUP26/AB123L06.IWR"),
@@ -179,7 +182,9 @@ protected:
                  Put(QStringLiteral("RESULTS/LOG/BACKUP26/AB123L06.IWR"), kArchivedIwr);
                  Put(QStringLiteral("RESULTS/LOG/BACKUP26/AB123L06.IME"), kArchivedIme);
              },
-             [this] { ArchiveSwapFiles(app); }, QStringLiteral("Archive fails !!!")},
+             // The claim or the merged file of the swap file, whichever the disk refused.
+             [this] { ArchiveSwapFiles(app); }, QStringLiteral("Archive fails !!!\r\n<dir>/RESULTS/LOG/BACKUP26/AB123L06.IWR."),
+             true},
             {"PDF document", false, false, QStringLiteral("PRINTS"),
              [this] { Put(QStringLiteral("PRINTS/celvio-20261206-093000-000.pdf"), "%PDF-1.4 an earlier document"); },
              [this] { PrintTraceToPdf(); },
@@ -191,7 +196,8 @@ protected:
 
     // Lays the row's files, breaks the disk, writes, mends the disk and writes again.
     // `mayFit`: an append may still fit into the last block of its file.
-    void Run(const Row& row, const std::function<void()>& breakDisk, const std::function<void()>& mendDisk, bool mayFit)
+    void Run(const Row& row, const std::function<void()>& breakDisk, const std::function<void()>& mendDisk, bool mayFit,
+             const QString& why)
     {
         platform.boxes.clear();
         row.lay();
@@ -212,7 +218,10 @@ protected:
             EXPECT_EQ(after.keys(), before.keys());
             EXPECT_TRUE(after == before) << "a file changed";
             ASSERT_FALSE(platform.boxes.isEmpty()) << "the operator was not told";
-            const QString box = QString(row.box).replace(QLatin1String("<dir>"), app.StationDir);
+            const QString box = QString(row.box).replace(QLatin1String("<dir>"), app.StationDir).replace(QLatin1String("<why>"), why);
+            EXPECT_TRUE(platform.boxes.last().text.contains(QLatin1String("\r\n") + why) ||
+                        platform.boxes.last().text.contains(QLatin1String("(") + why + QLatin1String(")")))
+                << "the reason is not shown: " << qPrintable(platform.boxes.last().text);
             if (row.boxIsPrefix) {
                 EXPECT_TRUE(platform.boxes.last().text.startsWith(box)) << qPrintable(platform.boxes.last().text);
             } else {
@@ -239,7 +248,8 @@ TEST_F(DiskFaultTest, InjectedFullDiskKeepsEveryFileAndIsReported)
             SCOPED_TRACE(::testing::Message() << row.file << ", fault after " << fault.bytesBeforeFailure << " bytes, sync "
                                               << fault.failSync);
             Clear();
-            Run(row, [&] { SetFileWriteFault(fault); }, [] { SetFileWriteFault({}); }, false);
+            Run(row, [&] { SetFileWriteFault(fault); }, [] { SetFileWriteFault({}); }, false,
+                QStringLiteral("the disk refused the data"));
         }
     }
 }
@@ -269,7 +279,7 @@ TEST_F(DiskFaultTest, FullTmpfsKeepsEveryFileAndIsReported)
             while (file.write(byte) == 1) {
             }
         };
-        Run(row, fill, [&] { QFile::remove(filler); }, true);
+        Run(row, fill, [&] { QFile::remove(filler); }, true, QStringLiteral("No space left on device"));
     }
 }
 
@@ -288,9 +298,11 @@ TEST_F(DiskFaultTest, ReadOnlyStationKeepsEveryFileAndIsReported)
         SCOPED_TRACE(row.file);
         Clear();
         if (mounted) {
-            Run(row, [&] { ASSERT_TRUE(disk.SetReadOnly(true)); }, [&] { ASSERT_TRUE(disk.SetReadOnly(false)); }, false);
+            Run(row, [&] { ASSERT_TRUE(disk.SetReadOnly(true)); }, [&] { ASSERT_TRUE(disk.SetReadOnly(false)); }, false,
+                QStringLiteral("Read-only file system"));
         } else {
-            Run(row, [] { SetFileWriteFault({-1, false, true}); }, [] { SetFileWriteFault({}); }, false);
+            Run(row, [] { SetFileWriteFault({-1, false, true}); }, [] { SetFileWriteFault({}); }, false,
+                QStringLiteral("Read-only file system"));
         }
     }
 }

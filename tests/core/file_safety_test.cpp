@@ -36,7 +36,7 @@ protected:
         const char* file;
         const char* before;
         const char* after;
-        const char* box;  // the message of a failed write
+        const char* box;  // the first line of the message of a failed write
         void (*write)(App&);
     };
     static const std::vector<Writer>& Writers()
@@ -63,6 +63,13 @@ protected:
              }},
         };
         return writers;
+    }
+
+    // The message of a failed write: the writer's text, then the file and the reason.
+    static QString Reported(const Writer& w, const QString& station, const char* reason)
+    {
+        return QLatin1String(w.box) + QStringLiteral("\r\n") + station + QLatin1Char('/') + QLatin1String(w.file) +
+               QStringLiteral("\r\n") + QLatin1String(reason);
     }
 
     void PrepareStation(const Writer& w)
@@ -102,7 +109,7 @@ TEST_F(FileSafetyTest, FailedWriteKeepsTheOldFileWholeAndIsReported)
             EXPECT_EQ(ReadStationBytes(QLatin1String(w.file)), QByteArray(w.before));
             EXPECT_EQ(Entries(), before);  // no temporary file, nothing new
             ASSERT_FALSE(platform.boxes.isEmpty());
-            EXPECT_EQ(platform.boxes.last().text, QLatin1String(w.box));
+            EXPECT_EQ(platform.boxes.last().text, Reported(w, dir.path(), "the disk refused the data"));
         }
         // And the same write on a sound disk.
         SCOPED_TRACE(w.file);
@@ -283,7 +290,7 @@ TEST_F(FileSafetyTest, FullTmpfsLeavesEveryFileAsItWas)
         } else {
             EXPECT_EQ(now, QByteArray(w.before));
             ASSERT_FALSE(platform.boxes.isEmpty());
-            EXPECT_EQ(platform.boxes.last().text, QLatin1String(w.box));
+            EXPECT_EQ(platform.boxes.last().text, Reported(w, mountPoint.path(), "No space left on device"));
         }
         const bool rewritten = QLatin1String(w.file) == QLatin1String("BADCHAN.DAT") ||
                                QLatin1String(w.file) == QLatin1String("CPLCONN.INI");

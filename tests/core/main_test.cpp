@@ -3,6 +3,7 @@
 #include "cycle/main.h"
 #include "support/station_fixture.h"
 
+#include <QDir>
 #include <QFile>
 
 namespace celvio::testing {
@@ -95,6 +96,28 @@ TEST(CycleResetTest, CustomerAndCycleStartAfreshTheRunStays)
     EXPECT_EQ(st.TesterBusy, kTrue);
     EXPECT_EQ(st.TesterPort, 2);
     EXPECT_EQ(st.GsmBandAttenuation.first, 1.5);
+}
+
+// A kill in the middle of an Archive left the claimed records beside the archive file:
+// the next start-up merges them before anything reads the records.
+TEST_F(MainTest, StartUpFinishesAnArchiveThatWasBrokenOff)
+{
+    const QString archive = QStringLiteral("RESULTS/LOG/BACKUP26/AB123L06.IME");
+    QDir().mkpath(StationFile(QStringLiteral("RESULTS/LOG/BACKUP26")));
+    WriteStationBytes(archive, "IWRIMEI\tV1.0\tAB123\t20261206\r\n# Handy Shop Nord\r\n"
+                               "IMEI\t100000000000001\t\t\t20261206\tPASS\r\nEND\t 1 \r\n");
+    WriteStationBytes(archive + QStringLiteral(".IN"), "IWRIMEI\tV1.0\tAB123\t20261207\r\n# Handy Shop Nord\r\n"
+                                                      "IMEI\t200000000000001\t\t\t20261207\tFAIL\r\nEND\t 1 \r\n");
+    platform.Answer(QStringLiteral("Do you really want to quit the program?"), msgbox::kYes);
+    platform.Do(UiAction::Quit, AtModeDialog);
+    EXPECT_EQ(RunMain(app), 0);
+    EXPECT_EQ(ReadStationBytes(archive), QByteArray("IWRIMEI\tV1.0\tAB123\t20261206\r\n# Handy Shop Nord\r\n"
+                                                    "IMEI\t100000000000001\t\t\t20261206\tPASS\r\n"
+                                                    "IMEI\t200000000000001\t\t\t20261207\tFAIL\r\nEND\t 2 \r\n"));
+    EXPECT_EQ(QDir(StationFile(QStringLiteral("RESULTS/LOG/BACKUP26"))).entryList(QDir::Files),
+              QStringList{QStringLiteral("AB123L06.IME")});
+    EXPECT_TRUE(QString::fromLatin1(ReadStationBytes(QStringLiteral("DEBUG.LOG")))
+                    .contains(QStringLiteral("Unfinished archive completed: ") + StationFile(archive)));
 }
 
 }  // namespace

@@ -80,7 +80,9 @@ TEST_F(TraceTest, AnUnwritableLogIsReportedOnce)
     TraceLine(app, QStringLiteral("x"));
     SaveDebugLog(app);
     ASSERT_EQ(platform.boxes.size(), 1);
-    EXPECT_EQ(platform.boxes[0].text, QStringLiteral("There was a problem with file DEBUG.LOG."));
+    EXPECT_EQ(platform.boxes[0].text, QStringLiteral("There was a problem with file DEBUG.LOG.\r\n") +
+                                          dir.filePath(QStringLiteral("missing-folder/DEBUG.LOG")) +
+                                          QStringLiteral("\r\nNo such file or directory"));
     EXPECT_EQ(Trace().size(), 1);
 }
 

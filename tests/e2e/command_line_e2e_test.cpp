@@ -5,7 +5,10 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <csignal>
 #include <gtest/gtest.h>
+#include <sys/prctl.h>
+#include <sys/stat.h>
 
 namespace celvio::testing {
 namespace {
@@ -18,10 +21,13 @@ struct Outcome {
     QString err;
 };
 
-Outcome Celvio(const QStringList& arguments)
+Outcome Celvio(const QStringList& arguments, mode_t mask = 022)
 {
     QProcess child;
-    DieWithParent(child);
+    child.setChildProcessModifier([mask] {
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+        ::umask(mask);
+    });
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
     child.setProcessEnvironment(env);
@@ -73,6 +79,14 @@ TEST(CommandLineEndToEnd, InitStationCopiesTheSampleWithoutTraceMarkersAndNeverO
     EXPECT_FALSE(created.exists(u"DEBUGPM.INI"_s));
     EXPECT_FALSE(created.exists(u"DEBUGSC.INI"_s));
     EXPECT_TRUE(QFileInfo(created.filePath(u"CELVIO.INI"_s)).isWritable());
+    // The copies get what the user's umask gives a new file, not a fixed mode.
+    const QFileDevice::Permissions rwr_r_ = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser |
+                                            QFileDevice::WriteUser | QFileDevice::ReadGroup | QFileDevice::ReadOther;
+    EXPECT_EQ(QFile::permissions(created.filePath(u"CELVIO.INI"_s)), rwr_r_);
+    const QString privateStation = dir.filePath(u"private"_s);
+    ASSERT_EQ(Celvio({u"--init-station"_s, privateStation}, 077).exitCode, 0);
+    EXPECT_EQ(QFile::permissions(QDir(privateStation).filePath(u"MPN.DAT"_s)),
+              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser | QFileDevice::WriteUser);
 
     // A second run finds the folder in use and changes nothing in it.
     QFile settings(created.filePath(u"CELVIO.INI"_s));

@@ -181,6 +181,51 @@ TEST_F(HistoryIndexTest, ADamagedDatabaseIsMadeAnewAndAMissingStationIsAnError)
     EXPECT_TRUE(error.contains(QStringLiteral("nowhere")));
 }
 
+// An archive that a kill broke off leaves its records in hand-over files until the next
+// start-up finishes it. Meanwhile the index counts every record once: the claim's
+// records beside the archive file's, and a merged file without its claim in place of
+// the archive file it is to replace.
+TEST_F(HistoryIndexTest, ArchiveBrokenOffCountsEveryRecordOnce)
+{
+    const QByteArray archived = HandWritten("IWRIMEI\tV1.0\tAB123\t20261206|\n# Handy Shop Nord|\n"
+                                            "IMEI\t100000000000001\t\t\t20261206\tPASS|\n"
+                                            "IMEI\t100000000000002\t\t\t20261206\tPASS|\nEND\t 2 |\n");
+    const QByteArray claimed = HandWritten("IWRIMEI\tV1.0\tAB123\t20261207|\n# Handy Shop Nord|\n"
+                                           "IMEI\t200000000000001\t\t\t20261207\tFAIL|\nEND\t 1 |\n");
+    const QByteArray merged = HandWritten("IWRIMEI\tV1.0\tAB123\t20261206|\n# Handy Shop Nord|\n"
+                                          "IMEI\t100000000000001\t\t\t20261206\tPASS|\n"
+                                          "IMEI\t100000000000002\t\t\t20261206\tPASS|\n"
+                                          "IMEI\t200000000000001\t\t\t20261207\tFAIL|\nEND\t 3 |\n");
+    const QString archive = QStringLiteral("RESULTS/LOG/BACKUP26/AB123L06.IME");
+    const struct {
+        const char* state;
+        bool claim, merged;
+    } states[] = {
+        {"claimed, not merged", true, false},
+        {"merged, claim still there", true, true},
+        {"merged, claim removed, not renamed", false, true},
+        {"finished", false, false},
+    };
+    for (const auto& state : states) {
+        SCOPED_TRACE(state.state);
+        QDir(Path(QStringLiteral("RESULTS"))).removeRecursively();
+        QFile::remove(Path(HistoryIndex::DatabaseName()));
+        Put(archive, state.claim || state.merged ? archived : merged);
+        if (state.claim)
+            Put(archive + QStringLiteral(".IN"), claimed);
+        if (state.merged)
+            Put(archive + QStringLiteral(".OUT"), merged);
+        HistoryIndex index(dir.path());
+        QString error;
+        ASSERT_TRUE(index.Update(UpdateScope::EveryFile, nullptr, &error)) << qPrintable(error);
+        for (const char* imei : {"100000000000001", "100000000000002", "200000000000001"}) {
+            QList<RecordRow> rows;
+            ASSERT_TRUE(FindRecords(index, QString::fromLatin1(imei), rows, &error)) << qPrintable(error);
+            EXPECT_EQ(rows.size(), 1) << imei;
+        }
+    }
+}
+
 TEST_F(HistoryIndexTest, FiltersStatsAndTestsPerDay)
 {
     HandWrittenStation();

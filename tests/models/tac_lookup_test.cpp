@@ -186,9 +186,12 @@ TEST_F(TacLookupTest, AChoiceThatCannotBeRecordedIsStillUsed)
     EXPECT_TRUE(Lookup(kUnknownImei));
     EXPECT_EQ(app.Model.Name, QStringLiteral("Tavik T12"));
     EXPECT_EQ(app.Model.Position, QStringLiteral("4"));
+    const QString path = dir.filePath(QStringLiteral("USERTAC.DAT"));
     EXPECT_EQ(Trace(), (QStringList{QStringLiteral("USERTAC.DAT could not be written: 35987654,Tavik T12"),
-                                    QStringLiteral("File USERTAC.DAT could not be written.")}));
-    EXPECT_EQ(Boxes(), QStringList{Box(QString(), QStringLiteral("File USERTAC.DAT not accessible !"),
+                                    QStringLiteral("File USERTAC.DAT could not be written: ") + path +
+                                        QStringLiteral(" (Is a directory)")}));
+    EXPECT_EQ(Boxes(), QStringList{Box(QString(), QStringLiteral("File USERTAC.DAT not accessible !\r\n") + path +
+                                                      QStringLiteral("\r\nIs a directory"),
                                        msgbox::kOkOnly | msgbox::kCritical)});
 
     // An IMEI without digits would give a line that is never found again.

@@ -94,7 +94,10 @@ protected:
         const QString prefix = QStringLiteral("Result file could not be written: ") + StationFile(kResultFile) +
                                QStringLiteral(" (");
         ASSERT_EQ(platform.boxes.size(), 2) << qPrintable(Boxes().join('\n'));
-        EXPECT_EQ(Boxes()[0], Box(QString(), QStringLiteral("File CPLCONN.INI not accessible !"),
+        EXPECT_EQ(Boxes()[0], Box(QString(),
+                                  QStringLiteral("File CPLCONN.INI not accessible !\r\n") +
+                                      StationFile(QStringLiteral("CPLCONN.INI")) + QStringLiteral("\r\n") +
+                                      QLatin1String(reason),
                                   msgbox::kOkOnly | msgbox::kCritical));
         EXPECT_TRUE(platform.boxes[1].text.startsWith(prefix)) << qPrintable(platform.boxes[1].text);
         EXPECT_TRUE(platform.boxes[1].text.contains(QLatin1String(reason))) << qPrintable(platform.boxes[1].text);

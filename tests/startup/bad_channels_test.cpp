@@ -58,7 +58,8 @@ TEST_F(BadChannelsTest, FailedWriteIsReported)
     app.st.Language = 2;
     SaveBlockedChannels(app, 7);
     ASSERT_EQ(platform.boxes.size(), 1);
-    EXPECT_EQ(platform.boxes[0].text, u"Datei BADCHAN.DAT nicht verfügbar !"_s);
+    EXPECT_EQ(platform.boxes[0].text, u"Datei BADCHAN.DAT nicht verfügbar !\r\n"_s + dir.filePath(u"BADCHAN.DAT"_s) +
+                                          u"\r\nIs a directory"_s);
 }
 
 TEST_F(BadChannelsTest, ReportSortsTheListDropsRepeatsAndStrayNumbersAndAppendsTheNewChannels)

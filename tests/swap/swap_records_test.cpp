@@ -1,5 +1,6 @@
 // The record files and their archive: files compared byte for byte with files written
 // by hand, damaged files, failures, and a process killed at every file operation.
+#include "core/files.h"
 #include "swap/swap_records.h"
 #include "swap_fixture.h"
 
@@ -174,7 +175,8 @@ TEST_F(SwapRecordsTest, FailuresAreShownAndKeepTheFiles)
     WriteStationBytes(QStringLiteral("RESULTS/LOG/BACKUP26"), "not a folder");
     ArchiveSwapFiles(app);
     ASSERT_EQ(platform.boxes.size(), 1);
-    EXPECT_EQ(platform.boxes[0].text, QStringLiteral("Archive fails !!!"));
+    EXPECT_EQ(platform.boxes[0].text, QStringLiteral("Archive fails !!!\r\n") + Log("BACKUP26") +
+                                          QStringLiteral("\r\nNot a directory"));
     EXPECT_EQ(Bytes("AB123ACT.IWR"), before);
     QFile::remove(Log("BACKUP26"));
 
@@ -183,9 +185,36 @@ TEST_F(SwapRecordsTest, FailuresAreShownAndKeepTheFiles)
     QDir().mkpath(Log("AB123ACT.IME"));
     Record(false, "490154203237518", "", "", "FAIL");
     ASSERT_EQ(platform.boxes.size(), 2);
-    EXPECT_TRUE(platform.boxes[1].text.startsWith(QStringLiteral("The swap record could not be written")));
+    EXPECT_TRUE(platform.boxes[1].text.startsWith(QStringLiteral("The swap record could not be written to\r\n") +
+                                                  Log("AB123ACT.IME") + QStringLiteral("\r\nIs a directory\r\n")))
+        << qPrintable(platform.boxes[1].text);
     EXPECT_TRUE(platform.boxes[1].text.contains(QStringLiteral("IMEI\t490154203237518\t\t\t20261206\tFAIL")));
     EXPECT_EQ(Bytes("AB123ACT.IWR"), before);
+}
+
+// What start-up does with an archive that a kill broke off: it finishes it (here a
+// merged file waiting for its rename), and one it cannot finish it shows, files kept.
+TEST_F(SwapRecordsTest, UnfinishedArchiveIsFinishedAtStartUpOrShown)
+{
+    QDir().mkpath(Log("BACKUP26"));
+    const QByteArray merged = HandWritten("IWRSWAP\tV1.0\tAB123\t20261206|\n# Handy Shop Nord|\n"
+                                          "SWAP\t100000000000001\t900000000000001\t\t20261206|\nEND\t 1 |\n");
+    WriteStationBytes(QStringLiteral("RESULTS/LOG/BACKUP26/AB123L06.IWR.OUT"), merged);
+    RecoverUnfinishedArchive(app);
+    EXPECT_EQ(Bytes("BACKUP26/AB123L06.IWR"), merged);
+    EXPECT_FALSE(QFile::exists(Log("BACKUP26/AB123L06.IWR.OUT")));
+    EXPECT_TRUE(Trace().contains(QStringLiteral("Unfinished archive completed: ") + Log("BACKUP26/AB123L06.IWR")));
+    ExpectNoBoxes();
+
+    // A claim whose name is a link is no file of the archive: refused and shown.
+    ASSERT_TRUE(QFile::link(dir.filePath(QStringLiteral("elsewhere")), Log("BACKUP26/AB123L06.IME.IN")));
+    RecoverUnfinishedArchive(app);
+    ASSERT_EQ(platform.boxes.size(), 1);
+    EXPECT_EQ(platform.boxes[0].text, QStringLiteral("An archive that was broken off could not be completed:\r\n") +
+                                          Log("BACKUP26/AB123L06.IME.IN") + QStringLiteral("\r\n") + SymLinkRefusal() +
+                                          QStringLiteral("\r\nIts records are kept; the next Archive tries again."));
+    EXPECT_TRUE(QFileInfo(Log("BACKUP26/AB123L06.IME.IN")).isSymLink());
+    EXPECT_EQ(Bytes("BACKUP26/AB123L06.IWR"), merged);
 }
 
 // A station that is not a service point keeps no records.
