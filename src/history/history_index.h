@@ -21,6 +21,8 @@
 //           service_point)
 #pragma once
 
+#include "core/text.h"
+
 #include <QSqlDatabase>
 #include <QString>
 
@@ -72,6 +74,11 @@ public:
 
     static QString DatabaseName() { return QStringLiteral("HISTORY.DB"); }
 
+    // The order of day and month in which the station writes its dates (the regional
+    // one of the machine, which the program writes in too): it reads a result file's
+    // date that fits both orders. Takes effect for files read from now on.
+    void SetDateOrder(DateOrder order) { dateOrder_ = order; }
+
 private:
     bool CreateSchema(QString* error);
     bool InOneTransaction(IndexCounts* counts, QString* error, const std::function<bool(IndexCounts&)>& work);
@@ -80,6 +87,7 @@ private:
 
     QString stationDir_;
     int busyMs_;
+    DateOrder dateOrder_ = RegionalDateOrder(QLocale::system());
     QString connection_;
     QSqlDatabase db_;
     bool open_ = false;
