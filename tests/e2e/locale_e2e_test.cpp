@@ -129,8 +129,10 @@ TEST_P(LocaleCycle, DateInDigitsNamesTheFileAndIsReadBack)
         ASSERT_TRUE(keyboard.Press(kSteps[s].key));
         if (kSteps[s].retry) {
             const QString next = QString::fromLatin1(kSteps[s + 1].shown);
-            WaitFor([&] { return WaitFor([&] { return find(next, at) >= 0; }, 1500) || !keyboard.Press(kSteps[s].key); },
-                    15000);
+            auto shownOrPressedAgain = [&] {
+                return WaitFor([&] { return find(next, at) >= 0; }, 1500) || !keyboard.Press(kSteps[s].key);
+            };
+            WaitFor(shownOrPressedAgain, 15000);
         }
     }
     ASSERT_TRUE(celvio.waitForFinished(20000));
@@ -138,14 +140,15 @@ TEST_P(LocaleCycle, DateInDigitsNamesTheFileAndIsReadBack)
     const QDate after = QDate::currentDate();
 
     // The 29th file: day and month (in the region's order), hour and minute, in digits.
-    const QStringList named = QDir(results).entryList(QDir::Files).filter(QRegularExpression(QStringLiteral("^\\d{8}\\.TXT$")));
+    const QStringList named =
+        QDir(results).entryList(QDir::Files).filter(QRegularExpression(QStringLiteral("^\\d{8}\\.TXT$")));
     ASSERT_EQ(named.size(), 1) << qPrintable(QDir(results).entryList().join(QLatin1Char(' ')));
     const QString name = named[0];
     const QStringList lines = FileText(results + QLatin1Char('/') + name).split(QStringLiteral("\r\n"));
     ASSERT_GT(lines.size(), 2);
-    const QRegularExpression dateLine(run.monthFirst
-                                          ? QStringLiteral("^Date: (\\d\\d)/(\\d\\d)/(\\d{4}) {12}Time: (\\d\\d):(\\d\\d):\\d\\d$")
-                                          : QStringLiteral("^Date: (\\d\\d)\\.(\\d\\d)\\.(\\d{4}) {12}Time: (\\d\\d):(\\d\\d):\\d\\d$"));
+    const QRegularExpression dateLine(
+        run.monthFirst ? QStringLiteral("^Date: (\\d\\d)/(\\d\\d)/(\\d{4}) {12}Time: (\\d\\d):(\\d\\d):\\d\\d$")
+                       : QStringLiteral("^Date: (\\d\\d)\\.(\\d\\d)\\.(\\d{4}) {12}Time: (\\d\\d):(\\d\\d):\\d\\d$"));
     const QRegularExpressionMatch m = dateLine.match(lines[1]);
     ASSERT_TRUE(m.hasMatch()) << qPrintable(lines[1]);
     const int day = (run.monthFirst ? m.captured(2) : m.captured(1)).toInt();
@@ -176,7 +179,8 @@ TEST_P(LocaleCycle, DateInDigitsNamesTheFileAndIsReadBack)
     const QJsonArray tests = QJsonDocument::fromJson(history.readAllStandardOutput()).object().value("tests").toArray();
     ASSERT_EQ(tests.size(), 1);
     EXPECT_TRUE(tests[0].toObject().value("file").toString().endsWith(name));
-    EXPECT_EQ(tests[0].toObject().value("date").toString().toStdString(), written.toString(Qt::ISODate).toStdString());
+    EXPECT_EQ(tests[0].toObject().value("date").toString().toStdString(),
+              written.toString(Qt::ISODate).toStdString());
 }
 
 // A plain install's setting, a day-first and a month-first shop.
