@@ -6,7 +6,7 @@
 # with the fuzz table.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
-"$root/scripts/install-deps.sh"
+"$root/scripts/install-deps.sh" --test-locales
 export QT_QPA_PLATFORM=offscreen
 
 echo "== sanitizer build (address, undefined) =="

@@ -137,8 +137,8 @@ struct CycleState {
     // verdict and cleared once shown.
     QString LastErrorText;
 
-    // The swap records: the calendar day of the cycle (CycleDate is a display text in
-    // the system's short format), written as the record date.
+    // The swap records: the calendar day of the cycle (CycleDate is its text in the
+    // regional order of day and month), written as the record date.
     QDate CycleDay;
 
     // The customer of the cycle, typed on the customer screen (and the swap comment

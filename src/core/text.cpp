@@ -43,6 +43,33 @@ QString TimeText(const QTime& time)
     return time.toString(QStringLiteral("hh:mm:ss"));
 }
 
+DateOrder RegionalDateOrder(const QLocale& locale)
+{
+    // The first field letter outside quoted literal text decides.
+    const QString format = locale.dateFormat(QLocale::ShortFormat);
+    bool quoted = false;
+    for (const QChar c : format) {
+        if (c == QLatin1Char('\''))
+            quoted = !quoted;
+        else if (!quoted && c == QLatin1Char('M'))
+            return DateOrder::MonthFirst;
+        else if (!quoted && (c == QLatin1Char('d') || c == QLatin1Char('y')))
+            return DateOrder::DayFirst;
+    }
+    return DateOrder::DayFirst;
+}
+
+QString DateText(const QDate& date, DateOrder order)
+{
+    // QDate::toString with a format writes ASCII digits in every locale.
+    return date.toString(order == DateOrder::MonthFirst ? QStringLiteral("MM/dd/yyyy") : QStringLiteral("dd.MM.yyyy"));
+}
+
+QString DateText(const QDate& date, const QLocale& locale)
+{
+    return DateText(date, RegionalDateOrder(locale));
+}
+
 QString AnswerLine(const QString& answer)
 {
     qsizetype end = 0;

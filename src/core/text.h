@@ -3,6 +3,8 @@
 #pragma once
 
 #include <QByteArrayView>
+#include <QDate>
+#include <QLocale>
 #include <QString>
 #include <QStringView>
 #include <QTime>
@@ -27,6 +29,21 @@ inline const QString kCrLf = QStringLiteral("\r\n");
 
 // Time of day as "hh:mm:ss".
 QString TimeText(const QTime& time);
+
+// Which of day and month a numeric date begins with.
+enum class DateOrder { DayFirst, MonthFirst };
+
+// The order of the locale's short date format: the one of day and month it begins
+// with. A format that begins with the year (or names neither) gives day first.
+DateOrder RegionalDateOrder(const QLocale& locale);
+
+// The date as the program writes it on the result pages, in result files and their
+// names, on printed reports and in scan.log: digits in fixed columns whatever the
+// locale, day and month at characters 1-2 and 4-5, the year with four digits.
+// Day first: "08.12.2026"; month first: "12/08/2026". The separator tells the order,
+// so a reader never has to guess it from a day and a month that are both 12 or less.
+QString DateText(const QDate& date, DateOrder order);
+QString DateText(const QDate& date, const QLocale& locale);
 
 // The answer up to its first CR or LF: a tester may end a line with CR LF or with LF
 // alone, and nothing of the line end belongs to the value.

@@ -10,7 +10,6 @@
 #include "ui/dialogs.h"
 
 #include <QDateTime>
-#include <QLocale>
 
 namespace celvio {
 
@@ -67,7 +66,7 @@ CycleEnd RunCycle(App& app)
     const int cycleMode = SelectMode(app);
     // 6.
     const QDateTime now = app.ui.Now();
-    st.CycleDate = QLocale::system().toString(now.date(), QLocale::ShortFormat);
+    st.CycleDate = DateText(now.date(), app.ui.Locale());
     st.CycleDay = now.date();
     st.CycleTime = TimeText(now.time());
     ShowCycleTimeOnResultPages(app);

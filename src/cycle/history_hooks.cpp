@@ -21,6 +21,7 @@ constexpr qint64 kCycleBudgetMs = 1000;
 void UpdateHistoryIndex(App& app, bool everyFile)
 {
     HistoryIndex index(app.StationDir, kBusyMs);
+    index.SetDateOrder(RegionalDateOrder(app.ui.Locale()));
     IndexCounts counts;
     QString error;
     if (!index.Update(everyFile ? UpdateScope::EveryFile : UpdateScope::ChangedFolders, &counts, &error,

@@ -126,6 +126,7 @@ struct Statements {
                filesOf.prepare(QStringLiteral("SELECT id, name, size, mtime FROM files WHERE folder = ?"));
     }
     QSqlQuery insertFile, insertTest, insertMark, insertRecord, deleteFile, filesOf;
+    DateOrder dateOrder = DateOrder::DayFirst;  // of the result files' dates
 };
 
 // Adds one file (already read) to the index. False only on a database error: a file
@@ -146,7 +147,7 @@ bool AddFile(Statements& s, const QString& folder, const QFileInfo& info, IndexC
         reason = QStringLiteral("cannot be read: ") + file.errorString();
     } else {
         bytes = file.readAll();
-        ok = result ? ParseResultFile(bytes, info.lastModified().date(), test, &reason)
+        ok = result ? ParseResultFile(bytes, info.lastModified().date(), test, &reason, s.dateOrder)
                     : ParseHistoryRecords(bytes, records, &reason);
     }
     ++counts.Read;
@@ -343,6 +344,7 @@ bool HistoryIndex::Walk(UpdateScope scope, IndexCounts& counts, QString* error, 
     Statements s(db_);
     if (!s.Prepare())
         return Fail(error, s.insertFile.lastError().text() + s.filesOf.lastError().text());
+    s.dateOrder = dateOrder_;
 
     QHash<QString, qint64> known;
     {

@@ -23,6 +23,8 @@
 //           service_point)
 #pragma once
 
+#include "core/text.h"
+
 #include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
@@ -96,6 +98,11 @@ public:
 
     static QString DatabaseName() { return QStringLiteral("HISTORY.DB"); }
 
+    // The order of day and month in which the station writes its dates (the regional
+    // one of the machine, which the program writes in too): it reads a result file's
+    // date that fits both orders. Takes effect for files read from now on.
+    void SetDateOrder(DateOrder order) { dateOrder_ = order; }
+
 private:
     bool OpenForWriting(const QString& path, QString* error);
     bool OpenForReading(const QString& path, QString* error);
@@ -112,6 +119,7 @@ private:
     QString stationDir_;
     int busyMs_;
     bool temporaryWhenUnwritable_;
+    DateOrder dateOrder_ = RegionalDateOrder(QLocale::system());
     QString connection_;
     QSqlDatabase db_;
     bool open_ = false;

@@ -131,28 +131,48 @@ bool IsPlausibleStationDate(const QDate& date)
     return date.isValid() && date.year() >= kFirstStationYear && date.year() <= kLastStationYear;
 }
 
-QDate ReadShortDate(const QString& text, const QDate& near)
+QDate ReadShortDate(const QString& text, const QDate& near, DateOrder order)
 {
-    static const char* const formats[] = {"M/d/yy",   "d.M.yy",   "d/M/yy",   "yyyy-MM-dd", "d.M.yyyy",
-                                          "M/d/yyyy", "d/M/yyyy", "yy-MM-dd", "d-M-yy",     "d-M-yyyy",
-                                          "yyyy/M/d", "yyyy.M.d"};
+    // Each form, and the order of day and month it reads where another form could read
+    // the same text the other way. A dotted date is day first in every locale;
+    // "d MMM yyyy" ("8 Dec 2026", the month's name in English) is what a machine
+    // without a regional setting once wrote.
+    enum class Reads { DayFirst, MonthFirst, NoDoubt };
+    struct Form {
+        const char* format;
+        Reads reads;
+    };
+    static const Form forms[] = {
+        {"M/d/yy", Reads::MonthFirst}, {"d.M.yy", Reads::NoDoubt},     {"d/M/yy", Reads::DayFirst},
+        {"yyyy-MM-dd", Reads::NoDoubt}, {"d.M.yyyy", Reads::NoDoubt},  {"M/d/yyyy", Reads::MonthFirst},
+        {"d/M/yyyy", Reads::DayFirst},  {"yy-MM-dd", Reads::NoDoubt},  {"d-M-yy", Reads::NoDoubt},
+        {"d-M-yyyy", Reads::NoDoubt},   {"yyyy/M/d", Reads::NoDoubt},  {"yyyy.M.d", Reads::NoDoubt},
+        {"d MMM yyyy", Reads::NoDoubt}};
+    const Reads otherOrder = order == DateOrder::MonthFirst ? Reads::DayFirst : Reads::MonthFirst;
+    auto distance = [&near](const QDate& date) { return near.isValid() ? std::llabs(date.daysTo(near)) : 0LL; };
     const QString trimmed = text.trimmed();
     QDate best;
-    for (const char* format : formats) {
-        QDate date = QDate::fromString(trimmed, QString::fromLatin1(format));
+    int bestRank = 0;
+    for (const Form& form : forms) {
+        QDate date = QDate::fromString(trimmed, QString::fromLatin1(form.format));
         if (!date.isValid())
             continue;
         // A two-digit year is of this century.
-        if (!QByteArray(format).contains("yyyy") && date.year() < 2000)
+        if (!QByteArray(form.format).contains("yyyy") && date.year() < 2000)
             date = date.addYears(100);
         // "0712.2.6" reads as the year 712 by the four-digit forms: no counter PC's
         // clock ever said so, and such a reading must not hide a sound one.
         if (!IsPlausibleStationDate(date))
             continue;
-        if (!near.isValid())
-            return date;
-        if (!best.isValid() || std::llabs(date.daysTo(near)) < std::llabs(best.daysTo(near)))
+        // "08/12/2026" reads both ways. A reading within a day of the file's own time
+        // shows that the file was not copied since it was written, and wins. Otherwise
+        // the regional order of day and month decides, never the day of a copy or a
+        // restore. The nearer reading settles what is left ("26-12-07").
+        const int rank = near.isValid() && distance(date) <= 1 ? 0 : form.reads == otherOrder ? 2 : 1;
+        if (!best.isValid() || rank < bestRank || (rank == bestRank && distance(date) < distance(best))) {
             best = date;
+            bestRank = rank;
+        }
     }
     return best;
 }
@@ -168,7 +188,8 @@ const char* VerdictName(ResultVerdict verdict)
     return "swap";
 }
 
-bool ParseResultFile(const QByteArray& bytes, const QDate& fileDate, ParsedResult& out, QString* reason)
+bool ParseResultFile(const QByteArray& bytes, const QDate& fileDate, ParsedResult& out, QString* reason,
+                     DateOrder order)
 {
     out = ParsedResult{};
     auto fail = [&](const char* why) {
@@ -246,7 +267,7 @@ bool ParseResultFile(const QByteArray& bytes, const QDate& fileDate, ParsedResul
     out.Time = QTime::fromString(out.TimeText, QStringLiteral("hh:mm:ss"));
     if (!out.Time.isValid())
         out.Time = QTime::fromString(out.TimeText, QStringLiteral("h:mm"));
-    out.Date = ReadShortDate(out.DateText, fileDate);
+    out.Date = ReadShortDate(out.DateText, fileDate, order);
 
     if (out.Kind == ResultKind::DirectSwap) {
         out.Verdict = ResultVerdict::None;

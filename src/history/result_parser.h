@@ -3,6 +3,8 @@
 // a file that is not a result file comes back with a reason.
 #pragma once
 
+#include "core/text.h"
+
 #include <QByteArray>
 #include <QDate>
 #include <QDateTime>
@@ -47,10 +49,12 @@ struct ParsedResult {
     QList<MarkedValue> Marks;
 };
 
-// Reads a result file. `fileDate` (the file's modification day, may be invalid) picks
-// the reading of a date that fits more than one order of day and month. False, with
-// `reason`, when the bytes are not a result file.
-bool ParseResultFile(const QByteArray& bytes, const QDate& fileDate, ParsedResult& out, QString* reason = nullptr);
+// Reads a result file. `fileDate` (the file's modification day, may be invalid) and
+// `order` (the regional order of the station) pick the reading of a date that fits
+// both orders of day and month (see ReadShortDate). False, with `reason`, when the
+// bytes are not a result file.
+bool ParseResultFile(const QByteArray& bytes, const QDate& fileDate, ParsedResult& out, QString* reason = nullptr,
+                     DateOrder order = DateOrder::DayFirst);
 
 // The English name of a quantity from a row name of either language ("MS Leistung 5
 // (33 dBm)" -> "TX Power"); the row name itself when it is not a known one.
@@ -62,11 +66,15 @@ constexpr int kFirstStationYear = 1970;
 constexpr int kLastStationYear = 2099;
 bool IsPlausibleStationDate(const QDate& date);
 
-// Reads a date written in one of the short formats the counter PCs use ("12/7/26",
-// "07.12.26", "2026-12-07", "7/12/2026"). Of several readings the one nearest to
-// `near` wins (when it is valid); an invalid date when none fits or every reading lies
-// outside the plausible years (the caller then takes the file's own date).
-QDate ReadShortDate(const QString& text, const QDate& near);
+// Reads a date written by the program ("08.12.2026", "12/08/2026") or in one of the
+// short formats the counter PCs used ("12/7/26", "07.12.26", "2026-12-07", "7/12/2026",
+// "8 Dec 2026"). A date that reads both day first and month first takes the reading
+// within a day of `near` (the file's own day, may be invalid), else the one in `order`:
+// the file's time alone would move a copied or restored test to another day. Among the
+// readings still left the one nearest to `near` wins. An invalid date when none fits or
+// every reading lies outside the plausible years (the caller then takes the file's own
+// date).
+QDate ReadShortDate(const QString& text, const QDate& near, DateOrder order);
 
 const char* VerdictName(ResultVerdict verdict);
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QDateTime>
+#include <QLocale>
 #include <QString>
 #include <chrono>
 #include <stdexcept>
@@ -56,6 +57,10 @@ public:
     virtual QDateTime Now() = 0;
     virtual qint64 MonotonicMs() = 0;
     virtual void Sleep(std::chrono::milliseconds pause) = 0;
+
+    // The machine's regional settings: they choose whether dates begin with the day
+    // or the month (see DateText).
+    virtual QLocale Locale() = 0;
 
     virtual SerialPort& Comm1() = 0;
     virtual Printer& DefaultPrinter() = 0;

@@ -6,7 +6,6 @@
 #include "core/text.h"
 #include "platform/printer.h"
 
-#include <QLocale>
 
 namespace celvio {
 
@@ -59,7 +58,7 @@ void ScanFrm_PrintClick(App& app)
     const QDateTime now = app.ui.Now();
     QStringList lines;
     lines << QStringLiteral("SCANREPORT - CELVIO : ") + app.Form3.Version.Caption;
-    lines << QStringLiteral("Date : ") + QLocale::system().toString(now.date(), QLocale::ShortFormat) +
+    lines << QStringLiteral("Date : ") + DateText(now.date(), app.ui.Locale()) +
                  QStringLiteral("  Time : ") + TimeText(now.time());
     lines << QStringLiteral("Company ") + app.st.Company;
     lines << QStringLiteral("Address ") + app.st.Address;

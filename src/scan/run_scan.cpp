@@ -25,7 +25,7 @@ bool BeginScan(App& app, int mode, bool listExisted)
     ScanLog(app, listExisted ? QStringLiteral("Scanmode = Search more.") : QStringLiteral("Scanmode = New search."));
     const QDateTime now = app.ui.Now();
     ScanLog(app, (mode == 1 ? QStringLiteral("Begin ONE Scan at ") : QStringLiteral("Begin CONTINUOUS Scan at ")) +
-                     ScanDateText(now.date()) + QLatin1Char(' ') + TimeText(now.time()));
+                     DateText(now.date(), app.ui.Locale()) + QLatin1Char(' ') + TimeText(now.time()));
     ScanLog(app, app.Form1.Label5.Caption + QStringLiteral(", IMEI: ") + st.Imei + QStringLiteral(", Scan ATT: ") +
                      QString::number(st.ScanAttenuation));
 

@@ -5,8 +5,6 @@
 #include "core/text.h"
 #include "core/trace.h"
 
-#include <QLocale>
-
 namespace celvio {
 
 namespace {
@@ -55,14 +53,9 @@ QString ScanLogNumber(int value)
     return Str(qint64(value)) + QLatin1Char(' ');
 }
 
-QString ScanDateText(const QDate& date)
+QString ScanMeasurementLine(const QDateTime& when, const QLocale& locale, int channel, int quality, int level)
 {
-    return QLocale::system().toString(date, QLocale::ShortFormat);
-}
-
-QString ScanMeasurementLine(const QDateTime& when, int channel, int quality, int level)
-{
-    QString line = ScanDateText(when.date());
+    QString line = DateText(when.date(), locale);
     NextZone(line, TimeText(when.time()));
     NextZone(line, QStringLiteral("Chn:") + ScanLogNumber(channel));
     NextZone(line, QStringLiteral("RXQ") + ScanLogNumber(quality));
@@ -72,7 +65,7 @@ QString ScanMeasurementLine(const QDateTime& when, int channel, int quality, int
 
 void ScanLogMeasurement(App& app, int channel, int quality, int level)
 {
-    AppendLogLine(app, ScanMeasurementLine(app.ui.Now(), channel, quality, level));
+    AppendLogLine(app, ScanMeasurementLine(app.ui.Now(), app.ui.Locale(), channel, quality, level));
 }
 
 QString ElapsedScanTime(const QDateTime& start, const QDateTime& now)

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QDateTime>
+#include <QLocale>
 #include <QString>
 
 namespace celvio {
@@ -21,16 +22,13 @@ void ScanLog(App& app, const QString& line);
 // with their numbers, each item at the start of a zone of 14 characters.
 void ScanLogMeasurement(App& app, int channel, int quality, int level);
 
-// The measurement line without its line end, for the date and time given.
-QString ScanMeasurementLine(const QDateTime& when, int channel, int quality, int level);
+// The measurement line without its line end, for the date and time given; the date
+// in digits (DateText), day or month first as `locale` orders them.
+QString ScanMeasurementLine(const QDateTime& when, const QLocale& locale, int channel, int quality, int level);
 
 // A number as the log writes it: the sign's place (a blank when not negative), the
 // digits and a blank: 17 -> " 17 ", -5 -> "-5 ".
 QString ScanLogNumber(int value);
-
-// The date as the log, the status lines and the printed report write it: the
-// platform's short date format.
-QString ScanDateText(const QDate& date);
 
 // The time from `start` to `now` as "hh:mm:ss"; the hours keep counting past 99.
 // Across midnight (or several) the day change is counted, so the time stays right.

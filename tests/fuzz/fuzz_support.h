@@ -23,6 +23,7 @@ public:
     QDateTime Now() override;
     qint64 MonotonicMs() override { return 0; }
     void Sleep(std::chrono::milliseconds) override {}
+    QLocale Locale() override { return QLocale::c(); }
     SerialPort& Comm1() override;
     Printer& DefaultPrinter() override;
 

@@ -23,9 +23,26 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const QByteArray bytes = fuzz::Bytes(data, size);
     const QString input = fuzz::Text(data, size);
 
+    // The regional order of the station: the same bytes are read in both.
+    const DateOrder order = size % 2 ? DateOrder::MonthFirst : DateOrder::DayFirst;
+    const DateOrder other = size % 2 ? DateOrder::DayFirst : DateOrder::MonthFirst;
     ParsedResult result;
     QString reason;
-    if (!ParseResultFile(bytes, QDate(2026, 12, 8), result, &reason)) {
+    const bool accepted = ParseResultFile(bytes, QDate(2026, 12, 8), result, &reason, order);
+    ParsedResult inOther;
+    Check(ParseResultFile(bytes, QDate(2026, 12, 8), inOther, nullptr, other) == accepted &&
+              inOther.Verdict == result.Verdict && inOther.Imei == result.Imei,
+          "the order of day and month changes nothing but the date", input);
+    const QString written = result.DateText.trimmed();
+    if (!written.contains(QLatin1Char('/')))
+        Check(inOther.Date == result.Date, "a date without a slash reads the same in both orders", input);
+    // Without the file's own day the order alone decides: a date the program could
+    // have written in this order reads back as the date it wrote.
+    const QDate asWritten = QDate::fromString(
+        written, order == DateOrder::MonthFirst ? QStringLiteral("MM/dd/yyyy") : QStringLiteral("dd.MM.yyyy"));
+    if (IsPlausibleStationDate(asWritten) && DateText(asWritten, order) == written)
+        Check(ReadShortDate(written, QDate(), order) == asWritten, "a written date reads back as written", input);
+    if (!accepted) {
         Check(!reason.isEmpty(), "a refused result file says why", input);
     } else if (result.Kind == ResultKind::DirectSwap) {
         Check(result.Verdict == ResultVerdict::None, "a direct swap has no test verdict", input);

@@ -286,28 +286,47 @@ TEST_F(HistoryIndexTest, FiltersStatsAndTestsPerDay)
 
 TEST(ResultParserTest, DatesQuantitiesAndVerdicts)
 {
+    const DateOrder day = DateOrder::DayFirst, month = DateOrder::MonthFirst;
+    const QDate dec8(2026, 12, 8), aug12(2026, 8, 12), restored(2027, 3, 15);
     struct DateCase {
         const char* text;
-        QDate near;
+        QDate near;  // the file's own day
+        DateOrder order;
         QDate expected;
     } dates[] = {
-        {"12/7/26", QDate(2026, 12, 7), QDate(2026, 12, 7)},  // month first
-        {"12/7/26", QDate(2026, 7, 13), QDate(2026, 7, 12)},  // day first: the nearer reading
-        {"07.12.26", {}, QDate(2026, 12, 7)},
-        {"2026-12-07", {}, QDate(2026, 12, 7)},
-        {"31/12/2026", {}, QDate(2026, 12, 31)},
-        {"1/2/99", QDate(2099, 1, 1), QDate(2099, 1, 2)},
-        {"", {}, QDate()},
-        {"13.13.26", {}, QDate()},
-        {"yesterday", {}, QDate()},
+        // The program's own forms: a dot says day first whatever the reader's region.
+        {"08.12.2026", {}, month, dec8},
+        {"08.12.2026", aug12, month, dec8},
+        {"12/08/2026", {}, month, dec8},
+        {"12/08/2026", restored, month, dec8},  // a restore's day does not decide
+        {"12/08/2026", {}, day, aug12},         // the region does
+        {"12/08/2026", dec8, day, dec8},        // the file's own day confirms a reading
+        {"12/08/2026", QDate(2026, 12, 9), day, dec8},
+        {"24/08/2026", {}, month, QDate(2026, 8, 24)},  // one reading only: whatever the region
+        // What counter PCs wrote before: short years, no leading zeros, the month's name.
+        {"8 Dec 2026", restored, day, dec8},
+        {"8 Dec 2026", {}, month, dec8},
+        {"12/7/26", QDate(2026, 12, 7), day, QDate(2026, 12, 7)},
+        {"12/7/26", QDate(2026, 7, 13), month, QDate(2026, 7, 12)},
+        {"12/7/26", restored, month, QDate(2026, 12, 7)},
+        {"07.12.26", {}, month, QDate(2026, 12, 7)},
+        {"2026-12-07", {}, day, QDate(2026, 12, 7)},
+        {"31/12/2026", {}, month, QDate(2026, 12, 31)},
+        {"1/2/99", QDate(2099, 1, 1), day, QDate(2099, 1, 2)},
+        {"", {}, day, QDate()},
+        {"13.13.26", {}, day, QDate()},
+        {"yesterday", {}, day, QDate()},
+        {"8 Dez 2026", {}, day, QDate()},
         // A year no counter PC's clock said is no reading; a sound reading still wins.
-        {"0712.2.6", {}, QDate()},
-        {"9999-01-01", {}, QDate()},
-        {"1/1/1970", {}, QDate(1970, 1, 1)},
-        {"1.2.0712", QDate(2026, 12, 8), QDate()},
+        {"0712.2.6", {}, day, QDate()},
+        {"9999-01-01", {}, day, QDate()},
+        {"1/1/1970", {}, day, QDate(1970, 1, 1)},
+        {"1.2.0712", dec8, day, QDate()},
     };
     for (const DateCase& c : dates)
-        EXPECT_EQ(ReadShortDate(QString::fromLatin1(c.text), c.near), c.expected) << c.text;
+        EXPECT_EQ(ReadShortDate(QString::fromLatin1(c.text), c.near, c.order).toString(Qt::ISODate),
+                  c.expected.toString(Qt::ISODate))
+            << c.text << " near " << qPrintable(c.near.toString(Qt::ISODate)) << (c.order == day ? " day" : " month");
 
     EXPECT_EQ(QuantityName(QStringLiteral("Phasenfehler Spitze")), QStringLiteral("Phase Error Peak"));
     EXPECT_EQ(QuantityName(QStringLiteral("Phasenfehler")), QStringLiteral("Phase Error RMS"));

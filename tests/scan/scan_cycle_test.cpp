@@ -171,6 +171,39 @@ TEST_F(ScanTest, LevelOf255InterruptsTheScanAfterBlockingTheChannel)
                            "SYST:COMM:REM:TEXT \" \"", "SYST:COMM:LOC"}));
 }
 
+// scan.log's date in digits in every locale, day or month first as the region has it,
+// so that it stays in its print zone and reads apart from the time.
+class ScanLogLocaleTest : public ScanTest, public ::testing::WithParamInterface<std::pair<const char*, const char*>> {};
+
+TEST_P(ScanLogLocaleTest, DatesAreDigitsInTheirZone)
+{
+    platform.SetLocale(QLocale(QLatin1String(GetParam().first)));
+    scanDate = QLatin1String(GetParam().second);
+    WriteStation();
+    WriteStationFile(kListFile, QStringLiteral("\" 5,\"\n"));
+    Start(QStringLiteral("network.channels = 17:42, 20:255\n"));
+    Scan("GSM 900");
+    Done();
+    Run();
+    ExpectLines(ScanLogLines(), {
+        "Scanmode = Search more.",
+        "Begin ONE Scan at <D> <T>",
+        "Scan with Orvane Q7, IMEI: 351234560123457, Scan ATT: 10",
+        "<D14><T>      Chn: 17       RXQ 2         RXLev 42 ",
+        "<D14><T>      Chn: 20       RXQ 7         RXLev 255 ",
+        "Interrupted by high interference",
+        "End Scan",
+    });
+}
+
+INSTANTIATE_TEST_SUITE_P(Locales, ScanLogLocaleTest,
+                         ::testing::Values(std::pair{"C", "07.12.2026"}, std::pair{"C.UTF-8", "07.12.2026"},
+                                           std::pair{"de_DE", "07.12.2026"}, std::pair{"en_US", "12/07/2026"}),
+                         [](const auto& info) {
+                             return QString::fromLatin1(info.param.first).remove(QLatin1Char('.')).remove(u'-')
+                                 .toStdString();
+                         });
+
 TEST_F(ScanTest, StopInTheLowRangeEndsTheScanAndKeepsWhatWasFound)
 {
     WriteStation();

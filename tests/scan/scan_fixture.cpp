@@ -4,7 +4,6 @@
 
 #include <QFile>
 #include <algorithm>
-#include <QLocale>
 #include <QRegularExpression>
 
 namespace celvio::testing {
@@ -129,7 +128,7 @@ QStringList ScanTest::ScanLogLines() const
 
 void ScanTest::ExpectLines(const QStringList& actual, const QStringList& expected) const
 {
-    const QString date = QLocale::system().toString(QDate(2026, 12, 7), QLocale::ShortFormat);
+    const QString date = scanDate;
     ASSERT_EQ(actual.size(), expected.size()) << actual.join(u'\n').toStdString();
     for (qsizetype i = 0; i < expected.size(); ++i) {
         QString pattern = QRegularExpression::escape(expected[i]);

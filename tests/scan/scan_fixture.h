@@ -72,8 +72,9 @@ protected:
 
     // The lines of scan.log, without their CR LF.
     QStringList ScanLogLines() const;
-    // Each line of `actual` matches its line of `expected`, where "<D>" stands for the
-    // date of the run ("<D14>" for it filling a print zone of 14), "<T>" for any time of day and "<E>" for any elapsed time.
+    // Each line of `actual` matches its line of `expected`, where "<D>" stands for
+    // `scanDate` ("<D14>" for it filling a print zone of 14), "<T>" for any time of day
+    // and "<E>" for any elapsed time.
     void ExpectLines(const QStringList& actual, const QStringList& expected) const;
     // The channels for which "ARFC" was sent on `band`, in order.
     QList<int> ChannelsSent(const QString& band = QStringLiteral("GSM")) const;
@@ -87,6 +88,9 @@ protected:
     QSet<QString> statuses;  // every caption of Label4 while the scan ran
     int highestProgress = -1;
     int progressMax = -1;
+    // The date the lines of scan.log carry: the day of the virtual clock, day first as
+    // the scripted platform's "C" locale orders it.
+    QString scanDate = QStringLiteral("07.12.2026");
 };
 
 }  // namespace celvio::testing

@@ -12,17 +12,36 @@ namespace {
 TEST(ScanLog, MeasurementLineUsesZonesOf14AndBlanksAroundNumbers)
 {
     const QDateTime when(QDate(2026, 12, 7), QTime(9, 5, 7));
-    const QString date = QLocale::system().toString(when.date(), QLocale::ShortFormat).leftJustified(14);
     const struct {
         int channel, quality, level;
-        const char* rest;
+        const char* line;
     } cases[] = {
-        {17, 2, 42, "09:05:07      Chn: 17       RXQ 2         RXLev 42 "},
-        {1023, 7, 255, "09:05:07      Chn: 1023     RXQ 7         RXLev 255 "},
-        {512, 0, -3, "09:05:07      Chn: 512      RXQ 0         RXLev-3 "},
+        {17, 2, 42, "07.12.2026    09:05:07      Chn: 17       RXQ 2         RXLev 42 "},
+        {1023, 7, 255, "07.12.2026    09:05:07      Chn: 1023     RXQ 7         RXLev 255 "},
+        {512, 0, -3, "07.12.2026    09:05:07      Chn: 512      RXQ 0         RXLev-3 "},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(ScanMeasurementLine(when, c.channel, c.quality, c.level), date + QLatin1String(c.rest));
+        EXPECT_EQ(ScanMeasurementLine(when, QLocale::c(), c.channel, c.quality, c.level).toStdString(), c.line);
+}
+
+TEST(ScanLog, DateAndTimeStayInTheirZonesInEveryLocale)
+{
+    // Date and time in digits, each in a zone of its own, whatever the machine's
+    // locale; only the order of day and month follows it.
+    const QDateTime when(QDate(2026, 3, 5), QTime(17, 4, 9));
+    const struct {
+        const char* locale;
+        const char* line;
+    } cases[] = {
+        {"C", "05.03.2026    17:04:09      Chn: 17       RXQ 2         RXLev 42 "},
+        {"C.UTF-8", "05.03.2026    17:04:09      Chn: 17       RXQ 2         RXLev 42 "},
+        {"de_DE", "05.03.2026    17:04:09      Chn: 17       RXQ 2         RXLev 42 "},
+        {"en_US", "03/05/2026    17:04:09      Chn: 17       RXQ 2         RXLev 42 "},
+        {"ar_EG", "05.03.2026    17:04:09      Chn: 17       RXQ 2         RXLev 42 "},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ScanMeasurementLine(when, QLocale(QLatin1String(c.locale)), 17, 2, 42).toStdString(), c.line)
+            << c.locale;
 }
 
 TEST(ScanLog, ElapsedTimeCountsAcrossMidnight)

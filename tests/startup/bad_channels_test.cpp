@@ -112,10 +112,16 @@ TEST_F(BadChannelsTest, PrintSendsTheHeaderAndTheList)
     const QStringList lines = platform.printer.documents[0].pages.value(0);
     ASSERT_EQ(lines.size(), 4 + app.ScanFrm.List1.size());
     EXPECT_EQ(lines[0], u"SCANREPORT - CELVIO : 2.02"_s);
-    EXPECT_TRUE(lines[1].startsWith(u"Date : "_s) && lines[1].endsWith(u"  Time : 10:00:00"_s)) << qPrintable(lines[1]);
+    EXPECT_EQ(lines[1], u"Date : 07.12.2026  Time : 10:00:00"_s);
     EXPECT_EQ(lines[2], u"Company Phone Corner"_s);
     EXPECT_EQ(lines[3], u"Address Market Street 4"_s);
     EXPECT_EQ(lines.mid(4), app.ScanFrm.List1);
+
+    // Where the region puts the month first, so does the date.
+    platform.SetLocale(QLocale(u"en_US"_s));
+    ScanFrm_PrintClick(app);
+    ASSERT_EQ(platform.printer.documents.size(), 2);
+    EXPECT_EQ(platform.printer.documents[1].pages.value(0).value(1), u"Date : 12/07/2026  Time : 10:00:00"_s);
 
     platform.printer.failing = true;
     ScanFrm_PrintClick(app);

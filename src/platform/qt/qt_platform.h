@@ -36,6 +36,7 @@ public:
     QDateTime Now() override { return QDateTime::currentDateTime(); }
     qint64 MonotonicMs() override { return monotonic_.elapsed(); }
     void Sleep(std::chrono::milliseconds pause) override;
+    QLocale Locale() override { return QLocale::system(); }
     SerialPort& Comm1() override { return serial_; }
     Printer& DefaultPrinter() override { return printer_; }
 

@@ -125,12 +125,15 @@ public:
     QDateTime Now() override { return start_.addMSecs(ms_); }
     qint64 MonotonicMs() override { return ms_; }
     void Sleep(std::chrono::milliseconds pause) override { Advance(int(pause.count())); }
+    QLocale Locale() override { return locale_; }
     SerialPort& Comm1() override { return serial; }
     Printer& DefaultPrinter() override { return realPrinter ? *realPrinter : printer; }
 
     void Advance(qint64 ms);
     // Sets the calendar time of the current moment (the virtual clock runs on from it).
     void SetDateTime(const QDateTime& now) { start_ = now.addMSecs(-ms_); }
+    // The machine's regional settings; a plain install's "C" unless a test says otherwise.
+    void SetLocale(const QLocale& locale) { locale_ = locale; }
     std::function<qint64()> Clock() { return [this] { return ms_; }; }
 
     ScriptedSerialPort serial;
@@ -157,6 +160,7 @@ private:
 
     App* app_ = nullptr;
     QDateTime start_;
+    QLocale locale_ = QLocale::c();
     qint64 ms_ = 0;
     qint64 spins_ = 0;
     QList<Step> steps_;
