@@ -3,6 +3,7 @@
 #include "core/files.h"
 #include "history/history_index.h"
 #include "history/history_query.h"
+#include "history/history_source.h"
 
 #include <QDir>
 #include <QJsonArray>
@@ -75,20 +76,33 @@ QJsonObject TestJson(const TestRow& row)
     o[QStringLiteral("failed")] = QJsonArray::fromStringList(row.Failed);
     o[QStringLiteral("fault")] = row.Fault;
     o[QStringLiteral("file")] = row.File;
+    if (!row.Shop.isEmpty() || !row.Counter.isEmpty()) {
+        o[QStringLiteral("shop")] = row.Shop;
+        o[QStringLiteral("counter")] = row.Counter;
+    }
     return o;
 }
 
-QStringList TestCells(const TestRow& row)
+QStringList TestCells(const TestRow& row, bool chain)
 {
     const QString imei = row.Kind == QLatin1String("direct swap") ? row.OldImei + QStringLiteral(" -> ") + row.Imei
                                                                   : row.Imei;
-    return {row.Date, row.Time, imei, row.Model, row.System, row.Verdict, row.Failed.join(QStringLiteral("; ")),
-            row.File};
+    QStringList cells{row.Date,    row.Time, imei, row.Model, row.System, row.Verdict,
+                      row.Failed.join(QStringLiteral("; ")), row.File};
+    if (chain)
+        cells << row.Shop << row.Counter;
+    return cells;
 }
 
 const QStringList kTestHeader{QStringLiteral("DATE"),    QStringLiteral("TIME"),   QStringLiteral("IMEI"),
                               QStringLiteral("MODEL"),   QStringLiteral("SYSTEM"), QStringLiteral("VERDICT"),
                               QStringLiteral("FAILED"),  QStringLiteral("FILE")};
+
+// The chain's rows add where they were made.
+QStringList TestHeader(bool chain)
+{
+    return chain ? kTestHeader + QStringList{QStringLiteral("SHOP"), QStringLiteral("COUNTER")} : kTestHeader;
+}
 
 void PrintJson(QTextStream& out, const QJsonValue& value)
 {
@@ -108,7 +122,7 @@ bool ReadDate(const QString& text, QDate& date)
     return date.isValid();
 }
 
-int Find(HistoryIndex& index, const Options& o, QTextStream& out, QTextStream& err)
+int Find(HistorySource& index, const Options& o, QTextStream& out, QTextStream& err)
 {
     if (o.positional.size() != 1)
         return Usage(err, QStringLiteral("find needs one IMEI"));
@@ -117,9 +131,9 @@ int Find(HistoryIndex& index, const Options& o, QTextStream& out, QTextStream& e
     QList<TestRow> tests;
     QList<RecordRow> records;
     QString error;
-    if (!FindTests(index, imei, tests, &error) || !FindRecords(index, imei, records, &error)) {
+    if (!index.FindTests(imei, tests, &error) || !index.FindRecords(imei, records, &error)) {
         err << "celvio-history: " << error << '\n';
-        return kHistoryIndexError;
+        return index.FailureExit();
     }
     if (o.json) {
         QJsonArray t, r;
@@ -135,6 +149,10 @@ int Find(HistoryIndex& index, const Options& o, QTextStream& out, QTextStream& e
             x[QStringLiteral("result")] = row.Result;
             x[QStringLiteral("file")] = row.File;
             x[QStringLiteral("line")] = row.Line;
+            if (index.IsChain()) {
+                x[QStringLiteral("shop")] = row.Shop;
+                x[QStringLiteral("counter")] = row.Counter;
+            }
             r.append(x);
         }
         QJsonObject all;
@@ -148,35 +166,39 @@ int Find(HistoryIndex& index, const Options& o, QTextStream& out, QTextStream& e
         if (!tests.isEmpty()) {
             QList<QStringList> rows;
             for (const TestRow& row : tests)
-                rows.append(TestCells(row));
-            PrintTable(out, kTestHeader, rows);
+                rows.append(TestCells(row, index.IsChain()));
+            PrintTable(out, TestHeader(index.IsChain()), rows);
         }
         if (!records.isEmpty()) {
             if (!tests.isEmpty())
                 out << '\n';
             QList<QStringList> rows;
-            for (const RecordRow& row : records)
+            for (const RecordRow& row : records) {
                 rows.append({row.Date, row.Kind, row.OldImei, row.NewImei, row.Club, row.Result,
                              row.File + QLatin1Char(':') + QString::number(row.Line)});
-            PrintTable(out,
-                       {QStringLiteral("DATE"), QStringLiteral("RECORD"), QStringLiteral("OLD IMEI"),
-                        QStringLiteral("NEW IMEI"), QStringLiteral("CLUB"), QStringLiteral("RESULT"),
-                        QStringLiteral("FILE")},
-                       rows);
+                if (index.IsChain())
+                    rows.last() << row.Shop << row.Counter;
+            }
+            QStringList header{QStringLiteral("DATE"),     QStringLiteral("RECORD"), QStringLiteral("OLD IMEI"),
+                               QStringLiteral("NEW IMEI"), QStringLiteral("CLUB"),   QStringLiteral("RESULT"),
+                               QStringLiteral("FILE")};
+            if (index.IsChain())
+                header << QStringLiteral("SHOP") << QStringLiteral("COUNTER");
+            PrintTable(out, header, rows);
         }
     }
     return tests.isEmpty() && records.isEmpty() ? kHistoryNothingFound : kHistoryOk;
 }
 
-int List(HistoryIndex& index, const Options& o, QTextStream& out, QTextStream& err)
+int List(HistorySource& index, const Options& o, QTextStream& out, QTextStream& err)
 {
     if (!o.positional.isEmpty())
         return Usage(err, QStringLiteral("list takes no argument: ") + o.positional[0]);
     QList<TestRow> tests;
     QString error;
-    if (!ListTests(index, o.filter, tests, &error)) {
+    if (!index.ListTests(o.filter, tests, &error)) {
         err << "celvio-history: " << error << '\n';
-        return kHistoryIndexError;
+        return index.FailureExit();
     }
     if (o.json) {
         QJsonArray all;
@@ -186,22 +208,22 @@ int List(HistoryIndex& index, const Options& o, QTextStream& out, QTextStream& e
     } else {
         QList<QStringList> rows;
         for (const TestRow& row : tests)
-            rows.append(TestCells(row));
-        PrintTable(out, kTestHeader, rows);
+            rows.append(TestCells(row, index.IsChain()));
+        PrintTable(out, TestHeader(index.IsChain()), rows);
     }
     return tests.isEmpty() ? kHistoryNothingFound : kHistoryOk;
 }
 
-int StatsCommand(HistoryIndex& index, const Options& o, QTextStream& out, QTextStream& err)
+int StatsCommand(HistorySource& index, const Options& o, QTextStream& out, QTextStream& err)
 {
     if (!o.positional.isEmpty())
         return Usage(err, QStringLiteral("stats takes no argument: ") + o.positional[0]);
     QString error;
     if (o.by == QLatin1String("quantity")) {
         QList<QuantityRow> rows;
-        if (!QuantityStats(index, o.filter, rows, &error)) {
+        if (!index.QuantityStats(o.filter, rows, &error)) {
             err << "celvio-history: " << error << '\n';
-            return kHistoryIndexError;
+            return index.FailureExit();
         }
         if (o.json) {
             QJsonArray all;
@@ -233,12 +255,16 @@ int StatsCommand(HistoryIndex& index, const Options& o, QTextStream& out, QTextS
         by = StatsBy::Day;
     else if (o.by == QLatin1String("week"))
         by = StatsBy::Week;
+    else if (o.by == QLatin1String("shop") && index.IsChain())
+        by = StatsBy::Shop;
+    else if (o.by == QLatin1String("shop"))
+        return Usage(err, QStringLiteral("--by shop counts the chain's shops: give --server or --chain"));
     else if (!o.by.isEmpty())
-        return Usage(err, QStringLiteral("--by takes model, day, week or quantity"));
+        return Usage(err, QStringLiteral("--by takes model, day, week or quantity (shop for the chain)"));
     QList<StatsRow> rows;
-    if (!Stats(index, by, o.filter, rows, &error)) {
+    if (!index.Stats(by, o.filter, rows, &error)) {
         err << "celvio-history: " << error << '\n';
-        return kHistoryIndexError;
+        return index.FailureExit();
     }
     if (o.json) {
         QJsonArray all;
@@ -264,6 +290,7 @@ int StatsCommand(HistoryIndex& index, const Options& o, QTextStream& out, QTextS
         const QString first = by == StatsBy::Model ? QStringLiteral("MODEL")
                               : by == StatsBy::Day ? QStringLiteral("DAY")
                               : by == StatsBy::Week ? QStringLiteral("WEEK")
+                              : by == StatsBy::Shop ? QStringLiteral("SHOP")
                                                     : QStringLiteral("ALL");
         PrintTable(out,
                    {first, QStringLiteral("TESTS"), QStringLiteral("PASSED"), QStringLiteral("FAILED"),
@@ -273,7 +300,7 @@ int StatsCommand(HistoryIndex& index, const Options& o, QTextStream& out, QTextS
     return kHistoryOk;
 }
 
-int Export(HistoryIndex& index, const Options& o, QTextStream& out, QTextStream& err)
+int Export(HistorySource& index, const Options& o, QTextStream& out, QTextStream& err)
 {
     if (o.csv.isEmpty())
         return Usage(err, QStringLiteral("export needs --csv FILE"));
@@ -281,13 +308,13 @@ int Export(HistoryIndex& index, const Options& o, QTextStream& out, QTextStream&
     filter.TestsOnly = true;
     QList<TestRow> tests;
     QString error;
-    if (!ListTests(index, filter, tests, &error)) {
+    if (!index.ListTests(filter, tests, &error)) {
         err << "celvio-history: " << error << '\n';
-        return kHistoryIndexError;
+        return index.FailureExit();
     }
-    QByteArray bytes = CsvHeader();
+    QByteArray bytes = CsvHeader(index.IsChain());
     for (const TestRow& row : tests)
-        bytes += CsvRow(row);
+        bytes += CsvRow(row, index.IsChain());
     if (o.csv == QLatin1String("-")) {
         out << QString::fromUtf8(bytes);
         return kHistoryOk;
@@ -326,7 +353,59 @@ void PrintCounts(QTextStream& out, const IndexCounts& c, HistoryIndex& index, bo
         out << "skipped: " << line << '\n';
 }
 
+// The station's own index as the source of the queries.
+class LocalHistorySource : public HistorySource {
+public:
+    explicit LocalHistorySource(HistoryIndex& index) : index_(index) {}
+    bool FindTests(const QString& imei, QList<TestRow>& rows, QString* error) override
+    {
+        return celvio::FindTests(index_, imei, rows, error);
+    }
+    bool FindRecords(const QString& imei, QList<RecordRow>& rows, QString* error) override
+    {
+        return celvio::FindRecords(index_, imei, rows, error);
+    }
+    bool ListTests(const TestFilter& filter, QList<TestRow>& rows, QString* error) override
+    {
+        return celvio::ListTests(index_, filter, rows, error);
+    }
+    bool Stats(StatsBy by, const TestFilter& filter, QList<StatsRow>& rows, QString* error) override
+    {
+        return celvio::Stats(index_, by, filter, rows, error);
+    }
+    bool QuantityStats(const TestFilter& filter, QList<QuantityRow>& rows, QString* error) override
+    {
+        return celvio::QuantityStats(index_, filter, rows, error);
+    }
+    int FailureExit() const override { return kHistoryIndexError; }
+    bool IsChain() const override { return false; }
+
+private:
+    HistoryIndex& index_;
+};
+
+int RunQuery(HistorySource& source, const Options& o, QTextStream& out, QTextStream& err)
+{
+    if (o.command == QLatin1String("find"))
+        return Find(source, o, out, err);
+    if (o.command == QLatin1String("list"))
+        return List(source, o, out, err);
+    if (o.command == QLatin1String("stats"))
+        return StatsCommand(source, o, out, err);
+    return Export(source, o, out, err);
+}
+
 }  // namespace
+
+void PrintHistoryTable(QTextStream& out, const QStringList& header, const QList<QStringList>& rows)
+{
+    PrintTable(out, header, rows);
+}
+
+void PrintHistoryJson(QTextStream& out, const QJsonValue& value)
+{
+    PrintJson(out, value);
+}
 
 QString HistoryUsage()
 {
@@ -370,7 +449,7 @@ QString HistoryUsage()
         "index cannot be opened or read; 4 the export file cannot be written.\n");
 }
 
-int RunHistoryCli(const QStringList& args, QTextStream& out, QTextStream& err)
+int RunHistoryCli(const QStringList& args, QTextStream& out, QTextStream& err, HistorySource* chain)
 {
     Options o;
     o.station = QProcessEnvironment::systemEnvironment().value(QStringLiteral("CELVIO_STATION"));
@@ -434,6 +513,10 @@ int RunHistoryCli(const QStringList& args, QTextStream& out, QTextStream& err)
         return Usage(err, QStringLiteral("no command"));
     if (!commands.contains(o.command))
         return Usage(err, QStringLiteral("unknown command ") + o.command);
+    if (chain && (o.command == QLatin1String("update") || o.command == QLatin1String("rebuild")))
+        return Usage(err, o.command + QStringLiteral(" works on the station's own index, not on the chain's"));
+    if (chain)
+        return RunQuery(*chain, o, out, err);
     if (o.station.isEmpty())
         o.station = QDir::currentPath();
     if (!QFileInfo(o.station).isDir()) {
@@ -464,13 +547,8 @@ int RunHistoryCli(const QStringList& args, QTextStream& out, QTextStream& err)
     } else if (o.update && counts.Skipped > 0) {
         err << "celvio-history: " << counts.Skipped << " damaged or foreign files skipped\n";
     }
-    if (o.command == QLatin1String("find"))
-        return Find(index, o, out, err);
-    if (o.command == QLatin1String("list"))
-        return List(index, o, out, err);
-    if (o.command == QLatin1String("stats"))
-        return StatsCommand(index, o, out, err);
-    return Export(index, o, out, err);
+    LocalHistorySource local(index);
+    return RunQuery(local, o, out, err);
 }
 
 }  // namespace celvio
