@@ -1,0 +1,124 @@
+#include "headoffice/local_acks.h"
+
+#include "history/history_index.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QVariant>
+
+namespace celvio {
+
+namespace {
+
+bool Fail(QString* error, const QSqlQuery& q)
+{
+    if (error)
+        *error = q.lastError().text();
+    return false;
+}
+
+qint64 Ms(const QDateTime& t)
+{
+    return t.isValid() ? t.toMSecsSinceEpoch() : 0;
+}
+
+QDateTime FromMs(qint64 ms)
+{
+    return ms > 0 ? QDateTime::fromMSecsSinceEpoch(ms) : QDateTime();
+}
+
+}  // namespace
+
+bool EnsureAckTables(HistoryIndex& index, QString* error)
+{
+    if (!index.IsOpen() && !index.Open(error))
+        return false;
+    QSqlQuery q(index.Database());
+    for (const char* sql :
+         {"CREATE TABLE IF NOT EXISTS headoffice_acks (server TEXT NOT NULL, folder TEXT NOT NULL, name TEXT NOT NULL,"
+          " size INTEGER NOT NULL, mtime INTEGER NOT NULL, acked_at INTEGER NOT NULL,"
+          " PRIMARY KEY (server, folder, name))",
+          "CREATE TABLE IF NOT EXISTS headoffice_pushes (server TEXT PRIMARY KEY, last_attempt INTEGER,"
+          " last_success INTEGER, last_error TEXT, pending INTEGER)"}) {
+        if (!q.exec(QString::fromLatin1(sql)))
+            return Fail(error, q);
+    }
+    return true;
+}
+
+bool RecordAcks(HistoryIndex& index, const QString& serverKey, const QList<UploadFile>& files, QString* error)
+{
+    if (files.isEmpty())
+        return true;
+    QSqlDatabase db = index.Database();
+    if (!db.transaction()) {
+        if (error)
+            *error = db.lastError().text();
+        return false;
+    }
+    QSqlQuery q(db);
+    q.prepare(QStringLiteral("INSERT OR REPLACE INTO headoffice_acks (server, folder, name, size, mtime, acked_at)"
+                             " VALUES (?, ?, ?, ?, ?, ?)"));
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    for (const UploadFile& f : files) {
+        q.bindValue(0, serverKey);
+        q.bindValue(1, f.File.Folder);
+        q.bindValue(2, f.File.Name);
+        q.bindValue(3, f.File.Size);
+        q.bindValue(4, f.File.MTime);
+        q.bindValue(5, now);
+        if (!q.exec()) {
+            Fail(error, q);
+            db.rollback();
+            return false;
+        }
+    }
+    if (!db.commit()) {
+        if (error)
+            *error = db.lastError().text();
+        db.rollback();
+        return false;
+    }
+    return true;
+}
+
+bool RecordPushOutcome(HistoryIndex& index, const QString& serverKey, const PushState& state, QString* error)
+{
+    if (!EnsureAckTables(index, error))
+        return false;
+    QSqlQuery q(index.Database());
+    q.prepare(QStringLiteral("INSERT INTO headoffice_pushes (server, last_attempt, last_success, last_error, pending)"
+                             " VALUES (?, ?, ?, ?, ?) ON CONFLICT(server) DO UPDATE SET"
+                             " last_attempt = excluded.last_attempt,"
+                             " last_success = CASE WHEN excluded.last_success > 0 THEN excluded.last_success"
+                             " ELSE headoffice_pushes.last_success END,"
+                             " last_error = excluded.last_error, pending = excluded.pending"));
+    q.bindValue(0, serverKey);
+    q.bindValue(1, Ms(state.LastAttempt));
+    q.bindValue(2, Ms(state.LastSuccess));
+    q.bindValue(3, state.LastError);
+    q.bindValue(4, state.Pending);
+    return q.exec() || Fail(error, q);
+}
+
+bool ReadPushState(HistoryIndex& index, const QString& serverKey, PushState& state, QString* error)
+{
+    state = PushState{};
+    if (!EnsureAckTables(index, error))
+        return false;
+    QSqlQuery q(index.Database());
+    q.prepare(QStringLiteral("SELECT last_attempt, last_success, last_error, pending FROM headoffice_pushes"
+                             " WHERE server = ?"));
+    q.bindValue(0, serverKey);
+    if (!q.exec())
+        return Fail(error, q);
+    if (q.next()) {
+        state.LastAttempt = FromMs(q.value(0).toLongLong());
+        state.LastSuccess = FromMs(q.value(1).toLongLong());
+        state.LastError = q.value(2).toString();
+        state.Pending = q.value(3).isNull() ? -1 : q.value(3).toInt();
+    }
+    return true;
+}
+
+}  // namespace celvio

@@ -1,0 +1,36 @@
+// What the head office has acknowledged, kept in the station's HISTORY.DB beside the
+// index: one row per file the server holds (by server, path, size and time), and the
+// last push to each server. These rows are a cache: when they are lost (the index
+// deleted or rebuilt), the next push sends everything again and the server's keys
+// keep every row once.
+//
+// Tables:
+//   headoffice_acks(server, folder, name, size, mtime, acked_at)
+//   headoffice_pushes(server, last_attempt, last_success, last_error, pending)
+#pragma once
+
+#include "headoffice/upload_source.h"
+
+#include <QDateTime>
+#include <QList>
+#include <QString>
+
+namespace celvio {
+
+class HistoryIndex;
+
+bool EnsureAckTables(HistoryIndex& index, QString* error);
+
+// Records the files of a batch the server has committed.
+bool RecordAcks(HistoryIndex& index, const QString& serverKey, const QList<UploadFile>& files, QString* error);
+
+struct PushState {
+    QDateTime LastAttempt, LastSuccess;  // invalid: never
+    QString LastError;                   // empty after a push that succeeded
+    int Pending = -1;                    // files not acknowledged; -1 unknown
+};
+
+bool RecordPushOutcome(HistoryIndex& index, const QString& serverKey, const PushState& state, QString* error);
+bool ReadPushState(HistoryIndex& index, const QString& serverKey, PushState& state, QString* error);
+
+}  // namespace celvio
