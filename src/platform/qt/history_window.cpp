@@ -1,6 +1,8 @@
 #include "platform/qt/history_window.h"
 
 #include "core/files.h"
+#include "headoffice/server_address.h"
+#include "platform/qt/chain_scope.h"
 #include "history/history_index.h"
 #include "history/history_query.h"
 
@@ -11,6 +13,7 @@
 #include <QChart>
 #include <QChartView>
 #include <QFontDatabase>
+#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -105,7 +108,8 @@ void SetBars(QChartView* view, const QStringList& categories, const QList<qreal>
 
 }  // namespace
 
-HistoryWindowView::HistoryWindowView(const QString& stationDir, QWidget* parent, const QDate& today)
+HistoryWindowView::HistoryWindowView(const QString& stationDir, QWidget* parent, const QDate& today,
+                                     const QString& historyProgram)
     : QWidget(parent, Qt::Window), stationDir_(stationDir), today_(today),
       index_(std::make_unique<HistoryIndex>(stationDir, 500))
 {
@@ -153,6 +157,12 @@ HistoryWindowView::HistoryWindowView(const QString& stationDir, QWidget* parent,
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
     layout->addWidget(split, 3);
+    if (HasHeadOfficeFile(stationDir)) {
+        auto* box = new QGroupBox(QStringLiteral("Head office: the whole chain"));
+        chain_ = new ChainScopeView(stationDir, historyProgram);
+        (new QVBoxLayout(box))->addWidget(chain_);
+        layout->addWidget(box, 2);
+    }
     layout->addLayout(charts, 2);
 
     typing_ = new QTimer(this);
@@ -179,6 +189,8 @@ void HistoryWindowView::Refresh()
     const bool updated = index_->Update(UpdateScope::ChangedFolders, &counts, &error, kRefreshBudgetMs);
     Search(search_->text());
     FillCharts();
+    if (chain_)
+        chain_->CheckServer();
     if (!updated)
         status_->setText(QStringLiteral("Index not up to date: ") + error);
     else if (!counts.Complete)
@@ -231,6 +243,8 @@ void HistoryWindowView::Search(const QString& text)
     file_->clear();
     if (!rows.isEmpty())
         list_->selectRow(0);
+    if (chain_)
+        chain_->Search(text);
 }
 
 void HistoryWindowView::ShowSelectedFile()

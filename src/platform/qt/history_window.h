@@ -20,14 +20,17 @@ QT_END_NAMESPACE
 
 namespace celvio {
 
+class ChainScopeView;
 class HistoryIndex;
 
 class HistoryWindowView : public QWidget {
 public:
     // The history of the station at `stationDir`, the last 30 days counted back from
-    // `today`. The index is brought up to date before the window fills.
+    // `today`. The index is brought up to date before the window fills. A station with
+    // a head office gets the chain scope, which asks the server through
+    // `historyProgram` (empty: celvio-history beside the program, else on the PATH).
     explicit HistoryWindowView(const QString& stationDir, QWidget* parent = nullptr,
-                               const QDate& today = QDate::currentDate());
+                               const QDate& today = QDate::currentDate(), const QString& historyProgram = QString());
     ~HistoryWindowView() override;
 
     // Reads what changed since the last time and fills the list and the charts again.
@@ -41,6 +44,7 @@ public:
     QChartView* PassRateChart() const { return passRate_; }
     QChartView* PerDayChart() const { return perDay_; }
     QLabel* Status() const { return status_; }
+    ChainScopeView* Chain() const { return chain_; }  // null without a head office
 
 private:
     void FillCharts();
@@ -56,6 +60,7 @@ private:
     QChartView* passRate_ = nullptr;
     QChartView* perDay_ = nullptr;
     QTimer* typing_ = nullptr;
+    ChainScopeView* chain_ = nullptr;
 };
 
 }  // namespace celvio
