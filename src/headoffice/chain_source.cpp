@@ -134,19 +134,22 @@ bool ChainHistorySource::Tests(const QString& where, const QVariantList& params,
     return true;
 }
 
+// One phone through the schema's lookup functions: a counter may ask them too.
 bool ChainHistorySource::FindTests(const QString& imei, QList<TestRow>& rows, QString* error)
 {
-    return Tests(QStringLiteral(" WHERE imei = $1 OR old_imei = $1"), {imei}, QString(), rows, error);
+    rows.clear();
+    const auto r = db_.Exec(QStringLiteral("SELECT * FROM celvio.find_phone_tests($1)"), {imei}, last_);
+    if (!r)
+        return Failed(error);
+    for (int i = 0; i < r->Rows(); ++i)
+        rows.append(ReadTest(*r, i));
+    return true;
 }
 
 bool ChainHistorySource::FindRecords(const QString& imei, QList<RecordRow>& rows, QString* error)
 {
     rows.clear();
-    const auto r = db_.Exec(
-        QStringLiteral("SELECT kind, coalesce(to_char(record_date, 'YYYY-MM-DD'), date_text), old_imei, new_imei, club,"
-                       " result, record_service_point, path, line, service_point, counter FROM celvio.swap_records"
-                       " WHERE old_imei = $1 OR new_imei = $1 ORDER BY 2 DESC, path, line DESC"),
-        {imei}, last_);
+    const auto r = db_.Exec(QStringLiteral("SELECT * FROM celvio.find_phone_records($1)"), {imei}, last_);
     if (!r)
         return Failed(error);
     for (int i = 0; i < r->Rows(); ++i) {

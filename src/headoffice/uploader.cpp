@@ -15,7 +15,8 @@ const QString kStaging = QStringLiteral(
     " verdict text, fault text, tester text, serial text, firmware text, coupler text, version text,"
     " r_quantity text[], r_label text[], r_band smallint[], r_channel integer[], r_value text[],"
     " r_number double precision[], r_limit text[], r_low double precision[], r_high double precision[],"
-    " r_outcome text[], r_attempts smallint[]) ON COMMIT DELETE ROWS;"
+    " r_outcome text[], r_attempts smallint[], failed_quantities text[], repeated_quantities text[])"
+    " ON COMMIT DELETE ROWS;"
     "CREATE TEMP TABLE IF NOT EXISTS up_records (path text, line integer, line_hash bytea, kind text,"
     " old_imei text, new_imei text, club text, record_date date, date_text text, result text,"
     " record_service_point text) ON COMMIT DELETE ROWS;"
@@ -25,7 +26,7 @@ const QString kStaging = QStringLiteral(
 const QString kTestColumns = QStringLiteral(
     "path, content_hash, kind, test_date, test_time, date_text, time_text, imei, old_imei, imsi, model, system,"
     " verdict, fault, tester, serial, firmware, coupler, version, r_quantity, r_label, r_band, r_channel, r_value,"
-    " r_number, r_limit, r_low, r_high, r_outcome, r_attempts");
+    " r_number, r_limit, r_low, r_high, r_outcome, r_attempts, failed_quantities, repeated_quantities");
 const QString kRecordColumns = QStringLiteral(
     "path, line, line_hash, kind, old_imei, new_imei, club, record_date, date_text, result, record_service_point");
 const QString kSkippedColumns = QStringLiteral("path, content_hash, size, reason");
@@ -79,7 +80,7 @@ QString Optional(const std::optional<double>& v)
 
 void AddReadings(CopyRow& row, const QList<UploadReading>& readings)
 {
-    QStringList quantity, label, band, channel, value, number, limit, low, high, outcome, attempts;
+    QStringList quantity, label, band, channel, value, number, limit, low, high, outcome, attempts, failed, repeated;
     for (const UploadReading& r : readings) {
         quantity << r.Quantity;
         label << r.Label;
@@ -92,9 +93,13 @@ void AddReadings(CopyRow& row, const QList<UploadReading>& readings)
         high << Optional(r.High);
         outcome << QString(QLatin1Char(OutcomeCode(r.Outcome)));
         attempts << (r.Attempts ? QString::number(*r.Attempts) : QString());
+        if (r.Outcome == ReadingOutcome::Failed)
+            failed << r.Quantity;
+        else if (r.Outcome == ReadingOutcome::PassedOnRepeat)
+            repeated << r.Quantity;
     }
     for (const QStringList* list : {&quantity, &label, &band, &channel, &value, &number, &limit, &low, &high, &outcome,
-                                    &attempts})
+                                    &attempts, &failed, &repeated})
         row.Array(*list);
 }
 

@@ -86,6 +86,16 @@ TEST_F(HeadOfficeFaultTest, ACountersRoleAddsButNeverChangesOrReadsAnotherShop)
         EXPECT_NE(rows->Text(0, 1), QStringLiteral("0")) << table;
     }
     EXPECT_EQ(AdminValue(QStringLiteral("SELECT count(*) FROM celvio.tests WHERE station = 'shop_b'")), QStringLiteral("3"));
+    // One phone in its hands it may look up across the chain, without the other shop's
+    // subscriber data; no listing by a part of the number.
+    const auto phone = a.Exec(QStringLiteral("SELECT service_point, imsi FROM celvio.find_phone_tests($1)"
+                                             " ORDER BY service_point"),
+                              {QStringLiteral("351234000000017")}, error);
+    ASSERT_TRUE(phone.has_value()) << error.Message.toStdString();
+    ASSERT_EQ(phone->Rows(), 4);
+    EXPECT_EQ(phone->Text(0, 0) + QLatin1Char('/') + phone->Text(0, 1), QStringLiteral("/001010123456789"));
+    EXPECT_EQ(phone->Text(1, 0) + QLatin1Char('/') + phone->Text(1, 1), QStringLiteral("CD456/"));
+    EXPECT_EQ(a.Exec(QStringLiteral("SELECT * FROM celvio.find_phone_tests('3512%')"), {}, error)->Rows(), 0);
     EXPECT_EQ(AdminValue(QStringLiteral("SELECT count(DISTINCT verdict) FROM celvio.tests")), QStringLiteral("4"));
 }
 

@@ -209,15 +209,16 @@ TEST_F(HeadOfficePushTest, TheSchemaKnowsItsVersion)
     const CliRun again = RunCli({QStringLiteral("--server"), pg.AdminUri(db), QStringLiteral("server"),
                                  QStringLiteral("migrate")});
     ASSERT_EQ(again.Code, 0) << again.Err.toStdString();
-    EXPECT_TRUE(again.Out.endsWith(QStringLiteral(": schema version 2, nothing to apply\n"))) << again.Out.toStdString();
+    EXPECT_TRUE(again.Out.endsWith(QStringLiteral(": schema version 3, nothing to apply\n"))) << again.Out.toStdString();
     EXPECT_EQ(Admin(db, QStringLiteral("SELECT version, name FROM celvio.schema_version ORDER BY 1")),
-              (QStringList{QStringLiteral("1|0001_tables.sql"), QStringLiteral("2|0002_roles.sql")}));
+              (QStringList{QStringLiteral("1|0001_tables.sql"), QStringLiteral("2|0002_roles.sql"),
+                           QStringLiteral("3|0003_phone_lookup.sql")}));
     // A database from a newer program is not written into.
     Admin(db, QStringLiteral("INSERT INTO celvio.schema_version (version, name) VALUES (99, '0099_future.sql')"));
     const CliRun newer = RunCli({QStringLiteral("--server"), pg.AdminUri(db), QStringLiteral("server"),
                                  QStringLiteral("migrate")});
     EXPECT_EQ(newer.Code, kHistoryServerError);
-    EXPECT_TRUE(newer.Err.contains(QStringLiteral("schema version 99, newer than this program's 2"))) << newer.Err.toStdString();
+    EXPECT_TRUE(newer.Err.contains(QStringLiteral("schema version 99, newer than this program's 3"))) << newer.Err.toStdString();
     // A database never set up: the push says so.
     Admin(QStringLiteral("postgres"), QStringLiteral("CREATE DATABASE ") + db + QStringLiteral("_empty"));
     HandWrittenStation();

@@ -8,6 +8,7 @@
 #   pg-cluster.sh kill STATE      kill -9 of the postmaster (a crash)
 #   pg-cluster.sh restart STATE   start again after a kill, at the same port
 #
+# The tests run without fsync (CELVIO_PG_FSYNC=on for the benchmarks).
 # Logins over the socket are trusted (the owner "celvio_admin"); over TCP they need a
 # password (scram-sha-256), so that a wrong one is refused as on a real server. As
 # root the server runs as the user "postgres" (runuser).
@@ -34,7 +35,7 @@ free_port() {
 server_start() {
   local dir="$1" port="$2"
   as_server "$bin/pg_ctl" -D "$dir/data" -w -t 30 -l "$dir/log" \
-    -o "-k $dir -p $port -c listen_addresses=127.0.0.1 -c fsync=off -c max_connections=50" start >/dev/null
+    -o "-k $dir -p $port -c listen_addresses=127.0.0.1 -c fsync=${CELVIO_PG_FSYNC:-off} -c max_connections=50" start >/dev/null
 }
 
 case "$cmd" in

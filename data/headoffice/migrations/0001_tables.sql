@@ -3,14 +3,6 @@
 -- Every uploaded row carries its counter (the login role that sent it) and a key from
 -- the counter's file, so that a push repeated after a lost acknowledgement adds nothing.
 
--- The quantities of a test's readings whose outcome is `wanted` ('F' failed, 'R'
--- passed on repetition), in reading order. Used by the stored columns below, so that
--- "which quantity fails most" reads one small array per test.
-CREATE FUNCTION celvio.pick_quantities(quantities text[], outcomes text[], wanted text)
-RETURNS text[] LANGUAGE sql IMMUTABLE PARALLEL SAFE
-RETURN ARRAY(SELECT q FROM unnest(quantities, outcomes) WITH ORDINALITY AS r(q, o, i)
-             WHERE o = wanted ORDER BY i);
-
 -- The failed values of a test as the local history lists them:
 -- "Quantity [channel]: value; ...".
 CREATE FUNCTION celvio.failed_text(quantities text[], channels integer[], vals text[], outcomes text[])
@@ -79,8 +71,10 @@ CREATE TABLE celvio.tests (
     r_high        double precision[] NOT NULL DEFAULT '{}',
     r_outcome     text[] NOT NULL DEFAULT '{}',
     r_attempts    smallint[] NOT NULL DEFAULT '{}',
-    failed_quantities   text[] GENERATED ALWAYS AS (celvio.pick_quantities(r_quantity, r_outcome, 'F')) STORED,
-    repeated_quantities text[] GENERATED ALWAYS AS (celvio.pick_quantities(r_quantity, r_outcome, 'R')) STORED,
+    -- The quantities of the failed readings and of those passed on repetition, in
+    -- reading order: "which quantity fails most" reads these small arrays alone.
+    failed_quantities   text[] NOT NULL DEFAULT '{}',
+    repeated_quantities text[] NOT NULL DEFAULT '{}',
     uploaded_at   timestamptz NOT NULL DEFAULT now(),
     UNIQUE (station, path, content_hash),
     -- A test arrives whole or not at all: every reading has every part.

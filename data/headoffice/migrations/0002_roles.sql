@@ -25,7 +25,8 @@ GRANT SELECT ON ALL TABLES IN SCHEMA celvio TO celvio_office;
 GRANT SELECT, INSERT (counter, service_point, company, path, content_hash, kind, test_date, test_time,
                       date_text, time_text, imei, old_imei, imsi, model, system, verdict, fault, tester,
                       serial, firmware, coupler, version, r_quantity, r_label, r_band, r_channel, r_value,
-                      r_number, r_limit, r_low, r_high, r_outcome, r_attempts)
+                      r_number, r_limit, r_low, r_high, r_outcome, r_attempts, failed_quantities,
+                      repeated_quantities)
     ON celvio.tests TO celvio_counter;
 GRANT SELECT, INSERT (counter, service_point, company, path, line, line_hash, kind, old_imei, new_imei,
                       club, record_date, date_text, result, record_service_point)
