@@ -145,7 +145,8 @@ double FullReadingsPush(const Cluster& c, int tests)
             batch << f;
         }
         ServerError error;
-        if (!SendBatch(db, who, batch, counts, error)) {
+        BatchSender sender(db, who);
+        if (!sender.Start(batch, nullptr, error) || !sender.Finish(counts, error)) {
             std::fprintf(stderr, "full readings: %s\n", qPrintable(error.Message));
             return -1;
         }
@@ -187,7 +188,6 @@ SELECT 'counter_' || (i % 1000), 'Counter ' || (i % 1000), 'SP' || lpad((i % 100
     (350000000000000 + (i::bigint * 20 * 7919) % 99999999999999)::text, (490000000000000 + i)::text,
     date '2021-01-01' + (i % 1825), '', ''
 FROM generate_series(1, %2) i;
-ANALYZE;
 )SQL";
 
 QString ImeiOf(qint64 i)
@@ -199,8 +199,20 @@ void ChainQueries(const Cluster& c, int serverTests)
 {
     QElapsedTimer clock;
     clock.start();
-    if (!Sql(c, QStringLiteral("bench_chain"), QString::fromLatin1(kGenerate).arg(serverTests).arg(serverTests / 20)))
+    if (!Sql(c, QStringLiteral("bench_chain"), QString::fromLatin1(kGenerate).arg(serverTests).arg(serverTests / 20)) ||
+        !Sql(c, QStringLiteral("bench_chain"), QStringLiteral("VACUUM ANALYZE")))
         return;
+    // What one test costs the server, its indexes included.
+    PgConnection sizes;
+    ServerError why;
+    if (Connect(sizes, c.Admin(QStringLiteral("bench_chain")))) {
+        const auto r = sizes.Exec(QStringLiteral("SELECT pg_table_size('celvio.tests') / count(*),"
+                                                 " pg_indexes_size('celvio.tests') / count(*) FROM celvio.tests"),
+                                  {}, why);
+        if (r)
+            std::printf("server bytes per test: %s in the table (with its readings), %s in its indexes\n",
+                        qPrintable(r->Text(0, 0)), qPrintable(r->Text(0, 1)));
+    }
     std::printf("generated server of %d tests in %.1f s\n", serverTests, clock.elapsed() / 1000.0);
     PgConnection db;
     if (!Connect(db, c.Admin(QStringLiteral("bench_chain"))))

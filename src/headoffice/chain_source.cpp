@@ -182,7 +182,7 @@ bool ChainHistorySource::SwapCounts(StatsBy by, const TestFilter& filter, QMap<Q
     // The model of a swapped phone: the one of its latest test anywhere in the chain.
     const QString model = QStringLiteral(
         "(SELECT t.model FROM celvio.tests t WHERE t.imei = r.old_imei AND t.kind = 'test'"
-        " ORDER BY t.test_date DESC, t.test_time DESC NULLS LAST LIMIT 1)");
+        " ORDER BY t.test_date DESC, t.test_time DESC LIMIT 1)");
     const bool byModel = by == StatsBy::Model || !filter.Model.isEmpty();
     Where w;
     w.Add(QStringLiteral("r.kind = 'SWAP'"));

@@ -36,10 +36,10 @@ bool EnsureAckTables(HistoryIndex& index, QString* error)
     QSqlQuery q(index.Database());
     for (const char* sql :
          {"CREATE TABLE IF NOT EXISTS headoffice_acks (server TEXT NOT NULL, folder TEXT NOT NULL, name TEXT NOT NULL,"
-          " size INTEGER NOT NULL, mtime INTEGER NOT NULL, acked_at INTEGER NOT NULL,"
+          " size INTEGER NOT NULL, mtime INTEGER NOT NULL, file_id INTEGER NOT NULL, acked_at INTEGER NOT NULL,"
           " PRIMARY KEY (server, folder, name))",
           "CREATE TABLE IF NOT EXISTS headoffice_pushes (server TEXT PRIMARY KEY, last_attempt INTEGER,"
-          " last_success INTEGER, last_error TEXT, pending INTEGER)"}) {
+          " last_success INTEGER, last_error TEXT, pending INTEGER, prefix_id INTEGER NOT NULL DEFAULT 0)"}) {
         if (!q.exec(QString::fromLatin1(sql)))
             return Fail(error, q);
     }
@@ -57,8 +57,8 @@ bool RecordAcks(HistoryIndex& index, const QString& serverKey, const QList<Uploa
         return false;
     }
     QSqlQuery q(db);
-    q.prepare(QStringLiteral("INSERT OR REPLACE INTO headoffice_acks (server, folder, name, size, mtime, acked_at)"
-                             " VALUES (?, ?, ?, ?, ?, ?)"));
+    q.prepare(QStringLiteral("INSERT OR REPLACE INTO headoffice_acks (server, folder, name, size, mtime, file_id,"
+                             " acked_at) VALUES (?, ?, ?, ?, ?, ?, ?)"));
     const qint64 now = QDateTime::currentMSecsSinceEpoch();
     for (const UploadFile& f : files) {
         q.bindValue(0, serverKey);
@@ -66,7 +66,8 @@ bool RecordAcks(HistoryIndex& index, const QString& serverKey, const QList<Uploa
         q.bindValue(2, f.File.Name);
         q.bindValue(3, f.File.Size);
         q.bindValue(4, f.File.MTime);
-        q.bindValue(5, now);
+        q.bindValue(5, f.File.Id);
+        q.bindValue(6, now);
         if (!q.exec()) {
             Fail(error, q);
             db.rollback();
@@ -87,17 +88,21 @@ bool RecordPushOutcome(HistoryIndex& index, const QString& serverKey, const Push
     if (!EnsureAckTables(index, error))
         return false;
     QSqlQuery q(index.Database());
-    q.prepare(QStringLiteral("INSERT INTO headoffice_pushes (server, last_attempt, last_success, last_error, pending)"
-                             " VALUES (?, ?, ?, ?, ?) ON CONFLICT(server) DO UPDATE SET"
+    q.prepare(QStringLiteral("INSERT INTO headoffice_pushes (server, last_attempt, last_success, last_error, pending,"
+                             " prefix_id) VALUES (?, ?, ?, ?, ?, max(?, 0)) ON CONFLICT(server) DO UPDATE SET"
                              " last_attempt = excluded.last_attempt,"
                              " last_success = CASE WHEN excluded.last_success > 0 THEN excluded.last_success"
                              " ELSE headoffice_pushes.last_success END,"
-                             " last_error = excluded.last_error, pending = excluded.pending"));
+                             " last_error = excluded.last_error, pending = excluded.pending,"
+                             " prefix_id = CASE WHEN ? >= 0 THEN ? ELSE headoffice_pushes.prefix_id END"));
     q.bindValue(0, serverKey);
     q.bindValue(1, Ms(state.LastAttempt));
     q.bindValue(2, Ms(state.LastSuccess));
     q.bindValue(3, state.LastError);
     q.bindValue(4, state.Pending);
+    q.bindValue(5, state.PrefixId);
+    q.bindValue(6, state.PrefixId);
+    q.bindValue(7, state.PrefixId);
     return q.exec() || Fail(error, q);
 }
 
@@ -119,6 +124,20 @@ bool ReadPushState(HistoryIndex& index, const QString& serverKey, PushState& sta
         state.Pending = q.value(3).isNull() ? -1 : q.value(3).toInt();
     }
     return true;
+}
+
+}  // namespace celvio
+
+namespace celvio {
+
+qint64 AcknowledgedPrefix(HistoryIndex& index, const QString& serverKey)
+{
+    QSqlQuery q(index.Database());
+    q.prepare(QStringLiteral("SELECT p.prefix_id FROM headoffice_pushes p JOIN files f ON f.id = p.prefix_id"
+                             " JOIN headoffice_acks a ON a.server = p.server AND a.folder = f.folder AND a.name = f.name"
+                             " AND a.size = f.size AND a.mtime = f.mtime AND a.file_id = f.id WHERE p.server = ?"));
+    q.bindValue(0, serverKey);
+    return q.exec() && q.next() ? q.value(0).toLongLong() : 0;
 }
 
 }  // namespace celvio

@@ -197,22 +197,35 @@ bool PgConnection::Run(const QString& sql, ServerError& error, const QVariantLis
 
 bool PgConnection::RunScript(const QByteArray& sql, ServerError& error)
 {
+    // The simple protocol: every statement of the script, up to the first that fails.
+    QList<qint64> affected;
+    return SendScript(sql, error) && Collect(affected, error);
+}
+
+bool PgConnection::SendScript(const QByteArray& sql, ServerError& error)
+{
     if (!conn_)
         return Fail(error, ServerFault::Failed, QStringLiteral("not connected"));
+    return PQsendQuery(conn_, sql.constData()) == 1 || Fail(error, Broken(), ErrorText(conn_));
+}
+
+bool PgConnection::Collect(QList<qint64>& affected, ServerError& error)
+{
+    affected.clear();
     bool ok = true;
     QString why;
-    // The simple protocol: every statement of the script, up to the first that fails.
-    if (!PQsendQuery(conn_, sql.constData()))
-        return Fail(error, Broken(), ErrorText(conn_));
     while (pg_result* r = PQgetResult(conn_)) {
         const ExecStatusType status = PQresultStatus(r);
         if (ok && status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) {
             ok = false;
             why = QString::fromUtf8(PQresultErrorMessage(r)).trimmed();
         }
+        affected << QByteArray(PQcmdTuples(r)).toLongLong();
         PQclear(r);
     }
-    return ok || Fail(error, Broken(), why);
+    if (ok && PQstatus(conn_) == CONNECTION_BAD)
+        return Fail(error, ServerFault::Down, QStringLiteral("connection lost (") + ErrorText(conn_) + QLatin1Char(')'));
+    return ok || Fail(error, Broken(), why.isEmpty() ? ErrorText(conn_) : why);
 }
 
 ServerFault PgConnection::Broken() const

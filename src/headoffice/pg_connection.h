@@ -75,6 +75,11 @@ public:
     bool Run(const QString& sql, ServerError& error, const QVariantList& params = {});
     // Runs a script of several statements without parameters (the migrations).
     bool RunScript(const QByteArray& sql, ServerError& error);
+    // Sends a script of several statements without parameters and returns at once; the
+    // caller does other work, then Collect() waits for every statement's result (the
+    // rows each touched, in order).
+    bool SendScript(const QByteArray& sql, ServerError& error);
+    bool Collect(QList<qint64>& affected, ServerError& error);
     // COPY ... FROM STDIN with rows in COPY's text format.
     bool CopyIn(const QString& sql, const QByteArray& rows, ServerError& error);
 

@@ -4,6 +4,7 @@
 #include "history/history_index.h"
 
 #include <QElapsedTimer>
+#include <QSet>
 
 namespace celvio {
 
@@ -17,15 +18,80 @@ bool LocalFail(ServerError& error, const QString& what)
     return false;
 }
 
-void NoteOutcome(HistoryIndex& index, const QString& key, const PushReport& report, const ServerError* failure)
+void NoteOutcome(HistoryIndex& index, const QString& key, const PushReport& report, const ServerError* failure,
+                 qint64 prefix = -1)
 {
     PushState state;
+    state.PrefixId = prefix;
     state.LastAttempt = QDateTime::currentDateTime();
     if (!failure)
         state.LastSuccess = state.LastAttempt;
     state.LastError = failure ? failure->Message : QString();
     state.Pending = report.Pending;
     RecordPushOutcome(index, key, state, nullptr);
+}
+
+// The last file of the pending ones (in the index's order) up to which every one is now
+// acknowledged; -1 when the first is not (the stored prefix stays).
+qint64 NewPrefix(const QList<PendingFile>& pending, const QSet<qint64>& acked)
+{
+    qint64 prefix = -1;
+    for (const PendingFile& f : pending) {
+        if (!acked.contains(f.Id))
+            break;
+        prefix = f.Id;
+    }
+    return prefix;
+}
+
+// Batch after batch; while the server inserts one, the next is read from the station.
+bool SendAll(HistoryIndex& index, PgConnection& db, const PushOptions& options, const QElapsedTimer& clock,
+             const QList<PendingFile>& pending, PushReport& report, QSet<qint64>& acked, ServerError& error)
+{
+    const QString key = options.Server.Key();
+    BatchSender sender(db, options.Who);
+    QString why;
+    qsizetype at = 0;
+    // A batch whose files all changed since the index read them is passed over.
+    auto readSome = [&](QList<UploadFile>& batch) {
+        batch.clear();
+        while (batch.isEmpty() && at < pending.size()) {
+            const QList<PendingFile> files = pending.mid(at, options.BatchFiles);
+            at += files.size();
+            if (!ReadUploadBatch(index, files, batch, &why))
+                return false;
+        }
+        return true;
+    };
+    QList<UploadFile> current;
+    if (!readSome(current))
+        return LocalFail(error, why);
+    bool pushRowSent = false;
+    while (!current.isEmpty()) {
+        const bool timeUp = options.BudgetMs > 0 && clock.elapsed() >= options.BudgetMs;
+        const bool last = at >= pending.size() || timeUp;
+        const SentCounts now = BatchSender::Count(current);
+        const PushRow row{report.Sent.Tests + now.Tests, report.Sent.Records + now.Records,
+                          report.Sent.Skipped + now.Skipped, report.Pending - int(current.size())};
+        if (!sender.Start(current, last ? &row : nullptr, error))
+            return false;
+        QList<UploadFile> next;
+        const bool readOk = last || readSome(next);
+        if (!sender.Finish(report.Sent, error))
+            return false;
+        pushRowSent = last;
+        if (!RecordAcks(index, key, current, &why))
+            report.IndexWarning = QStringLiteral("acknowledgements not kept: ") + why;
+        for (const UploadFile& f : current)
+            acked.insert(f.File.Id);
+        report.Pending -= int(current.size());
+        if (!readOk)
+            return LocalFail(error, why);
+        report.Complete = !timeUp || at >= pending.size();
+        current = last ? QList<UploadFile>() : std::move(next);
+    }
+    return pushRowSent || RecordPush(db, options.Who, PushRow{report.Sent.Tests, report.Sent.Records,
+                                                               report.Sent.Skipped, report.Pending}, error);
 }
 
 }  // namespace
@@ -52,28 +118,14 @@ bool Push(const PushOptions& options, PushReport& report, ServerError& error)
         NoteOutcome(index, key, report, &error);
         return false;
     }
-    for (qsizetype at = 0; at < pending.size(); at += options.BatchFiles) {
-        if (options.BudgetMs > 0 && clock.elapsed() >= options.BudgetMs) {
-            report.Complete = false;
-            break;
-        }
-        QList<UploadFile> batch;
-        if (!ReadUploadBatch(index, pending.mid(at, options.BatchFiles), batch, &why))
-            return LocalFail(error, why);
-        if (!SendBatch(db, options.Who, batch, report.Sent, error)) {
+    QSet<qint64> acked;
+    if (!SendAll(index, db, options, clock, pending, report, acked, error)) {
+        if (error.Fault != ServerFault::None && !error.Message.startsWith(QLatin1String("history index: ")))
             NoteOutcome(index, key, report, &error);
-            return false;
-        }
-        if (!RecordAcks(index, key, batch, &why))
-            report.IndexWarning = QStringLiteral("acknowledgements not kept: ") + why;
-        report.Pending -= int(batch.size());
-    }
-    if (!RecordPush(db, options.Who, report.Sent, report.Pending, error)) {
-        NoteOutcome(index, key, report, &error);
         return false;
     }
     report.Ms = clock.elapsed();
-    NoteOutcome(index, key, report, nullptr);
+    NoteOutcome(index, key, report, nullptr, NewPrefix(pending, acked));
     return true;
 }
 

@@ -177,9 +177,11 @@ bool PendingFiles(HistoryIndex& index, const QString& serverKey, QList<PendingFi
     if (!q.prepare(QStringLiteral("SELECT f.id, f.folder, f.name, f.size, f.mtime, f.kind, f.status, f.reason"
                                   " FROM files f LEFT JOIN headoffice_acks a"
                                   " ON a.server = ? AND a.folder = f.folder AND a.name = f.name"
-                                  " WHERE a.name IS NULL OR a.size <> f.size OR a.mtime <> f.mtime ORDER BY f.id")))
+                                  " WHERE f.id > ? AND (a.name IS NULL OR a.size <> f.size OR a.mtime <> f.mtime)"
+                                  " ORDER BY f.id")))
         return Fail(error, q);
     q.bindValue(0, serverKey);
+    q.bindValue(1, AcknowledgedPrefix(index, serverKey));
     if (!q.exec())
         return Fail(error, q);
     while (q.next()) {

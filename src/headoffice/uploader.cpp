@@ -1,148 +1,58 @@
 #include "headoffice/uploader.h"
 
 #include "core/files.h"
+#include "headoffice/upload_rows.h"
 
-#include <QSysInfo>
 #include <QStringList>
+#include <QSysInfo>
 
 namespace celvio {
 
 namespace {
 
-const QString kStaging = QStringLiteral(
-    "CREATE TEMP TABLE IF NOT EXISTS up_tests (path text, content_hash bytea, kind text, test_date date,"
-    " test_time time, date_text text, time_text text, imei text, old_imei text, imsi text, model text, system text,"
-    " verdict text, fault text, tester text, serial text, firmware text, coupler text, version text,"
-    " r_quantity text[], r_label text[], r_band smallint[], r_channel integer[], r_value text[],"
-    " r_number double precision[], r_limit text[], r_low double precision[], r_high double precision[],"
-    " r_outcome text[], r_attempts smallint[], failed_quantities text[], repeated_quantities text[])"
-    " ON COMMIT DELETE ROWS;"
-    "CREATE TEMP TABLE IF NOT EXISTS up_records (path text, line integer, line_hash bytea, kind text,"
-    " old_imei text, new_imei text, club text, record_date date, date_text text, result text,"
-    " record_service_point text) ON COMMIT DELETE ROWS;"
-    "CREATE TEMP TABLE IF NOT EXISTS up_skipped (path text, content_hash bytea, size bigint, reason text)"
-    " ON COMMIT DELETE ROWS");
+// Batches up to these sizes go row by row: a temporary table costs more than they do.
+constexpr int kDirectFiles = 20;
+constexpr int kDirectRecords = 200;
 
-const QString kTestColumns = QStringLiteral(
-    "path, content_hash, kind, test_date, test_time, date_text, time_text, imei, old_imei, imsi, model, system,"
-    " verdict, fault, tester, serial, firmware, coupler, version, r_quantity, r_label, r_band, r_channel, r_value,"
-    " r_number, r_limit, r_low, r_high, r_outcome, r_attempts, failed_quantities, repeated_quantities");
-const QString kRecordColumns = QStringLiteral(
-    "path, line, line_hash, kind, old_imei, new_imei, club, record_date, date_text, result, record_service_point");
-const QString kSkippedColumns = QStringLiteral("path, content_hash, size, reason");
+const QByteArray kStaging =
+    "CREATE TEMP TABLE IF NOT EXISTS up_tests (counter text, service_point text, company text, path text,"
+    " content_hash bytea, kind text, test_date date, test_time time, date_text text, time_text text, imei text,"
+    " old_imei text, imsi text, model text, system text, verdict text, fault text, tester text, serial text,"
+    " firmware text, coupler text, version text, r_quantity text[], r_label text[], r_band smallint[],"
+    " r_channel integer[], r_value text[], r_number double precision[], r_limit text[], r_low double precision[],"
+    " r_high double precision[], r_outcome text[], r_attempts smallint[], failed_quantities text[],"
+    " repeated_quantities text[]) ON COMMIT DELETE ROWS;"
+    "CREATE TEMP TABLE IF NOT EXISTS up_records (counter text, service_point text, company text, path text,"
+    " line integer, line_hash bytea, kind text, old_imei text, new_imei text, club text, record_date date,"
+    " date_text text, result text, record_service_point text) ON COMMIT DELETE ROWS;"
+    "CREATE TEMP TABLE IF NOT EXISTS up_skipped (counter text, service_point text, company text, path text,"
+    " content_hash bytea, size bigint, reason text) ON COMMIT DELETE ROWS";
 
-// A row in COPY's text format, field by field.
-class CopyRow {
-public:
-    explicit CopyRow(QByteArray& out) : out_(out) {}
-    ~CopyRow() { out_ += '\n'; }
-    CopyRow& Text(const QString& text)
-    {
-        Sep();
-        AppendCopyField(out_, text);
-        return *this;
-    }
-    CopyRow& Null()
-    {
-        Sep();
-        out_ += "\\N";
-        return *this;
-    }
-    CopyRow& Bytes(const QByteArray& bytes)
-    {
-        Sep();
-        out_ += "\\\\x" + bytes.toHex();
-        return *this;
-    }
-    CopyRow& Number(qint64 n)
-    {
-        Sep();
-        out_ += QByteArray::number(n);
-        return *this;
-    }
-    CopyRow& Array(const QStringList& items) { return Text(ArrayLiteral(items)); }
-
-private:
-    void Sep()
-    {
-        if (!first_)
-            out_ += '\t';
-        first_ = false;
-    }
-    QByteArray& out_;
-    bool first_ = true;
-};
-
-QString Optional(const std::optional<double>& v)
+QString Move(const char* table, const char* staging, const QString& columns)
 {
-    return v ? QString::number(*v, 'g', 17) : QString();
+    return QStringLiteral("INSERT INTO celvio.%1 (%2) SELECT %2 FROM %3 ON CONFLICT DO NOTHING;")
+        .arg(QString::fromLatin1(table), columns, QString::fromLatin1(staging));
 }
 
-void AddReadings(CopyRow& row, const QList<UploadReading>& readings)
+QString Values(const QString& columns)
 {
-    QStringList quantity, label, band, channel, value, number, limit, low, high, outcome, attempts, failed, repeated;
-    for (const UploadReading& r : readings) {
-        quantity << r.Quantity;
-        label << r.Label;
-        band << QString::number(r.Band);
-        channel << QString::number(r.Channel);
-        value << r.Value;
-        number << Optional(r.Number);
-        limit << r.Limit;
-        low << Optional(r.Low);
-        high << Optional(r.High);
-        outcome << QString(QLatin1Char(OutcomeCode(r.Outcome)));
-        attempts << (r.Attempts ? QString::number(*r.Attempts) : QString());
-        if (r.Outcome == ReadingOutcome::Failed)
-            failed << r.Quantity;
-        else if (r.Outcome == ReadingOutcome::PassedOnRepeat)
-            repeated << r.Quantity;
-    }
-    for (const QStringList* list : {&quantity, &label, &band, &channel, &value, &number, &limit, &low, &high, &outcome,
-                                    &attempts, &failed, &repeated})
-        row.Array(*list);
+    QStringList marks;
+    for (qsizetype i = 1; i <= columns.count(QLatin1Char(',')) + 1; ++i)
+        marks << QLatin1Char('$') + QString::number(i);
+    return marks.join(QLatin1Char(','));
 }
 
-void AddTest(QByteArray& out, const UploadFile& f)
+QString InsertOne(const char* table, const QString& columns)
 {
-    const UploadTest& t = *f.Test;
-    // The index always has a day for a test (the file's own day when its text is none).
-    const QDate day = t.Date.isValid() ? t.Date : QDateTime::fromMSecsSinceEpoch(f.File.MTime).date();
-    CopyRow row(out);
-    row.Text(f.File.Path()).Bytes(f.Hash).Text(t.Kind).Text(day.toString(Qt::ISODate));
-    if (t.Time.isEmpty())
-        row.Null();
-    else
-        row.Text(t.Time);
-    for (const QString* field : {&t.DateText, &t.TimeText, &t.Imei, &t.OldImei, &t.Imsi, &t.Model, &t.System,
-                                 &t.Verdict, &t.Fault, &t.Tester, &t.Serial, &t.Firmware, &t.Coupler, &t.Version})
-        row.Text(*field);
-    AddReadings(row, t.Readings);
+    return QStringLiteral("INSERT INTO celvio.%1 (%2) VALUES (%3) ON CONFLICT DO NOTHING")
+        .arg(QString::fromLatin1(table), columns, Values(columns));
 }
 
-void AddRecord(QByteArray& out, const UploadFile& f, const UploadRecord& r)
-{
-    CopyRow row(out);
-    row.Text(f.File.Path()).Number(r.Line).Bytes(r.LineHash).Text(r.Kind).Text(r.OldImei).Text(r.NewImei).Text(r.Club);
-    if (r.Date.isValid())
-        row.Text(r.Date.toString(Qt::ISODate));
-    else
-        row.Null();
-    row.Text(r.DateText).Text(r.Result).Text(r.ServicePoint);
-}
+const QString kPushColumns = QStringLiteral("counter, service_point, company, tests, records, skipped, pending");
 
-bool MoveStaged(PgConnection& db, const QString& table, const QString& staging, const QString& columns,
-                const StationIdentity& who, int& added, ServerError& error)
+QVariantList PushParams(const StationIdentity& who, const PushRow& push)
 {
-    const auto r = db.Exec(QStringLiteral("INSERT INTO celvio.") + table +
-                               QStringLiteral(" (counter, service_point, company, ") + columns +
-                               QStringLiteral(") SELECT $1, $2, $3, ") + columns + QStringLiteral(" FROM ") + staging +
-                               QStringLiteral(" ON CONFLICT DO NOTHING"),
-                           {who.Counter, who.ServicePoint, who.Company}, error);
-    if (!r)
-        return false;
-    added += int(r->Affected());
-    return true;
+    return {who.Counter, who.ServicePoint, who.Company, push.Tests, push.Records, push.Skipped, push.Pending};
 }
 
 }  // namespace
@@ -176,65 +86,143 @@ void ReadStationIdentity(const QString& stationDir, StationIdentity& identity)
     }
 }
 
-bool SendBatch(PgConnection& db, const StationIdentity& who, const QList<UploadFile>& files, SentCounts& counts,
-               ServerError& error)
+SentCounts BatchSender::Count(const QList<UploadFile>& files)
 {
-    QByteArray tests, records, skipped;
-    SentCounts batch;
+    SentCounts c;
     for (const UploadFile& f : files) {
+        if (f.File.Skipped)
+            ++c.Skipped;
+        else if (f.Test)
+            ++c.Tests;
+        else
+            c.Records += int(f.Records.size());
+    }
+    return c;
+}
+
+bool BatchSender::Fail()
+{
+    ServerError ignored;
+    if (waiting_) {
+        QList<qint64> affected;
+        db_.Collect(affected, ignored);
+        waiting_ = false;
+    }
+    db_.RunScript("ROLLBACK", ignored);
+    return false;
+}
+
+bool BatchSender::Start(const QList<UploadFile>& files, const PushRow* push, ServerError& error)
+{
+    batch_ = Count(files);
+    if (files.size() <= kDirectFiles && batch_.Records <= kDirectRecords)
+        return Direct(files, push, error);
+    return Staged(files, push, error);
+}
+
+bool BatchSender::Direct(const QList<UploadFile>& files, const PushRow* push, ServerError& error)
+{
+    if (!db_.RunScript("BEGIN", error))
+        return Fail();
+    for (const UploadFile& f : files) {
+        QList<QVariantList> rows;
+        const char* table = "tests";
+        const QString* columns = &kTestColumns;
         if (f.File.Skipped) {
-            CopyRow(skipped).Text(f.File.Path()).Bytes(f.Hash).Number(f.File.Size).Text(f.File.Reason);
-            ++batch.Skipped;
+            table = "skipped_files";
+            columns = &kSkippedColumns;
+            rows << SkippedParams(who_, f);
         } else if (f.Test) {
-            AddTest(tests, f);
-            ++batch.Tests;
+            rows << TestParams(who_, f);
         } else {
+            table = "swap_records";
+            columns = &kRecordColumns;
             for (const UploadRecord& r : f.Records)
-                AddRecord(records, f, r);
-            batch.Records += int(f.Records.size());
+                rows << RecordParams(who_, f, r);
+        }
+        for (const QVariantList& params : rows) {
+            const auto r = db_.Exec(InsertOne(table, *columns), params, error);
+            if (!r)
+                return Fail();
+            (f.File.Skipped ? batch_.NewSkipped : f.Test ? batch_.NewTests : batch_.NewRecords) += int(r->Affected());
         }
     }
-    auto rollback = [&] {
-        ServerError ignored;
-        db.Run(QStringLiteral("ROLLBACK"), ignored);
-        return false;
-    };
-    if (!db.RunScript("BEGIN", error) || !db.RunScript(kStaging.toUtf8(), error))
-        return rollback();
-    if ((!tests.isEmpty() &&
-         (!db.CopyIn(QStringLiteral("COPY up_tests (") + kTestColumns + QStringLiteral(") FROM STDIN"), tests, error) ||
-          !MoveStaged(db, QStringLiteral("tests"), QStringLiteral("up_tests"), kTestColumns, who, batch.NewTests,
-                      error))) ||
-        (!records.isEmpty() &&
-         (!db.CopyIn(QStringLiteral("COPY up_records (") + kRecordColumns + QStringLiteral(") FROM STDIN"), records,
-                     error) ||
-          !MoveStaged(db, QStringLiteral("swap_records"), QStringLiteral("up_records"), kRecordColumns, who,
-                      batch.NewRecords, error))) ||
-        (!skipped.isEmpty() &&
-         (!db.CopyIn(QStringLiteral("COPY up_skipped (") + kSkippedColumns + QStringLiteral(") FROM STDIN"), skipped,
-                     error) ||
-          !MoveStaged(db, QStringLiteral("skipped_files"), QStringLiteral("up_skipped"), kSkippedColumns, who,
-                      batch.NewSkipped, error))))
-        return rollback();
-    if (!db.RunScript("COMMIT", error))
-        return false;
-    counts.Tests += batch.Tests;
-    counts.Records += batch.Records;
-    counts.Skipped += batch.Skipped;
-    counts.NewTests += batch.NewTests;
-    counts.NewRecords += batch.NewRecords;
-    counts.NewSkipped += batch.NewSkipped;
+    if ((push && !db_.Run(InsertOne("pushes", kPushColumns), error, PushParams(who_, *push))) ||
+        !db_.RunScript("COMMIT", error))
+        return Fail();
     return true;
 }
 
-bool RecordPush(PgConnection& db, const StationIdentity& who, const SentCounts& counts, int pending,
-                ServerError& error)
+bool BatchSender::Staged(const QList<UploadFile>& files, const PushRow* push, ServerError& error)
 {
-    return db.Run(QStringLiteral("INSERT INTO celvio.pushes (counter, service_point, company, tests, records, skipped,"
-                                 " pending) VALUES ($1, $2, $3, $4, $5, $6, $7)"),
-                  error,
-                  {who.Counter, who.ServicePoint, who.Company, counts.NewTests, counts.NewRecords, counts.NewSkipped,
-                   pending});
+    QByteArray tests, records, skipped;
+    for (const UploadFile& f : files) {
+        if (f.File.Skipped)
+            AddSkippedRow(skipped, who_, f);
+        else if (f.Test)
+            AddTestRow(tests, who_, f);
+        else
+            for (const UploadRecord& r : f.Records)
+                AddRecordRow(records, who_, f, r);
+    }
+    if (!db_.RunScript("BEGIN", error) || (!staging_ && !db_.RunScript(kStaging, error)))
+        return Fail();
+    staging_ = true;
+    QString script;
+    struct Stage {
+        const QByteArray& rows;
+        const char* table;
+        const char* staging;
+        const QString& columns;
+    };
+    for (const Stage& s : {Stage{tests, "tests", "up_tests", kTestColumns},
+                           Stage{records, "swap_records", "up_records", kRecordColumns},
+                           Stage{skipped, "skipped_files", "up_skipped", kSkippedColumns}}) {
+        if (s.rows.isEmpty())
+            continue;
+        if (!db_.CopyIn(QStringLiteral("COPY %1 (%2) FROM STDIN").arg(QString::fromLatin1(s.staging), s.columns),
+                        s.rows, error))
+            return Fail();
+        script += Move(s.table, s.staging, s.columns);
+    }
+    if (push && !db_.Run(InsertOne("pushes", kPushColumns), error, PushParams(who_, *push)))
+        return Fail();
+    // The inserts and the commit run while the caller reads the next batch.
+    if (!db_.SendScript((script + QStringLiteral("COMMIT")).toUtf8(), error))
+        return Fail();
+    waiting_ = true;
+    return true;
+}
+
+bool BatchSender::Finish(SentCounts& counts, ServerError& error)
+{
+    if (waiting_) {
+        QList<qint64> affected;
+        waiting_ = false;
+        if (!db_.Collect(affected, error))
+            return Fail();
+        // One result per move, in the order sent (tests, records, skipped), then COMMIT.
+        int* added[] = {&batch_.NewTests, &batch_.NewRecords, &batch_.NewSkipped};
+        const int sent[] = {batch_.Tests, batch_.Records, batch_.Skipped};
+        int at = 0;
+        for (int i = 0; i < 3; ++i) {
+            if (sent[i] > 0 && at < affected.size())
+                *added[i] += int(affected[at++]);
+        }
+    }
+    counts.Tests += batch_.Tests;
+    counts.Records += batch_.Records;
+    counts.Skipped += batch_.Skipped;
+    counts.NewTests += batch_.NewTests;
+    counts.NewRecords += batch_.NewRecords;
+    counts.NewSkipped += batch_.NewSkipped;
+    batch_ = SentCounts{};
+    return true;
+}
+
+bool RecordPush(PgConnection& db, const StationIdentity& who, const PushRow& push, ServerError& error)
+{
+    return db.Run(InsertOne("pushes", kPushColumns), error, PushParams(who, push));
 }
 
 }  // namespace celvio

@@ -1,7 +1,10 @@
-// Sends batches of the station's files to the head office: rows are staged with COPY in
-// temporary tables and moved into the upload tables with INSERT ... ON CONFLICT DO
-// NOTHING, in one transaction per batch. A batch is on the server whole or not at all,
-// and a batch sent twice (an acknowledgement lost on the way) adds nothing.
+// Sends batches of the station's files to the head office, one transaction per batch:
+// a batch is on the server whole or not at all, and a batch sent twice (an
+// acknowledgement lost on the way) adds nothing (INSERT ... ON CONFLICT DO NOTHING on
+// the rows' keys). A large batch is staged with COPY in temporary tables and moved into
+// the upload tables by a script sent without waiting, so that the counter reads the
+// next batch while the server inserts this one; a small one (a push after a cycle)
+// goes row by row with parameters, without temporary tables.
 #pragma once
 
 #include "headoffice/pg_connection.h"
@@ -24,13 +27,37 @@ struct SentCounts {
     int NewTests = 0, NewRecords = 0, NewSkipped = 0;  // rows the server did not hold yet
 };
 
-// Sends one batch in one transaction. The caller records the acknowledgement only when
-// this returns true.
-bool SendBatch(PgConnection& db, const StationIdentity& who, const QList<UploadFile>& files, SentCounts& counts,
-               ServerError& error);
+// The push's own row (for the head office's list of counters): rows sent, files left.
+struct PushRow {
+    int Tests = 0, Records = 0, Skipped = 0, Pending = 0;
+};
 
-// Adds the push's own row (for the head office's list of counters).
-bool RecordPush(PgConnection& db, const StationIdentity& who, const SentCounts& counts, int pending,
-                ServerError& error);
+class BatchSender {
+public:
+    BatchSender(PgConnection& db, const StationIdentity& who) : db_(db), who_(who) {}
+
+    // Starts a batch; with `push`, the push's row goes in the same transaction.
+    bool Start(const QList<UploadFile>& files, const PushRow* push, ServerError& error);
+    // Waits for the batch's commit and adds what it sent to `counts`. The caller records
+    // the acknowledgement only when this returns true.
+    bool Finish(SentCounts& counts, ServerError& error);
+
+    // Rows a batch sends; the counts of `files` alone.
+    static SentCounts Count(const QList<UploadFile>& files);
+
+private:
+    bool Staged(const QList<UploadFile>& files, const PushRow* push, ServerError& error);
+    bool Direct(const QList<UploadFile>& files, const PushRow* push, ServerError& error);
+    bool Fail();
+
+    PgConnection& db_;
+    StationIdentity who_;
+    bool staging_ = false;  // the temporary tables exist in this session
+    bool waiting_ = false;  // a script was sent and its results are due
+    SentCounts batch_;
+};
+
+// The push's row on its own (a push with nothing to send).
+bool RecordPush(PgConnection& db, const StationIdentity& who, const PushRow& push, ServerError& error);
 
 }  // namespace celvio

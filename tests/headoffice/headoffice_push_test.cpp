@@ -171,14 +171,29 @@ TEST_F(HeadOfficePushTest, TypedTextsArriveUnchanged)
     QByteArray file = HandWritten(kFailedDualBandGermanFile);
     file.replace("Orvane Q7", model.toLatin1());
     file.replace("Display flickers when the phone rings and then die\r\ns", fault.toLatin1());
-    Put(QStringLiteral("RESULTS/351234/0543215.TXT"), file);
-    ASSERT_EQ(Push(dir.path(), QStringLiteral("shop_a"), QStringLiteral("It's; \\ \"counter\"")).Code, 0);
-    EXPECT_EQ(Admin(db, QStringLiteral("SELECT model, fault, counter FROM celvio.tests")),
-              QStringList{model + QLatin1Char('|') + fault + QStringLiteral("|It's; \\ \"counter\"")});
+    const QString counter = QStringLiteral("It's; \\ \"counter\"");
+    // One file goes row by row with parameters; thirty go through COPY.
+    for (const int files : {1, 30}) {
+        QTemporaryDir station;
+        for (int i = 0; i < files; ++i) {
+            const QString path = station.path() + QStringLiteral("/RESULTS/351234/%1.TXT").arg(i, 7, 10, QLatin1Char('0'));
+            QDir().mkpath(QFileInfo(path).path());
+            QFile f(path);
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+            f.write(file);
+        }
+        const CliRun push = Push(station.path(), files == 1 ? QStringLiteral("shop_a") : QStringLiteral("shop_b"), counter);
+        ASSERT_EQ(push.Code, 0) << push.Err.toStdString();
+    }
+    EXPECT_EQ(Admin(db, QStringLiteral("SELECT DISTINCT model, fault, counter FROM celvio.tests")),
+              QStringList{model + QLatin1Char('|') + fault + QLatin1Char('|') + counter});
+    EXPECT_EQ(AdminValue(QStringLiteral("SELECT count(*) FROM celvio.tests")), QStringLiteral("31"));
     // The readings' texts too, through the arrays.
-    EXPECT_EQ(AdminValue(QStringLiteral("SELECT r_value[1] || '|' || r_limit[1] || '|' || r_outcome[1] ||"
-                                        " '|' || r_quantity[1] FROM celvio.tests")),
-              QStringLiteral("0124|0123|F|Dialled Number"));
+    EXPECT_EQ(Admin(db, QStringLiteral("SELECT DISTINCT r_value[1] || '|' || r_limit[1] || '|' || r_outcome[1] ||"
+                                       " '|' || r_quantity[1] || '|' || array_to_string(failed_quantities, ',')"
+                                       " FROM celvio.tests")),
+              QStringList{QStringLiteral("0124|0123|F|Dialled Number|Dialled Number,TX Power,RX Level,Frequency Error,"
+                                          "Power-Time Template")});
 }
 
 TEST_F(HeadOfficePushTest, AFileChangedSinceTheIndexReadItWaits)

@@ -12,13 +12,13 @@ RETURN (SELECT string_agg(q || CASE WHEN c > 0 THEN ' [' || c || ']' ELSE '' END
         WHERE o = 'F');
 
 CREATE TABLE celvio.counters (
-    station       name PRIMARY KEY,
+    station       text PRIMARY KEY,
     registered_at timestamptz NOT NULL DEFAULT now()
 );
 
 CREATE TABLE celvio.pushes (
     id            bigint GENERATED ALWAYS AS IDENTITY PRIMARY KEY,
-    station       name NOT NULL DEFAULT current_user,
+    station       text NOT NULL DEFAULT current_user,
     counter       text NOT NULL,
     service_point text NOT NULL DEFAULT '',
     company       text NOT NULL DEFAULT '',
@@ -32,7 +32,7 @@ CREATE INDEX pushes_station ON celvio.pushes (station, pushed_at DESC);
 
 CREATE TABLE celvio.tests (
     id            bigint GENERATED ALWAYS AS IDENTITY PRIMARY KEY,
-    station       name NOT NULL DEFAULT current_user,
+    station       text NOT NULL DEFAULT current_user,
     counter       text NOT NULL,
     service_point text NOT NULL DEFAULT '',
     company       text NOT NULL DEFAULT '',
@@ -84,16 +84,23 @@ CREATE TABLE celvio.tests (
        AND cardinality(r_low) = cardinality(r_quantity) AND cardinality(r_high) = cardinality(r_quantity)
        AND cardinality(r_outcome) = cardinality(r_quantity) AND cardinality(r_attempts) = cardinality(r_quantity))
 );
-CREATE INDEX tests_imei ON celvio.tests (imei);
-CREATE INDEX tests_old_imei ON celvio.tests (old_imei);
-CREATE INDEX tests_date ON celvio.tests (test_date);
-CREATE INDEX tests_model ON celvio.tests (model);
+-- A phone: by its IMEI (newest last, with the model that the swap counts look up), or
+-- as the old phone of a direct swap (few rows have one).
+CREATE INDEX tests_imei ON celvio.tests (imei, test_date, test_time) INCLUDE (kind, model);
+CREATE INDEX tests_old_imei ON celvio.tests (old_imei) WHERE old_imei <> '';
+-- The counts by shop, model, day and week read this narrow index alone (an index-only
+-- scan once autovacuum has marked the pages), never the wide rows with the readings;
+-- a range of days is a range of it.
+CREATE INDEX tests_stats ON celvio.tests (test_date) INCLUDE (kind, verdict, model, service_point, counter);
+-- "Which quantity fails": only the tests with a failed or repeated reading.
+CREATE INDEX tests_failing ON celvio.tests (test_date)
+    INCLUDE (kind, verdict, model, service_point, counter, failed_quantities, repeated_quantities)
+    WHERE cardinality(failed_quantities) > 0 OR cardinality(repeated_quantities) > 0;
 
 -- One line of a swap record file. A line keeps its key when the Archive button moves
 -- its file into BACKUP<yy>: the key is the counter, the kind and the hash of the line.
 CREATE TABLE celvio.swap_records (
-    id            bigint GENERATED ALWAYS AS IDENTITY PRIMARY KEY,
-    station       name NOT NULL DEFAULT current_user,
+    station       text NOT NULL DEFAULT current_user,
     counter       text NOT NULL,
     service_point text NOT NULL DEFAULT '',
     company       text NOT NULL DEFAULT '',
@@ -112,14 +119,12 @@ CREATE TABLE celvio.swap_records (
     UNIQUE (station, kind, line_hash)
 );
 CREATE INDEX swap_records_old ON celvio.swap_records (old_imei);
-CREATE INDEX swap_records_new ON celvio.swap_records (new_imei);
-CREATE INDEX swap_records_date ON celvio.swap_records (record_date);
+CREATE INDEX swap_records_new ON celvio.swap_records (new_imei) WHERE new_imei <> '';
 
 -- A file the counter's index could not read (damaged or foreign): listed, never
 -- uploaded in part.
 CREATE TABLE celvio.skipped_files (
-    id            bigint GENERATED ALWAYS AS IDENTITY PRIMARY KEY,
-    station       name NOT NULL DEFAULT current_user,
+    station       text NOT NULL DEFAULT current_user,
     counter       text NOT NULL,
     service_point text NOT NULL DEFAULT '',
     company       text NOT NULL DEFAULT '',

@@ -44,20 +44,20 @@ ALTER TABLE celvio.skipped_files ENABLE ROW LEVEL SECURITY;
 ALTER TABLE celvio.pushes ENABLE ROW LEVEL SECURITY;
 ALTER TABLE celvio.counters ENABLE ROW LEVEL SECURITY;
 
-CREATE POLICY counter_adds ON celvio.tests FOR INSERT TO celvio_counter WITH CHECK (station = current_user);
-CREATE POLICY counter_reads ON celvio.tests FOR SELECT TO celvio_counter USING (station = current_user);
+CREATE POLICY counter_adds ON celvio.tests FOR INSERT TO celvio_counter WITH CHECK (station = current_user::text);
+CREATE POLICY counter_reads ON celvio.tests FOR SELECT TO celvio_counter USING (station = current_user::text);
 CREATE POLICY office_reads ON celvio.tests FOR SELECT TO celvio_office USING (true);
 
-CREATE POLICY counter_adds ON celvio.swap_records FOR INSERT TO celvio_counter WITH CHECK (station = current_user);
-CREATE POLICY counter_reads ON celvio.swap_records FOR SELECT TO celvio_counter USING (station = current_user);
+CREATE POLICY counter_adds ON celvio.swap_records FOR INSERT TO celvio_counter WITH CHECK (station = current_user::text);
+CREATE POLICY counter_reads ON celvio.swap_records FOR SELECT TO celvio_counter USING (station = current_user::text);
 CREATE POLICY office_reads ON celvio.swap_records FOR SELECT TO celvio_office USING (true);
 
-CREATE POLICY counter_adds ON celvio.skipped_files FOR INSERT TO celvio_counter WITH CHECK (station = current_user);
-CREATE POLICY counter_reads ON celvio.skipped_files FOR SELECT TO celvio_counter USING (station = current_user);
+CREATE POLICY counter_adds ON celvio.skipped_files FOR INSERT TO celvio_counter WITH CHECK (station = current_user::text);
+CREATE POLICY counter_reads ON celvio.skipped_files FOR SELECT TO celvio_counter USING (station = current_user::text);
 CREATE POLICY office_reads ON celvio.skipped_files FOR SELECT TO celvio_office USING (true);
 
-CREATE POLICY counter_adds ON celvio.pushes FOR INSERT TO celvio_counter WITH CHECK (station = current_user);
-CREATE POLICY counter_reads ON celvio.pushes FOR SELECT TO celvio_counter USING (station = current_user);
+CREATE POLICY counter_adds ON celvio.pushes FOR INSERT TO celvio_counter WITH CHECK (station = current_user::text);
+CREATE POLICY counter_reads ON celvio.pushes FOR SELECT TO celvio_counter USING (station = current_user::text);
 CREATE POLICY office_reads ON celvio.pushes FOR SELECT TO celvio_office USING (true);
 
 CREATE POLICY office_reads ON celvio.counters FOR SELECT TO celvio_office USING (true);
