@@ -7,6 +7,7 @@ packages=(
   cmake g++ make pkg-config
   qt6-base-dev qt6-qpa-plugins qt6-serialport-dev libqt6serialport6-dev
   qt6-charts-dev libqt6opengl6-dev libqt6sql6-sqlite
+  libpq-dev postgresql
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth x11-apps netpbm poppler-utils fonts-liberation fonts-dejavu-core
 )
