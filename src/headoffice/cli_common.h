@@ -16,6 +16,7 @@ struct HeadOfficeArgs {
     bool PasswordStdin = false;
     bool NoUpdate = false;
     bool Check = false;        // status --check: ask the server too
+    bool All = false;          // push --all: every file, acknowledged or not
     QString Counter;           // --counter NAME (with --server)
     qint64 BudgetMs = 0;       // --budget-ms
     int TimeoutS = 10;         // --timeout: seconds to wait for the connection

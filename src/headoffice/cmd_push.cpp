@@ -22,6 +22,7 @@ int RunPushCommand(const HeadOfficeArgs& a, QTextStream& out, QTextStream& err)
     ReadStationIdentity(a.Station, options.Who);
     options.BudgetMs = a.BudgetMs;
     options.BatchFiles = a.BatchFiles;
+    options.All = a.All;
     options.ConnectTimeoutS = a.TimeoutS;
     options.UpdateIndex = !a.NoUpdate;
     PushReport report;

@@ -46,6 +46,8 @@ int TakeOption(const QStringList& args, qsizetype& i, HeadOfficeArgs& a, QTextSt
         a.IfConfigured = true;
     } else if (arg == QLatin1String("--check")) {
         a.Check = true;
+    } else if (arg == QLatin1String("--all")) {
+        a.All = true;
     } else if (arg == QLatin1String("--password-stdin")) {
         a.PasswordStdin = true;
     } else if (arg == QLatin1String("--counter")) {
@@ -170,9 +172,9 @@ int RunCelvioHistory(const QStringList& args, QTextStream& out, QTextStream& err
     if (!a.ServerUri.isEmpty() || a.Chain)
         return RunChainQuery(a, out, err);
     if (!a.Counter.isEmpty() || a.BudgetMs > 0 || a.IfConfigured || a.PasswordStdin || a.BatchFiles != 5000 ||
-        a.Check)
+        a.Check || a.All)
         return UsageError(err, a.Command + QStringLiteral(" takes none of --counter, --budget-ms, --if-configured,"
-                                                          " --password-stdin, --batch-files, --check"));
+                                                          " --password-stdin, --batch-files, --check, --all"));
     return RunHistoryCli(a.Forward, out, err);
 }
 
@@ -182,7 +184,8 @@ QString HeadOfficeUsage()
         "The chain's head office (a PostgreSQL database):\n"
         "  push [--budget-ms N]  send every test, swap record line and skipped file that the\n"
         "                       server has not acknowledged (with --if-configured a station\n"
-        "                       without HEADOFFICE.INI exits 0)\n"
+        "                       without HEADOFFICE.INI exits 0; --all sends every file again,\n"
+        "                       after the server was restored from a backup)\n"
         "  status [--check]     what is pending and when the last push succeeded; with\n"
         "                       --check the server is asked too (exit code of its failure)\n"
         "  counters             each counter's last push, pending files and tests (head office)\n"

@@ -34,6 +34,19 @@ bool EnsureAckTables(HistoryIndex& index, QString* error)
     if (!index.IsOpen() && !index.Open(error))
         return false;
     QSqlQuery q(index.Database());
+    // Tables of an older layout are only a cache: they are made anew (the next push
+    // sends everything once more, and the server keeps every row once).
+    if (q.exec(QStringLiteral("SELECT (SELECT count(*) FROM pragma_table_info('headoffice_acks') WHERE name = 'file_id'),"
+                              " (SELECT count(*) FROM pragma_table_info('headoffice_acks')),"
+                              " (SELECT count(*) FROM pragma_table_info('headoffice_pushes') WHERE name = 'prefix_id'),"
+                              " (SELECT count(*) FROM pragma_table_info('headoffice_pushes'))")) &&
+        q.next() && ((q.value(0).toInt() == 0 && q.value(1).toInt() > 0) || (q.value(2).toInt() == 0 && q.value(3).toInt() > 0))) {
+        q.finish();
+        if (!q.exec(QStringLiteral("DROP TABLE IF EXISTS headoffice_acks")) ||
+            !q.exec(QStringLiteral("DROP TABLE IF EXISTS headoffice_pushes")))
+            return Fail(error, q);
+    }
+    q.finish();
     for (const char* sql :
          {"CREATE TABLE IF NOT EXISTS headoffice_acks (server TEXT NOT NULL, folder TEXT NOT NULL, name TEXT NOT NULL,"
           " size INTEGER NOT NULL, mtime INTEGER NOT NULL, file_id INTEGER NOT NULL, acked_at INTEGER NOT NULL,"

@@ -109,7 +109,7 @@ bool Push(const PushOptions& options, PushReport& report, ServerError& error)
         report.IndexWarning = why;
     const QString key = options.Server.Key();
     QList<PendingFile> pending;
-    if (!PendingFiles(index, key, pending, &why))
+    if (!PendingFiles(index, key, pending, &why, options.All))
         return LocalFail(error, why);
     report.Pending = int(pending.size());
 

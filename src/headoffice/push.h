@@ -17,6 +17,7 @@ struct PushOptions {
     int ConnectTimeoutS = 10;
     int BatchFiles = 5000;
     bool UpdateIndex = true;
+    bool All = false;         // every file, acknowledged or not (after a restore of the server)
 };
 
 struct PushReport {

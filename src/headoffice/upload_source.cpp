@@ -167,7 +167,7 @@ void ReadLimits(const QString& limit, std::optional<double>& low, std::optional<
     }
 }
 
-bool PendingFiles(HistoryIndex& index, const QString& serverKey, QList<PendingFile>& out, QString* error)
+bool PendingFiles(HistoryIndex& index, const QString& serverKey, QList<PendingFile>& out, QString* error, bool all)
 {
     out.clear();
     if (!EnsureAckTables(index, error))
@@ -177,11 +177,12 @@ bool PendingFiles(HistoryIndex& index, const QString& serverKey, QList<PendingFi
     if (!q.prepare(QStringLiteral("SELECT f.id, f.folder, f.name, f.size, f.mtime, f.kind, f.status, f.reason"
                                   " FROM files f LEFT JOIN headoffice_acks a"
                                   " ON a.server = ? AND a.folder = f.folder AND a.name = f.name"
-                                  " WHERE f.id > ? AND (a.name IS NULL OR a.size <> f.size OR a.mtime <> f.mtime)"
+                                  " WHERE f.id > ? AND (? OR a.name IS NULL OR a.size <> f.size OR a.mtime <> f.mtime)"
                                   " ORDER BY f.id")))
         return Fail(error, q);
     q.bindValue(0, serverKey);
-    q.bindValue(1, AcknowledgedPrefix(index, serverKey));
+    q.bindValue(1, all ? 0 : AcknowledgedPrefix(index, serverKey));
+    q.bindValue(2, all ? 1 : 0);
     if (!q.exec())
         return Fail(error, q);
     while (q.next()) {

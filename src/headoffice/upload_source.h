@@ -69,8 +69,9 @@ struct UploadFile {
 };
 
 // The files of the index not acknowledged by the server `serverKey` (or changed since),
-// in the index's order.
-bool PendingFiles(HistoryIndex& index, const QString& serverKey, QList<PendingFile>& out, QString* error);
+// in the index's order; with `all`, every file (after a restore of the server).
+bool PendingFiles(HistoryIndex& index, const QString& serverKey, QList<PendingFile>& out, QString* error,
+                  bool all = false);
 
 // Reads what the index holds of `files`, with each file's hash. A file that changed or
 // vanished since the index read it is left out (it stays pending until the index has

@@ -244,5 +244,27 @@ TEST_F(HeadOfficePushTest, TheSchemaKnowsItsVersion)
     Admin(QStringLiteral("postgres"), QStringLiteral("DROP DATABASE ") + db + QStringLiteral("_empty"));
 }
 
+TEST_F(HeadOfficePushTest, AcknowledgementsOfAnOlderLayoutAreMadeAnew)
+{
+    HandWrittenStation();
+    {
+        HistoryIndex index(dir.path());
+        ASSERT_TRUE(index.Open());
+        QSqlQuery q(index.Database());
+        ASSERT_TRUE(q.exec(QStringLiteral("CREATE TABLE headoffice_acks (server TEXT, folder TEXT, name TEXT, size INTEGER,"
+                                          " mtime INTEGER, acked_at INTEGER)")));
+    }
+    const CliRun first = Push(dir.path(), QStringLiteral("shop_a"), QStringLiteral("Kasse 1"));
+    ASSERT_EQ(first.Code, 0) << first.Err.toStdString();
+    EXPECT_TRUE(first.Err.isEmpty()) << first.Err.toStdString();
+    // Kept this time: the next push has nothing to send.
+    EXPECT_TRUE(Push(dir.path(), QStringLiteral("shop_a"), QStringLiteral("Kasse 1"))
+                    .Out.contains(QStringLiteral(": 0 tests, 0 swap record lines, 0 skipped files")));
+    // --all sends everything again (a server restored from a backup), nothing doubles.
+    const CliRun all = Push(dir.path(), QStringLiteral("shop_a"), QStringLiteral("Kasse 1"), {QStringLiteral("--all")});
+    EXPECT_TRUE(all.Out.contains(QStringLiteral(": 4 tests, 4 swap record lines, 4 skipped files (0 new")))
+        << all.Out.toStdString();
+}
+
 }  // namespace
 }  // namespace celvio::testing
