@@ -31,7 +31,8 @@ std::optional<double> Number(const QString& text)
     return ok ? std::optional<double>(v) : std::nullopt;
 }
 
-// The file as the index saw it (same size and time), with its hash; false otherwise.
+// The file as the index saw it (same size and time), with its hash (the index's, else
+// read now); false otherwise.
 bool HashUnchanged(const QString& stationDir, const PendingFile& f, QByteArray& hash)
 {
     const QString path = ResolvePath(stationDir, f.Path());
@@ -39,6 +40,10 @@ bool HashUnchanged(const QString& stationDir, const PendingFile& f, QByteArray& 
     if (::stat(QFile::encodeName(path).constData(), &buf) != 0 || qint64(buf.st_size) != f.Size ||
         qint64(buf.st_mtim.tv_sec) * 1000 + buf.st_mtim.tv_nsec / 1000000 != f.MTime)
         return false;
+    if (!f.Hash.isEmpty()) {
+        hash = f.Hash;
+        return true;
+    }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return false;
@@ -174,7 +179,7 @@ bool PendingFiles(HistoryIndex& index, const QString& serverKey, QList<PendingFi
         return false;
     QSqlQuery q(index.Database());
     q.setForwardOnly(true);
-    if (!q.prepare(QStringLiteral("SELECT f.id, f.folder, f.name, f.size, f.mtime, f.kind, f.status, f.reason"
+    if (!q.prepare(QStringLiteral("SELECT f.id, f.folder, f.name, f.size, f.mtime, f.kind, f.status, f.reason, f.hash"
                                   " FROM files f LEFT JOIN headoffice_acks a"
                                   " ON a.server = ? AND a.folder = f.folder AND a.name = f.name"
                                   " WHERE f.id > ? AND (? OR a.name IS NULL OR a.size <> f.size OR a.mtime <> f.mtime)"
@@ -195,6 +200,7 @@ bool PendingFiles(HistoryIndex& index, const QString& serverKey, QList<PendingFi
         f.Result = q.value(5).toString() == QLatin1String("result");
         f.Skipped = q.value(6).toString() != QLatin1String("ok");
         f.Reason = q.value(7).toString();
+        f.Hash = q.value(8).toByteArray();
         out.append(f);
     }
     return true;

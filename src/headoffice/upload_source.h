@@ -58,6 +58,7 @@ struct PendingFile {
     bool Result = true;    // a result file, else a record file
     bool Skipped = false;  // the index could not read it
     QString Reason;
+    QByteArray Hash;       // SHA-256 of the bytes the index read; empty when it read none
     QString Path() const { return Folder + QLatin1Char('/') + Name; }
 };
 

@@ -4,6 +4,7 @@
 #include "history/record_parser.h"
 #include "history/result_parser.h"
 
+#include <QCryptographicHash>
 #include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
@@ -21,7 +22,7 @@ namespace celvio {
 
 namespace {
 
-constexpr int kSchemaVersion = 1;
+constexpr int kSchemaVersion = 2;
 // A folder changed this recently may change again within the same tick of its clock:
 // it is read again next time.
 constexpr qint64 kSettleMs = 2000;
@@ -37,7 +38,7 @@ const char* const kSchema[] = {
     "CREATE TABLE IF NOT EXISTS folders (path TEXT PRIMARY KEY, mtime INTEGER NOT NULL)",
     "CREATE TABLE IF NOT EXISTS files (id INTEGER PRIMARY KEY, folder TEXT NOT NULL, name TEXT NOT NULL,"
     " size INTEGER NOT NULL, mtime INTEGER NOT NULL, kind TEXT NOT NULL, status TEXT NOT NULL, reason TEXT,"
-    " UNIQUE(folder, name))",
+    " hash BLOB, UNIQUE(folder, name))",
     "CREATE TABLE IF NOT EXISTS tests (id INTEGER PRIMARY KEY,"
     " file_id INTEGER NOT NULL REFERENCES files(id) ON DELETE CASCADE,"
     " kind TEXT NOT NULL, date TEXT, time TEXT, stamp TEXT, date_text TEXT, time_text TEXT,"
@@ -129,7 +130,7 @@ struct Statements {
     bool Prepare()
     {
         return insertFile.prepare(QStringLiteral(
-                   "INSERT INTO files (folder, name, size, mtime, kind, status, reason) VALUES (?,?,?,?,?,?,?)")) &&
+                   "INSERT INTO files (folder, name, size, mtime, kind, status, reason, hash) VALUES (?,?,?,?,?,?,?,?)")) &&
                insertTest.prepare(QStringLiteral(
                    "INSERT INTO tests (file_id, kind, date, time, stamp, date_text, time_text, imei, old_imei,"
                    " imsi, model, system, verdict, fault, tester, serial, firmware, coupler, version)"
@@ -179,6 +180,8 @@ bool AddFile(Statements& s, const QString& folder, const QFileInfo& info, IndexC
     f.bindValue(4, result ? QStringLiteral("result") : QStringLiteral("records"));
     f.bindValue(5, ok ? QStringLiteral("ok") : QStringLiteral("skipped"));
     f.bindValue(6, ok ? QVariant() : QVariant(reason));
+    // The SHA-256 of the bytes read: the file's key at the chain's head office.
+    f.bindValue(7, bytes.isNull() ? QVariant() : QVariant(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256)));
     if (!Run(f, error))
         return false;
     if (!ok)
