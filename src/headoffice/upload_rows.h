@@ -15,6 +15,11 @@ extern const QString kRecordColumns;
 extern const QString kSkippedColumns;
 
 void AddTestRow(QByteArray& out, const StationIdentity& who, const UploadFile& f);
+// A test in COPY's binary format (numbers and arrays go as they are: the server parses
+// no text for them); BinaryCopyStart before the first row, BinaryCopyEnd after the last.
+void BinaryCopyStart(QByteArray& out);
+void AddTestRowBinary(QByteArray& out, const StationIdentity& who, const UploadFile& f);
+void BinaryCopyEnd(QByteArray& out);
 void AddRecordRow(QByteArray& out, const StationIdentity& who, const UploadFile& f, const UploadRecord& r);
 void AddSkippedRow(QByteArray& out, const StationIdentity& who, const UploadFile& f);
 

@@ -157,14 +157,19 @@ bool BatchSender::Staged(const QList<UploadFile>& files, const PushRow* push, Se
 {
     QByteArray tests, records, skipped;
     for (const UploadFile& f : files) {
-        if (f.File.Skipped)
+        if (f.File.Skipped) {
             AddSkippedRow(skipped, who_, f);
-        else if (f.Test)
-            AddTestRow(tests, who_, f);
-        else
+        } else if (f.Test) {
+            if (tests.isEmpty())
+                BinaryCopyStart(tests);
+            AddTestRowBinary(tests, who_, f);
+        } else {
             for (const UploadRecord& r : f.Records)
                 AddRecordRow(records, who_, f, r);
+        }
     }
+    if (!tests.isEmpty())
+        BinaryCopyEnd(tests);
     if (!db_.RunScript("BEGIN", error) || (!staging_ && !db_.RunScript(kStaging, error)))
         return Fail();
     staging_ = true;
@@ -174,13 +179,15 @@ bool BatchSender::Staged(const QList<UploadFile>& files, const PushRow* push, Se
         const char* table;
         const char* staging;
         const QString& columns;
+        const char* format;
     };
-    for (const Stage& s : {Stage{tests, "tests", "up_tests", kTestColumns},
-                           Stage{records, "swap_records", "up_records", kRecordColumns},
-                           Stage{skipped, "skipped_files", "up_skipped", kSkippedColumns}}) {
+    for (const Stage& s : {Stage{tests, "tests", "up_tests", kTestColumns, " (FORMAT binary)"},
+                           Stage{records, "swap_records", "up_records", kRecordColumns, ""},
+                           Stage{skipped, "skipped_files", "up_skipped", kSkippedColumns, ""}}) {
         if (s.rows.isEmpty())
             continue;
-        if (!db_.CopyIn(QStringLiteral("COPY %1 (%2) FROM STDIN").arg(QString::fromLatin1(s.staging), s.columns),
+        if (!db_.CopyIn(QStringLiteral("COPY %1 (%2) FROM STDIN%3")
+                            .arg(QString::fromLatin1(s.staging), s.columns, QString::fromLatin1(s.format)),
                         s.rows, error))
             return Fail();
         script += Move(s.table, s.staging, s.columns);
