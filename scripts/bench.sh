@@ -33,6 +33,12 @@ run "$build/bench/bench_roundtrip" 1000
 "$build/bench/scan/bench_scan_pass" 2>/dev/null | tee /dev/stderr |
   awk '/best/ { for (i = 1; i <= NF; i++) if ($i == "best") print "FIGURE scan_pass_wall_ms", $(i+1) }' >>"$figures"
 run "$build/bench/history/bench_history" "${CELVIO_HISTORY_BENCH_DIR:-/tmp/celvio-history-bench}"
+# The head office: a throwaway PostgreSQL server (with fsync, as a real one), stopped after.
+pg_state="$(mktemp -u /tmp/celvio-bench-pg.XXXXXX)"
+if CELVIO_PG_FSYNC=on bash "$root/tests/headoffice/pg-cluster.sh" start "$pg_state" >&2; then
+  run "$build/bench/headoffice/bench_headoffice" "$pg_state" "${CELVIO_HEADOFFICE_BENCH_DIR:-/tmp/celvio-headoffice-bench}"
+  bash "$root/tests/headoffice/pg-cluster.sh" stop "$pg_state"
+fi
 BUILD_DIR="$build" bash "$root/scripts/measure-idle.sh" 10 | tee /dev/stderr >>"$figures"
 if [ "$scan" -eq 1 ]; then
   BUILD_DIR="$build" bash "$root/scripts/scan-demo.sh" /tmp/celvio-bench-scan 2>/dev/null | tee /dev/stderr |
@@ -64,6 +70,11 @@ goals=(
   "history_incremental_ms|history index update after one new result file, ms|<|50"
   "history_find_ms|history lookup of one IMEI (tests and records), slowest, ms|<|10"
   "history_window_open_ms|History window opened on 100,000 tests, ms|<|300"
+  "headoffice_first_push_s|head office: first push of 100,000 result files into an empty server, s|<|20"
+  "headoffice_incremental_push_ms|head office: push of one new test (index update included), median ms|<|100"
+  "headoffice_full_readings_push_s|head office: 100,000 tests with 45 readings each through the uploader, s|<|20"
+  "headoffice_find_ms|head office: find IMEI on 1,000,000 tests, slowest of 50, ms|<|20"
+  "headoffice_stats_model_s|head office: stats --by model on 1,000,000 tests, slowest of 3, s|<|2"
 )
 printf '\n%-72s %10s %10s  %s\n' "figure" "goal" "measured" "result"
 failed=0

@@ -3,7 +3,7 @@
 # The folders from the ground up (a folder may include its own headers and those of
 # the folders listed before it):
 #
-#   platform  core  tester  models  results  procedures  scan  swap  history  ui  cycle
+#   platform  core  tester  models  results  procedures  scan  swap  history  headoffice  ui  cycle
 #   platform/qt, platform/scripted  (the seam's implementations)
 #   main.cpp, command_line.*, message_main.cpp (the programs)
 #
@@ -15,7 +15,7 @@ cd "$root/src"
 
 rank() {
   case "$1" in
-    platform/qt/*|platform/scripted/*) echo 11 ;;
+    platform/qt/*|platform/scripted/*) echo 12 ;;
     platform/*) echo 0 ;;
     core/*) echo 1 ;;
     tester/*) echo 2 ;;
@@ -25,9 +25,10 @@ rank() {
     scan/*) echo 6 ;;
     swap/*) echo 7 ;;
     history/*) echo 8 ;;
-    ui/*) echo 9 ;;
-    cycle/*) echo 10 ;;
-    main.cpp|message_main.cpp|command_line.*) echo 12 ;;
+    headoffice/*) echo 9 ;;
+    ui/*) echo 10 ;;
+    cycle/*) echo 11 ;;
+    main.cpp|message_main.cpp|command_line.*) echo 13 ;;
     sim/*) echo sim ;;
     *) echo unknown ;;
   esac

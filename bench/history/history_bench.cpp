@@ -164,7 +164,7 @@ int main(int argc, char* argv[])
     }
 
     // The same through the command line, process start included (for information).
-    const QString tool = QCoreApplication::applicationDirPath() + QStringLiteral("/../../src/history/celvio-history");
+    const QString tool = QCoreApplication::applicationDirPath() + QStringLiteral("/../../src/celvio-history");
     if (QFile::exists(tool) && !imeis.isEmpty()) {
         QProcess process;
         timer.start();

@@ -9,6 +9,9 @@
 
 #include <QString>
 #include <deque>
+#include <memory>
+
+class QProcess;
 
 namespace celvio {
 
@@ -49,6 +52,14 @@ struct FlowHooks {
     void (*Userdata)(App& app) = nullptr;
 };
 
+// The push to the chain's head office that the program starts after the history index
+// is updated (cycle/history_hooks): a child process, so that the operator never waits.
+struct BackgroundPush {
+    QString Program;                    // celvio-history; empty: beside the program, else on the PATH
+    std::shared_ptr<QProcess> Running;  // the push still running, if any
+    qint64 StartedMs = 0;               // when it was started (ms since the epoch)
+};
+
 struct App {
     explicit App(Platform& platform, QString stationDirectory)
         : ui(platform), StationDir(std::move(stationDirectory)) {}
@@ -72,6 +83,7 @@ struct App {
     std::deque<UiAction> PendingActions;
     bool RunningActions = false;
     FlowHooks Hooks;
+    BackgroundPush HeadOffice;
 };
 
 }  // namespace celvio

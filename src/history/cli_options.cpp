@@ -72,7 +72,7 @@ QString HistoryUsage()
         "written; 4 the export file cannot be written.\n");
 }
 
-int ReadArguments(const QStringList& args, Options& o, QTextStream& out, QTextStream& err)
+int ReadArguments(const QStringList& args, Options& o, QTextStream& out, QTextStream& err, bool needStation)
 {
     o.station = QProcessEnvironment::systemEnvironment().value(QStringLiteral("CELVIO_STATION"));
     for (qsizetype i = 0; i < args.size(); ++i) {
@@ -135,6 +135,8 @@ int ReadArguments(const QStringList& args, Options& o, QTextStream& out, QTextSt
         return Usage(err, QStringLiteral("no command"));
     if (!commands.contains(o.command))
         return Usage(err, QStringLiteral("unknown command ") + o.command);
+    if (!needStation)
+        return -1;
     if (o.station.isEmpty())
         o.station = QDir::currentPath();
     if (!QFileInfo(o.station).isDir()) {

@@ -24,7 +24,9 @@ struct Options {
 
 // Reads the arguments into `o`; -1 when the command is to run, else the exit code
 // (--help prints the usage text and gives 0; a usage error says why on `err`).
-int ReadArguments(const QStringList& args, Options& o, QTextStream& out, QTextStream& err);
+// `needStation`: the command works on the station's own index, so its directory must
+// exist (the chain's queries need none).
+int ReadArguments(const QStringList& args, Options& o, QTextStream& out, QTextStream& err, bool needStation = true);
 
 // Says what is wrong with the command line; gives the usage error's exit code.
 int Usage(QTextStream& err, const QString& message);

@@ -2,6 +2,7 @@
 
 #include "core/files.h"
 #include "history/cli_options.h"
+#include "history/history_source.h"
 #include "history/history_index.h"
 #include "history/history_query.h"
 
@@ -52,7 +53,8 @@ QString Percent(double value)
 // from anywhere.
 QString Shown(const Options& o, const QString& relative)
 {
-    return o.root + QLatin1Char('/') + relative;
+    // The chain's rows name the file in its own station, which is not here.
+    return o.root.isEmpty() ? relative : o.root + QLatin1Char('/') + relative;
 }
 
 QJsonObject TestJson(const Options& o, const TestRow& row)
@@ -71,20 +73,33 @@ QJsonObject TestJson(const Options& o, const TestRow& row)
     json[QStringLiteral("failed")] = QJsonArray::fromStringList(row.Failed);
     json[QStringLiteral("fault")] = row.Fault;
     json[QStringLiteral("file")] = Shown(o, row.File);
+    if (!row.Shop.isEmpty() || !row.Counter.isEmpty()) {
+        json[QStringLiteral("shop")] = row.Shop;
+        json[QStringLiteral("counter")] = row.Counter;
+    }
     return json;
 }
 
-QStringList TestCells(const Options& o, const TestRow& row)
+QStringList TestCells(const Options& o, const TestRow& row, bool chain)
 {
     const QString imei = row.Kind == QLatin1String("direct swap") ? row.OldImei + QStringLiteral(" -> ") + row.Imei
                                                                   : row.Imei;
-    return {row.Date, row.Time, imei, row.Model, row.System, row.Verdict, row.Failed.join(QStringLiteral("; ")),
-            Shown(o, row.File)};
+    QStringList cells{row.Date,    row.Time, imei, row.Model, row.System, row.Verdict,
+                      row.Failed.join(QStringLiteral("; ")), Shown(o, row.File)};
+    if (chain)
+        cells << row.Shop << row.Counter;
+    return cells;
 }
 
 const QStringList kTestHeader{QStringLiteral("DATE"),    QStringLiteral("TIME"),   QStringLiteral("IMEI"),
                               QStringLiteral("MODEL"),   QStringLiteral("SYSTEM"), QStringLiteral("VERDICT"),
                               QStringLiteral("FAILED"),  QStringLiteral("FILE")};
+
+// The chain's rows add where they were made.
+QStringList TestHeader(bool chain)
+{
+    return chain ? kTestHeader + QStringList{QStringLiteral("SHOP"), QStringLiteral("COUNTER")} : kTestHeader;
+}
 
 void PrintJson(QTextStream& out, const QJsonValue& value)
 {
@@ -93,7 +108,7 @@ void PrintJson(QTextStream& out, const QJsonValue& value)
 }
 
 
-int Find(HistoryIndex& index, const Options& o, QTextStream& out, QTextStream& err)
+int Find(HistorySource& index, const Options& o, QTextStream& out, QTextStream& err)
 {
     if (o.positional.size() != 1)
         return Usage(err, QStringLiteral("find needs one IMEI"));
@@ -102,9 +117,9 @@ int Find(HistoryIndex& index, const Options& o, QTextStream& out, QTextStream& e
     QList<TestRow> tests;
     QList<RecordRow> records;
     QString error;
-    if (!FindTests(index, imei, tests, &error) || !FindRecords(index, imei, records, &error)) {
+    if (!index.FindTests(imei, tests, &error) || !index.FindRecords(imei, records, &error)) {
         err << "celvio-history: " << error << '\n';
-        return kHistoryIndexError;
+        return index.FailureExit();
     }
     if (o.json) {
         QJsonArray t, r;
@@ -120,6 +135,10 @@ int Find(HistoryIndex& index, const Options& o, QTextStream& out, QTextStream& e
             x[QStringLiteral("result")] = row.Result;
             x[QStringLiteral("file")] = Shown(o, row.File);
             x[QStringLiteral("line")] = row.Line;
+            if (index.IsChain()) {
+                x[QStringLiteral("shop")] = row.Shop;
+                x[QStringLiteral("counter")] = row.Counter;
+            }
             r.append(x);
         }
         QJsonObject all;
@@ -133,35 +152,39 @@ int Find(HistoryIndex& index, const Options& o, QTextStream& out, QTextStream& e
         if (!tests.isEmpty()) {
             QList<QStringList> rows;
             for (const TestRow& row : tests)
-                rows.append(TestCells(o, row));
-            PrintTable(out, kTestHeader, rows);
+                rows.append(TestCells(o, row, index.IsChain()));
+            PrintTable(out, TestHeader(index.IsChain()), rows);
         }
         if (!records.isEmpty()) {
             if (!tests.isEmpty())
                 out << '\n';
             QList<QStringList> rows;
-            for (const RecordRow& row : records)
+            for (const RecordRow& row : records) {
                 rows.append({row.Date, row.Kind, row.OldImei, row.NewImei, row.Club, row.Result,
                              Shown(o, row.File) + QLatin1Char(':') + QString::number(row.Line)});
-            PrintTable(out,
-                       {QStringLiteral("DATE"), QStringLiteral("RECORD"), QStringLiteral("OLD IMEI"),
-                        QStringLiteral("NEW IMEI"), QStringLiteral("CLUB"), QStringLiteral("RESULT"),
-                        QStringLiteral("FILE")},
-                       rows);
+                if (index.IsChain())
+                    rows.last() << row.Shop << row.Counter;
+            }
+            QStringList header{QStringLiteral("DATE"),     QStringLiteral("RECORD"), QStringLiteral("OLD IMEI"),
+                               QStringLiteral("NEW IMEI"), QStringLiteral("CLUB"),   QStringLiteral("RESULT"),
+                               QStringLiteral("FILE")};
+            if (index.IsChain())
+                header << QStringLiteral("SHOP") << QStringLiteral("COUNTER");
+            PrintTable(out, header, rows);
         }
     }
     return tests.isEmpty() && records.isEmpty() ? kHistoryNothingFound : kHistoryOk;
 }
 
-int List(HistoryIndex& index, const Options& o, QTextStream& out, QTextStream& err)
+int List(HistorySource& index, const Options& o, QTextStream& out, QTextStream& err)
 {
     if (!o.positional.isEmpty())
         return Usage(err, QStringLiteral("list takes no argument: ") + o.positional[0]);
     QList<TestRow> tests;
     QString error;
-    if (!ListTests(index, o.filter, tests, &error)) {
+    if (!index.ListTests(o.filter, tests, &error)) {
         err << "celvio-history: " << error << '\n';
-        return kHistoryIndexError;
+        return index.FailureExit();
     }
     if (o.json) {
         QJsonArray all;
@@ -171,22 +194,22 @@ int List(HistoryIndex& index, const Options& o, QTextStream& out, QTextStream& e
     } else {
         QList<QStringList> rows;
         for (const TestRow& row : tests)
-            rows.append(TestCells(o, row));
-        PrintTable(out, kTestHeader, rows);
+            rows.append(TestCells(o, row, index.IsChain()));
+        PrintTable(out, TestHeader(index.IsChain()), rows);
     }
     return tests.isEmpty() ? kHistoryNothingFound : kHistoryOk;
 }
 
-int StatsCommand(HistoryIndex& index, const Options& o, QTextStream& out, QTextStream& err)
+int StatsCommand(HistorySource& index, const Options& o, QTextStream& out, QTextStream& err)
 {
     if (!o.positional.isEmpty())
         return Usage(err, QStringLiteral("stats takes no argument: ") + o.positional[0]);
     QString error;
     if (o.by == QLatin1String("quantity")) {
         QList<QuantityRow> rows;
-        if (!QuantityStats(index, o.filter, rows, &error)) {
+        if (!index.QuantityStats(o.filter, rows, &error)) {
             err << "celvio-history: " << error << '\n';
-            return kHistoryIndexError;
+            return index.FailureExit();
         }
         if (o.json) {
             QJsonArray all;
@@ -218,12 +241,16 @@ int StatsCommand(HistoryIndex& index, const Options& o, QTextStream& out, QTextS
         by = StatsBy::Day;
     else if (o.by == QLatin1String("week"))
         by = StatsBy::Week;
+    else if (o.by == QLatin1String("shop") && index.IsChain())
+        by = StatsBy::Shop;
+    else if (o.by == QLatin1String("shop"))
+        return Usage(err, QStringLiteral("--by shop counts the chain's shops: give --server or --chain"));
     else if (!o.by.isEmpty())
-        return Usage(err, QStringLiteral("--by takes model, day, week or quantity"));
+        return Usage(err, QStringLiteral("--by takes model, day, week or quantity (shop for the chain)"));
     QList<StatsRow> rows;
-    if (!Stats(index, by, o.filter, rows, &error)) {
+    if (!index.Stats(by, o.filter, rows, &error)) {
         err << "celvio-history: " << error << '\n';
-        return kHistoryIndexError;
+        return index.FailureExit();
     }
     if (o.json) {
         QJsonArray all;
@@ -249,6 +276,7 @@ int StatsCommand(HistoryIndex& index, const Options& o, QTextStream& out, QTextS
         const QString first = by == StatsBy::Model ? QStringLiteral("MODEL")
                               : by == StatsBy::Day ? QStringLiteral("DAY")
                               : by == StatsBy::Week ? QStringLiteral("WEEK")
+                              : by == StatsBy::Shop ? QStringLiteral("SHOP")
                                                     : QStringLiteral("ALL");
         PrintTable(out,
                    {first, QStringLiteral("TESTS"), QStringLiteral("PASSED"), QStringLiteral("FAILED"),
@@ -258,7 +286,7 @@ int StatsCommand(HistoryIndex& index, const Options& o, QTextStream& out, QTextS
     return kHistoryOk;
 }
 
-int Export(HistoryIndex& index, const Options& o, QTextStream& out, QTextStream& err)
+int Export(HistorySource& index, const Options& o, QTextStream& out, QTextStream& err)
 {
     if (o.csv.isEmpty())
         return Usage(err, QStringLiteral("export needs --csv FILE"));
@@ -266,13 +294,13 @@ int Export(HistoryIndex& index, const Options& o, QTextStream& out, QTextStream&
     filter.TestsOnly = true;
     QList<TestRow> tests;
     QString error;
-    if (!ListTests(index, filter, tests, &error)) {
+    if (!index.ListTests(filter, tests, &error)) {
         err << "celvio-history: " << error << '\n';
-        return kHistoryIndexError;
+        return index.FailureExit();
     }
-    QByteArray bytes = CsvHeader();
+    QByteArray bytes = CsvHeader(index.IsChain());
     for (const TestRow& row : tests)
-        bytes += CsvRow(row);
+        bytes += CsvRow(row, index.IsChain());
     if (o.csv == QLatin1String("-")) {
         out << QString::fromUtf8(bytes);
         return kHistoryOk;
@@ -340,13 +368,71 @@ int OpenIndex(HistoryIndex& index, Options& o, QTextStream& err)
     return -1;
 }
 
+// The station's own index as the source of the queries.
+class LocalHistorySource : public HistorySource {
+public:
+    explicit LocalHistorySource(HistoryIndex& index) : index_(index) {}
+    bool FindTests(const QString& imei, QList<TestRow>& rows, QString* error) override
+    {
+        return celvio::FindTests(index_, imei, rows, error);
+    }
+    bool FindRecords(const QString& imei, QList<RecordRow>& rows, QString* error) override
+    {
+        return celvio::FindRecords(index_, imei, rows, error);
+    }
+    bool ListTests(const TestFilter& filter, QList<TestRow>& rows, QString* error) override
+    {
+        return celvio::ListTests(index_, filter, rows, error);
+    }
+    bool Stats(StatsBy by, const TestFilter& filter, QList<StatsRow>& rows, QString* error) override
+    {
+        return celvio::Stats(index_, by, filter, rows, error);
+    }
+    bool QuantityStats(const TestFilter& filter, QList<QuantityRow>& rows, QString* error) override
+    {
+        return celvio::QuantityStats(index_, filter, rows, error);
+    }
+    int FailureExit() const override { return kHistoryIndexError; }
+    bool IsChain() const override { return false; }
+
+private:
+    HistoryIndex& index_;
+};
+
+int RunQuery(HistorySource& source, const Options& o, QTextStream& out, QTextStream& err)
+{
+    if (o.command == QLatin1String("find"))
+        return Find(source, o, out, err);
+    if (o.command == QLatin1String("list"))
+        return List(source, o, out, err);
+    if (o.command == QLatin1String("stats"))
+        return StatsCommand(source, o, out, err);
+    return Export(source, o, out, err);
+}
+
 }  // namespace
 
-int RunHistoryCli(const QStringList& args, QTextStream& out, QTextStream& err)
+void PrintHistoryTable(QTextStream& out, const QStringList& header, const QList<QStringList>& rows)
+{
+    PrintTable(out, header, rows);
+}
+
+void PrintHistoryJson(QTextStream& out, const QJsonValue& value)
+{
+    PrintJson(out, value);
+}
+
+int RunHistoryCli(const QStringList& args, QTextStream& out, QTextStream& err, HistorySource* chain)
 {
     Options o;
-    if (const int code = ReadArguments(args, o, out, err); code >= 0)
+    if (const int code = ReadArguments(args, o, out, err, chain == nullptr); code >= 0)
         return code;
+    if (chain && (o.command == QLatin1String("update") || o.command == QLatin1String("rebuild")))
+        return Usage(err, o.command + QStringLiteral(" works on the station's own index, not on the chain's"));
+    if (chain) {
+        o.root.clear();
+        return RunQuery(*chain, o, out, err);
+    }
     HistoryIndex index(o.station, 2000, true);
     if (const int code = OpenIndex(index, o, err); code >= 0)
         return code;
@@ -368,13 +454,8 @@ int RunHistoryCli(const QStringList& args, QTextStream& out, QTextStream& err)
     } else if (o.update && counts.Skipped > 0) {
         err << "celvio-history: " << counts.Skipped << " damaged or foreign files skipped\n";
     }
-    if (o.command == QLatin1String("find"))
-        return Find(index, o, out, err);
-    if (o.command == QLatin1String("list"))
-        return List(index, o, out, err);
-    if (o.command == QLatin1String("stats"))
-        return StatsCommand(index, o, out, err);
-    return Export(index, o, out, err);
+    LocalHistorySource local(index);
+    return RunQuery(local, o, out, err);
 }
 
 }  // namespace celvio

@@ -2,6 +2,7 @@
 // is this function, so that tests run it without a process.
 #pragma once
 
+#include <QJsonValue>
 #include <QStringList>
 #include <QTextStream>
 
@@ -16,11 +17,19 @@ enum HistoryExit {
     kHistoryWriteError = 4,    // the export file cannot be written
 };
 
+class HistorySource;
+
 // Runs one command; `args` without the program name. Results go to `out`, messages
-// to `err`.
-int RunHistoryCli(const QStringList& args, QTextStream& out, QTextStream& err);
+// to `err`. With `chain`, find, list, stats and export ask it instead of the
+// station's index (the head office's database).
+int RunHistoryCli(const QStringList& args, QTextStream& out, QTextStream& err, HistorySource* chain = nullptr);
 
 // The --help text.
 QString HistoryUsage();
+
+// The commands' output: a text table (columns as wide as their widest cell) and
+// indented JSON, for the head office's commands to print alike.
+void PrintHistoryTable(QTextStream& out, const QStringList& header, const QList<QStringList>& rows);
+void PrintHistoryJson(QTextStream& out, const QJsonValue& value);
 
 }  // namespace celvio

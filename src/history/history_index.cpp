@@ -5,6 +5,7 @@
 #include "history/record_parser.h"
 #include "history/result_parser.h"
 
+#include <QCryptographicHash>
 #include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
@@ -111,7 +112,7 @@ struct Statements {
     bool Prepare()
     {
         return insertFile.prepare(QStringLiteral(
-                   "INSERT INTO files (folder, name, size, mtime, kind, status, reason) VALUES (?,?,?,?,?,?,?)")) &&
+                   "INSERT INTO files (folder, name, size, mtime, kind, status, reason, hash) VALUES (?,?,?,?,?,?,?,?)")) &&
                insertTest.prepare(QStringLiteral(
                    "INSERT INTO tests (file_id, kind, date, time, stamp, date_text, time_text, imei, old_imei,"
                    " imsi, model, system, verdict, fault, tester, serial, firmware, coupler, version)"
@@ -162,6 +163,8 @@ bool AddFile(Statements& s, const QString& folder, const QFileInfo& info, IndexC
     f.bindValue(4, result ? QStringLiteral("result") : QStringLiteral("records"));
     f.bindValue(5, ok ? QStringLiteral("ok") : QStringLiteral("skipped"));
     f.bindValue(6, ok ? QVariant() : QVariant(reason));
+    // The SHA-256 of the bytes read: the file's key at the chain's head office.
+    f.bindValue(7, bytes.isNull() ? QVariant() : QVariant(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256)));
     if (!Run(f, error))
         return false;
     if (!ok)

@@ -9,7 +9,9 @@
 //                                               (relative to the station directory,
 //                                               as every folder below)
 //   files(id, folder, name, size, mtime,      file seen; status 'ok' or 'skipped'
-//         kind, status, reason)                 (damaged or foreign, with the reason)
+//         kind, status, reason, hash)           (damaged or foreign, with the reason);
+//                                               hash: SHA-256 of the bytes read (NULL
+//                                               when the file was not read)
 //   tests(id, file_id, kind, date, time,      result file: kind 'test' or 'direct swap';
 //         stamp, date_text, time_text, imei,    date yyyy-MM-dd, stamp "date time" for
 //         old_imei, imsi, model, system,        ordering; verdict passed, failed,

@@ -27,8 +27,9 @@ using index_sql::Run;
 
 namespace {
 
-// 2: folders are named from the station directory. 1: from the current directory of
-// the program that wrote them (a station given as a relative path).
+// 2: folders are named from the station directory, and each file's content hash is kept
+// (the head office's key). 1: folders named from the current directory of the program
+// that wrote them (a station given as a relative path), and no hash.
 constexpr int kSchemaVersion = 2;
 constexpr int kCurrentDirKeys = 1;
 
@@ -36,7 +37,7 @@ const char* const kSchema[] = {
     "CREATE TABLE IF NOT EXISTS folders (path TEXT PRIMARY KEY, mtime INTEGER NOT NULL)",
     "CREATE TABLE IF NOT EXISTS files (id INTEGER PRIMARY KEY, folder TEXT NOT NULL, name TEXT NOT NULL,"
     " size INTEGER NOT NULL, mtime INTEGER NOT NULL, kind TEXT NOT NULL, status TEXT NOT NULL, reason TEXT,"
-    " UNIQUE(folder, name))",
+    " hash BLOB, UNIQUE(folder, name))",
     "CREATE TABLE IF NOT EXISTS tests (id INTEGER PRIMARY KEY,"
     " file_id INTEGER NOT NULL REFERENCES files(id) ON DELETE CASCADE,"
     " kind TEXT NOT NULL, date TEXT, time TEXT, stamp TEXT, date_text TEXT, time_text TEXT,"
@@ -312,6 +313,8 @@ bool HistoryIndex::MigrateFolderKeys(QString* error)
             ok = ok && Run(*drop, error);
         }
     }
+    // The older layout kept no hash: the upload hashes such a file when it sends it.
+    ok = ok && Exec(db_, QStringLiteral("ALTER TABLE files ADD COLUMN hash BLOB"), error);
     ok = ok && Exec(db_, QStringLiteral("PRAGMA user_version = %1").arg(kSchemaVersion), error);
     if (ok && db_.commit())
         return true;

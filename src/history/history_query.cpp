@@ -347,16 +347,19 @@ QByteArray CsvField(const QString& text)
 
 }  // namespace
 
-QByteArray CsvHeader()
+QByteArray CsvHeader(bool chain)
 {
-    return "date,time,imei,imsi,model,system,verdict,failed,fault,tester_serial,firmware,file\r\n";
+    return chain ? "date,time,imei,imsi,model,system,verdict,failed,fault,tester_serial,firmware,file,shop,counter\r\n"
+                 : "date,time,imei,imsi,model,system,verdict,failed,fault,tester_serial,firmware,file\r\n";
 }
 
-QByteArray CsvRow(const TestRow& row)
+QByteArray CsvRow(const TestRow& row, bool chain)
 {
-    const QStringList fields{row.Date,   row.Time,    row.Imei,   row.Imsi,         row.Model,
-                             row.System, row.Verdict, row.Failed.join(QStringLiteral("; ")),
-                             row.Fault,  row.TesterSerial, row.Firmware, row.File};
+    QStringList fields{row.Date,   row.Time,    row.Imei,   row.Imsi,         row.Model,
+                       row.System, row.Verdict, row.Failed.join(QStringLiteral("; ")),
+                       row.Fault,  row.TesterSerial, row.Firmware, row.File};
+    if (chain)
+        fields << row.Shop << row.Counter;
     QByteArray line;
     for (int i = 0; i < fields.size(); ++i) {
         if (i)

@@ -24,6 +24,7 @@ struct TestRow {
     QString TesterSerial, Firmware;
     QString File;  // the result file, relative to the station directory
     QStringList Failed;  // the values marked failed: "Quantity [channel]: value"
+    QString Shop, Counter;  // the chain's rows only: service point ID and counter name
 };
 
 // One line of a swap record file.
@@ -33,6 +34,7 @@ struct RecordRow {
     QString OldImei, NewImei, Club, Result, ServicePoint;
     QString File;  // relative to the station directory
     int Line = 0;
+    QString Shop, Counter;  // the chain's rows only
 };
 
 struct TestFilter {
@@ -45,7 +47,7 @@ struct TestFilter {
 };
 
 struct StatsRow {
-    QString Group;  // the model, the day (yyyy-MM-dd), the week (yyyy-Www) or "all"
+    QString Group;  // the model, the day (yyyy-MM-dd), the week (yyyy-Www), the shop or "all"
     int Tests = 0, Passed = 0, Failed = 0, Aborted = 0, Swaps = 0;
     double PassRate() const { return Tests ? 100.0 * Passed / Tests : 0.0; }
 };
@@ -57,7 +59,7 @@ struct QuantityRow {
     int Repeated = 0;     // values marked "!" (passed only on repetition)
 };
 
-enum class StatsBy { All, Model, Day, Week };
+enum class StatsBy { All, Model, Day, Week, Shop };  // Shop: the chain's database only
 
 // Every test and swap of a phone, newest first. False on a database error.
 bool FindTests(HistoryIndex& index, const QString& imei, QList<TestRow>& rows, QString* error = nullptr);
@@ -82,8 +84,9 @@ bool TestsPerDay(HistoryIndex& index, const QDate& from, const QDate& to, QList<
 // A field that starts with "=", "+", "-", "@", a tab or a CR gets an apostrophe in front
 // so that a spreadsheet does not run it as a formula.
 // Columns: date,time,imei,imsi,model,system,verdict,failed,fault,tester_serial,firmware,file
-QByteArray CsvHeader();
-QByteArray CsvRow(const TestRow& row);
+// The chain's export adds the columns shop,counter at the end.
+QByteArray CsvHeader(bool chain = false);
+QByteArray CsvRow(const TestRow& row, bool chain = false);
 
 // The week of a day as "yyyy-Www" (ISO week).
 QString WeekName(const QDate& day);

@@ -2,6 +2,8 @@
 
 #include "core/files.h"
 #include "platform/qt/cursor_rest.h"
+#include "headoffice/server_address.h"
+#include "platform/qt/chain_scope.h"
 #include "history/history_index.h"
 #include "history/history_query.h"
 
@@ -12,6 +14,7 @@
 #include <QChart>
 #include <QChartView>
 #include <QFontDatabase>
+#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -107,7 +110,7 @@ void SetBars(QChartView* view, const QStringList& categories, const QList<qreal>
 }  // namespace
 
 HistoryWindowView::HistoryWindowView(const QString& stationDir, QWidget* parent, const QDate& today,
-                                     int cursorRestMs)
+                                     int cursorRestMs, const QString& historyProgram)
     : QWidget(parent, Qt::Window), stationDir_(stationDir), today_(today),
       index_(std::make_unique<HistoryIndex>(stationDir, 500, true))
 {
@@ -155,6 +158,12 @@ HistoryWindowView::HistoryWindowView(const QString& stationDir, QWidget* parent,
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
     layout->addWidget(split, 3);
+    if (HasHeadOfficeFile(stationDir)) {
+        auto* box = new QGroupBox(QStringLiteral("Head office: the whole chain"));
+        chain_ = new ChainScopeView(stationDir, historyProgram);
+        (new QVBoxLayout(box))->addWidget(chain_);
+        layout->addWidget(box, 2);
+    }
     layout->addLayout(charts, 2);
 
     typing_ = new QTimer(this);
@@ -184,6 +193,8 @@ void HistoryWindowView::Refresh()
     const bool updated = readOnly || index_->Update(UpdateScope::ChangedFolders, &counts, &error, kRefreshBudgetMs);
     Search(search_->text());
     FillCharts();
+    if (chain_)
+        chain_->CheckServer();
     if (readOnly)
         status_->setText(status_->text() + QStringLiteral(" (the index cannot be written here and may be behind"
                                                           " the files)"));
@@ -239,6 +250,8 @@ void HistoryWindowView::Search(const QString& text)
     file_->clear();
     if (!rows.isEmpty())
         list_->selectRow(0);
+    if (chain_)
+        chain_->Search(text);
 }
 
 void HistoryWindowView::ShowSelectedFile()

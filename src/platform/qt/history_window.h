@@ -21,6 +21,7 @@ QT_END_NAMESPACE
 namespace celvio {
 
 class CursorRest;
+class ChainScopeView;
 class HistoryIndex;
 
 class HistoryWindowView : public QWidget {
@@ -29,8 +30,11 @@ public:
     // `today`. The index is brought up to date before the window fills.
     // The search box's text cursor stands still `cursorRestMs` after the last key (and
     // whenever the window is not the active one), so that an open window costs nothing.
+    // A station with a head office gets the chain scope, which asks the server through
+    // `historyProgram` (empty: celvio-history beside the program, else on the PATH).
     explicit HistoryWindowView(const QString& stationDir, QWidget* parent = nullptr,
-                               const QDate& today = QDate::currentDate(), int cursorRestMs = 5000);
+                               const QDate& today = QDate::currentDate(), int cursorRestMs = 5000,
+                               const QString& historyProgram = QString());
     ~HistoryWindowView() override;
 
     // Reads what changed since the last time and fills the list and the charts again.
@@ -45,6 +49,7 @@ public:
     QChartView* PerDayChart() const { return perDay_; }
     QLabel* Status() const { return status_; }
     const CursorRest& SearchCursor() const { return *cursorRest_; }
+    ChainScopeView* Chain() const { return chain_; }  // null without a head office
 
 private:
     void FillCharts();
@@ -61,6 +66,7 @@ private:
     QChartView* perDay_ = nullptr;
     QTimer* typing_ = nullptr;
     std::unique_ptr<CursorRest> cursorRest_;
+    ChainScopeView* chain_ = nullptr;
 };
 
 }  // namespace celvio

@@ -1,0 +1,244 @@
+#include "headoffice/upload_source.h"
+
+#include "core/files.h"
+#include "history/history_index.h"
+#include "headoffice/local_acks.h"
+
+#include <QCryptographicHash>
+#include <QFile>
+#include <QHash>
+#include <QRegularExpression>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QVariant>
+#include <sys/stat.h>
+
+namespace celvio {
+
+namespace {
+
+bool Fail(QString* error, const QSqlQuery& q)
+{
+    if (error)
+        *error = q.lastError().text();
+    return false;
+}
+
+std::optional<double> Number(const QString& text)
+{
+    bool ok = false;
+    const double v = text.trimmed().toDouble(&ok);
+    return ok ? std::optional<double>(v) : std::nullopt;
+}
+
+// The file as the index saw it (same size and time), with its hash (the index's, else
+// read now); false otherwise.
+bool HashUnchanged(const QString& stationDir, const PendingFile& f, QByteArray& hash)
+{
+    const QString path = ResolvePath(stationDir, f.Path());
+    struct stat buf {};
+    if (::stat(QFile::encodeName(path).constData(), &buf) != 0 || qint64(buf.st_size) != f.Size ||
+        qint64(buf.st_mtim.tv_sec) * 1000 + buf.st_mtim.tv_nsec / 1000000 != f.MTime)
+        return false;
+    if (!f.Hash.isEmpty()) {
+        hash = f.Hash;
+        return true;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    QCryptographicHash sha(QCryptographicHash::Sha256);
+    if (!sha.addData(&file) || file.size() != f.Size)
+        return false;
+    hash = sha.result();
+    return true;
+}
+
+// Today the index keeps only the values that carry a mark ("*" failed, "!" passed on
+// repetition); those are the readings sent. When the index keeps every reading, this
+// is the one query to change.
+bool ReadMarks(QSqlDatabase db, qint64 firstFile, qint64 lastFile, QHash<qint64, QList<UploadReading>>& byFile,
+               QString* error)
+{
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    if (!q.prepare(QStringLiteral("SELECT t.file_id, m.quantity, m.row_name, m.band, m.channel, m.value, m.limit_text,"
+                                  " m.mark FROM marks m JOIN tests t ON t.id = m.test_id"
+                                  " WHERE t.file_id BETWEEN ? AND ? ORDER BY m.rowid")))
+        return Fail(error, q);
+    q.bindValue(0, firstFile);
+    q.bindValue(1, lastFile);
+    if (!q.exec())
+        return Fail(error, q);
+    while (q.next()) {
+        UploadReading r;
+        r.Quantity = q.value(1).toString();
+        r.Label = q.value(2).toString();
+        r.Band = q.value(3).toInt();
+        r.Channel = q.value(4).toInt();
+        r.Value = q.value(5).toString();
+        r.Number = Number(r.Value);
+        r.Limit = q.value(6).toString();
+        ReadLimits(r.Limit, r.Low, r.High);
+        r.Outcome = q.value(7).toString() == QLatin1String("!") ? ReadingOutcome::PassedOnRepeat : ReadingOutcome::Failed;
+        byFile[q.value(0).toLongLong()].append(r);
+    }
+    return true;
+}
+
+bool ReadTests(QSqlDatabase db, qint64 firstFile, qint64 lastFile, QHash<qint64, UploadTest>& byFile, QString* error)
+{
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    if (!q.prepare(QStringLiteral("SELECT file_id, kind, date, time, date_text, time_text, imei, old_imei, imsi, model,"
+                                  " system, verdict, fault, tester, serial, firmware, coupler, version FROM tests"
+                                  " WHERE file_id BETWEEN ? AND ?")))
+        return Fail(error, q);
+    q.bindValue(0, firstFile);
+    q.bindValue(1, lastFile);
+    if (!q.exec())
+        return Fail(error, q);
+    while (q.next()) {
+        UploadTest t;
+        int n = 1;
+        t.Kind = q.value(n++).toString();
+        t.Date = QDate::fromString(q.value(n++).toString(), Qt::ISODate);
+        t.Time = q.value(n++).toString();
+        for (QString* field : {&t.DateText, &t.TimeText, &t.Imei, &t.OldImei, &t.Imsi, &t.Model, &t.System, &t.Verdict,
+                               &t.Fault, &t.Tester, &t.Serial, &t.Firmware, &t.Coupler, &t.Version})
+            *field = q.value(n++).toString();
+        byFile.insert(q.value(0).toLongLong(), t);
+    }
+    return true;
+}
+
+bool ReadRecords(QSqlDatabase db, qint64 firstFile, qint64 lastFile, QHash<qint64, QList<UploadRecord>>& byFile,
+                 QString* error)
+{
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    if (!q.prepare(QStringLiteral("SELECT file_id, line, kind, old_imei, new_imei, club, date, result, service_point"
+                                  " FROM records WHERE file_id BETWEEN ? AND ? ORDER BY file_id, line")))
+        return Fail(error, q);
+    q.bindValue(0, firstFile);
+    q.bindValue(1, lastFile);
+    if (!q.exec())
+        return Fail(error, q);
+    while (q.next()) {
+        UploadRecord r;
+        r.Line = q.value(1).toInt();
+        r.Kind = q.value(2).toString();
+        r.OldImei = q.value(3).toString();
+        r.NewImei = q.value(4).toString();
+        r.Club = q.value(5).toString();
+        r.DateText = q.value(6).toString();
+        r.Date = QDate::fromString(r.DateText, Qt::ISODate);
+        r.Result = q.value(7).toString();
+        r.ServicePoint = q.value(8).toString();
+        const QString key = QStringList{r.Kind, r.OldImei, r.NewImei, r.Club, r.DateText, r.Result, r.ServicePoint}
+                                .join(QLatin1Char('\t'));
+        r.LineHash = QCryptographicHash::hash(key.toUtf8(), QCryptographicHash::Sha256);
+        byFile[q.value(0).toLongLong()].append(r);
+    }
+    return true;
+}
+
+}  // namespace
+
+char OutcomeCode(ReadingOutcome outcome)
+{
+    switch (outcome) {
+    case ReadingOutcome::Passed: return 'P';
+    case ReadingOutcome::PassedOnRepeat: return 'R';
+    case ReadingOutcome::Failed: return 'F';
+    case ReadingOutcome::NotTested: return 'T';
+    case ReadingOutcome::NotNeeded: return 'N';
+    }
+    return 'P';
+}
+
+void ReadLimits(const QString& limit, std::optional<double>& low, std::optional<double>& high)
+{
+    low.reset();
+    high.reset();
+    static const QRegularExpression range(QStringLiteral("^\\s*([-+]?\\d+(?:\\.\\d+)?)\\s*-\\s*([-+]?\\d+(?:\\.\\d+)?)"));
+    static const QRegularExpression plusMinus(QStringLiteral("^\\s*\\+/-\\s*(\\d+(?:\\.\\d+)?)"));
+    if (const auto m = range.match(limit); m.hasMatch()) {
+        low = m.captured(1).toDouble();
+        high = m.captured(2).toDouble();
+    } else if (const auto pm = plusMinus.match(limit); pm.hasMatch()) {
+        high = pm.captured(1).toDouble();
+        low = -*high;
+    }
+}
+
+bool PendingFiles(HistoryIndex& index, const QString& serverKey, QList<PendingFile>& out, QString* error, bool all)
+{
+    out.clear();
+    if (!EnsureAckTables(index, error))
+        return false;
+    QSqlQuery q(index.Database());
+    q.setForwardOnly(true);
+    if (!q.prepare(QStringLiteral("SELECT f.id, f.folder, f.name, f.size, f.mtime, f.kind, f.status, f.reason, f.hash"
+                                  " FROM files f LEFT JOIN headoffice_acks a"
+                                  " ON a.server = ? AND a.folder = f.folder AND a.name = f.name"
+                                  " WHERE f.id > ? AND (? OR a.name IS NULL OR a.size <> f.size OR a.mtime <> f.mtime)"
+                                  " ORDER BY f.id")))
+        return Fail(error, q);
+    q.bindValue(0, serverKey);
+    q.bindValue(1, all ? 0 : AcknowledgedPrefix(index, serverKey));
+    q.bindValue(2, all ? 1 : 0);
+    if (!q.exec())
+        return Fail(error, q);
+    while (q.next()) {
+        PendingFile f;
+        f.Id = q.value(0).toLongLong();
+        f.Folder = q.value(1).toString();
+        f.Name = q.value(2).toString();
+        f.Size = q.value(3).toLongLong();
+        f.MTime = q.value(4).toLongLong();
+        f.Result = q.value(5).toString() == QLatin1String("result");
+        f.Skipped = q.value(6).toString() != QLatin1String("ok");
+        f.Reason = q.value(7).toString();
+        f.Hash = q.value(8).toByteArray();
+        out.append(f);
+    }
+    return true;
+}
+
+bool ReadUploadBatch(HistoryIndex& index, const QList<PendingFile>& files, QList<UploadFile>& out, QString* error)
+{
+    out.clear();
+    if (files.isEmpty())
+        return true;
+    qint64 first = files.first().Id, last = files.first().Id;
+    for (const PendingFile& f : files) {
+        first = std::min(first, f.Id);
+        last = std::max(last, f.Id);
+    }
+    QHash<qint64, UploadTest> tests;
+    QHash<qint64, QList<UploadReading>> readings;
+    QHash<qint64, QList<UploadRecord>> records;
+    if (!ReadTests(index.Database(), first, last, tests, error) ||
+        !ReadMarks(index.Database(), first, last, readings, error) ||
+        !ReadRecords(index.Database(), first, last, records, error))
+        return false;
+    for (const PendingFile& f : files) {
+        UploadFile u{f, {}, std::nullopt, {}};
+        if (!HashUnchanged(index.StationDir(), f, u.Hash))
+            continue;
+        if (!f.Skipped && f.Result) {
+            const auto it = tests.constFind(f.Id);
+            if (it == tests.constEnd())
+                continue;  // the index holds no test for it: not sent half
+            u.Test = *it;
+            u.Test->Readings = readings.value(f.Id);
+        } else if (!f.Skipped) {
+            u.Records = records.value(f.Id);
+        }
+        out.append(u);
+    }
+    return true;
+}
+
+}  // namespace celvio
