@@ -269,6 +269,23 @@ bool HistoryIndex::OpenTemporary(QString* error)
     return true;
 }
 
+namespace {
+
+// True when `table` has a column of that name.
+bool HasColumn(QSqlDatabase& db, const QString& table, const QString& column)
+{
+    QSqlQuery q(db);
+    if (!q.exec(QStringLiteral("PRAGMA table_info(") + table + QLatin1Char(')')))
+        return false;
+    while (q.next()) {
+        if (q.value(1).toString() == column)
+            return true;
+    }
+    return false;
+}
+
+}  // namespace
+
 bool HistoryIndex::MigrateFolderKeys(QString* error)
 {
     // The older layout named folders from the current directory of the program that
@@ -314,7 +331,8 @@ bool HistoryIndex::MigrateFolderKeys(QString* error)
         }
     }
     // The older layout kept no hash: the upload hashes such a file when it sends it.
-    ok = ok && Exec(db_, QStringLiteral("ALTER TABLE files ADD COLUMN hash BLOB"), error);
+    ok = ok && (HasColumn(db_, QStringLiteral("files"), QStringLiteral("hash")) ||
+                Exec(db_, QStringLiteral("ALTER TABLE files ADD COLUMN hash BLOB"), error));
     ok = ok && Exec(db_, QStringLiteral("PRAGMA user_version = %1").arg(kSchemaVersion), error);
     if (ok && db_.commit())
         return true;

@@ -81,7 +81,7 @@ TEST_F(HeadOfficeCycleTest, AServerThatIsDownCostsTheCycleNothing)
     QElapsedTimer clock;
     clock.start();
     FailedCycle();
-    EXPECT_TRUE(QFileInfo::exists(app.st.ResultFilePath));
+    EXPECT_TRUE(QFileInfo::exists(StationFile(QStringLiteral("RESULTS/351234/0123457.TXT"))));
     const QStringList trace = HeadOfficeTrace();
     ASSERT_FALSE(trace.isEmpty());
     EXPECT_TRUE(trace.last().startsWith(QStringLiteral("Head office: push failed (shop_a@127.0.0.1:1/celvio:"
@@ -104,8 +104,7 @@ TEST_F(HeadOfficeCycleTest, TheCyclesTestReachesTheHeadOffice)
     EXPECT_TRUE(trace.last().startsWith(QStringLiteral("Head office: Pushed to shop_a@127.0.0.1:")))
         << trace.last().toStdString();
     EXPECT_EQ(AdminSql(pg, db, QStringLiteral("SELECT imei, verdict, counter, path FROM celvio.tests")),
-              QStringList{QStringLiteral("351234560123457|failed|Kasse 1|") +
-                          QDir(app.StationDir).relativeFilePath(app.st.ResultFilePath)});
+              QStringList{QStringLiteral("351234560123457|failed|Kasse 1|RESULTS/351234/0123457.TXT")});
 }
 
 }  // namespace

@@ -122,18 +122,28 @@ TEST_P(DatedCycleTest, ResultFileNameAndHistoryCarryTheDateInDigits)
     platform.Await([](const App& a) { return a.Form1.Label4.Caption == QLatin1String("Audio Test"); },
                    QStringLiteral("the echo question"));
     platform.Press(QStringLiteral("&Yes"));
-    platform.Await([](const App& a) { return a.Form1.Label4.Caption == QLatin1String("Test Failed!"); },
-                   QStringLiteral("the verdict"));
+    // The pages as the verdict shows them: the next cycle starts them afresh.
+    QString firstPageDate, secondPageDate, firstPageTime;
+    platform.Await(
+        [&](const App& a) {
+            if (a.Form1.Label4.Caption != QLatin1String("Test Failed!"))
+                return false;
+            firstPageDate = a.Form3.Date.Caption;
+            secondPageDate = a.Form4.Date.Caption;
+            firstPageTime = a.Form3.Time.Caption;
+            return true;
+        },
+        QStringLiteral("the verdict"));
     platform.Press(QStringLiteral("&New test"));
     platform.Await([](const App& a) { return a.Form1.Command2.Visible && a.Form1.Command2.Caption == "&Test"; },
                    QStringLiteral("the next mode dialog"));
     EXPECT_EQ(RunMain(app), -1);
 
-    EXPECT_EQ(app.Form3.Date.Caption, QLatin1String(c.page));
-    EXPECT_EQ(app.Form4.Date.Caption, QLatin1String(c.page));
-    EXPECT_EQ(app.Form3.Time.Caption, QStringLiteral("14:35:00"));
+    EXPECT_EQ(firstPageDate, QLatin1String(c.page));
+    EXPECT_EQ(secondPageDate, QLatin1String(c.page));
+    EXPECT_EQ(firstPageTime, QStringLiteral("14:35:00"));
     const QString file = QStringLiteral("RESULTS/351234/") + QLatin1String(c.name);
-    EXPECT_EQ(app.st.ResultFilePath, StationFile(file));
+    EXPECT_TRUE(QFileInfo::exists(StationFile(file))) << qPrintable(file);
     const QStringList lines = QString::fromLatin1(ReadStationBytes(file)).split(QStringLiteral("\r\n"));
     ASSERT_GT(lines.size(), 2);
     EXPECT_EQ(lines[1], QLatin1String(c.dateLine));
