@@ -2,7 +2,7 @@
 
 #include "bench_station.h"
 #include "core/app.h"
-#include "platform/qt/qt_platform.h"
+#include "shell/qt/qt_platform.h"
 #include "results/result_file.h"
 #include "results/result_grid.h"
 #include "results/verdict.h"

@@ -11,7 +11,7 @@
 #include "results/result_file.h"
 #include "results/result_grid.h"
 #include "results/verdict.h"
-#include "platform/qt/qt_platform.h"
+#include "shell/qt/qt_platform.h"
 
 #include <QApplication>
 #include <QDir>

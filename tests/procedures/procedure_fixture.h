@@ -4,7 +4,7 @@
 #pragma once
 
 #include "core/text.h"
-#include "platform/scripted/scripted_devices.h"
+#include "shell/scripted/scripted_devices.h"
 #include "support/station_fixture.h"
 
 #include <QMap>

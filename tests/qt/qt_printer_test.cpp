@@ -5,7 +5,7 @@
 // one can be mounted; an injected fault of the file layer elsewhere.
 #include "core/files.h"
 #include "core/trace.h"
-#include "platform/qt/qt_printer.h"
+#include "shell/qt/qt_printer.h"
 #include "support/station_fixture.h"
 #include "support/tmpfs_mount.h"
 

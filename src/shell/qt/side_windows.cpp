@@ -1,8 +1,8 @@
-#include "platform/qt/side_windows.h"
+#include "shell/qt/side_windows.h"
 
 #include "core/app.h"
-#include "platform/qt/sync.h"
-#include "platform/qt/window_placement.h"
+#include "shell/qt/sync.h"
+#include "shell/qt/window_placement.h"
 
 #include <QCloseEvent>
 #include <QFrame>

@@ -1,4 +1,4 @@
-#include "platform/qt/qt_printer.h"
+#include "shell/qt/qt_printer.h"
 
 #include "core/files.h"
 

@@ -1,9 +1,9 @@
-#include "platform/qt/main_window_view.h"
+#include "shell/qt/main_window_view.h"
 
 #include "core/app.h"
-#include "platform/qt/history_window.h"
-#include "platform/qt/sync.h"
-#include "platform/qt/window_placement.h"
+#include "shell/qt/history_window.h"
+#include "shell/qt/sync.h"
+#include "shell/qt/window_placement.h"
 
 #include <QAction>
 #include <QApplication>
