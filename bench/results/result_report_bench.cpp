@@ -35,7 +35,7 @@ struct Station {
         st.CycleTime = QStringLiteral("14:35:02");
         st.LeftMargin = 5;
         st.FaultDescription = QString(120, QLatin1Char('x'));
-        st.Verdict = 1;
+        st.Verdict = celvio::Verdict::Failed;
         celvio::SetUpResultPages(app);
         celvio::ShowExpectedRxLevel(app, 50);
         for (celvio::ResultPage* page : {&app.Form3, &app.Form4}) {

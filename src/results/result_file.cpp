@@ -200,7 +200,7 @@ private:
 QString ResultFolder(App& app, QString& imeiText)
 {
     if (imeiText == kNotTested || !UsableImei(imeiText)) {
-        EnterImei(app, 2);
+        EnterImei(app, ImeiPrompt::Phone);
         if (app.st.StopRequested == kTrue || !UsableImei(app.st.Imei))
             return QString();
         app.Form3.Imei.Caption = app.st.Imei;
@@ -269,7 +269,7 @@ QByteArray ResultFileBytes(const App& app)
     AddOpening(file, app);
     file.Blank();
     file.Add(QStringLiteral("OVERALL TEST RESULT: ") +
-             (st.Verdict == 0 ? QStringLiteral("Passed") : QStringLiteral("Failed")));
+             (st.Verdict == Verdict::Passed ? QStringLiteral("Passed") : QStringLiteral("Failed")));
     file.Blank();
     AddTester(file, app);
     file.Add(QStringLiteral("MOBILE TELEPHONE       : ") + page.Mobile.Caption +

@@ -13,7 +13,6 @@ namespace celvio {
 namespace {
 
 const QString kServiceFile = QStringLiteral("swap.dat");
-constexpr int kServiceHelpTopic = 21;
 constexpr int kCommentLength = 200;
 constexpr int kFirstEntryField = 11;  // focus on Text1
 constexpr int kCommentField = 16;     // focus on Text6
@@ -166,7 +165,7 @@ QString ServicePointEntryProblem(const ServicePointEntry& entry)
 static void EnterIdentity(App& app)
 {
     StationState& st = app.st;
-    SetHelpTopic(app, kServiceHelpTopic);
+    SetHelpTopic(app, HelpTopic::ServicePointId);
     app.Form1.Label3.Caption = Bilingual(app,
                                          QStringLiteral("Please enter the") + kCrLf +
                                              QStringLiteral("Club Zavar Service Point ID ") + kCrLf +

@@ -72,7 +72,7 @@ protected:
         if (!device)
             device = Replies();
         device->lines.clear();
-        app.st.Verdict = 0;
+        app.st.Verdict = Verdict::Passed;
         app.st.TxStep = 1;
     }
     std::shared_ptr<ReplyDevice> device;
