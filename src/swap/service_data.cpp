@@ -233,7 +233,7 @@ static void EnterCustomer(App& app)
     }
 }
 
-void EnterServiceData(App& app, int kind)
+void EnterServiceData(App& app, ServiceEntry kind)
 {
     Form1& f = app.Form1;
     f.Label4.Caption = QStringLiteral("Zavar Service");
@@ -252,7 +252,7 @@ void EnterServiceData(App& app, int kind)
     ok.TabStop = true;
     app.st.Command2Pressed = kFalse;
 
-    if (kind == 2)
+    if (kind == ServiceEntry::ServicePoint)
         EnterIdentity(app);
     else
         EnterCustomer(app);
@@ -308,7 +308,7 @@ bool WriteServiceFile(App& app)
 {
     const QString path = StationPath(app, kServiceFile);
     QString reason;
-    if (WriteFileAtomic(path, ToLatin1(ServiceFileLine(app) + kCrLf), &reason))
+    if (WriteFileAtomic(path, ToLatin1(ServiceFileLine(app) + kCrLf), &reason, &app.FileSeams.Fault))
         return true;
     TraceLine(app, QStringLiteral("swap.dat not written: ") + reason);
     app.ui.MsgBox(QStringLiteral("The service point data could not be saved to") + kCrLf + path + kCrLf + reason +
@@ -321,7 +321,7 @@ void LoadServiceData(App& app)
 {
     if (!ReadServiceFile(app)) {
         TraceLine(app, QStringLiteral("swap.dat missing or unreadable"));
-        EnterServiceData(app, 2);
+        EnterServiceData(app, ServiceEntry::ServicePoint);
         if (ServicePointEntryProblem(CurrentEntry(app)).isEmpty())
             WriteServiceFile(app);
     }
@@ -332,7 +332,7 @@ void AskTestCustomerData(App& app)
 {
     app.st.ClubZavarNumber.clear();
     app.Form1.Text6.Caption = QStringLiteral("Customer fault description");
-    EnterServiceData(app, 1);
+    EnterServiceData(app, ServiceEntry::Customer);
     app.st.FaultDescription = app.Form1.Text6.Text;
     app.Form1.Text6.Text.clear();  // the customer's text stays in the cycle's state only
     app.Form1.Text6.Caption.clear();
@@ -342,7 +342,7 @@ void AskSwapCustomerData(App& app)
 {
     app.st.ClubZavarNumber.clear();
     app.Form1.Text6.Caption = QStringLiteral("Swap comment");
-    EnterServiceData(app, 1);
+    EnterServiceData(app, ServiceEntry::Customer);
     app.st.SwapComment = app.Form1.Text6.Text;
     app.Form1.Text6.Text.clear();
     app.Form1.Text6.Caption.clear();
@@ -350,7 +350,7 @@ void AskSwapCustomerData(App& app)
 
 void EnterServicePointData(App& app)
 {
-    EnterServiceData(app, 2);
+    EnterServiceData(app, ServiceEntry::ServicePoint);
     if (ServicePointEntryProblem(CurrentEntry(app)).isEmpty())
         WriteServiceFile(app);
 }
