@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QRegularExpression>
 
+#include <charconv>
 #include <cmath>
 #include <cstdlib>
 #include <functional>
@@ -12,12 +13,19 @@ namespace sim {
 
 bool ReadReal(const QString& text, double& out)
 {
+    // Always with a decimal point, whatever the locale of the process that reads: a
+    // program that runs under German regional settings reads "2.5" as a scenario or the
+    // tester's line means it, not as 2.
     const QByteArray bytes = text.trimmed().toLatin1();
-    if (bytes.isEmpty() || bytes.contains('x') || bytes.contains('X'))
+    const char* first = bytes.constData();
+    const char* const last = first + bytes.size();
+    if (first != last && *first == '+')
+        ++first;
+    if (first == last || *first == '+' || (*first == '-' && first != bytes.constData()))
         return false;
-    char* end = nullptr;
-    const double value = std::strtod(bytes.constData(), &end);
-    if (end != bytes.constData() + bytes.size())
+    double value = 0;
+    const auto [end, error] = std::from_chars(first, last, value, std::chars_format::general);
+    if (error != std::errc() || end != last)
         return false;
     out = value;
     return true;

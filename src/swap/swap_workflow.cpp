@@ -168,7 +168,7 @@ bool ReadNewPhone(App& app, bool swapMode)
                 return false;
         }
         if (st.Verdict != Verdict::Aborted) {
-            SendCommand(app, QStringLiteral("SYST:COMM:REM:TEXT \"Read IMEI IMSI\""));
+            Send(app, TesterOp::RemoteDisplayText, {QStringLiteral("Read IMEI IMSI")});
             IdentifyPhone(app);
             ReleaseBaseStation(app);
             ReleaseTester(app, 0);

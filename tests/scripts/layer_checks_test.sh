@@ -18,12 +18,13 @@ check() {  # NAME EXPECTED-EXIT-CODE SCRIPT
     sed 's/^/    /' "$work/out"
   fi
 }
-# A fresh copy of the sources and the two scripts.
+# A fresh copy of the sources and the checks' scripts.
 fresh() {
   rm -rf "$work/tree"
   mkdir -p "$work/tree/scripts"
   cp -r "$root/src" "$root/sim" "$work/tree/"
-  cp "$root/scripts/check-layers.sh" "$root/scripts/check-links.sh" "$work/tree/scripts/"
+  cp "$root/scripts/check-layers.sh" "$root/scripts/check-links.sh" "$root/scripts/check-tester-commands.sh" \
+     "$work/tree/scripts/"
 }
 
 fresh
@@ -44,6 +45,13 @@ check "a main() inside history/ fails" 1 check-layers.sh
 fresh
 mkdir "$work/tree/src/misc" && echo '#pragma once' >"$work/tree/src/misc/misc.h"
 check "a folder without a floor fails" 1 check-layers.sh
+# record/ has its floor between tester/ and history/, before it has any file.
+fresh
+mkdir "$work/tree/src/record" && printf '#pragma once\n#include "tester/transport.h"\n' >"$work/tree/src/record/r.h"
+echo '#include "record/r.h"' >>"$work/tree/src/history/history_cli.cpp"
+check "history over record over tester passes" 0 check-layers.sh
+echo '#include "history/history_cli.h"' >>"$work/tree/src/record/r.h"
+check "record including history fails" 1 check-layers.sh
 
 # check-links: a link that no include needs, an include whose folder is not linked, a
 # source file that no target builds.

@@ -7,6 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
+#include <cstdio>
+#include <string>
+
 using sim::Scenario;
 
 namespace {
@@ -66,6 +70,37 @@ TEST(Scenario, ParsesValuesCommentsAndBlankLines)
     EXPECT_TRUE(s.faults.powerTemplate.contains(99));
     EXPECT_EQ(s.usedChannels.value(25), 255);
     EXPECT_EQ(s.identityAnswer(), QStringLiteral("Dalvora 7703S"));
+}
+
+// The simulator reads its numbers with a decimal point under any regional settings of
+// its process (a test program under German ones, for example), and nothing more than a
+// number.
+TEST(Scenario, NumbersReadTheSameUnderAnyLocale)
+{
+    const std::string before = std::setlocale(LC_NUMERIC, nullptr);
+    const bool german = std::setlocale(LC_NUMERIC, "de_DE.UTF-8") != nullptr;
+    struct Case {
+        const char* text;
+        bool ok;
+        double value;
+    };
+    const Case cases[] = {{"2.5", true, 2.5},  {" -50.5 ", true, -50.5}, {"+3", true, 3},   {"1e2", true, 100},
+                          {"2,5", false, 0},   {"0x10", false, 0},       {"+-1", false, 0}, {"--1", false, 0},
+                          {"", false, 0},      {"1.5dB", false, 0},      {"1e999", false, 0}};
+    for (const Case& c : cases) {
+        double value = -1;
+        EXPECT_EQ(sim::ReadReal(QString::fromLatin1(c.text), value), c.ok) << c.text;
+        if (c.ok) {
+            EXPECT_EQ(value, c.value) << c.text;
+        }
+    }
+    QString error;
+    const Scenario s = Scenario::fromText(QStringLiteral("phone.answer = 2.5\n"), &error);
+    EXPECT_TRUE(error.isEmpty()) << error.toStdString();
+    EXPECT_EQ(s.answerDelayS, 2.5);
+    std::setlocale(LC_NUMERIC, before.c_str());
+    if (!german)
+        std::fprintf(stderr, "note: no de_DE.UTF-8 locale here, read under %s only\n", before.c_str());
 }
 
 TEST(Scenario, ErrorsNameTheLine)
