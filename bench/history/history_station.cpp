@@ -2,7 +2,7 @@
 
 #include "bench_station.h"
 #include "core/app.h"
-#include "platform/qt/qt_platform.h"
+#include "shell/qt/qt_platform.h"
 #include "results/result_file.h"
 #include "results/result_grid.h"
 #include "results/verdict.h"
@@ -125,13 +125,13 @@ GeneratedStation GenerateHistoryStation(const QString& stationDir, int count, co
             page->Imsi.Caption = QStringLiteral("00101") + imei.right(10);
         }
         const int roll = random.bounded(100);
-        st.Verdict = 0;
+        st.Verdict = Verdict::Passed;
         if (roll < 3) {
-            st.Verdict = 2;  // the call from the base station timed out; nothing after it
+            st.Verdict = Verdict::Aborted;  // the call from the base station timed out; nothing after it
             w.app.Form3.BaseOriginatedCall = Cell{QStringLiteral("* Failed"), kRed};
             w.app.Form3.SpeechLoopback = Cell{QStringLiteral("Not tested"), kYellow};
         } else if (roll < 3 + model.failPercent) {
-            st.Verdict = 1;
+            st.Verdict = Verdict::Failed;
             const int which = random.bounded(4);
             if (which == 0)
                 w.app.Form3.MSPower3[3] = Cell{QStringLiteral("* 16.2"), kRed};
@@ -160,7 +160,7 @@ GeneratedStation GenerateHistoryStation(const QString& stationDir, int count, co
         }
 
         const QString date = RecordDate(day);
-        if (st.Verdict == 0) {
+        if (st.Verdict == Verdict::Passed) {
             imeiLines[day] << QStringLiteral("IMEI\t%1\t\t\t%2\tPASS").arg(imei, date);
         } else if (random.bounded(100) < 30) {
             const QString newImei = model.tac + QStringLiteral("%1").arg(random.bounded(1000000000), 9, 10, QLatin1Char('0'));

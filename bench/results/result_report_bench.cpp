@@ -11,7 +11,7 @@
 #include "results/result_file.h"
 #include "results/result_grid.h"
 #include "results/verdict.h"
-#include "platform/qt/qt_platform.h"
+#include "shell/qt/qt_platform.h"
 
 #include <QApplication>
 #include <QDir>
@@ -35,7 +35,7 @@ struct Station {
         st.CycleTime = QStringLiteral("14:35:02");
         st.LeftMargin = 5;
         st.FaultDescription = QString(120, QLatin1Char('x'));
-        st.Verdict = 1;
+        st.Verdict = celvio::Verdict::Failed;
         celvio::SetUpResultPages(app);
         celvio::ShowExpectedRxLevel(app, 50);
         for (celvio::ResultPage* page : {&app.Form3, &app.Form4}) {

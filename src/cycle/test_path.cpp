@@ -76,7 +76,7 @@ StepsEnd RunBandSteps(App& app, bool secondBand)
             app.Form1.Label3.Caption = st.SavedStatusText;
         if (Stopped(app))
             return StepsEnd::Stopped;
-        if (st.Verdict == 2)
+        if (st.Verdict == Verdict::Aborted)
             return StepsEnd::Aborted;
     }
     return StepsEnd::Done;
@@ -104,7 +104,7 @@ bool RunMeasurements(App& app)
     st.SummaryLines[2] = SummaryText(app, 5);
     st.SummaryLines[6].clear();
     st.CurrentTrafficChannel = -1;
-    SetHelpTopic(app, 9);
+    SetHelpTopic(app, HelpTopic::TransmitterTest);
 
     const bool dualBand = st.SystemCode.contains(QLatin1String("GSM,"));
     // First band, then the second band of a dual-band system.
@@ -116,7 +116,7 @@ bool RunMeasurements(App& app)
     if (dualBand) {
         app.Form1.Label3.Caption.clear();
         ConfigureSecondBand(app);
-        SetHelpTopic(app, 13);
+        SetHelpTopic(app, HelpTopic::DualBandTest);
         switch (RunBandSteps(app, true)) {
         case StepsEnd::Stopped: return false;
         case StepsEnd::Aborted: return true;
@@ -129,21 +129,21 @@ bool RunMeasurements(App& app)
     if (Stopped(app))
         return false;
     app.ui.Sleep(kPauseBeforeNetworkCall);
-    SetHelpTopic(app, 10);
+    SetHelpTopic(app, HelpTopic::BaseStationCall);
     BaseCallTest(app);
     if (Stopped(app))
         return false;
-    if (st.Verdict == 2)
+    if (st.Verdict == Verdict::Aborted)
         return true;
     // The receiver line says "Passed" unless a receiver failure stands in it.
     if (st.SummaryLines[3] == SummaryText(app, 3))
         st.SummaryLines[3] = SummaryText(app, 6);
-    SetHelpTopic(app, 12);
+    SetHelpTopic(app, HelpTopic::AudioTest);
     const ResultPage& lastPage = st.TxStep == 6 ? app.Form4 : app.Form3;
     AudioTest(app, lastPage.Label56[3].Caption);
     if (Stopped(app))
         return false;
-    // 23.
+    // The call released after the audio test; the progress bar is done.
     ReleaseBaseStation(app);
     if (Stopped(app))
         return false;
@@ -157,7 +157,7 @@ bool RunMeasurements(App& app)
 CycleEnd RunVerdict(App& app)
 {
     StationState& st = app.st;
-    // 24.
+    // The tester reset, or released when no call is up, then the verdict screen.
     if (st.TesterBusy != 0)
         ResetTester(app);
     else
@@ -170,8 +170,8 @@ CycleEnd RunVerdict(App& app)
         return CycleEnd::Early;
     // 25. A failed phone may be exchanged; a passed one is recorded.
     if (st.KeypadCallFailed != kTrue) {
-        if (st.Verdict > 0) {
-            SetHelpTopic(app, 19);
+        if (st.Verdict != Verdict::Passed) {
+            SetHelpTopic(app, HelpTopic::Swap);
             SwapAfterFailedTest(app);
         } else {
             st.OldImei = st.Imei;
@@ -184,20 +184,20 @@ CycleEnd RunVerdict(App& app)
 
 CycleEnd RunTestPath(App& app)
 {
-    // 9.
-    SetHelpTopic(app, 4);
+    // The customer's data, at a station that keeps swap records.
+    SetHelpTopic(app, HelpTopic::ClubZavarNumber);
     if (app.st.SwapFile != 0)
         AskTestCustomerData(app);
-    // 10.-16.
-    switch (RunPhoneSteps(app, 0)) {
+    // System and band, network search, the call from the phone, its identity and model.
+    switch (RunPhoneSteps(app, CycleMode::Test)) {
     case PhoneStepsEnd::Early: return CycleEnd::Early;
     case PhoneStepsEnd::KeypadFailed: return RunVerdict(app);
     case PhoneStepsEnd::Ready: break;
     }
-    // 18.-23.
+    // The measurements of each band, the network call and the audio test.
     if (!RunMeasurements(app))
         return CycleEnd::Early;
-    // 24.-26.
+    // The verdict, then the swap offer for a failed phone or the record of a passed one.
     return RunVerdict(app);
 }
 

@@ -75,7 +75,7 @@ void AudioTest(App& app, const QString& rxLevelText)
         st.Command2Pressed = kFalse;
     } else {
         TraceButton(app, QStringLiteral("Audio NOT ok"));
-        st.Verdict = 2;
+        st.Verdict = Verdict::Aborted;
         st.SummaryLines[4] = Bilingual(app, "Microphone / Speaker Test: Failed", "Mikrofon / Lautsprecher: Fehler");
         cell = Cell{Bilingual(app, "* Failed", "* Fehler"), kRed};
         st.Command3Pressed = kFalse;

@@ -48,7 +48,7 @@ void StartCall(App& app, const QString& display, int timeoutSeconds, TesterOp ca
 }
 
 // After the wait: the status answer, then bit 9 of the questionable status. Sets
-// Verdict 2 when the call timed out.
+// Verdict Aborted when the call timed out.
 void EvaluateCall(App& app, bool timedOut)
 {
     ReadAnswer(app);
@@ -63,7 +63,7 @@ void EvaluateCall(App& app, bool timedOut)
     }
     Send(app, TesterOp::ClearStatus);
     if (timedOut)
-        app.st.Verdict = 2;
+        app.st.Verdict = Verdict::Aborted;
 }
 
 void CallIsUp(App& app)
@@ -84,17 +84,17 @@ QString DecodeDialled(const QString& digits)
 
 }  // namespace
 
-void KeypadCallTest(App& app, int purpose)
+void KeypadCallTest(App& app, CycleMode purpose)
 {
     StationState& st = app.st;
     Form1& f = app.Form1;
     const QString nl = st.NewLine;
-    if (purpose == 0) {
+    if (purpose == CycleMode::Test) {
         f.Label4.Caption = Bilingual(app, "Testing Key Pad", "Tastaturtest");
         f.Label3.Caption = Bilingual(app, "Dial the number ", "Wählen Sie die Nummer ") + st.DialNumber + nl +
                            Bilingual(app, "with your mobile telephone,", "an Ihrem Telefon und drücken") + nl +
                            Bilingual(app, "and press the 'Send' key", "Sie dann auf die Sendetaste.");
-    } else if (purpose == -2) {
+    } else if (purpose == CycleMode::Swap) {
         f.Label4.Caption = Bilingual(app, "SWAP mobile phone", "Tausche Handy");
         f.Label3.Caption = nl + Bilingual(app, "Please dial number 123", "Bitte wählen Sie eine Nummer") + nl +
                            Bilingual(app, "on the swapped phone", "auf dem neuen Handy und drücken") + nl +
@@ -127,7 +127,7 @@ void KeypadCallTest(App& app, int purpose)
     QString dialled;
     st.VerdictBeforeDigits = st.Verdict;
     st.DigitsChecked = kFalse;
-    if (st.Verdict != 2) {
+    if (st.Verdict != Verdict::Aborted) {
         CallIsUp(app);
         if (st.StopRequested == kTrue)
             return;
@@ -135,20 +135,20 @@ void KeypadCallTest(App& app, int purpose)
         dialled = DecodeDialled(AnswerLine(ReadAnswer(app)));
         st.DigitsChecked = kTrue;
         if (dialled != st.DialNumber)
-            st.Verdict = std::max<quint8>(st.Verdict, 1);
+            st.Verdict = std::max(st.Verdict, Verdict::Failed);
     }
-    if (purpose == -2)
+    if (purpose == CycleMode::Swap)
         return;  // the swap reads Verdict itself
 
     ResultPage& page = app.Form3;
     const QString passed = Bilingual(app, "Passed", "Bestanden");
     switch (st.Verdict) {
-    case 0:
+    case Verdict::Passed:
         page.MobileOriginatedCall = Cell{passed, kGreen};
         page.DialledNumber = Cell{dialled, kGreen};
         st.SummaryLines[1] = Bilingual(app, "Keypad Test: Passed", "Tastaturtest: Bestanden");
         break;
-    case 1:
+    case Verdict::Failed:
         page.MobileOriginatedCall = Cell{passed, kGreen};
         page.DialledNumber = Cell{QStringLiteral("* ") + dialled, kRed};
         st.SummaryLines[1] = Bilingual(app, "Keypad Test: Failed", "Tastaturtest: Fehler");
@@ -164,8 +164,8 @@ void BaseCallTest(App& app)
 {
     StationState& st = app.st;
     Form1& f = app.Form1;
-    const quint8 before = st.Verdict;
-    st.Verdict = 0;
+    const Verdict before = st.Verdict;
+    st.Verdict = Verdict::Passed;
     ShowPicture(app, QStringLiteral("Incall.BMP"), st.PhonePicture);
     f.Label4.Caption = Bilingual(app, "Testing Call Receive", "Teste eingehenden Ruf");
     f.Label3.Caption = Bilingual(app, "Answer the call when", "Nehmen sie den Ruf an,") + st.NewLine +
@@ -189,10 +189,10 @@ void BaseCallTest(App& app)
         return;
     }
     EvaluateCall(app, end == CallWaitEnd::TimedOut);
-    if (st.Verdict != 2)
+    if (st.Verdict != Verdict::Aborted)
         CallIsUp(app);
 
-    if (st.Verdict != 0)
+    if (st.Verdict != Verdict::Passed)
         app.Form3.BaseOriginatedCall = Cell{Bilingual(app, "* Failed", "* Fehler"), kRed};
     else
         app.Form3.BaseOriginatedCall = Cell{Bilingual(app, "Passed", "Bestanden"), kGreen};

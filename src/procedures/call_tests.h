@@ -2,17 +2,20 @@
 // the call from the network to the phone.
 #pragma once
 
+#include "core/codes.h"
+
 #include <QString>
 
 namespace celvio {
 
 struct App;
 
-// The call from the phone and the dialled digits: purpose 0 keypad test, -2 swap,
-// anything else scan. Verdict 2 when the call does not come, 1 for wrong digits.
-void KeypadCallTest(App& app, int purpose);
+// The call from the phone and the dialled digits: the keypad test of a TEST cycle, the
+// swap's call (Swap; no cells then, the swap reads the Verdict) or the scan's call (any
+// other mode). Verdict Aborted when the call does not come, Failed for wrong digits.
+void KeypadCallTest(App& app, CycleMode purpose);
 
-// The call to the phone, answered by the customer. Verdict 2 when not answered.
+// The call to the phone, answered by the customer. Verdict Aborted when not answered.
 void BaseCallTest(App& app);
 
 }  // namespace celvio

@@ -42,7 +42,7 @@ void MeasureReceiver(App& app, ResultPage& page, const QString& failureText, int
     StationState& st = app.st;
     const int column = st.TxStep;
     if (column < 1 || column > 3) {
-        st.Verdict = 2;
+        st.Verdict = Verdict::Aborted;
         st.SummaryLines[errorLine] = failureText;
         return;
     }

@@ -19,14 +19,14 @@ struct RepeatRule {
     void StartAttempt() { failedNow = recoveredNow = false; }
 
     // Judges one quantity of the current attempt: sets the cell's colour and returns
-    // the mark to put before its text. A failure raises Verdict to 1.
+    // the mark to put before its text. A failure raises the Verdict to Failed.
     QString Judge(App& app, Cell& cell, bool failed, const QString& failedMark, const QString& recoveredMark,
                   const QString& passedMark)
     {
         if (failed) {
             cell.ForeColor = kRed;
             needed = attempt == 0 ? 3 : 2;
-            app.st.Verdict = std::max<quint8>(app.st.Verdict, 1);
+            app.st.Verdict = std::max(app.st.Verdict, Verdict::Failed);
             failedNow = true;
             return failedMark;
         }

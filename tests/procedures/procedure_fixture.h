@@ -4,7 +4,7 @@
 #pragma once
 
 #include "core/text.h"
-#include "platform/scripted/scripted_devices.h"
+#include "shell/scripted/scripted_devices.h"
 #include "support/station_fixture.h"
 
 #include <QMap>
@@ -72,7 +72,7 @@ protected:
         if (!device)
             device = Replies();
         device->lines.clear();
-        app.st.Verdict = 0;
+        app.st.Verdict = Verdict::Passed;
         app.st.TxStep = 1;
     }
     std::shared_ptr<ReplyDevice> device;

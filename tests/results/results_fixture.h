@@ -79,7 +79,7 @@ protected:
     {
         Station("GSM,PCN", 2);
         StationState& st = app.st;
-        st.Verdict = 1;
+        st.Verdict = Verdict::Failed;
         st.CycleDate = QStringLiteral("07.12.26");
         st.CycleTime = QStringLiteral("14:35:02");
         st.CouplerLabel = QStringLiteral("(K530)");
