@@ -232,7 +232,7 @@ und wählen Sie den richtigen COM Port.</translation>
         <translation>&amp;Tauschen</translation>
     </message>
     <message>
-        <source>&amp;Don't SWAP</source>
+        <source>&amp;Don&apos;t SWAP</source>
         <translation>&amp;Nicht tauschen</translation>
     </message>
     <message>
@@ -296,7 +296,7 @@ und wählen Sie den richtigen COM Port.</translation>
         <translation>an Ihrem Telefon und drücken</translation>
     </message>
     <message>
-        <source>and press the 'Send' key</source>
+        <source>and press the &apos;Send&apos; key</source>
         <translation>Sie dann auf die Sendetaste.</translation>
     </message>
     <message>
@@ -471,7 +471,7 @@ Bitte schalten Sie es jetzt aus. </translation>
     </message>
     <message>
         <source>
-Your mobile phone didn't pass all tests!
+Your mobile phone didn&apos;t pass all tests!
 Please switch it off and
 try again or go to the service desk.</source>
         <translation>
@@ -481,7 +481,7 @@ und versuchen es noch einmal oder
 begeben Sie sich zum Service-Schalter.</translation>
     </message>
     <message>
-        <source>A basic function didn't work in test!
+        <source>A basic function didn&apos;t work in test!
 Please switch off your phone and
 try again or go to the service desk.
 

@@ -1,8 +1,8 @@
 #include "results/result_grid.h"
 
 #include "core/app.h"
-#include "core/bilingual.h"
 #include "core/text.h"
+#include "core/translation.h"
 #include "results/result_pages.h"
 #include "results/verdict.h"
 
@@ -54,12 +54,12 @@ void SetUpButtons(const App& app, ResultPage& page, bool secondPage)
         button.Enabled = true;
         button.TabStop = true;
     };
-    show(page.Command1, Bilingual(app, "&Continue", "&Weiter"));
+    show(page.Command1, Tr(app, QT_TRANSLATE_NOOP("Celvio", "&Continue")));
     if (secondPage) {
-        show(page.Command2, Bilingual(app, "&Back", "&Zurück"));
-        show(page.Command3, Bilingual(app, "&Print", "&Ausdruck"));
+        show(page.Command2, Tr(app, QT_TRANSLATE_NOOP("Celvio", "&Back")));
+        show(page.Command3, Tr(app, QT_TRANSLATE_NOOP("Celvio", "&Print")));
     } else {
-        show(page.Command2, Bilingual(app, "&Print", "&Ausdruck"));
+        show(page.Command2, Tr(app, QT_TRANSLATE_NOOP("Celvio", "&Print")));
         page.Command3.Visible = false;
         page.Command3.TabStop = false;
     }
@@ -68,20 +68,20 @@ void SetUpButtons(const App& app, ResultPage& page, bool secondPage)
 void SetUpPage(App& app, ResultPage& page, bool secondPage)
 {
     const StationState& st = app.st;
-    page.Caption = Bilingual(app, "CELVIO - TEST REPORT", "CELVIO - TESTBERICHT") +
+    page.Caption = Tr(app, QT_TRANSLATE_NOOP("Celvio", "CELVIO - TEST REPORT")) +
                    (secondPage ? QStringLiteral(" (2)") : QString());
     page.Visible = false;
-    page.Title.Caption = Bilingual(app, "TEST REPORT", "TESTBERICHT");
+    page.Title.Caption = Tr(app, QT_TRANSLATE_NOOP("Celvio", "TEST REPORT"));
     SetUpButtons(app, page, secondPage);
-    page.DateName.Caption = Bilingual(app, "Date:", "Datum:");
-    page.TimeName.Caption = Bilingual(app, "Time:", "Zeit:");
-    page.MobileName.Caption = Bilingual(app, "Mobile:", "Telefon:");
-    page.TesterSerialName.Caption = Bilingual(app, "Ser.No.:", "Ser.Nr.:");
-    page.ImeiName.Caption = Bilingual(app, "IMEI:", "IMEI:");
-    page.ImsiName.Caption = Bilingual(app, "IMSI:", "IMSI:");
-    page.TesterModelName.Caption = Bilingual(app, "Tester:", "Tester:");
-    page.FirmwareName.Caption = Bilingual(app, "Firmware:", "Firmware:");
-    page.VersionName.Caption = Bilingual(app, "Celvio:", "Celvio:");
+    page.DateName.Caption = Tr(app, QT_TRANSLATE_NOOP("Celvio", "Date:"));
+    page.TimeName.Caption = Tr(app, QT_TRANSLATE_NOOP("Celvio", "Time:"));
+    page.MobileName.Caption = Tr(app, QT_TRANSLATE_NOOP("Celvio", "Mobile:"));
+    page.TesterSerialName.Caption = Tr(app, QT_TRANSLATE_NOOP("Celvio", "Ser.No.:"));
+    page.ImeiName.Caption = Tr(app, QT_TRANSLATE_NOOP("Celvio", "IMEI:"));
+    page.ImsiName.Caption = Tr(app, QT_TRANSLATE_NOOP("Celvio", "IMSI:"));
+    page.TesterModelName.Caption = Tr(app, QT_TRANSLATE_NOOP("Celvio", "Tester:"));
+    page.FirmwareName.Caption = Tr(app, QT_TRANSLATE_NOOP("Celvio", "Firmware:"));
+    page.VersionName.Caption = Tr(app, QT_TRANSLATE_NOOP("Celvio", "Celvio:"));
 
     page.Date.Caption = st.CycleDate;
     page.Time.Caption = st.CycleTime;
@@ -94,30 +94,32 @@ void SetUpPage(App& app, ResultPage& page, bool secondPage)
     page.Version.Caption = st.Version;
     page.Channel[0].Caption = QStringLiteral("TCH:");
 
-    const QString deg = Bilingual(app, " deg", " Grad");
+    const QString deg = Tr(app, QT_TRANSLATE_NOOP("Celvio", " deg"));
     const qint32 frequency = secondPage ? st.LimitFrequencyHigh : st.LimitFrequency;
-    auto row = [&](int r, const char* english, const char* german, const QString& limit) {
-        page.RowName[r].Caption = Bilingual(app, english, german);
+    auto row = [&](int r, const char* english, const QString& limit) {
+        page.RowName[r].Caption = Tr(app, english);
         page.Limit[r].Caption = limit;
     };
-    row(kRowPhaseRms, "Phase Error RMS", "Phasenfehler", QStringLiteral("0 -") + Str(qint64(st.LimitPhaseRms)) + deg);
-    row(kRowPhasePeak, "Phase Error Peak", "Phasenfehler Spitze",
+    row(kRowPhaseRms, QT_TRANSLATE_NOOP("Celvio", "Phase Error RMS"),
+        QStringLiteral("0 -") + Str(qint64(st.LimitPhaseRms)) + deg);
+    row(kRowPhasePeak, QT_TRANSLATE_NOOP("Celvio", "Phase Error Peak"),
         QStringLiteral("0 -") + Str(qint64(st.LimitPhasePeak)) + deg);
-    row(kRowFrequency, "Frequency Error", "Frequenzfehler",
+    row(kRowFrequency, QT_TRANSLATE_NOOP("Celvio", "Frequency Error"),
         QStringLiteral("+/-") + Str(qint64(frequency)) + QStringLiteral(" Hz"));
-    row(kRowBurstLength, "Burst Length", "Burst Länge",
+    row(kRowBurstLength, QT_TRANSLATE_NOOP("Celvio", "Burst Length"),
         Str(qint64(553) - st.LimitBurstLength) + QStringLiteral(" -") + Str(qint64(553) + st.LimitBurstLength) +
-            Bilingual(app, " µsec", " µsek"));
-    row(kRowTemplate, "Power-Time Template", "Leistungs-Zeit-Maske", QString());
-    row(kRowRxLevel, "RX Level", "RX Pegel", QString());
-    row(kRowRxQuality, "RX Quality", "RX Qualität", QStringLiteral("0 -") + Str(qint64(st.LimitRxQuality)));
-    row(kRowMobileOriginatedCall, "Mobile Originated Call", "Abgehender Anruf", QString());
-    row(kRowDialledNumber, "Dialled Number", "Gewählte Rufnummer", QString());
+            Tr(app, QT_TRANSLATE_NOOP("Celvio", " µsec")));
+    row(kRowTemplate, QT_TRANSLATE_NOOP("Celvio", "Power-Time Template"), QString());
+    row(kRowRxLevel, QT_TRANSLATE_NOOP("Celvio", "RX Level"), QString());
+    row(kRowRxQuality, QT_TRANSLATE_NOOP("Celvio", "RX Quality"),
+        QStringLiteral("0 -") + Str(qint64(st.LimitRxQuality)));
+    row(kRowMobileOriginatedCall, QT_TRANSLATE_NOOP("Celvio", "Mobile Originated Call"), QString());
+    row(kRowDialledNumber, QT_TRANSLATE_NOOP("Celvio", "Dialled Number"), QString());
     if (secondPage)
-        row(kRowBaseOriginatedCall, "Mobile Terminated Call", "Eingehender Anruf", QString());
+        row(kRowBaseOriginatedCall, QT_TRANSLATE_NOOP("Celvio", "Mobile Terminated Call"), QString());
     else
-        row(kRowBaseOriginatedCall, "Base Originated Call", "Eingehender Anruf", QString());
-    row(kRowSpeechLoopback, "Speech Loopback", "Sprachschleife", QString());
+        row(kRowBaseOriginatedCall, QT_TRANSLATE_NOOP("Celvio", "Base Originated Call"), QString());
+    row(kRowSpeechLoopback, QT_TRANSLATE_NOOP("Celvio", "Speech Loopback"), QString());
     for (int r = 0; r < kRowCount; ++r)
         page.Limit[r].Visible = st.ShowLimits == kTrue;
 
@@ -160,7 +162,7 @@ void ShowBandOnPage(App& app, ResultPage& page, bool secondPage)
     for (int i = 0; i < 3; ++i) {
         const int slot = first + i;
         const int level = st.MsPowerLevels[slot];
-        page.RowName[kRowTxPower1 + i].Caption = Bilingual(app, "TX Power", "MS Leistung") + QLatin1Char(' ') +
+        page.RowName[kRowTxPower1 + i].Caption = Tr(app, QT_TRANSLATE_NOOP("Celvio", "TX Power")) + QLatin1Char(' ') +
                                                  QString::number(level) + QStringLiteral(" (") +
                                                  QString::number(NominalPower(band, level)) + QStringLiteral(" dBm)");
         page.Limit[kRowTxPower1 + i].Caption = Str(qint64(page.PowerMin[b][slot])) + QStringLiteral(" -") +
@@ -200,7 +202,7 @@ void ShowExpectedRxLevel(App& app, int expected)
 {
     const qint32 limit = app.st.LimitRxLevel;
     for (ResultPage* page : {&app.Form3, &app.Form4}) {
-        page->RowName[kRowRxLevel].Caption = Bilingual(app, "RX Level", "RX Pegel") + QStringLiteral(" (") +
+        page->RowName[kRowRxLevel].Caption = Tr(app, QT_TRANSLATE_NOOP("Celvio", "RX Level")) + QStringLiteral(" (") +
                                              QString::number(expected) + QLatin1Char(')');
         page->Limit[kRowRxLevel].Caption =
             Str(qint64(expected) - limit) + QStringLiteral(" - ") + Str(qint64(expected) + limit);
