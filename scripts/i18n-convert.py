@@ -4,6 +4,9 @@
     i18n-convert.py extract FILE...       prints the literal pairs of Bilingual(app, en, de)
                                           as table rows (english TAB german TAB note);
                                           calls it cannot read are listed on stderr
+    i18n-convert.py add TABLE FILE...     adds the literal pairs of the files that the table
+                                          lacks to its end (an English text that has another
+                                          German text in the table is reported: give both a note)
     i18n-convert.py convert TABLE FILE... rewrites every literal Bilingual(app, en, de) as
                                           Tr(app, QT_TRANSLATE_NOOP("Celvio", en)), with
                                           the table's note as the disambiguation
@@ -142,6 +145,38 @@ def extract(files):
                 print(f"{escape(key[0])}\t{escape(key[1])}\t")
 
 
+def pairs_of(files):
+    for path in files:
+        src = open(path, encoding="utf-8").read()
+        for start, _, args in calls(src):
+            pair = [literal(a) for a in args[1:]] if len(args) == 3 else [None]
+            if None in pair:
+                print(f"{path}:{line_of(src, start)}: not a literal pair", file=sys.stderr)
+                continue
+            yield path, line_of(src, start), pair[0][1], pair[1][1]
+
+
+def add(table, files):
+    rows = read_table(table)
+    known = {(en, de) for en, de, _ in rows}
+    german_of = {}
+    for en, de, _ in rows:
+        german_of.setdefault(en, set()).add(de)
+    clashes = 0
+    with open(table, "a", encoding="utf-8") as f:
+        for path, line, en, de in pairs_of(files):
+            if (en, de) in known:
+                continue
+            if en in german_of:
+                print(f"{path}:{line}: {escape(en)} has another German text: add a note to both", file=sys.stderr)
+                clashes += 1
+            known.add((en, de))
+            german_of.setdefault(en, set()).add(de)
+            f.write(f"{escape(en)}\t{escape(de)}\t\n")
+            print(f"{path}:{line}: added {escape(en)}", file=sys.stderr)
+    return 1 if clashes else 0
+
+
 def with_include(src, drop_old):
     """The source with core/translation.h among its includes, in order, and without
     core/bilingual.h when nothing uses it any more."""
@@ -211,6 +246,8 @@ def fill(table, ts):
 def main(argv):
     if len(argv) >= 2 and argv[0] == "extract":
         extract(argv[1:])
+    elif len(argv) >= 3 and argv[0] == "add":
+        return add(argv[1], argv[2:])
     elif len(argv) >= 3 and argv[0] == "convert":
         convert(argv[1], argv[2:])
     elif len(argv) == 3 and argv[0] == "fill":
