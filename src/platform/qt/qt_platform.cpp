@@ -2,6 +2,7 @@
 
 #include "core/app.h"
 #include "platform/qt/main_window_view.h"
+#include "platform/qt/print_menu.h"
 #include "platform/qt/program_icon.h"
 #include "platform/qt/scan_window.h"
 #include "platform/qt/side_windows.h"
@@ -43,6 +44,7 @@ void QtPlatform::AttachViews(App& app)
 {
     app_ = &app;
     mainWindow_ = std::make_unique<MainWindowView>(app);
+    printMenu_ = new PrintMenu(*mainWindow_, printer_, &shown_);
     debugWindow_ = std::make_unique<DebugWindowView>(app);
     debugWindow_->SetAnchor(mainWindow_.get());
     scanWindow_ = std::make_unique<ScanWindowView>(app);
