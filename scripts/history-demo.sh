@@ -4,6 +4,7 @@
 # a model and saves a screenshot of the list, the stored file and the charts.
 #
 #   scripts/history-demo.sh [OUTDIR] [SEARCH]     (default /tmp/celvio-history, "Orvane")
+#   XSESSION_SIZE=1920x1080 scripts/history-demo.sh    (another screen size; default 1280x900)
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 out="${1:-/tmp/celvio-history}"
@@ -21,7 +22,7 @@ mkdir -p "$out"
 station="$(mktemp -d /tmp/celvio-history.XXXXXX)"
 cp "$root"/data/station/* "$station"/
 QT_QPA_PLATFORM=offscreen "$build/bench/history/bench_history" "$station" --count 20000 --generate-only
-XSESSION_SIZE=1280x900 xsession_start "$station" "$root/data/scenarios/pass-single-band.scn" "$build/src/celvio"
+XSESSION_SIZE="${XSESSION_SIZE:-1280x900}" xsession_start "$station" "$root/data/scenarios/pass-single-band.scn" "$build/src/celvio"
 
 wait_window() {
   for _ in $(seq 150); do [ -n "$(window "$1")" ] && return 0; sleep 0.2; done

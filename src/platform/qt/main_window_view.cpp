@@ -183,6 +183,9 @@ MainWindowView::MainWindowView(App& app) : app_(app)
     });
     auto* ctrlQ = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this);
     QObject::connect(ctrlQ, &QShortcut::activated, this, [this] { Queue(int(UiAction::Help)); });
+    // F1, the desktop's help key, opens the same help.
+    auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    QObject::connect(f1, &QShortcut::activated, this, [this] { Queue(int(UiAction::Help)); });
 
     resize(900, 520);
     Sync();
@@ -218,7 +221,8 @@ void MainWindowView::BuildMenus()
 void MainWindowView::ShowHistory()
 {
     if (!historyWindow_) {
-        historyWindow_ = std::make_unique<HistoryWindowView>(app_.StationDir);
+        historyWindow_ = std::make_unique<HistoryWindowView>(app_.StationDir, nullptr, QDate::currentDate(), 5000,
+                                                             QString(), RegionalDateOrder(app_.ui.Locale()));
         PlaceHistoryWindow();
     } else {
         historyWindow_->Refresh();

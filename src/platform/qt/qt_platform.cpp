@@ -50,7 +50,7 @@ void QtPlatform::AttachViews(App& app)
     scanWindow_ = std::make_unique<ScanWindowView>(app);
     scanWindow_->SetAnchor(mainWindow_.get(), debugWindow_.get());
     helpWindow_ = std::make_unique<HelpWindowView>(app);
-    helpWindow_->SetAnchor(mainWindow_.get());
+    helpWindow_->SetAnchor(mainWindow_.get(), debugWindow_.get());
     form3_ = std::make_unique<ResultPageView>(app, app.Form3, false);
     form4_ = std::make_unique<ResultPageView>(app, app.Form4, true);
     form3_->SetAnchor(mainWindow_.get());
