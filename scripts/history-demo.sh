@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Opens the History window of a demo station with three years of generated tests
 # (20,000 result files and their swap records) under a virtual X display, searches for
-# a model and saves a screenshot of the list, the stored file and the charts.
+# a model and for a phone's first digits, and saves screenshots of the list, the stored
+# file and the charts.
 #
 #   scripts/history-demo.sh [OUTDIR] [SEARCH]     (default /tmp/celvio-history, "Orvane")
 #   XSESSION_SIZE=1920x1080 scripts/history-demo.sh    (another screen size; default 1280x900)
@@ -42,6 +43,11 @@ xdotool key --clearmodifiers ctrl+a BackSpace
 # The first ten digits of a phone that was swapped: its tests and the direct swaps.
 xdotool type --delay 60 "$(awk -F'\t' '{ sub(/\r$/, "") } $1 == "IMEI" && $6 == "SWAP" { print substr($2, 1, 10); exit }' "$station"/RESULTS/LOG/BACKUP*/*.IME)"
 sleep 1; shot 22-history-imei
+# The charts: on a tab of their own in a narrow window (beside the main window of a
+# small screen); a wide window shows them below the list already.
+xdotool windowfocus --sync "$(window 'History$')" 2>/dev/null || true
+xdotool key --clearmodifiers alt+c
+sleep 1; shot 23-history-charts
 key Escape; sleep 1         # the quit question: Yes
 for w in $(xdotool search --onlyvisible --name '^CELVIO$'); do xdotool windowfocus --sync "$w" key Return 2>/dev/null || true; done
 wait "$celvio" || true

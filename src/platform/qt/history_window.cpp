@@ -4,16 +4,12 @@
 #include "platform/qt/cursor_rest.h"
 #include "headoffice/server_address.h"
 #include "platform/qt/chain_scope.h"
+#include "platform/qt/history_charts.h"
 #include "history/history_index.h"
 #include "history/history_query.h"
 
-#include <QBarCategoryAxis>
-#include <QBarSeries>
-#include <QHorizontalBarSeries>
-#include <QBarSet>
 #include <QBoxLayout>
 #include <QResizeEvent>
-#include <QChart>
 #include <QChartView>
 #include <QFontDatabase>
 #include <QGroupBox>
@@ -25,9 +21,9 @@
 #include <QRegularExpression>
 #include <QScrollBar>
 #include <QSplitter>
+#include <QTabWidget>
 #include <QTableWidget>
 #include <QTimer>
-#include <QValueAxis>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -44,7 +40,7 @@ constexpr int kChartModels = 10;
 // is still being built it shows what is there.
 constexpr qint64 kRefreshBudgetMs = 1500;
 // The failed tests' column is never narrower than this; a longer text ends in "...".
-constexpr int kFailedMinimum = 160;
+constexpr int kFailedMinimum = 100;
 // Narrower than this the window puts the stored file below the list.
 constexpr int kCompactBelow = 900;
 // The list follows the search box this long after the last key.
@@ -64,56 +60,6 @@ QColor VerdictColour(const QString& verdict)
     return QColor(200, 200, 255);  // a direct swap
 }
 
-QChartView* NewChartView(const QString& title)
-{
-    auto* chart = new QChart;
-    chart->setTitle(title);
-    chart->legend()->hide();
-    chart->setAnimationOptions(QChart::NoAnimation);
-    auto* view = new QChartView(chart);
-    view->setRenderHint(QPainter::Antialiasing);
-    view->setMinimumHeight(280);
-    return view;
-}
-
-// Puts one bar series with its category and value axes into the chart; horizontal
-// bars (categories on the left) for long names.
-void SetBars(QChartView* view, const QStringList& categories, const QList<qreal>& values, const QColor& colour,
-             qreal maximum, const QString& valueTitle, bool horizontal)
-{
-    QChart* chart = view->chart();
-    chart->removeAllSeries();
-    // The chart gives up an axis it removes: it is deleted here.
-    for (QAbstractAxis* axis : chart->axes()) {
-        chart->removeAxis(axis);
-        delete axis;
-    }
-    auto* set = new QBarSet(valueTitle);
-    set->setColor(colour);
-    for (qreal value : values)
-        set->append(value);
-    QAbstractBarSeries* series = horizontal ? static_cast<QAbstractBarSeries*>(new QHorizontalBarSeries)
-                                            : static_cast<QAbstractBarSeries*>(new QBarSeries);
-    series->append(set);
-    chart->addSeries(series);
-    auto* names = new QBarCategoryAxis;
-    names->append(categories);
-    QFont small = names->labelsFont();
-    small.setPointSize(horizontal ? 8 : 7);
-    names->setLabelsFont(small);
-    names->setTruncateLabels(false);
-    if (!horizontal)
-        names->setLabelsAngle(-90);
-    auto* y = new QValueAxis;
-    y->setRange(0, maximum);
-    y->setTitleText(valueTitle);
-    y->setLabelFormat(QStringLiteral("%d"));
-    chart->addAxis(names, horizontal ? Qt::AlignLeft : Qt::AlignBottom);
-    chart->addAxis(y, horizontal ? Qt::AlignBottom : Qt::AlignLeft);
-    series->attachAxis(names);
-    series->attachAxis(y);
-}
-
 }  // namespace
 
 HistoryWindowView::HistoryWindowView(const QString& stationDir, QWidget* parent, const QDate& today,
@@ -129,6 +75,8 @@ HistoryWindowView::HistoryWindowView(const QString& stationDir, QWidget* parent,
     search_->setPlaceholderText(QStringLiteral("IMEI, its first digits, or a model"));
     search_->setClearButtonEnabled(true);
     status_ = new QLabel;
+    // A long note (an index still being built) wraps rather than widen the window.
+    status_->setWordWrap(true);
     auto* top = new QHBoxLayout;
     top->addWidget(new QLabel(QStringLiteral("&Search:")));
     static_cast<QLabel*>(top->itemAt(0)->widget())->setBuddy(search_);
@@ -173,8 +121,14 @@ HistoryWindowView::HistoryWindowView(const QString& stationDir, QWidget* parent,
     charts_->addWidget(passRate_);
     charts_->addWidget(perDay_);
 
+    // Wide: the list and the file above the charts. Narrow: each on a tab of its own
+    // (SetCompact), so that neither is squeezed.
+    tabs_ = new QTabWidget;
+    tabs_->setVisible(false);
     auto* layout = new QVBoxLayout(this);
+    layout_ = layout;
     layout->addLayout(top);
+    layout->addWidget(tabs_, 5);
     layout->addWidget(split, 3);
     if (HasHeadOfficeFile(stationDir)) {
         auto* box = new QGroupBox(QStringLiteral("Head office: the whole chain"));
@@ -182,7 +136,10 @@ HistoryWindowView::HistoryWindowView(const QString& stationDir, QWidget* parent,
         (new QVBoxLayout(box))->addWidget(chain_);
         layout->addWidget(box, 2);
     }
-    layout->addLayout(charts_, 2);
+    chartsBox_ = new QWidget;
+    chartsBox_->setLayout(charts_);
+    charts_->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(chartsBox_, 2);
 
     typing_ = new QTimer(this);
     typing_->setSingleShot(true);
@@ -320,12 +277,21 @@ void HistoryWindowView::SetCompact(bool compact)
     if (compact == compact_)
         return;
     compact_ = compact;
-    // Narrow: the stored file below the list, the charts one above the other and lower,
-    // the time and the system left to the file.
+    // Narrow: the list above the stored file on one tab, the charts one above the
+    // other on another; the time and the system are left to the file.
     split_->setOrientation(compact ? Qt::Vertical : Qt::Horizontal);
     charts_->setDirection(compact ? QBoxLayout::TopToBottom : QBoxLayout::LeftToRight);
-    for (QChartView* chart : {passRate_, perDay_})
-        chart->setMinimumHeight(compact ? 170 : 280);
+    if (compact) {
+        tabs_->addTab(split_, QStringLiteral("&Tests"));
+        tabs_->addTab(chartsBox_, QStringLiteral("&Charts"));
+    } else {
+        tabs_->clear();
+        layout_->insertWidget(layout_->indexOf(tabs_) + 1, split_, 3);
+        layout_->addWidget(chartsBox_, 2);
+        split_->show();
+        chartsBox_->show();
+    }
+    tabs_->setVisible(compact);
     list_->setColumnHidden(kTime, compact);
     list_->setColumnHidden(kSystem, compact);
     FitColumns();

@@ -16,6 +16,8 @@ class QLineEdit;
 class QPlainTextEdit;
 class QSplitter;
 class QBoxLayout;
+class QTabWidget;
+class QVBoxLayout;
 class QTableWidget;
 class QTimer;
 
@@ -86,6 +88,9 @@ private:
     QPlainTextEdit* file_ = nullptr;
     QSplitter* split_ = nullptr;
     QBoxLayout* charts_ = nullptr;
+    QWidget* chartsBox_ = nullptr;
+    QTabWidget* tabs_ = nullptr;
+    QVBoxLayout* layout_ = nullptr;
     bool compact_ = false;
     QChartView* passRate_ = nullptr;
     QChartView* perDay_ = nullptr;

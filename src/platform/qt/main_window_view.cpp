@@ -248,7 +248,7 @@ void MainWindowView::PlaceHistoryWindow()
     const QSize frame = history->frameGeometry().size() - history->size();
     const QRect main = frameGeometry();
     const QSize minimum = (history->minimumSizeHint() + frame).expandedTo(QSize(360, 300));
-    const WindowPair placed = PlaceSideWindow(main, screen->availableGeometry(), QSize(1100, 720), minimum);
+    const WindowPair placed = PlaceSideWindow(main, screen->availableGeometry(), QSize(1100, 1000), minimum);
     if (placed.main.topLeft() != main.topLeft())
         move(placed.main.topLeft());
     history->move(placed.side.topLeft());
