@@ -181,11 +181,9 @@ MainWindowView::MainWindowView(App& app) : app_(app)
         if (app_.Form1.MStop.Enabled)
             Queue(int(UiAction::Stop));
     });
-    auto* ctrlQ = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this);
-    QObject::connect(ctrlQ, &QShortcut::activated, this, [this] { Queue(int(UiAction::Help)); });
-    // F1, the desktop's help key, opens the same help.
-    auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), this);
-    QObject::connect(f1, &QShortcut::activated, this, [this] { Queue(int(UiAction::Help)); });
+    // Ctrl+Q, and F1 as the desktop's help key, open the help.
+    for (const QKeySequence& keys : {QKeySequence(Qt::CTRL | Qt::Key_Q), QKeySequence(Qt::Key_F1)})
+        QObject::connect(new QShortcut(keys, this), &QShortcut::activated, this, [this] { Queue(int(UiAction::Help)); });
 
     resize(900, 520);
     Sync();
