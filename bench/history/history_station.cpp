@@ -2,6 +2,7 @@
 
 #include "bench_station.h"
 #include "core/app.h"
+#include "core/text.h"
 #include "shell/qt/qt_platform.h"
 #include "results/result_file.h"
 #include "results/result_grid.h"
@@ -115,7 +116,8 @@ GeneratedStation GenerateHistoryStation(const QString& stationDir, int count, co
         StationState& st = w.app.st;
         const int system = random.bounded(100);
         st.SystemCode = system < 70 ? QStringLiteral("GSM") : system < 80 ? QStringLiteral("PCN") : QStringLiteral("GSM,PCN");
-        st.CycleDate = QLocale(QLocale::English, QLocale::UnitedStates).toString(day, QLocale::ShortFormat);
+        // As the program writes it under the machine's regional settings.
+        st.CycleDate = DateText(day, QLocale::system());
         st.CycleTime = time.toString(QStringLiteral("hh:mm:ss"));
         st.FaultDescription = random.bounded(100) < 40 ? QString::fromLatin1(kFaults[random.bounded(6)]) : QString();
         for (ResultPage* page : {&w.app.Form3, &w.app.Form4}) {
