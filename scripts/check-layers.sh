@@ -4,8 +4,8 @@
 # the folders listed before it):
 #
 #   platform  core  tester  models  results  procedures  scan  swap  history  headoffice  ui  cycle
-#   platform/qt, platform/scripted  (the seam's implementations)
-#   main.cpp, command_line.*, message_main.cpp (the programs)
+#   platform/qt, platform/scripted  (the seam's implementations), training (beside them)
+#   main.cpp, command_line.*, message_main.cpp, training_main.*, training_window.* (the programs)
 #
 # The simulator (sim/) stands apart: only the scripted platform uses it in-process.
 # Prints every violation as FILE:LINE: include, and exits 1 when there is one.
@@ -15,7 +15,7 @@ cd "$root/src"
 
 rank() {
   case "$1" in
-    platform/qt/*|platform/scripted/*) echo 12 ;;
+    platform/qt/*|platform/scripted/*|training/*) echo 12 ;;
     platform/*) echo 0 ;;
     core/*) echo 1 ;;
     tester/*) echo 2 ;;
@@ -28,7 +28,7 @@ rank() {
     headoffice/*) echo 9 ;;
     ui/*) echo 10 ;;
     cycle/*) echo 11 ;;
-    main.cpp|message_main.cpp|command_line.*) echo 13 ;;
+    main.cpp|message_main.cpp|command_line.*|training_main.*|training_window.*) echo 13 ;;
     sim/*) echo sim ;;
     *) echo unknown ;;
   esac

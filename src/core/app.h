@@ -9,6 +9,7 @@
 
 #include <QString>
 #include <deque>
+#include <functional>
 #include <memory>
 
 class QProcess;
@@ -84,6 +85,13 @@ struct App {
     bool RunningActions = false;
     FlowHooks Hooks;
     BackgroundPush HeadOffice;
+
+    // Training on the simulated tester: the line that every result file begins with
+    // (empty outside training), and what the training session does when a cycle's mode
+    // is chosen (0 TEST, 2 SCAN, 3 SWAP) and when the cycle has ended.
+    QString TrainingMark;
+    std::function<void(App&, int mode)> CycleBegins;
+    std::function<void(App&)> CycleEnded;
 };
 
 }  // namespace celvio

@@ -64,6 +64,8 @@ CycleEnd RunCycle(App& app)
     // 5.
     SetHelpTopic(app, 3);
     const int cycleMode = SelectMode(app);
+    if (app.CycleBegins)
+        app.CycleBegins(app, cycleMode);
     // 6.
     const QDateTime now = app.ui.Now();
     st.CycleDate = DateText(now.date(), app.ui.Locale());

@@ -2,6 +2,7 @@
 
 #include "core/app.h"
 #include "core/files.h"
+#include "core/training_mark.h"
 #include "core/trace.h"
 #include "results/print_statement.h"
 #include "results/result_grid.h"
@@ -224,7 +225,9 @@ void WriteRecord(App& app, const QString& imei, const QString& folder, const QBy
     std::filesystem::create_directories(std::filesystem::path(dir.toStdU16String()), folderError);
     QStringList links;
     const QString path =
-        folderError ? QString() : WriteNewFile(dir, [&names](int n) { return names.At(n); }, bytes, &reason, &links);
+        folderError ? QString()
+                    : WriteNewFile(dir, [&names](int n) { return names.At(n); }, WithTrainingMark(app, bytes), &reason,
+                                   &links);
     for (const QString& link : links)
         TraceLine(app, QStringLiteral("Result file name passed over, it is a symbolic link: ") + link);
     if (!path.isEmpty()) {
