@@ -107,7 +107,7 @@ QByteArray TrainingSession::SummaryBytes(const App& app) const
     if (!phoneProblem_.isEmpty())
         lines << QStringLiteral("The phone could not be changed: ") + phoneProblem_;
     if (!app.st.ResultFilePath.isEmpty())
-        lines << QStringLiteral("Result file: ") + app.st.ResultFilePath;
+        lines << QStringLiteral("Result file: ") + QDir(app.StationDir).relativeFilePath(app.st.ResultFilePath);
     lines << QString() << QStringLiteral("Waits for the trainee:");
     qint64 total = 0;
     // One page: the longest cycles have a few dozen steps; the rest are summed up.
@@ -140,6 +140,14 @@ void TrainingSession::CycleEnded(App& app)
     else {
         summaries_ << path;
         TraceLine(app, QStringLiteral("Training summary written: ") + path);
+    }
+    // The cycle's trace goes to DEBUG.LOG at once, for the trainer, as when the trace
+    // buffer is full.
+    if (app.st.DebugMode == kTrue) {
+        SaveDebugLog(app);
+        app.DebugFrm.DebugFeld.clear();
+        app.DebugFrm.ListIndex = -1;
+        ++app.DebugFrm.Generation;
     }
     waits_.clear();
     mode_ = -1;

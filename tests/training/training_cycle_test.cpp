@@ -92,6 +92,51 @@ TEST_F(TrainingCycleTest, GoodPhonePasses)
     EXPECT_EQ(SummaryLine("Verdict: "), QStringLiteral("Passed (result file written)"));
 }
 
+// The summary kept after a cycle: the phone, what the trainee should have seen, the
+// verdict, and how long each screen waited for the trainee (here: the script's pauses).
+TEST_F(TrainingCycleTest, SummaryTellsHowLongEachStepWaited)
+{
+    Start(6);
+    platform.Press(QStringLiteral("&Test"), 4000);
+    platform.Press(QStringLiteral("GSM 900"), 2500);
+    platform.Await([](const App& a) { return a.Form1.Label4.Caption == QLatin1String("User Instruction"); },
+                   QStringLiteral("the positioning instruction"));
+    platform.Press(QStringLiteral("&Done"), 12000);
+    platform.Await([](const App& a) { return a.Form1.Label4.Caption == QLatin1String("Audio Test"); },
+                   QStringLiteral("the echo question"));
+    platform.Press(QStringLiteral("&Yes"), 3000);
+    platform.Await([](const App& a) { return a.Form1.Command3.Caption == QLatin1String("&New test"); },
+                   QStringLiteral("the verdict"));
+    platform.Press(QStringLiteral("&New test"), 65000);
+    ASSERT_TRUE(Run());
+    const QStringList expected{
+        "TRAINING - not a test certificate",
+        "CELVIO training cycle",
+        "Date: 07.12.2026  Time: 10:00:07",
+        "Mode: TEST",
+        "Simulated phone: Wrong digits dialled",
+        "The trainee should see: The phone dials 0124 instead of 0123, the digits are marked: \"Test Failed!\".",
+        "Verdict: Failed (result file written)",
+        "Result file: RESULTS/351234/0678906.TXT",
+        "",
+        "Waits for the trainee:",
+        "      0.0 s  Setup Serial Port",
+        "      4.0 s  Select mode",
+        "      2.5 s  Test Your Mobile phone!",
+        "     12.0 s  User Instruction",
+        "      3.0 s  Audio Test",
+        "     65.0 s  Test Failed!",
+        "Total: 86.6 s",
+        "",
+        "The program's trace of the cycle: DEBUG.LOG",
+        ""};
+    EXPECT_EQ(Summary(), expected);
+    // The cycle's trace is in DEBUG.LOG already, not only when the program ends.
+    const QByteArray trace = TrainingBytes(QStringLiteral("DEBUG.LOG"));
+    EXPECT_TRUE(trace.contains("Training: simulated phone: Wrong digits dialled\r\n")) << trace.right(300).constData();
+    EXPECT_TRUE(trace.contains("Result file written: ")) << trace.right(300).constData();
+}
+
 TEST_F(TrainingCycleTest, DualBandPhonePassesBothBands)
 {
     Start(1);

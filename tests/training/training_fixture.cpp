@@ -45,6 +45,11 @@ void TrainingFixture::Boot(const QString& settings)
         ASSERT_TRUE(ini.open(QIODevice::Append));
         ini.write(QString(settings).replace(QLatin1String("\n"), QLatin1String("\r\n")).toLatin1());
     }
+    StartProgram();
+}
+
+void TrainingFixture::StartProgram()
+{
     QString problem;
     ASSERT_TRUE(PrepareTrainingStation(real.path(), TrainingFile(QString()), problem)) << qPrintable(problem);
 

@@ -31,6 +31,9 @@ protected:
     // Lays out the real station (sample station, then `settings` lines added to its
     // CELVIO.INI), prepares the training station and starts the program's App there.
     void Boot(const QString& settings = QString());
+    // Starts the program again on the same stations, as a second start would: the
+    // training station's inputs taken afresh, a new App, the simulator with a good phone.
+    void StartProgram();
     QString RealFile(const QString& name) const { return real.filePath(name); }
     QString TrainingFile(const QString& name) const;
     QByteArray TrainingBytes(const QString& name) const;
