@@ -44,32 +44,6 @@ protected:
     // The result file of the cycle, relative to the training station.
     QByteArray ResultFile(const char* name) const { return TrainingBytes(QStringLiteral("RESULTS/") + QLatin1String(name)); }
 
-    // The real station is a service point.
-    void ServicePoint()
-    {
-        QFile file(real.filePath(QStringLiteral("swap.dat")));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write("0,\"AB123\",\"Handy Shop\",\"Markt 1\",\"040 1\",\"Bo\"\r\n");
-    }
-
-    // A SWAP cycle: the customer screen ("*", a comment), GSM 900, the old phone's IMEI
-    // typed; the new phone is the simulator's.
-    void Swap(const char* oldImei)
-    {
-        platform.Press(QStringLiteral("S&wap"));
-        platform.Await([](const App& a) { return a.Form1.Text6.Visible; }, QStringLiteral("the customer screen"));
-        platform.Type(1, QStringLiteral("*"));
-        platform.Type(6, QStringLiteral("Display broken"));
-        platform.Press(QStringLiteral("&OK"));
-        platform.Press(QStringLiteral("GSM 900"));
-        platform.Await([](const App& a) { return a.Form1.Label3.Caption.contains(QLatin1String("IMEI Number")); },
-                       QStringLiteral("the IMEI entry"));
-        platform.Type(1, QString::fromLatin1(oldImei));
-        platform.Press(QStringLiteral("&OK"));
-        platform.Await([](const App& a) { return a.Form1.Label4.Caption == QLatin1String("Select mode"); },
-                       QStringLiteral("the mode dialog of the next cycle"));
-    }
-
     QString LastBoxText() const { return platform.boxes.isEmpty() ? QString() : platform.boxes.last().text; }
 };
 

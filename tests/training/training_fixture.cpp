@@ -133,4 +133,27 @@ void TrainingFixture::TestCycle(const char* system, bool echo)
     }
 }
 
+void TrainingFixture::ServicePoint()
+{
+    QFile file(real.filePath(QStringLiteral("swap.dat")));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("0,\"AB123\",\"Handy Shop\",\"Markt 1\",\"040 1\",\"Bo\"\r\n");
+}
+
+void TrainingFixture::Swap(const char* oldImei)
+{
+    platform.Press(QStringLiteral("S&wap"));
+    platform.Await([](const App& a) { return a.Form1.Text6.Visible; }, QStringLiteral("the customer screen"));
+    platform.Type(1, QStringLiteral("*"));
+    platform.Type(6, QStringLiteral("Display broken"));
+    platform.Press(QStringLiteral("&OK"));
+    platform.Press(QStringLiteral("GSM 900"));
+    platform.Await([](const App& a) { return a.Form1.Label3.Caption.contains(QLatin1String("IMEI Number")); },
+                   QStringLiteral("the IMEI entry"));
+    platform.Type(1, QString::fromLatin1(oldImei));
+    platform.Press(QStringLiteral("&OK"));
+    platform.Await([](const App& a) { return a.Form1.Label4.Caption == QLatin1String("Select mode"); },
+                   QStringLiteral("the mode dialog of the next cycle"));
+}
+
 }  // namespace celvio::testing

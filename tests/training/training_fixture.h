@@ -47,6 +47,12 @@ protected:
     // A TEST cycle of `system`, the echo question answered with "&Yes".
     void TestCycle(const char* system = "GSM 900", bool echo = true);
 
+    // The real station is a service point (swap.dat).
+    void ServicePoint();
+    // A SWAP cycle: the customer screen ("*", a comment), GSM 900, the old phone's IMEI
+    // typed; the new phone is the simulator's.
+    void Swap(const char* oldImei);
+
     QTemporaryDir real;
     ScriptedPlatform platform;
     std::shared_ptr<sim::Tester> tester;
