@@ -159,6 +159,8 @@ TEST(Calls, ChangedPhoneKeepsTheTesterSettingsAndDropsTheRegistration)
     sim::Scenario next;
     ASSERT_TRUE(next.set(QStringLiteral("phone.imei"), QStringLiteral("351234569876543")));
     ASSERT_TRUE(next.set(QStringLiteral("phone.registration"), QStringLiteral("3")));
+    ASSERT_TRUE(next.set(QStringLiteral("tester.latency_min_ms"), QStringLiteral("10")));
+    ASSERT_TRUE(next.set(QStringLiteral("tester.latency_max_ms"), QStringLiteral("10")));
     b.tester.changePhone(next);
     EXPECT_FALSE(b.tester.state().registered);
     EXPECT_EQ(b.tester.state().call, CallState::Idle);
