@@ -124,6 +124,18 @@ QString ChangePhone(QProcess& simulator, const QString& training, const QString&
     return QString();
 }
 
+// Every COM number is the simulator: whichever port the settings name or the search
+// tries, no serial device of the PC is opened.
+PortNames SimulatorPorts(const QString& station)
+{
+    PortNames ports;
+    QString problem;
+    for (int n = 1; n <= kHighestPortNumber; ++n)
+        ports.AddOption(QStringLiteral("COM%1=%2").arg(n).arg(QDir(station).filePath(QStringLiteral("tester-link"))),
+                        problem);
+    return ports;
+}
+
 }  // namespace
 
 int RunTraining(int argc, char* argv[], CommandLine& line)
@@ -161,13 +173,7 @@ int RunTraining(int argc, char* argv[], CommandLine& line)
         platform.MsgBox(problem, msgbox::kOkOnly | msgbox::kCritical, QStringLiteral("CELVIO"));
         return 1;
     }
-    // Every COM number is the simulator: whichever port the settings name or the search
-    // tries, no serial device of the PC is opened.
-    PortNames ports;
-    for (int n = 1; n <= kHighestPortNumber; ++n)
-        ports.AddOption(QStringLiteral("COM%1=%2").arg(n).arg(QDir(station).filePath(QStringLiteral("tester-link"))),
-                        problem);
-    platform.SetPortNames(ports);
+    platform.SetPortNames(SimulatorPorts(station));
     Complain(QStringLiteral("training: station %1 read, training station %2").arg(real, station));
 
     struct Stop {

@@ -9,16 +9,66 @@
 namespace celvio::testing {
 namespace {
 
-class TrainingRun : public TrainingFixture {};
+class TrainingRun : public TrainingFixture {
+protected:
+    // The first start's cycles: a TEST of a weak transmitter with its report printed,
+    // a SWAP to the second phone (its report printed), a SCAN that blocks channels.
+    void Script()
+    {
+        platform.Press(QStringLiteral("&Done"));
+        // TEST of a weak transmitter, customer screen left empty, report printed.
+        session->Choose(2);
+        platform.Press(QStringLiteral("&Test"));
+        platform.Await([](const App& a) { return a.Form1.Text6.Visible; }, QStringLiteral("the customer screen"));
+        platform.Press(QStringLiteral("&OK"));
+        platform.Press(QStringLiteral("GSM 900"));
+        Position();
+        platform.Await([](const App& a) { return a.Form1.Label4.Caption == QLatin1String("Audio Test"); },
+                       QStringLiteral("the echo question"));
+        platform.Press(QStringLiteral("&Yes"));
+        platform.Press(QStringLiteral("&Test Report"));
+        platform.Await([](const App& a) { return a.Form1.Label4.Caption == QLatin1String("Test Report"); },
+                       QStringLiteral("the test report screen"));
+        platform.Press(QStringLiteral("&New test"));  // the stored result file is printed
+        platform.Press(QStringLiteral("&Don't SWAP"));
+        // SWAP to the second phone.
+        platform.Await([](const App& a) { return a.Form1.Label4.Caption == QLatin1String("Select mode"); },
+                       QStringLiteral("the mode dialog"));
+        platform.Do(UiAction::About, [this](const App&) {
+            session->Choose(8);
+            return true;
+        });
+        platform.Press(QStringLiteral("S&wap"));
+        platform.Await([](const App& a) { return a.Form1.Text6.Visible; }, QStringLiteral("the customer screen"));
+        platform.Press(QStringLiteral("&OK"));
+        platform.Press(QStringLiteral("GSM 900"));
+        platform.Await([](const App& a) { return a.Form1.Label3.Caption.contains(QLatin1String("IMEI Number")); },
+                       QStringLiteral("the IMEI entry"));
+        platform.Type(1, QStringLiteral("351234560234569"));
+        platform.Press(QStringLiteral("&OK"));
+        // SCAN with two busy channels.
+        platform.Await([](const App& a) { return a.Form1.Label4.Caption == QLatin1String("Select mode"); },
+                       QStringLiteral("the mode dialog"));
+        platform.Do(UiAction::About, [this](const App&) {
+            session->Choose(9);
+            return true;
+        });
+        platform.Press(QStringLiteral("&Scan"));
+        platform.Press(QStringLiteral("&One Scan"));
+        platform.Press(QStringLiteral("&Search more"));
+        platform.Press(QStringLiteral("GSM 900"));
+        platform.Await([](const App& a) { return a.Form1.Label4.Caption == QLatin1String("Scan interrupted"); },
+                       QStringLiteral("the end of the scan"));
+        platform.Press(QStringLiteral("&Done"));
+        platform.Await([](const App& a) { return a.Form1.Label4.Caption == QLatin1String("Select mode"); },
+                       QStringLiteral("the mode dialog"));
+    }
+};
 
 TEST_F(TrainingRun, RealStationUnchangedAfterTestSwapScanPrintAndArchive)
 {
-    {
-        QFile file(real.filePath(QStringLiteral("swap.dat")));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write("0,\"AB123\",\"Handy Shop\",\"Markt 1\",\"040 1\",\"Bo\"\r\n");
-    }
-    // A head office and a ports file in the real station: training uses neither.
+    ServicePoint();
+    // A head office in the real station: training never uses it.
     {
         QFile file(real.filePath(QStringLiteral("HEADOFFICE.INI")));
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
@@ -30,53 +80,7 @@ TEST_F(TrainingRun, RealStationUnchangedAfterTestSwapScanPrintAndArchive)
     for (auto it = before.begin(); it != before.end();)
         it = it.key().startsWith(QLatin1String("TRAINING/")) ? before.erase(it) : std::next(it);
 
-    platform.Press(QStringLiteral("&Done"));
-    // TEST of a weak transmitter, customer screen left empty, report printed.
-    session->Choose(2);
-    platform.Press(QStringLiteral("&Test"));
-    platform.Await([](const App& a) { return a.Form1.Text6.Visible; }, QStringLiteral("the customer screen"));
-    platform.Press(QStringLiteral("&OK"));
-    platform.Press(QStringLiteral("GSM 900"));
-    Position();
-    platform.Await([](const App& a) { return a.Form1.Label4.Caption == QLatin1String("Audio Test"); },
-                   QStringLiteral("the echo question"));
-    platform.Press(QStringLiteral("&Yes"));
-    platform.Press(QStringLiteral("&Test Report"));
-    platform.Await([](const App& a) { return a.Form1.Label4.Caption == QLatin1String("Test Report"); },
-                   QStringLiteral("the test report screen"));
-    platform.Press(QStringLiteral("&New test"));  // the stored result file is printed
-    platform.Press(QStringLiteral("&Don't SWAP"));
-    // SWAP to the second phone.
-    platform.Await([](const App& a) { return a.Form1.Label4.Caption == QLatin1String("Select mode"); },
-                   QStringLiteral("the mode dialog"));
-    platform.Do(UiAction::About, [this](const App&) {
-        session->Choose(8);
-        return true;
-    });
-    platform.Press(QStringLiteral("S&wap"));
-    platform.Await([](const App& a) { return a.Form1.Text6.Visible; }, QStringLiteral("the customer screen"));
-    platform.Press(QStringLiteral("&OK"));
-    platform.Press(QStringLiteral("GSM 900"));
-    platform.Await([](const App& a) { return a.Form1.Label3.Caption.contains(QLatin1String("IMEI Number")); },
-                   QStringLiteral("the IMEI entry"));
-    platform.Type(1, QStringLiteral("351234560234569"));
-    platform.Press(QStringLiteral("&OK"));
-    // SCAN with two busy channels.
-    platform.Await([](const App& a) { return a.Form1.Label4.Caption == QLatin1String("Select mode"); },
-                   QStringLiteral("the mode dialog"));
-    platform.Do(UiAction::About, [this](const App&) {
-        session->Choose(9);
-        return true;
-    });
-    platform.Press(QStringLiteral("&Scan"));
-    platform.Press(QStringLiteral("&One Scan"));
-    platform.Press(QStringLiteral("&Search more"));
-    platform.Press(QStringLiteral("GSM 900"));
-    platform.Await([](const App& a) { return a.Form1.Label4.Caption == QLatin1String("Scan interrupted"); },
-                   QStringLiteral("the end of the scan"));
-    platform.Press(QStringLiteral("&Done"));
-    platform.Await([](const App& a) { return a.Form1.Label4.Caption == QLatin1String("Select mode"); },
-                   QStringLiteral("the mode dialog"));
+    Script();
     ASSERT_TRUE(Run());
     EXPECT_TRUE(TrainingBytes(QStringLiteral("RESULTS/351234/0234569.TXT")).contains("OVERALL TEST RESULT: Failed"));
     // The scan's blocked channels are the training station's; the next start takes the
