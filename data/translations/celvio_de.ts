@@ -583,5 +583,9 @@ Club Zavar Service Point ID ein:</translation>
         <source>Receiver Test: Passed</source>
         <translation>Empfängertest: Bestanden</translation>
     </message>
+    <message>
+        <source>TRAINING - simulated tester</source>
+        <translation>SCHULUNG - simulierter Tester</translation>
+    </message>
 </context>
 </TS>

@@ -2,6 +2,7 @@
 // the platform. Every procedure takes it as its first argument.
 #pragma once
 
+#include "core/codes.h"
 #include "core/files.h"
 #include "core/model_record.h"
 #include "core/station.h"
@@ -11,6 +12,7 @@
 
 #include <QString>
 #include <deque>
+#include <functional>
 #include <memory>
 
 class QProcess;
@@ -93,6 +95,13 @@ struct App {
     // chosen from: the program's own, built in; tests add one with their own files.
     Translation TextTranslation;
     QStringList TranslationFolders{QStringLiteral(":/translations")};
+
+    // Training on the simulated tester: the line that every result file begins with
+    // (empty outside training), and what the training session does when a cycle's mode
+    // is chosen and when the cycle has ended.
+    QString TrainingMark;
+    std::function<void(App&, CycleMode mode)> CycleBegins;
+    std::function<void(App&)> CycleEnded;
 };
 
 }  // namespace celvio

@@ -1,5 +1,7 @@
 #include "history/result_parser.h"
 
+#include "core/training_mark.h"
+
 #include <QStringList>
 #include <array>
 #include <cstdlib>
@@ -188,9 +190,11 @@ const char* VerdictName(ResultVerdict verdict)
     return "swap";
 }
 
-bool ParseResultFile(const QByteArray& bytes, const QDate& fileDate, ParsedResult& out, QString* reason,
+bool ParseResultFile(const QByteArray& fileBytes, const QDate& fileDate, ParsedResult& out, QString* reason,
                      DateOrder order)
 {
+    // A file written in training begins with its marking line.
+    const QByteArray bytes = WithoutTrainingMark(fileBytes);
     out = ParsedResult{};
     auto fail = [&](const char* why) {
         if (reason)
