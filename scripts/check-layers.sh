@@ -3,7 +3,7 @@
 # The folders from the ground up (a folder may include its own headers and those of
 # the folders listed before it):
 #
-#   platform  core  tester  models  results  procedures  scan  swap  history  headoffice  ui  cycle
+#   platform  core  tester  record  models  results  procedures  scan  swap  history  headoffice  ui  cycle
 #   platform/qt, platform/scripted  (the seam's implementations)
 #   main.cpp, command_line.*, message_main.cpp (the programs)
 #
@@ -15,20 +15,21 @@ cd "$root/src"
 
 rank() {
   case "$1" in
-    platform/qt/*|platform/scripted/*) echo 12 ;;
+    platform/qt/*|platform/scripted/*) echo 13 ;;
     platform/*) echo 0 ;;
     core/*) echo 1 ;;
     tester/*) echo 2 ;;
-    models/*) echo 3 ;;
-    results/*) echo 4 ;;
-    procedures/*) echo 5 ;;
-    scan/*) echo 6 ;;
-    swap/*) echo 7 ;;
-    history/*) echo 8 ;;
-    headoffice/*) echo 9 ;;
-    ui/*) echo 10 ;;
-    cycle/*) echo 11 ;;
-    main.cpp|message_main.cpp|command_line.*) echo 13 ;;
+    record/*) echo 3 ;;
+    models/*) echo 4 ;;
+    results/*) echo 5 ;;
+    procedures/*) echo 6 ;;
+    scan/*) echo 7 ;;
+    swap/*) echo 8 ;;
+    history/*) echo 9 ;;
+    headoffice/*) echo 10 ;;
+    ui/*) echo 11 ;;
+    cycle/*) echo 12 ;;
+    main.cpp|message_main.cpp|command_line.*) echo 14 ;;
     sim/*) echo sim ;;
     *) echo unknown ;;
   esac
