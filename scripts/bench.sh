@@ -15,7 +15,7 @@ build="${BUILD_DIR:-$root/build}"
 scan=1
 [ "${1:-}" = "--no-scan" ] && scan=0
 "$root/scripts/install-deps.sh" >/dev/null
-BUILD_DIR="$build" "$root/scripts/build.sh" >/dev/null
+BUILD_DIR="$build" "$root/scripts/build.sh" -DCELVIO_BUILD_BENCH=ON >/dev/null
 export QT_QPA_PLATFORM=offscreen
 figures="$(mktemp)"
 trap 'rm -f "$figures"' EXIT

@@ -71,3 +71,8 @@ if [ "$violations" -gt 0 ]; then
   exit 1
 fi
 echo "check-layers: every include runs downwards"
+
+# --- Tester command texts (a check of its own, kept apart from the include order) ---
+# Every text sent to the tester lives in src/tester, in the dialect tables; the check
+# fails on a tester command literal anywhere else in src/ (comments may name commands).
+bash "$root/scripts/check-tester-commands.sh" "$root/src"

@@ -52,7 +52,7 @@ CycleEnd RunCycle(App& app)
     // 1.-3. A clean start: no phone, no verdict, the summary lines "Not Tested".
     st.ResetForNewCycle();
     app.Form1.Command2.Enabled = true;
-    SendCommand(app, QStringLiteral("*CLS"));
+    Send(app, TesterOp::ClearStatus);
     for (int i = 1; i <= 4; ++i)
         st.SummaryLines[i] = SummaryText(app, i);
     st.SummaryLines[6].clear();

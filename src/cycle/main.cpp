@@ -76,7 +76,7 @@ void StartUp(App& app)
     else
         SelectTesterPort(app);
     // 9. Local operation and identification.
-    SendCommand(app, QStringLiteral("SYST:COMM:LOC"));
+    Send(app, TesterOp::LocalOperation);
     SetHelpTopic(app, 1);
     IdentifyTester(app, kTrue);
     // 10. The coupler is fixed for the run.

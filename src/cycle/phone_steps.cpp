@@ -102,7 +102,7 @@ PhoneStepsEnd RunPhoneSteps(App& app, int cycleMode)
     }
 
     // 14. Identify the phone.
-    SendCommand(app, QStringLiteral("SYST:COMM:REM:TEXT \"Identify Mobile\""));
+    Send(app, TesterOp::RemoteDisplayText, {QStringLiteral("Identify Mobile")});
     IdentifyPhone(app);
     if (Stopped(app))
         return PhoneStepsEnd::Early;

@@ -26,9 +26,9 @@ CycleEnd RunScanPath(App& app, int cycleMode)
         return CycleEnd::Early;
 
     // 17. The scan, repeated while the engine asks for it.
-    SendCommand(app, QStringLiteral("SYST:COMM:REM:TEXT \"Scanning Channels...\""));
+    Send(app, TesterOp::RemoteDisplayText, {QStringLiteral("Scanning Channels...")});
     const QString att = QString::number(st.ScanAttenuation);
-    SendCommand(app, QStringLiteral("SYST:SETT:PATT:LEV ") + att + QLatin1Char(',') + att);
+    Send(app, TesterOp::SetPathAttenuation, {att, att});
     if (st.PhonePicture.isEmpty())
         st.PhonePicture = QStringLiteral("COUPLER.BMP");
     while (RunScan(app, cycleMode) == 1) {

@@ -18,10 +18,9 @@ constexpr double kImpossibleRxLevel = 64;
 
 void LoopBack(App& app, const QString& band, bool on)
 {
-    SendCommand(app, QStringLiteral("CONF:") + band + QStringLiteral(":AUD:LOOP ") +
-                         (on ? QStringLiteral("ON") : QStringLiteral("OFF")));
+    Send(app, on ? TesterOp::AudioLoopOn : TesterOp::AudioLoopOff, {band});
     app.ui.Sleep(kSettlePause);
-    SendCommand(app, QStringLiteral("*STB?"));
+    Send(app, TesterOp::ReadStatusByte);
     ReadAnswer(app);
 }
 
@@ -35,11 +34,11 @@ void AudioTest(App& app, const QString& rxLevelText)
     if (ReadNumber(rxLevelText) >= kImpossibleRxLevel) {
         st.Command3Pressed = kTrue;  // counts as "No"
     } else {
-        SendCommand(app, QStringLiteral("SYST:COMM:REM:TEXT \"Speech Loopback\""));
-        SendCommand(app, QStringLiteral("RFG:") + band + QStringLiteral(":LEV -55"));
-        SendCommand(app, QStringLiteral("CONF:") + band + QStringLiteral(":AUD:LOOP ON"));
+        Send(app, TesterOp::RemoteDisplayText, {QStringLiteral("Speech Loopback")});
+        Send(app, TesterOp::SetGeneratorLevel, {band, QStringLiteral("-55")});
+        Send(app, TesterOp::AudioLoopOn, {band});
         app.ui.Sleep(kSettlePause);
-        SendCommand(app, QStringLiteral("*STB?"));
+        Send(app, TesterOp::ReadStatusByte);
         ReadAnswer(app);
 
         ShowPicture(app, QStringLiteral("Speak.BMP"), st.PhonePicture);

@@ -24,9 +24,9 @@ QString SecondBand(const App& app)
     return app.st.SystemCode.right(3);
 }
 
-void SendAndRead(App& app, const QString& command)
+void SendAndRead(App& app, TesterOp op, const QStringList& args = {})
 {
-    SendCommand(app, command);
+    Send(app, op, args);
     ReadAnswer(app);
 }
 
@@ -83,26 +83,23 @@ void ConfigureBand(App& app)
     ShowBandOnResultPages(app);
 
     const QString band = FirstBand(app);
-    const QString conf = QStringLiteral("CONF:") + band;
-    SendAndRead(app, QStringLiteral("*CLS;*ESR?"));
-    SendCommand(app, QStringLiteral("SYST:COMM:REM:TEXT \"Initialize...\""));
-    SendAndRead(app, QStringLiteral("CONF:CSYS ") + st.SystemCode + QStringLiteral(";*STB?"));
-    SendCommand(app, conf + QStringLiteral(":BS:CCH:ARFC ") + Str(qint64(st.ControlChannel)));
-    SendCommand(app, conf + QStringLiteral(":BS:TCH:ARFC ") + Str(qint64(st.TrafficChannels[1])));
-    SendCommand(app, conf + QStringLiteral(":MS:CCH:PLEV ") + Str(qint64(st.MsPowerLevels[1])));
-    SendCommand(app, conf + QStringLiteral(":MS:TCH:PLEV ") + Str(qint64(st.MsPowerLevels[1])));
-    SendCommand(app, QStringLiteral("SYST:SETT:PATT:LEV 20,15"));
-    SendAndRead(app, QStringLiteral("RFG:") + band + QStringLiteral(":LEV ") + Str(qint64(st.GeneratorLevel)) +
-                         QStringLiteral(";*STB?"));
+    SendAndRead(app, TesterOp::ClearStatusThenEvents);
+    Send(app, TesterOp::RemoteDisplayText, {QStringLiteral("Initialize...")});
+    SendAndRead(app, TesterOp::ConfigureSystemThenStatus, {st.SystemCode});
+    Send(app, TesterOp::SetControlChannel, {band, Str(qint64(st.ControlChannel))});
+    Send(app, TesterOp::SetTrafficChannel, {band, Str(qint64(st.TrafficChannels[1]))});
+    Send(app, TesterOp::SetControlPowerLevel, {band, Str(qint64(st.MsPowerLevels[1]))});
+    Send(app, TesterOp::SetTrafficPowerLevel, {band, Str(qint64(st.MsPowerLevels[1]))});
+    Send(app, TesterOp::SetPathAttenuation, {QStringLiteral("20"), QStringLiteral("15")});
+    SendAndRead(app, TesterOp::SetGeneratorLevelThenStatus, {band, Str(qint64(st.GeneratorLevel))});
 }
 
 void SetGeneratorLevel(App& app)
 {
-    SendCommand(app, QStringLiteral("RFG:") + FirstBand(app) + QStringLiteral(":LEV ") +
-                         Str(qint64(app.st.GeneratorLevel)));
+    Send(app, TesterOp::SetGeneratorLevel, {FirstBand(app), Str(qint64(app.st.GeneratorLevel))});
     app.ui.Sleep(kSettlePause);
-    SendAndRead(app, QStringLiteral("*STB?"));
-    SendAndRead(app, QStringLiteral("SYST:ERR?"));
+    SendAndRead(app, TesterOp::ReadStatusByte);
+    SendAndRead(app, TesterOp::ReadError);
 }
 
 void AdjustRxLevel(App& app)
@@ -125,8 +122,7 @@ void AdjustRxLevel(App& app)
         limitTo(-50);
     else if (st.SystemCode == QLatin1String("PCS") && st.GeneratorLevel + a > -50)
         limitTo(-50);
-    SendAndRead(app, QStringLiteral("RFG:") + band + QStringLiteral(":LEV ") + Str(qint64(st.GeneratorLevel)) +
-                         QStringLiteral(";*ESR?"));
+    SendAndRead(app, TesterOp::SetGeneratorLevelThenEvents, {band, Str(qint64(st.GeneratorLevel))});
 
     // The phone reports levels on a scale where -110 dBm is 0.
     ShowExpectedRxLevel(app, st.GeneratorLevel + 110);
@@ -144,12 +140,10 @@ void ConfigureSecondBand(App& app)
             pair.first = setting;
         if (pair.second == 0)
             pair.second = setting;
-        SendCommand(app, QStringLiteral("CONF:") + band + QStringLiteral(":PATT:LEV ") + Str(pair.first) +
-                             QLatin1Char(',') + Str(pair.second));
+        Send(app, TesterOp::SetBandPathAttenuation, {band, Str(pair.first), Str(pair.second)});
     }
-    SendCommand(app, QStringLiteral("CONF:") + band + QStringLiteral(":MS:TCH:PLEV 4"));
-    SendAndRead(app, QStringLiteral("RFG:") + band + QStringLiteral(":LEV ") + Str(qint64(st.GeneratorLevel)) +
-                         QStringLiteral(";*STB?"));
+    Send(app, TesterOp::SetTrafficPowerLevel, {band, QStringLiteral("4")});
+    SendAndRead(app, TesterOp::SetGeneratorLevelThenStatus, {band, Str(qint64(st.GeneratorLevel))});
 }
 
 }  // namespace celvio

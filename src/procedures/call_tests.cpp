@@ -36,14 +36,15 @@ void HideProgress(App& app)
     app.Form1.Progress.Color = kGreen;
 }
 
-// Arms the tester's own time-out for the call and starts it ("CALL:MSOR", "CALL:BSOR").
-void StartCall(App& app, const QString& display, int timeoutSeconds, const QString& call)
+// Arms the tester's own time-out for the call and starts it (a call from the phone or
+// to it).
+void StartCall(App& app, const QString& display, int timeoutSeconds, TesterOp call)
 {
-    SendCommand(app, QStringLiteral("SYST:COMM:REM:TEXT \"") + display + QLatin1Char('"'));
-    SendCommand(app, QStringLiteral("SYST:COMM:SER:TIM ") + Str(qint64(timeoutSeconds)));
-    SendCommand(app, QStringLiteral("SYST:COMM:SER:TIM:STAT ON"));
+    Send(app, TesterOp::RemoteDisplayText, {display});
+    Send(app, TesterOp::SetTimeout, {Str(qint64(timeoutSeconds))});
+    Send(app, TesterOp::StartTimeout);
     app.st.TesterBusy = 1;
-    SendCommand(app, call + QStringLiteral(";*STB?"));  // answered when the call is set up or has failed
+    Send(app, call);  // answered when the call is set up or has failed
 }
 
 // After the wait: the status answer, then bit 9 of the questionable status. Sets
@@ -51,7 +52,7 @@ void StartCall(App& app, const QString& display, int timeoutSeconds, const QStri
 void EvaluateCall(App& app, bool timedOut)
 {
     ReadAnswer(app);
-    SendCommand(app, QStringLiteral("STAT:QUES:EVEN?"));
+    Send(app, TesterOp::ReadQuestionableEvents);
     // A status that is not a whole number 0..65535 is no proof that the call came up.
     quint16 status = 0;
     if (!ReadStatusWord(AnswerLine(ReadAnswer(app)), status)) {
@@ -60,16 +61,16 @@ void EvaluateCall(App& app, bool timedOut)
     } else if ((status & kCallFailedBit) != 0) {
         timedOut = true;
     }
-    SendCommand(app, QStringLiteral("*CLS"));
+    Send(app, TesterOp::ClearStatus);
     if (timedOut)
         app.st.Verdict = 2;
 }
 
 void CallIsUp(App& app)
 {
-    SendCommand(app, QStringLiteral("SYST:COMM:SER:TIM:STAT OFF"));
-    SendCommand(app, QStringLiteral("SYST:COMM:REM:TEXT \"Call active...\""));
-    SendCommand(app, QStringLiteral("SYST:ERR?"));
+    Send(app, TesterOp::StopTimeout);
+    Send(app, TesterOp::RemoteDisplayText, {QStringLiteral("Call active...")});
+    Send(app, TesterOp::ReadError);
     ReadAnswer(app);
 }
 
@@ -110,7 +111,7 @@ void KeypadCallTest(App& app, int purpose)
     ShowProgress(app, st.MsCallTimeout);
     DoEvents(app);
 
-    StartCall(app, QStringLiteral("MS Call..."), st.MsCallTimeout, QStringLiteral("CALL:MSOR"));
+    StartCall(app, QStringLiteral("MS Call..."), st.MsCallTimeout, TesterOp::PhoneCallThenStatus);
     const double start = SecondsSinceMidnight(app);
     f.Pointer = MousePointer::Hourglass;
     const CallWaitEnd end = WaitForCallAction(app, st.MsCallTimeout, start);
@@ -130,7 +131,7 @@ void KeypadCallTest(App& app, int purpose)
         CallIsUp(app);
         if (st.StopRequested == kTrue)
             return;
-        SendCommand(app, QStringLiteral("CALL:MSIN:NUMB?"));
+        Send(app, TesterOp::PhoneDialledNumber);
         dialled = DecodeDialled(AnswerLine(ReadAnswer(app)));
         st.DigitsChecked = kTrue;
         if (dialled != st.DialNumber)
@@ -173,7 +174,7 @@ void BaseCallTest(App& app)
     f.Label3.Visible = true;
     ShowProgress(app, st.BsCallTimeout);
 
-    StartCall(app, QStringLiteral("BS Call"), st.BsCallTimeout, QStringLiteral("CALL:BSOR"));
+    StartCall(app, QStringLiteral("BS Call"), st.BsCallTimeout, TesterOp::BaseCallThenStatus);
     // A stop leaves the cycle without a verdict; the earlier result is kept as it was.
     if (st.StopRequested == kTrue) {
         st.Verdict = before;

@@ -69,13 +69,13 @@ void NetworkSearch(App& app, int mode)
     bar.Visible = true;
 
     const QString band = st.SystemCode.left(3);
-    SendCommand(app, QStringLiteral("CONF:") + band + QStringLiteral(":BS:TCH:ARFC ") + Str(qint64(st.ControlChannel)));
-    SendCommand(app, QStringLiteral("RFG:") + band + QStringLiteral(":LEV ") + Str(qint64(st.LocateBsLevel)));
-    SendCommand(app, QStringLiteral("SYST:COMM:REM:TEXT \"Search Network...\""));
-    SendCommand(app, QStringLiteral("SYST:COMM:SER:TIM ") + Str(qint64(st.SearchTimeout)));
-    SendCommand(app, QStringLiteral("SYST:COMM:SER:TIM:STAT ON"));
+    Send(app, TesterOp::SetTrafficChannel, {band, Str(qint64(st.ControlChannel))});
+    Send(app, TesterOp::SetGeneratorLevel, {band, Str(qint64(st.LocateBsLevel))});
+    Send(app, TesterOp::RemoteDisplayText, {QStringLiteral("Search Network...")});
+    Send(app, TesterOp::SetTimeout, {Str(qint64(st.SearchTimeout))});
+    Send(app, TesterOp::StartTimeout);
     st.TesterBusy = 1;
-    SendCommand(app, QStringLiteral("CALL:LOC;*STB?"));  // answered when the location update is over
+    Send(app, TesterOp::LocationUpdateThenStatus);  // answered when the location update is over
 
     // A reference phone on a cable: the cable picture is animated.
     const bool animate = mode == 1 && !haveBlockedList;
@@ -90,7 +90,7 @@ void NetworkSearch(App& app, int mode)
 
     st.TesterBusy = 0;
     ReadAnswer(app);
-    SendCommand(app, QStringLiteral("STAT:QUES:EVEN?"));
+    Send(app, TesterOp::ReadQuestionableEvents);
     // A status that is not a whole number 0..65535 is no proof of a registration.
     quint16 status = 0;
     const bool statusRead = ReadStatusWord(AnswerLine(ReadAnswer(app)), status);
@@ -99,12 +99,12 @@ void NetworkSearch(App& app, int mode)
     const bool failed = !statusRead || (status & kCallFailedBit) != 0 || end == CallWaitEnd::TimedOut;
     if (failed) {
         st.Verdict = 2;
-        SendCommand(app, QStringLiteral("SYST:COMM:SER:TIM 1"));
-        SendCommand(app, QStringLiteral("SYST:COMM:SER:TIM:STAT ON"));
-        SendCommand(app, QStringLiteral("CALL:MSOR;*ESR?"));
+        Send(app, TesterOp::SetTimeout, {QStringLiteral("1")});
+        Send(app, TesterOp::StartTimeout);
+        Send(app, TesterOp::PhoneCallThenEvents);
         ReadAnswer(app);
     }
-    SendCommand(app, QStringLiteral("*CLS;SYST:COMM:SER:TIM:STAT OFF"));
+    Send(app, TesterOp::ClearStatusAndStopTimeout);
 
     st.Command1Pressed = kFalse;
     bar.Visible = false;

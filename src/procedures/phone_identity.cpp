@@ -28,9 +28,9 @@ bool IsDigits(const QString& text)
     return true;
 }
 
-QString AskPhone(App& app, const QString& query)
+QString AskPhone(App& app, TesterOp query)
 {
-    SendCommand(app, query);
+    Send(app, query);
     return ReadAnswer(app);
 }
 
@@ -60,12 +60,12 @@ void IdentifyPhone(App& app)
     f.Pointer = MousePointer::Hourglass;
     DoEvents(app);
 
-    const QString imeiAnswer = AskPhone(app, QStringLiteral("CALL:MSIN:IMEI?"));
+    const QString imeiAnswer = AskPhone(app, TesterOp::PhoneImei);
     if (st.StopRequested == kTrue)
         return;
     st.Imei = imeiAnswer.left(15);
     if (st.Imei.size() == 15 && IsDigits(st.Imei)) {
-        const QString revision = AskPhone(app, QStringLiteral("CALL:MSIN:RLEV?"));
+        const QString revision = AskPhone(app, TesterOp::PhoneRevision);
         if (st.StopRequested == kTrue)
             return;
         // Revision level 1: the phone reports a spare digit in place of the check digit.
@@ -75,7 +75,7 @@ void IdentifyPhone(App& app)
         st.Imei = kSubstituteImei;
     }
 
-    const QString imsiAnswer = AskPhone(app, QStringLiteral("CALL:MSIN:IMSI?"));
+    const QString imsiAnswer = AskPhone(app, TesterOp::PhoneImsi);
     if (st.StopRequested == kTrue)
         return;
     // A shorter IMSI must not carry the answer's line end into the records.
@@ -93,9 +93,9 @@ void IdentifyPhone(App& app)
 void ReleaseBaseStation(App& app)
 {
     app.Form1.Pointer = MousePointer::Hourglass;
-    SendCommand(app, QStringLiteral("SYST:COMM:REM:TEXT \"BS Clear\""));
-    AskPhone(app, QStringLiteral("CALL:BSR;*ESR?"));
-    SendCommand(app, QStringLiteral("SYST:COMM:REM:TEXT \" \""));
+    Send(app, TesterOp::RemoteDisplayText, {QStringLiteral("BS Clear")});
+    AskPhone(app, TesterOp::ReleaseCallThenEvents);
+    Send(app, TesterOp::RemoteDisplayText, {QStringLiteral(" ")});
     app.st.TesterBusy = 0;
     app.ui.Sleep(kAfterReleasePause);
     app.Form1.Pointer = MousePointer::Normal;

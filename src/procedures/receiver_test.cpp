@@ -19,7 +19,7 @@ namespace {
 // judges the answer line.
 // A value that is not a reading (no number, "NAN", 9.91E37) fails and shows as read.
 template <typename Judge>
-void ReadReported(App& app, Cell& cell, const QString& query, const QString& failureText, Judge judge)
+void ReadReported(App& app, Cell& cell, TesterOp query, const QString& failureText, Judge judge)
 {
     StationState& st = app.st;
     cell.ForeColor = kGreen;
@@ -27,7 +27,7 @@ void ReadReported(App& app, Cell& cell, const QString& query, const QString& fai
     RepeatRule rule;
     rule.needed = 0;  // one reading unless a failure asks for more
     do {
-        SendCommand(app, query);
+        Send(app, query);
         const JudgedValue value = judge(AnswerLine(ReadAnswer(app)));
         rule.StartAttempt();
         const QString mark = rule.Judge(app, cell, value.failed, QStringLiteral("* "), QStringLiteral("! "),
@@ -46,11 +46,11 @@ void MeasureReceiver(App& app, ResultPage& page, const QString& failureText, int
         st.SummaryLines[errorLine] = failureText;
         return;
     }
-    ReadReported(app, page.Label56[column], QStringLiteral("CALL:MSIN:RXL?"), failureText,
+    ReadReported(app, page.Label56[column], TesterOp::PhoneRxLevel, failureText,
                  [&](const QString& line) { return JudgeRxLevel(line, st.GeneratorLevel, st.LimitRxLevel); });
     if (st.StopRequested == kTrue)
         return;
-    ReadReported(app, page.Label57[column], QStringLiteral("CALL:MSIN:RXQ?"), failureText,
+    ReadReported(app, page.Label57[column], TesterOp::PhoneRxQuality, failureText,
                  [&](const QString& line) { return JudgeRxQuality(line, st.LimitRxQuality); });
     if (st.StopRequested == kTrue)
         return;

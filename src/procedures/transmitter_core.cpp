@@ -29,21 +29,21 @@ struct Target {
 // Puts the traffic channel of TxStep on the tester with the model's path attenuation.
 void ChangeChannel(App& app, const QString& band, qint16 channel, TxVariant variant)
 {
-    const QString arfc = QStringLiteral("CONF:") + band + QStringLiteral(":BS:TCH:ARFC ") + Str(qint64(channel));
+    const QStringList channelArgs{band, Str(qint64(channel))};
     if (variant == TxVariant::FirstBand) {
-        SendCommand(app, arfc);
+        Send(app, TesterOp::SetTrafficChannel, channelArgs);
         app.ui.Sleep(kSettlePause);
-        SendCommand(app, QStringLiteral("*STB?"));
+        Send(app, TesterOp::ReadStatusByte);
         ReadAnswer(app);
     } else {
-        SendCommand(app, arfc + QStringLiteral(";*STB?"));
+        Send(app, TesterOp::SetTrafficChannelThenStatus, channelArgs);
         ReadAnswer(app);
     }
     app.st.CurrentTrafficChannel = channel;
     float rx = 0;
     float tx = 0;
     AttenuationForChannel(app, channel, band, rx, tx);
-    SendCommand(app, QStringLiteral("CONF:") + band + QStringLiteral(":PATT:LEV ") + Str(rx) + QLatin1Char(',') + Str(tx));
+    Send(app, TesterOp::SetBandPathAttenuation, {band, Str(rx), Str(tx)});
     WaitSeconds(app, 1);
 }
 
@@ -127,8 +127,7 @@ void MeasureTransmitter(App& app, const QString& band, int powerSlot, bool measu
     }
     const int step = st.TxStep;
     const QString display = variant == TxVariant::FirstBand ? QStringLiteral("TX Test ") : QStringLiteral("Dual Test ");
-    SendCommand(app, QStringLiteral("SYST:COMM:REM:TEXT \"") + display + QString::number(step) +
-                         QStringLiteral(".Chan\""));
+    Send(app, TesterOp::RemoteDisplayText, {display + QString::number(step) + QStringLiteral(".Chan")});
 
     ShowPicture(app, QStringLiteral("Transmit.BMP"), st.PhonePicture);
     f.Label4.Caption = variant == TxVariant::FirstBand ? QStringLiteral("Transmitter Test")
@@ -164,14 +163,14 @@ void MeasureTransmitter(App& app, const QString& band, int powerSlot, bool measu
             (*cells)[col].ForeColor = kGreen;
 
     f.Label3.Caption = base + QStringLiteral("MS-Level: ") + QString::number(level);
-    SendCommand(app, QStringLiteral("CONF:") + band + QStringLiteral(":MS:TCH:PLEV ") + Str(qint64(level)));
+    Send(app, TesterOp::SetTrafficPowerLevel, {band, Str(qint64(level))});
     if (variant == TxVariant::SecondBand)
         WaitSeconds(app, 1);
 
     const QString saved = st.SummaryLines[2];
     RepeatRule rule;
     do {
-        SendCommand(app, QStringLiteral("MEAS:ARR:RFTR:GRO:ALL:MAV? 3"));
+        Send(app, TesterOp::MeasureTransmitter);
         const QString answer = ReadAnswer(app);
         if (st.StopRequested == kTrue)
             return;
@@ -207,7 +206,7 @@ void MeasureTransmitter(App& app, const QString& band, int powerSlot, bool measu
         const QString savedLine = st.SummaryLines[2];
         RepeatRule templateRule;
         do {
-            SendCommand(app, QStringLiteral("MEAS:RFTR:TEMP?"));
+            Send(app, TesterOp::MeasurePowerTemplate);
             const bool failed = ReadAnswer(app).left(9) != QLatin1String("0,0,0,0,0");
             templateRule.StartAttempt();
             cell.Caption = templateRule.Judge(app, cell, failed, QStringLiteral("* "), QStringLiteral("! "),

@@ -140,7 +140,7 @@ int RunScan(App& app, int mode)
     // A tester that stopped answering would only keep the operator waiting again.
     if (st.ScanTesterSilent != kTrue)
         ReleaseBaseStation(app);
-    SendCommand(app, QStringLiteral("SYST:COMM:LOC"));
+    Send(app, TesterOp::LocalOperation);
     AwaitDone(app, closing);
     return 0;
 }

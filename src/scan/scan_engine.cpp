@@ -99,7 +99,7 @@ int MeasureChannel(App& app, const QString& sys, int channel, const StepWaits& w
     const QString ch = QString::number(channel);
     QString answer;
 
-    QString command = QStringLiteral("CONF:") + sys + QStringLiteral(":BS:TCH:ARFC ") + ch + QStringLiteral(";*ESR?");
+    QString command = CommandText(app, TesterOp::SetTrafficChannelThenEvents, {sys, ch});
     if (!Ask(app, command, answer))
         return NoAnswer(app, command, channel);
     QString label = QStringLiteral("Scan time: ") + ElapsedScanTime(app);
@@ -108,14 +108,14 @@ int MeasureChannel(App& app, const QString& sys, int channel, const StepWaits& w
     ShowScanLabel(app, label + st.NewLine + QStringLiteral("Scan channel: ") + ch);
 
     WaitSeconds(app, waits.afterChannel);
-    command = QStringLiteral("RFG:") + sys + QStringLiteral(":LEV -110;*STB?");
+    command = CommandText(app, TesterOp::SetGeneratorLevelThenStatus, {sys, QStringLiteral("-110")});
     if (!Ask(app, command, answer))
         return NoAnswer(app, command, channel);
     WaitSeconds(app, waits.afterLowLevel);
 
     // A report that cannot be read is asked for once more before the scan gives up:
     // a level misread must never block a channel, nor pass one as free.
-    command = QStringLiteral("MEAS:CALL:RX?");
+    command = CommandText(app, TesterOp::MeasureChannelReport);
     int level = 0;
     int quality = 0;
     bool readable = false;
@@ -126,7 +126,7 @@ int MeasureChannel(App& app, const QString& sys, int channel, const StepWaits& w
     }
     // The generator goes back up in any case, so the call survives an ended scan.
     const QString restore =
-        QStringLiteral("RFG:") + sys + QStringLiteral(":LEV ") + QString::number(PassLevel(sys)) + QStringLiteral(";LEV?");
+        CommandText(app, TesterOp::SetGeneratorLevelThenReadBack, {sys, QString::number(PassLevel(sys))});
     QString restored;
     if (!Ask(app, restore, restored))
         return NoAnswer(app, restore, channel);
@@ -206,9 +206,9 @@ int ScanRange(App& app, int first, int last, int step, const QString& system)
     const QString att = QString::number(st.ScanAttenuation);
 
     f.MStop.Enabled = true;
-    SendCommand(app, QStringLiteral("CONF:") + sys + QStringLiteral(":MS:TCH:PLEV 9"));
-    SendCommand(app, QStringLiteral("SYST:SETT:PATT:LEV ") + att + QLatin1Char(',') + att);
-    SendCommand(app, QStringLiteral("RFG:") + sys + QStringLiteral(":LEV ") + level);
+    Send(app, TesterOp::SetTrafficPowerLevel, {sys, QStringLiteral("9")});
+    Send(app, TesterOp::SetPathAttenuation, {att, att});
+    Send(app, TesterOp::SetGeneratorLevel, {sys, level});
 
     // The bar runs over the range and on over the test-channel checks that follow it.
     const int checks = std::max<int>(st.ScanTest, 1) * (system.size() > 3 ? 8 : 4);

@@ -126,9 +126,27 @@ bool ValidClubZavarNumber(const QString& number)
     return number.isEmpty() || number == QStringLiteral("*") || (number.size() == 10 && AllDigits(number));
 }
 
+namespace {
+
+// A control character (a tab, a line end pasted into a one-line box): the record files
+// separate their fields with tabs and their records with line ends, so one inside a
+// field would cut it. Named by its code, as it has no face.
+QString ControlCharacter(const QString& text)
+{
+    for (const QChar c : text) {
+        if (c.unicode() < 0x20 || (c.unicode() >= 0x7F && c.unicode() <= 0x9F))
+            return QStringLiteral("U+%1").arg(uint(c.unicode()), 4, 16, QLatin1Char('0')).toUpper();
+    }
+    return QString();
+}
+
+}  // namespace
+
 QString Latin1EntryProblem(const QString& field, const QString& text)
 {
-    const QString character = NonLatin1Character(text);
+    QString character = NonLatin1Character(text);
+    if (character.isEmpty())
+        character = ControlCharacter(text);
     if (character.isEmpty())
         return QString();
     return QStringLiteral("Please do not use the character ") + character + QStringLiteral(" in ") + field +

@@ -167,7 +167,7 @@ bool ReadNewPhone(App& app, bool swapMode)
                 return false;
         }
         if (st.Verdict != 2) {
-            SendCommand(app, QStringLiteral("SYST:COMM:REM:TEXT \"Read IMEI IMSI\""));
+            Send(app, TesterOp::RemoteDisplayText, {QStringLiteral("Read IMEI IMSI")});
             IdentifyPhone(app);
             ReleaseBaseStation(app);
             ReleaseTester(app, 0);

@@ -21,9 +21,13 @@ constexpr int kEchoOnly = 999;
 constexpr int kNoResponse = 1000;
 
 constexpr int kLastPort = 8;
-// "*RST;*IDN?" between two CRs: a port that returns exactly this many characters only
-// echoes what it is sent.
-const QByteArray kProbe = QByteArrayLiteral("\r*RST;*IDN?\r");
+
+// The probe: the reset with its identity question, between two CRs. A port that
+// returns exactly this many characters only echoes what it is sent.
+QByteArray Probe(const App& app)
+{
+    return '\r' + CommandText(app, TesterOp::ResetThenIdentify).toLatin1() + '\r';
+}
 
 // A port or error number as the trace shows it: " 3".
 QString Num(int n)
@@ -89,9 +93,10 @@ int ProbeOnce(App& app, int p)
         return error;
     TraceLine(app, Now(app) + QStringLiteral("--> COM") + Num(p) + QStringLiteral(" active."));
 
-    if (const int error = port.Output(kProbe))
+    const QByteArray probe = Probe(app);
+    if (const int error = port.Output(probe))
         return error;
-    TraceLine(app, Now(app) + QStringLiteral("--> *RST;*IDN?"));
+    TraceLine(app, Now(app) + QStringLiteral("--> ") + CommandText(app, TesterOp::ResetThenIdentify));
 
     // The tester needs a moment for the reset: look 3, 4, 5 and 6 seconds after the
     // probe, and give up at 7.
@@ -107,7 +112,7 @@ int ProbeOnce(App& app, int p)
     }
     port.ClearOutput();
     port.SetHandshaking(true);
-    if (port.InBufferCount() == kProbe.size())
+    if (port.InBufferCount() == probe.size())
         return kEchoOnly;
 
     const QString answer = ReadAnswer(app);

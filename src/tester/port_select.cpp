@@ -11,6 +11,7 @@
 #include "platform/serial_port.h"
 #include "tester/port_setup.h"
 #include "tester/tester_family.h"
+#include "tester/transport.h"
 
 namespace celvio {
 
@@ -22,7 +23,6 @@ constexpr int kNoTester = 1001;
 // wait going for ever; after this many seconds what has arrived is taken as it is.
 constexpr int kMaxSettleSeconds = 10;
 
-const QByteArray kProbe = QByteArrayLiteral("\r*IDN?\r");
 
 void ShowSelectScreen(App& app)
 {
@@ -70,10 +70,11 @@ int CheckPort(App& app)
         return error;
     app.Form1.Label3.Caption = Bilingual(app, "Checking COM Port...", "Teste Schnittstelle...");
 
-    // The probe goes out up to three times, a second apart; the port is looked at
-    // after the first two.
+    // The probe, the identity question between two CRs, goes out up to three times, a
+    // second apart; the port is looked at after the first two.
+    const QByteArray probe = '\r' + CommandText(app, TesterOp::Identify).toLatin1() + '\r';
     for (int attempt = 1;; ++attempt) {
-        if (const int error = port.Output(kProbe))
+        if (const int error = port.Output(probe))
             return error;
         DoEvents(app);
         WaitSeconds(app, 1);

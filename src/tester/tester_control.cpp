@@ -67,7 +67,7 @@ void IdentifyTester(App& app, Flag showPicture)
     DoEvents(app);
     // A lone CR ends whatever the tester may have half received.
     app.ui.Comm1().Output("\r");
-    SendCommand(app, QStringLiteral("*IDN?"));
+    Send(app, TesterOp::Identify);
     const QString answer = ReadAnswer(app);
 
     IdentityAnswer identity;
@@ -110,7 +110,7 @@ void ResetTester(App& app)
                    Bilingual(app, QStringLiteral("Please wait!"), QStringLiteral("Bitte warten!")));
     port.ClearOutput();
     port.SetHandshaking(false);
-    SendCommand(app, QStringLiteral("*RST"));
+    Send(app, TesterOp::Reset);
     WaitSeconds(app, 3);
     app.st.TesterBusy = 0;
     port.SetHandshaking(true);
@@ -120,14 +120,14 @@ void ResetTester(App& app)
 void ReleaseTester(App& app, int)
 {
     if (app.st.TesterBusy == 0) {
-        SendCommand(app, QStringLiteral("SYST:COMM:LOC"));
+        Send(app, TesterOp::LocalOperation);
         return;
     }
     SerialPort& port = app.ui.Comm1();
     ShowBusyScreen(app, QStringLiteral("Initializing..."), QStringLiteral("Please wait!"));
     port.ClearOutput();
     port.SetHandshaking(false);
-    SendCommand(app, QStringLiteral("*RST;*IDN?"));
+    Send(app, TesterOp::ResetThenIdentify);
 
     // The reset command is not repeated: wait for its identity answer.
     bool identified = false;
@@ -144,7 +144,8 @@ void ReleaseTester(App& app, int)
         return;
     }
     // The tester stays marked busy, so that the next cycle resets it again.
-    TraceLine(app, TimeText(app.ui.Now().time()) + QStringLiteral("--- ERROR: No answer to *RST;*IDN?. "));
+    TraceLine(app, TimeText(app.ui.Now().time()) + QStringLiteral("--- ERROR: No answer to ") +
+                       CommandText(app, TesterOp::ResetThenIdentify) + QStringLiteral(". "));
     if (port.IsOpen())
         app.ui.MsgBox(QStringLiteral("The tester did not answer after its reset.") + kCrLf +
                           QStringLiteral("Please check that it is switched on and connected,") + kCrLf +
@@ -162,7 +163,7 @@ void CloseTester(App& app)
         DoEvents(app);
         port.SetHandshaking(false);
         DoEvents(app);
-        SendCommand(app, QStringLiteral("*RST"));
+        Send(app, TesterOp::Reset);
         WaitSeconds(app, 1);
         DoEvents(app);
         const int number = port.CommPort();

@@ -1,13 +1,12 @@
 #include "tester/tester_family.h"
 
+#include "tester/dialect_7700.h"
+
 #include <QRegularExpression>
 
 namespace celvio {
 
 namespace {
-
-const QString kAcceptedModels[] = {QStringLiteral("7703S"), QStringLiteral("7703M"), QStringLiteral("770X"),
-                                   QStringLiteral("7804S"), QStringLiteral("7806S")};
 
 // The first non-empty line of the answer.
 QString FirstLine(const QString& answer)
@@ -19,16 +18,29 @@ QString FirstLine(const QString& answer)
 
 }  // namespace
 
+DialectRegistry KnownDialects()
+{
+    static const TesterDialect* const dialects[] = {&Dialect7700()};
+    return dialects;
+}
+
+const TesterDialect* DialectForModel(const QString& model, DialectRegistry dialects)
+{
+    for (const TesterDialect* dialect : dialects) {
+        if (SpeaksModel(*dialect, model))
+            return dialect;
+    }
+    return nullptr;
+}
+
+const TesterDialect* DialectForIdentity(const QString& answer, DialectRegistry dialects)
+{
+    return DialectForModel(IdentityModel(answer), dialects);
+}
+
 bool AcceptedTesterModel(const QString& model)
 {
-    const QString m = model.trimmed();
-    if (m.isEmpty())
-        return false;
-    for (const QString& accepted : kAcceptedModels) {
-        if (accepted.startsWith(m, Qt::CaseInsensitive))
-            return true;
-    }
-    return false;
+    return DialectForModel(model) != nullptr;
 }
 
 QString IdentityModel(const QString& answer)
@@ -43,7 +55,7 @@ QString IdentityModel(const QString& answer)
 
 bool IsFamilyIdentity(const QString& answer)
 {
-    return AcceptedTesterModel(IdentityModel(answer));
+    return DialectForIdentity(answer) != nullptr;
 }
 
 }  // namespace celvio

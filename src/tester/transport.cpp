@@ -5,6 +5,7 @@
 #include "core/text.h"
 #include "core/trace.h"
 #include "platform/serial_port.h"
+#include "tester/tester_family.h"
 
 #include <QTime>
 #include <algorithm>
@@ -17,6 +18,23 @@ void SendCommand(App& app, const QString& command)
     app.ui.Comm1().Output(command.toLatin1() + "\r\n");
     DoEvents(app);
     TesterPortAlive(app);
+}
+
+const TesterDialect& ActiveDialect(const App& app)
+{
+    if (const TesterDialect* dialect = DialectForModel(app.st.TesterModel))
+        return *dialect;
+    return *KnownDialects().front();
+}
+
+QString CommandText(const App& app, TesterOp op, const QStringList& args)
+{
+    return CommandText(ActiveDialect(app), op, args);
+}
+
+void Send(App& app, TesterOp op, const QStringList& args)
+{
+    SendCommand(app, CommandText(app, op, args));
 }
 
 namespace {

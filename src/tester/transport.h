@@ -1,7 +1,10 @@
 // The command transport to the tester: one command line out, one answer line back.
 #pragma once
 
+#include "tester/tester_dialect.h"
+
 #include <QString>
+#include <QStringList>
 #include <chrono>
 
 namespace celvio {
@@ -23,6 +26,14 @@ inline constexpr std::chrono::milliseconds kSettlePause{100};
 
 // Traces the command, writes it with CR LF appended in one write, lets events run once.
 void SendCommand(App& app, const QString& command);
+
+// The dialect of the tester on the line: the family of the model it identified itself
+// as (TesterModel), the registry's first family before that.
+const TesterDialect& ActiveDialect(const App& app);
+// The line for `op` in the active dialect, for a caller that also shows or traces it.
+QString CommandText(const App& app, TesterOp op, const QStringList& args = {});
+// Sends the line for `op` in the active dialect (SendCommand).
+void Send(App& app, TesterOp op, const QStringList& args = {});
 
 // Waits for an answer line (up to kAnswerTimeout) and returns everything received,
 // CR LF and anything after it included. After a time-out: one message box, one trace

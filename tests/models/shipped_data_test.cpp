@@ -2,6 +2,7 @@
 #include "core/files.h"
 #include "core/line_reader.h"
 #include "core/text.h"
+#include "models/model_database.h"
 #include "models/tac_lookup.h"
 #include "support/station_fixture.h"
 
@@ -66,6 +67,30 @@ TEST_F(ShippedDataTest, EveryTacEntryFindsItsModelWithAttenuationsForEveryCouple
     }
     EXPECT_GE(entries, 10);
     EXPECT_TRUE(Trace().isEmpty()) << qPrintable(Trace().join(QLatin1Char('\n')));
+}
+
+// The instructions with the K530 coupler read as sentences on the screen: the reader
+// removes every blank, so the sample station sets words apart with no-break spaces.
+TEST_F(ShippedDataTest, InstructionsReadAsSentences)
+{
+    const QStringList lines = SplitTextLines(ReadStationBytes(QStringLiteral("MPN.DAT")));
+    int instructions = 0;
+    for (const QString& line : lines) {
+        if (!line.startsWith(QLatin1String("USERINSTRUCT=")))
+            continue;
+        ++instructions;
+        const QString text = ValuePart(StripSpaces(line));
+        EXPECT_FALSE(text.contains(QLatin1Char('-'))) << qPrintable(text);
+        EXPECT_TRUE(text.contains(QChar(0xA0))) << qPrintable(text);
+        EXPECT_TRUE(text.front().isUpper() && text.endsWith(QLatin1Char('.'))) << qPrintable(text);
+    }
+    EXPECT_GE(instructions, 10);
+
+    app.st.CouplerLabel = QStringLiteral("(K530)");
+    app.ModelDbFileName = QStringLiteral("MPN.DAT");
+    LoadModelData(app, QStringLiteral("Tavik T12"));
+    QString shown = app.Model.UserInstruct;
+    EXPECT_EQ(shown.replace(QChar(0xA0), QLatin1Char(' ')), QStringLiteral("Display up and top end against the stop."));
 }
 
 TEST_F(ShippedDataTest, TheSimulatedPhonesShareSixDigitsAndDifferInEight)

@@ -203,6 +203,10 @@ TEST_F(ServiceDataTest, CharactersOutsideLatin1AreRefusedAndNamed)
         // Invisible: its code tells which it is.
         {"Phone", &ServicePointEntry::Phone, "040\u200b1", refusal("\"\u200b\" (U+200B)", "Phone")},
         {"Service Point ID", &ServicePointEntry::ServicePointId, "AB12３", refusal("\"３\" (U+FF13)", "Service Point ID")},
+        // A pasted tab or line end would split a record's fields or lines.
+        {"Tested by", &ServicePointEntry::TestedBy, "Ann\tBo", refusal("U+0009", "Tested by")},
+        {"Address", &ServicePointEntry::Address, "Markt 1\r\nKiel", refusal("U+000D", "Address")},
+        {"Company", &ServicePointEntry::Company, "Shop\x7f", refusal("U+007F", "Company")},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
