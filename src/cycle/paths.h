@@ -2,6 +2,9 @@
 // mode dialog, then the SWAP, SCAN or TEST path, and how the cycle ends.
 #pragma once
 
+#include "record/cycle_record.h"
+
+#include <QList>
 #include <QString>
 
 namespace celvio {
@@ -15,7 +18,8 @@ struct App;
 // How a cycle ends: normally after the verdict (R1), or early from a step (R2).
 enum class CycleEnd { Normal, Early };
 
-// One cycle, steps 1 to 26: resets the cycle, asks for the mode and runs its path.
+// One cycle, steps 1 to 26: starts the cycle's group of the station state and its
+// record afresh, asks for the mode and runs its path.
 CycleEnd RunCycle(App& app);
 
 // The SWAP path (step 7): service point data, the new phone's system, the exchange.
@@ -23,11 +27,11 @@ CycleEnd RunSwapPath(App& app);
 
 // The SCAN path: the scan questions (step 8), the phone steps with the scan retry,
 // then the scan engine until it is done (step 17). `cycleMode` is 2 on entry.
-CycleEnd RunScanPath(App& app, int cycleMode);
+CycleEnd RunScanPath(App& app, int cycleMode, CycleRecord& record);
 
 // The TEST path: customer data (step 9), the phone steps, the measurements and the
-// verdict (steps 18 to 26).
-CycleEnd RunTestPath(App& app);
+// verdict (steps 18 to 26). What the procedures measure goes into `record`.
+CycleEnd RunTestPath(App& app, CycleRecord& record);
 
 // How the phone steps ended.
 enum class PhoneStepsEnd {
@@ -39,11 +43,18 @@ enum class PhoneStepsEnd {
 // Steps 10 to 16, the same for TEST and SCAN: the system and band, the network search
 // with its retry, the keypad or mobile call (in SCAN mode with the retry on another
 // control channel), the phone's identity and its model.
-PhoneStepsEnd RunPhoneSteps(App& app, int cycleMode);
+PhoneStepsEnd RunPhoneSteps(App& app, int cycleMode, CycleRecord& record);
 
 // Steps 24 to 26: the tester reset, the verdict screen, then the swap offer for a
 // failed phone or the record of a passed one.
-CycleEnd RunVerdict(App& app);
+CycleEnd RunVerdict(App& app, CycleRecord& record);
+
+// The station state's facts of the cycle taken into its record (TakeStationFacts),
+// and the record shown on the result pages.
+void ShowRecord(App& app, CycleRecord& record);
+
+// Stores what a procedure returned into the record and shows it.
+void StoreAndShow(App& app, CycleRecord& record, const QList<MeasuredReading>& readings);
 
 // True when the operator has stopped the cycle.
 bool Stopped(const App& app);

@@ -14,10 +14,12 @@
 #include "procedures/phone_identity.h"
 #include "procedures/receiver_test.h"
 #include "procedures/transmitter_test.h"
+#include "record/cycle_record.h"
 #include "results/verdict.h"
 #include "swap/swap.h"
 #include "tester/tester_control.h"
 
+#include <algorithm>
 #include <chrono>
 
 namespace celvio {
@@ -54,20 +56,29 @@ enum class StepsEnd { Done, Stopped, Aborted };
 
 // The six measurement steps of one band. After every step a stop ends the cycle and
 // an aborted test goes straight to the verdict.
-StepsEnd RunBandSteps(App& app, bool secondBand)
+// Stores a transmitter step's readings, and the path attenuation it set on its channel.
+void StoreTransmitter(App& app, CycleRecord& record, const TransmitterReadings& tx)
+{
+    if (tx.Attenuation && tx.Column >= 1 && tx.Column <= kChannelColumns)
+        record.Bands[tx.Band - 1].Attenuations[tx.Column - 1] = tx.Attenuation;
+    StoreAndShow(app, record, tx.Readings);
+}
+
+StepsEnd RunBandSteps(App& app, CycleRecord& record, bool secondBand)
 {
     StationState& st = app.st;
     const QString band = secondBand ? st.SystemCode.right(3) : st.SystemCode.left(3);
     for (const MeasurementStep& s : kBandSteps) {
         st.TxStep = quint8(s.txStep + (secondBand ? 3 : 0));
         if (s.receiver && secondBand)
-            ReceiverTestSecondBand(app, band);
+            StoreAndShow(app, record, ReceiverTestSecondBand(app, band));
         else if (s.receiver)
-            ReceiverTest(app);
+            StoreAndShow(app, record, ReceiverTest(app));
         else if (secondBand)
-            DualBandTransmitterTest(app, band, s.powerSlot, s.measureModulation, s.checkTemplate);
+            StoreTransmitter(app, record,
+                             DualBandTransmitterTest(app, band, s.powerSlot, s.measureModulation, s.checkTemplate));
         else
-            TransmitterTest(app, band, s.powerSlot, s.measureModulation, s.checkTemplate);
+            StoreTransmitter(app, record, TransmitterTest(app, band, s.powerSlot, s.measureModulation, s.checkTemplate));
         if (s.advanceBar)
             ++app.Form1.Progress.Value;
         if (s.saveStatus)
@@ -84,10 +95,13 @@ StepsEnd RunBandSteps(App& app, bool secondBand)
 
 // The TEST path from the receiver set-up to the verdict (steps 18 to 23). Returns
 // false when the cycle ends early; true when it goes on to the verdict.
-bool RunMeasurements(App& app)
+bool RunMeasurements(App& app, CycleRecord& record)
 {
     StationState& st = app.st;
     AdjustRxLevel(app);
+    // The phone reports levels on a scale where -110 dBm is 0.
+    record.ExpectedRxLevel = st.GeneratorLevel + 110;
+    ShowRecord(app, record);
     if (Stopped(app))
         return false;
     ShowPositioningInstruction(app);
@@ -108,7 +122,7 @@ bool RunMeasurements(App& app)
 
     const bool dualBand = st.SystemCode.contains(QLatin1String("GSM,"));
     // First band, then the second band of a dual-band system.
-    switch (RunBandSteps(app, false)) {
+    switch (RunBandSteps(app, record, false)) {
     case StepsEnd::Stopped: return false;
     case StepsEnd::Aborted: return true;
     case StepsEnd::Done: break;
@@ -117,7 +131,7 @@ bool RunMeasurements(App& app)
         app.Form1.Label3.Caption.clear();
         ConfigureSecondBand(app);
         SetHelpTopic(app, 13);
-        switch (RunBandSteps(app, true)) {
+        switch (RunBandSteps(app, record, true)) {
         case StepsEnd::Stopped: return false;
         case StepsEnd::Aborted: return true;
         case StepsEnd::Done: break;
@@ -130,7 +144,7 @@ bool RunMeasurements(App& app)
         return false;
     app.ui.Sleep(kPauseBeforeNetworkCall);
     SetHelpTopic(app, 10);
-    BaseCallTest(app);
+    StoreAndShow(app, record, BaseCallTest(app));
     if (Stopped(app))
         return false;
     if (st.Verdict == 2)
@@ -139,8 +153,9 @@ bool RunMeasurements(App& app)
     if (st.SummaryLines[3] == SummaryText(app, 3))
         st.SummaryLines[3] = SummaryText(app, 6);
     SetHelpTopic(app, 12);
-    const ResultPage& lastPage = st.TxStep == 6 ? app.Form4 : app.Form3;
-    AudioTest(app, lastPage.Label56[3].Caption);
+    // The RX level of the last channel measured: of the second band after a dual-band test.
+    const int lastBand = st.TxStep == 6 ? 2 : 1;
+    StoreAndShow(app, record, AudioTest(app, CaptionOf(RowId::RxLevel, record.At(lastBand, RowId::RxLevel, 3))));
     if (Stopped(app))
         return false;
     // 23.
@@ -154,7 +169,7 @@ bool RunMeasurements(App& app)
 
 }  // namespace
 
-CycleEnd RunVerdict(App& app)
+CycleEnd RunVerdict(App& app, CycleRecord& record)
 {
     StationState& st = app.st;
     // 24.
@@ -164,7 +179,9 @@ CycleEnd RunVerdict(App& app)
         ReleaseTester(app, 0);
     app.Form1.Pointer = MousePointer::Normal;
     app.Form1.MStop.Enabled = false;
-    VerdictScreen(app, st.Verdict);
+    record.Verdict = TestVerdict(std::min<quint8>(st.Verdict, 2));
+    ShowRecord(app, record);
+    VerdictScreen(app, st.Verdict, record);
     ShowPicture(app, QStringLiteral("Zoredudi.BMP"));
     if (Stopped(app))
         return CycleEnd::Early;
@@ -172,7 +189,7 @@ CycleEnd RunVerdict(App& app)
     if (st.KeypadCallFailed != kTrue) {
         if (st.Verdict > 0) {
             SetHelpTopic(app, 19);
-            SwapAfterFailedTest(app);
+            SwapAfterFailedTest(app, record);
         } else {
             st.OldImei = st.Imei;
             st.Imei.clear();
@@ -182,23 +199,23 @@ CycleEnd RunVerdict(App& app)
     return CycleEnd::Normal;
 }
 
-CycleEnd RunTestPath(App& app)
+CycleEnd RunTestPath(App& app, CycleRecord& record)
 {
     // 9.
     SetHelpTopic(app, 4);
     if (app.st.SwapFile != 0)
         AskTestCustomerData(app);
     // 10.-16.
-    switch (RunPhoneSteps(app, 0)) {
+    switch (RunPhoneSteps(app, 0, record)) {
     case PhoneStepsEnd::Early: return CycleEnd::Early;
-    case PhoneStepsEnd::KeypadFailed: return RunVerdict(app);
+    case PhoneStepsEnd::KeypadFailed: return RunVerdict(app, record);
     case PhoneStepsEnd::Ready: break;
     }
     // 18.-23.
-    if (!RunMeasurements(app))
+    if (!RunMeasurements(app, record))
         return CycleEnd::Early;
     // 24.-26.
-    return RunVerdict(app);
+    return RunVerdict(app, record);
 }
 
 }  // namespace celvio

@@ -2,6 +2,9 @@
 // the call from the network to the phone.
 #pragma once
 
+#include "record/cycle_record.h"
+
+#include <QList>
 #include <QString>
 
 namespace celvio {
@@ -10,9 +13,12 @@ struct App;
 
 // The call from the phone and the dialled digits: purpose 0 keypad test, -2 swap,
 // anything else scan. Verdict 2 when the call does not come, 1 for wrong digits.
-void KeypadCallTest(App& app, int purpose);
+// Returns the readings of the call and of the digits (only the call when it did not
+// come); the swap's call and a stop return none.
+QList<MeasuredReading> KeypadCallTest(App& app, int purpose);
 
 // The call to the phone, answered by the customer. Verdict 2 when not answered.
-void BaseCallTest(App& app);
+// Returns its reading (none after a stop).
+QList<MeasuredReading> BaseCallTest(App& app);
 
 }  // namespace celvio

@@ -1,8 +1,10 @@
 #include "record/cycle_record.h"
 
+#include "core/number_reader.h"
 #include "core/text.h"
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 namespace celvio {
@@ -55,19 +57,24 @@ bool LimitNumber(QStringView text, qsizetype& at, double& value)
     if (i < text.size() && (text[i] == QLatin1Char('-') || text[i] == QLatin1Char('+')))
         ++i;
     const qsizetype digits = i;
-    while (i < text.size() && text[i].isDigit() && text[i].unicode() < 0x80)
-        ++i;
+    double whole = 0;  // exact up to 2^53, far beyond any limit
+    while (i < text.size() && text[i] >= QLatin1Char('0') && text[i] <= QLatin1Char('9'))
+        whole = whole * 10 + (text[i++].unicode() - '0');
     if (i == digits)
         return false;
-    if (i + 1 < text.size() && text[i] == QLatin1Char('.') && text[i + 1].isDigit() && text[i + 1].unicode() < 0x80) {
+    if (i + 1 < text.size() && text[i] == QLatin1Char('.') && text[i + 1] >= QLatin1Char('0') &&
+        text[i + 1] <= QLatin1Char('9')) {
         ++i;
-        while (i < text.size() && text[i].isDigit() && text[i].unicode() < 0x80)
+        while (i < text.size() && text[i] >= QLatin1Char('0') && text[i] <= QLatin1Char('9'))
             ++i;
+        bool ok = false;
+        value = text.mid(start, i - start).toDouble(&ok);
+        at = i;
+        return ok;
     }
-    bool ok = false;
-    value = text.mid(start, i - start).toDouble(&ok);
+    value = text[start] == QLatin1Char('-') ? -whole : whole;
     at = i;
-    return ok;
+    return true;
 }
 
 void SetLimits(BandReadings& band, RowId row, const QString& text)
@@ -123,12 +130,33 @@ Reading& CycleRecord::At(int band, RowId row, int column)
 {
     if (IsCallRow(row))
         return Bands[0].Cells[int(row)][0];
-    return Bands[std::clamp(band, 1, kBands) - 1].Cells[int(row)][std::clamp(column, 1, kColumns) - 1];
+    return Bands[std::clamp(band, 1, kBands) - 1].Cells[int(row)][std::clamp(column, 1, kChannelColumns) - 1];
 }
 
 const Reading& CycleRecord::At(int band, RowId row, int column) const
 {
     return const_cast<CycleRecord*>(this)->At(band, row, column);
+}
+
+char OutcomeCode(ReadingOutcome outcome)
+{
+    switch (outcome) {
+    case ReadingOutcome::Passed: return 'P';
+    case ReadingOutcome::PassedOnRepeat: return 'R';
+    case ReadingOutcome::Failed: return 'F';
+    case ReadingOutcome::NotTested: return 'T';
+    case ReadingOutcome::NotNeeded: return 'N';
+    }
+    return 'T';
+}
+
+std::optional<ReadingOutcome> OutcomeOfCode(QChar code)
+{
+    for (const auto outcome : {ReadingOutcome::Passed, ReadingOutcome::PassedOnRepeat, ReadingOutcome::Failed,
+                               ReadingOutcome::NotTested, ReadingOutcome::NotNeeded})
+        if (code == QLatin1Char(OutcomeCode(outcome)))
+            return outcome;
+    return std::nullopt;
 }
 
 QString MarkOf(RowId row, ReadingOutcome outcome)
@@ -210,8 +238,15 @@ std::optional<double> ReadingNumber(RowId row, const QString& text)
     const QString& unit = units[int(row)];
     if (!unit.isEmpty() && number.endsWith(unit))
         number.chop(unit.size());
-    const MeasuredValue value = ReadMeasured(number, q.range);
-    return value.usable ? std::optional<double>(value.value) : std::nullopt;
+    // As ReadMeasured reads a field: one number with nothing but blanks around it,
+    // finite and within the quantity's range.
+    number = number.trimmed();
+    qsizetype consumed = 0;
+    const double value = number.isEmpty() ? 0 : ReadNumber(number, &consumed);
+    if (consumed == 0 || !number.mid(consumed).trimmed().isEmpty() || !std::isfinite(value) ||
+        value < q.range.lowest || value > q.range.highest)
+        return std::nullopt;
+    return value;
 }
 
 ReadingLimits LimitsOfText(RowId row, const QString& text)
@@ -255,11 +290,17 @@ void StoreReading(CycleRecord& record, int band, RowId row, int column, const QS
     cell.Attempts = attempts;
 }
 
+void StoreReadings(CycleRecord& record, const QList<MeasuredReading>& readings)
+{
+    for (const MeasuredReading& m : readings)
+        StoreReading(record, m.Band, m.Row, m.Column, m.Text, m.Outcome, m.Attempts);
+}
+
 void ResetReadings(CycleRecord& record)
 {
     for (BandReadings& band : record.Bands) {
         for (int r = 0; r < kRowCount; ++r) {
-            for (int c = 1; c <= kColumns; ++c) {
+            for (int c = 1; c <= kChannelColumns; ++c) {
                 Reading& cell = band.Cells[r][c - 1];
                 const bool notNeeded = !IsCallRow(RowAt(r)) && UseOf(RowAt(r), c) == ColumnUse::NotNeeded;
                 cell.Text = notNeeded ? kNotNeededText : kNotTestedText;

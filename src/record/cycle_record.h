@@ -12,6 +12,7 @@
 #include "record/quantities.h"
 
 #include <QDate>
+#include <QList>
 #include <QString>
 #include <QTime>
 #include <array>
@@ -62,8 +63,8 @@ struct PathAttenuation {
 // One band: the result page of its traffic channels.
 struct BandReadings {
     std::array<QString, kRowCount> RowNames;  // of the measured rows, as the page shows them
-    std::array<std::array<Reading, kColumns>, kRowCount> Cells;  // by row and column 1..3 (index 0..2)
-    std::array<std::optional<PathAttenuation>, kColumns> Attenuations;  // used on each channel
+    std::array<std::array<Reading, kChannelColumns>, kRowCount> Cells;  // by row and column 1..3 (index 0..2)
+    std::array<std::optional<PathAttenuation>, kChannelColumns> Attenuations;  // used on each channel
 
     bool operator==(const BandReadings&) const = default;
 };
@@ -108,6 +109,12 @@ struct CycleRecord {
     bool DualBand() const { return SystemCode.contains(QLatin1String("GSM,")); }
 };
 
+// The outcome's one-letter code in the history and at the head office: P passed, R
+// passed on repetition, F failed, T not tested, N not needed.
+char OutcomeCode(ReadingOutcome outcome);
+// The outcome of a code; none for another character.
+std::optional<ReadingOutcome> OutcomeOfCode(QChar code);
+
 // The mark before a reading's text in its cell, by the row's style.
 QString MarkOf(RowId row, ReadingOutcome outcome);
 // The cell text: mark and value, as the page, the file and the reports show it.
@@ -127,6 +134,22 @@ ReadingLimits LimitsOfText(RowId row, const QString& text);
 // Stores what a procedure measured into a cell; the cell keeps its limits.
 void StoreReading(CycleRecord& record, int band, RowId row, int column, const QString& text,
                   ReadingOutcome outcome, int attempts = 1);
+
+// What a procedure returns for one cell: where it goes, the value as shown without its
+// mark, the outcome and the measurements made.
+struct MeasuredReading {
+    int Band = 1;
+    RowId Row = RowId::TxPower1;
+    int Column = 1;
+    QString Text;
+    ReadingOutcome Outcome = ReadingOutcome::Passed;
+    int Attempts = 1;
+
+    bool operator==(const MeasuredReading&) const = default;
+};
+
+// Stores every reading a procedure returned.
+void StoreReadings(CycleRecord& record, const QList<MeasuredReading>& readings);
 
 // Every cell back to where a test starts: "Not tested", or "Not needed" for the cells
 // the band steps never measure; limits and row names are kept.

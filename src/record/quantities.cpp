@@ -1,5 +1,6 @@
 #include "record/quantities.h"
 
+#include <QHash>
 #include <QList>
 #include <algorithm>
 
@@ -53,10 +54,23 @@ ColumnUse UseOf(RowId row, int column)
 
 std::optional<RowId> RowByName(const QString& name)
 {
-    for (const Alias& alias : Aliases())
-        if (name.startsWith(alias.prefix))
-            return alias.row;
-    return std::nullopt;
+    // The same few names come again and again (the history reads a hundred thousand
+    // files): each thread keeps those it has looked up.
+    thread_local QHash<QString, std::optional<RowId>> known;
+    const auto it = known.constFind(name);
+    if (it != known.constEnd())
+        return *it;
+    std::optional<RowId> found;
+    for (const Alias& alias : Aliases()) {
+        if (name.startsWith(alias.prefix)) {
+            found = alias.row;
+            break;
+        }
+    }
+    if (known.size() > 4096)
+        known.clear();
+    known.insert(name, found);
+    return found;
 }
 
 QString QuantityName(const QString& rowName)

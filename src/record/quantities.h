@@ -122,7 +122,7 @@ inline constexpr QuantityRow kQuantityRows[] = {
 
 inline constexpr int kRowCount = int(std::size(kQuantityRows));
 inline constexpr int kFirstCallRow = int(RowId::MobileCall);
-inline constexpr int kColumns = 3;  // traffic channel columns of a band
+inline constexpr int kChannelColumns = 3;  // traffic channel columns of a band
 inline constexpr int kBands = 2;    // the first band, and the second of a dual-band phone
 
 constexpr bool CatalogueInOrder()

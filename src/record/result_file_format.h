@@ -31,6 +31,10 @@ QByteArray ResultFileBytes(const CycleRecord& record);
 // IMEI (OldImei, Imei) and the swap comment.
 QByteArray DirectSwapFileBytes(const CycleRecord& record);
 
+// The cellular system as the file names it ("GSM,PCN" is "GSM900,1800"; another code
+// as it is).
+QString SystemName(const QString& systemCode);
+
 // "( min - max dBm )" of a TX power cell of band 1 or 2, as the file shows its limit;
 // "(  dBm )" when the system names no band with power tables there.
 QString PowerRangeText(const CycleRecord& record, int band, RowId row, int column);

@@ -127,9 +127,16 @@ qint16 NumberAfterColon(Line line)
     return ok && value >= -32768 && value <= 32767 ? qint16(value) : 0;
 }
 
-// "hh:mm:ss" as the program writes it, or "h:mm".
+// "hh:mm:ss" as the program writes it (read by hand: the history reads a hundred
+// thousand of them), or "h:mm".
 QTime ReadTime(const QString& text)
 {
+    auto digit = [&text](qsizetype i) { return text[i] >= QLatin1Char('0') && text[i] <= QLatin1Char('9'); };
+    if (text.size() == 8 && text[2] == QLatin1Char(':') && text[5] == QLatin1Char(':') && digit(0) && digit(1) &&
+        digit(3) && digit(4) && digit(6) && digit(7)) {
+        auto two = [&text](qsizetype i) { return (text[i].unicode() - '0') * 10 + (text[i + 1].unicode() - '0'); };
+        return QTime(two(0), two(3), two(6));  // invalid for 25:00:00, as the form would read it
+    }
     QTime time = QTime::fromString(text, QStringLiteral("hh:mm:ss"));
     if (!time.isValid())
         time = QTime::fromString(text, QStringLiteral("h:mm"));

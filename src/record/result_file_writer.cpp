@@ -41,22 +41,6 @@ PrintStatement Row(const QString& name, const QString& value, const QString& lim
     return line;
 }
 
-// The cellular system as the file names it ("GSM,PCN" is "GSM900,1800").
-QString SystemName(const QString& code)
-{
-    if (code == QLatin1String("GSM"))
-        return QStringLiteral("GSM900");
-    if (code == QLatin1String("PCN"))
-        return QStringLiteral("GSM1800");
-    if (code == QLatin1String("PCS"))
-        return QStringLiteral("GSM1900");
-    if (code == QLatin1String("GSM,PCN"))
-        return QStringLiteral("GSM900,1800");
-    if (code == QLatin1String("GSM,PCS"))
-        return QStringLiteral("GSM900,1900");
-    return code;
-}
-
 // Title and date lines that open both kinds of file.
 void AddOpening(FileText& file, const CycleRecord& r)
 {
@@ -106,11 +90,11 @@ QString FileLimit(const CycleRecord& r, int band, RowId row, int column)
 void AddChannels(FileText& file, const CycleRecord& r, int band)
 {
     const BandReadings& readings = r.Bands[band - 1];
-    for (int c = 1; c <= kColumns; ++c) {
+    for (int c = 1; c <= kChannelColumns; ++c) {
         file.Blank();
         PrintStatement channel;
         channel.Text(Written(FileKey::TrafficChannel)).Tab(kColonColumn).Text(QStringLiteral(":")).Tab(kValueColumn);
-        channel.Number(r.TrafficChannels[(band - 1) * kColumns + c]);
+        channel.Number(r.TrafficChannels[(band - 1) * kChannelColumns + c]);
         file.Add(channel);
         for (int i = 0; i < kFirstCallRow; ++i) {
             const RowId row = RowAt(i);
@@ -143,6 +127,21 @@ QString WholeNumber(double value)
 }
 
 }  // namespace
+
+QString SystemName(const QString& code)
+{
+    if (code == QLatin1String("GSM"))
+        return QStringLiteral("GSM900");
+    if (code == QLatin1String("PCN"))
+        return QStringLiteral("GSM1800");
+    if (code == QLatin1String("PCS"))
+        return QStringLiteral("GSM1900");
+    if (code == QLatin1String("GSM,PCN"))
+        return QStringLiteral("GSM900,1800");
+    if (code == QLatin1String("GSM,PCS"))
+        return QStringLiteral("GSM900,1900");
+    return code;
+}
 
 QString PowerRangeText(const CycleRecord& record, int band, RowId row, int column)
 {

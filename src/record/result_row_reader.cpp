@@ -3,6 +3,7 @@
 #include "core/text.h"
 #include "record/result_file_keys.h"
 
+#include <QHash>
 #include <array>
 
 namespace celvio {
@@ -153,12 +154,28 @@ QString LimitText(RowId row, const QString& limit)
     return q.limit == LimitForm::PowerRange ? PageRange(inner) : inner;
 }
 
+// The limits of a row from the limit the file shows; the same few come again and again
+// (the history reads a hundred thousand files), so each thread keeps those it has read.
+ReadingLimits LimitsOf(RowId row, const QString& limit)
+{
+    thread_local QHash<QString, ReadingLimits> known[kRowCount];
+    QHash<QString, ReadingLimits>& cache = known[int(row)];
+    const auto it = cache.constFind(limit);
+    if (it != cache.constEnd())
+        return *it;
+    const ReadingLimits limits = LimitsOfText(row, LimitText(row, limit));
+    if (cache.size() > 1024)
+        cache.clear();
+    cache.insert(limit, limits);
+    return limits;
+}
+
 // The cells of a block taken so far, and where the block lies.
 struct Block {
     int number = 0;  // 0 before the first traffic channel: the call rows
     std::array<bool, kRowCount> taken{};
-    int Band() const { return number <= kColumns ? 1 : 2; }
-    int Column() const { return (number - 1) % kColumns + 1; }
+    int Band() const { return number <= kChannelColumns ? 1 : 2; }
+    int Column() const { return (number - 1) % kChannelColumns + 1; }
 };
 
 // The cell a row name of the block stands for: among the rows of its quantity (the TX
@@ -189,8 +206,8 @@ void ReadChannel(Line line, const Block& block, CycleRecord& out)
     const qsizetype colon = line.indexOf(':');
     bool ok = false;
     const int channel = colon < 0 ? 0 : Latin1(line.sliced(colon + 1).trimmed()).toInt(&ok);
-    if (block.number <= 2 * kColumns)
-        out.TrafficChannels[(block.Band() - 1) * kColumns + block.Column()] =
+    if (block.number <= 2 * kChannelColumns)
+        out.TrafficChannels[(block.Band() - 1) * kChannelColumns + block.Column()] =
             ok && channel >= -32768 && channel <= 32767 ? qint16(channel) : 0;
 }
 
@@ -211,7 +228,7 @@ void ReadMeasurementRows(const QList<QByteArrayView>& lines, qsizetype from, Cyc
         RowText row;
         if (!ReadName(lines, i, row))
             continue;
-        const std::optional<RowId> cell = block.number <= 2 * kColumns ? CellOf(row.name, block) : std::nullopt;
+        const std::optional<RowId> cell = block.number <= 2 * kChannelColumns ? CellOf(row.name, block) : std::nullopt;
         if (!cell) {
             QString ignored, alsoIgnored;
             ReadValue(lines, i, row, true, ignored, alsoIgnored);
@@ -222,7 +239,7 @@ void ReadMeasurementRows(const QList<QByteArrayView>& lines, qsizetype from, Cyc
         const int band = block.number == 0 ? 1 : block.Band();
         const int column = block.number == 0 ? 1 : block.Column();
         Reading reading = ReadingOfCaption(*cell, value);
-        reading.Limits = LimitsOfText(*cell, LimitText(*cell, limit));
+        reading.Limits = LimitsOf(*cell, limit);
         out.At(band, *cell, column) = reading;
         QString& rowName = out.Bands[band - 1].RowNames[int(*cell)];
         if (!IsCallRow(*cell) && rowName.isEmpty())

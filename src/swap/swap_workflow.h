@@ -5,6 +5,7 @@
 namespace celvio {
 
 struct App;
+struct CycleRecord;
 
 // A question of the exchange: kind 0 swap after a failed test (with the comment box),
 // 1 new IMEI not read, 2 another type of phone, 3 the same phone again. True for the
@@ -24,7 +25,8 @@ void TellNoSwapRecords(App& app);
 void SwapInSwapMode(App& app);
 
 // Offers the exchange of a phone that failed its test at a service point; records
-// "FAIL" when declined or stopped at the question.
-void SwapAfterFailedTest(App& app);
+// "FAIL" when declined or stopped at the question. The swap report shows the results
+// of `test`, the record of the cycle.
+void SwapAfterFailedTest(App& app, const CycleRecord& test);
 
 }  // namespace celvio

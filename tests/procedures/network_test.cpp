@@ -158,7 +158,7 @@ TEST_F(NetworkTest, ShortImsiIsStoredWithoutTheLineEndAndShownOnBothPages)
     auto device = Replies();
     device->On(QStringLiteral("CALL:MSIN:IMEI?"), {QStringLiteral("351234560123457")});
     device->On(QStringLiteral("CALL:MSIN:IMSI?"), {QStringLiteral("00101012345678")});
-    SetUpResultPages(app);
+    SetUpPages();
     IdentifyPhone(app);
     EXPECT_EQ(app.st.Imsi, QStringLiteral("00101012345678"));
     for (const ResultPage* page : {&app.Form3, &app.Form4}) {

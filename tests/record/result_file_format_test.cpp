@@ -35,7 +35,7 @@ CycleRecord FileView(const CycleRecord& r)
         for (int i = 0; i < kRowCount; ++i) {
             const RowId row = RowAt(i);
             bool listed = false;
-            for (int c = 1; c <= kColumns; ++c) {
+            for (int c = 1; c <= kChannelColumns; ++c) {
                 const bool cellInFile = inFile && (IsCallRow(row) ? b == 1 && c == 1 : UseOf(row, c) == ColumnUse::Listed);
                 Reading& cell = band.Cells[i][c - 1];
                 if (!cellInFile)
@@ -49,7 +49,7 @@ CycleRecord FileView(const CycleRecord& r)
                 band.RowNames[i].clear();
         }
         if (!inFile)
-            for (int c = 1; c <= kColumns; ++c)
+            for (int c = 1; c <= kChannelColumns; ++c)
                 v.TrafficChannels[3 + c] = 0;
     }
     // The file says "Failed" for both; a failed call or loop-back, or no failed reading
@@ -193,7 +193,7 @@ CycleRecord RandomRecord(QRandomGenerator& random, DateOrder order)
     r.PhoneIdentified = r.Imsi != kNotTestedText;
     for (int b = 1; b <= kBands; ++b)
         for (int i = 0; i < kRowCount; ++i)
-            for (int c = 1; c <= kColumns; ++c) {
+            for (int c = 1; c <= kChannelColumns; ++c) {
                 const RowId row = RowAt(i);
                 const auto outcome = ReadingOutcome(random.bounded(5));
                 StoreReading(r, b, row, c, ValueText(random, row, outcome), outcome, random.bounded(4));
