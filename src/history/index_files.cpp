@@ -185,6 +185,9 @@ bool IsResultName(const QString& name)
 void ReadStationFile(const PlannedFile& file, const ReadContext& context, ReadFile& out)
 {
     out.Result = IsResultName(file.Name);
+    // A file that is skipped unread is stored under its name too.
+    out.Rows.folder = file.Folder.toUtf8();
+    out.Rows.name = file.Name.toUtf8();
     const int fd = ::open(QFile::encodeName(file.Path).constData(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
         out.Reason = QStringLiteral("cannot be read: ") + QString::fromLocal8Bit(std::strerror(errno));

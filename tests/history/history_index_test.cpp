@@ -338,13 +338,14 @@ TEST(ResultParserTest, DatesQuantitiesAndVerdicts)
     // call makes it aborted, and so does a failed file with no mark at all.
     CycleRecord parsed;
     QList<CellRef> cells;
-    // The marked readings of the file, in its order: value and traffic channel.
+    // The marked readings of the file, in its order: value and traffic channel as the
+    // index keeps it (a channel below 0 is unknown, 0).
     auto marks = [&parsed, &cells] {
         QList<std::pair<QString, int>> out;
         for (const CellRef& c : cells) {
             const Reading& r = parsed.At(c.Band, c.Row, c.Column);
             if (r.Outcome == ReadingOutcome::Failed || r.Outcome == ReadingOutcome::PassedOnRepeat)
-                out.append({r.Text, IsCallRow(c.Row) ? 0 : parsed.TrafficChannels[(c.Band - 1) * 3 + c.Column]});
+                out.append({r.Text, IsCallRow(c.Row) ? 0 : std::max(0, int(parsed.TrafficChannels[(c.Band - 1) * 3 + c.Column]))});
         }
         return out;
     };
