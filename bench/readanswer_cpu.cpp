@@ -11,7 +11,7 @@
 
 #include "core/app.h"
 #include "core/events.h"
-#include "platform/qt/qt_platform.h"
+#include "shell/qt/qt_platform.h"
 #include "platform/serial_port.h"
 #include "tester/transport.h"
 

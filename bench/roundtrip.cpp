@@ -10,7 +10,7 @@
 // Usage: bench_roundtrip [round-trips]   (default 1000)
 
 #include "core/app.h"
-#include "platform/qt/qt_platform.h"
+#include "shell/qt/qt_platform.h"
 #include "platform/serial_port.h"
 #include "tester/transport.h"
 

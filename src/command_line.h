@@ -2,7 +2,7 @@
 // that answer and end at once (--help, --version, --list-ports, --init-station).
 #pragma once
 
-#include "platform/qt/port_names.h"
+#include "shell/qt/port_names.h"
 
 #include <QString>
 #include <QStringList>

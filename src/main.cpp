@@ -5,7 +5,7 @@
 #include "core/app.h"
 #include "core/station_lock.h"
 #include "cycle/main.h"
-#include "platform/qt/qt_platform.h"
+#include "shell/qt/qt_platform.h"
 
 #include <QApplication>
 #include <QDir>

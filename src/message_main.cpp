@@ -3,7 +3,7 @@
 // desktop menu failed, where nobody sees the standard error.
 // Exit status: 0 shown and closed, 2 wrong arguments, 3 no screen to show it on.
 
-#include "platform/qt/program_icon.h"
+#include "shell/qt/program_icon.h"
 
 #include <QApplication>
 #include <QMessageBox>

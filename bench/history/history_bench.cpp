@@ -12,7 +12,7 @@
 #include "core/files.h"
 #include "history/history_index.h"
 #include "history/history_query.h"
-#include "platform/qt/history_window.h"
+#include "shell/qt/history_window.h"
 
 #include <QApplication>
 #include <QDateTime>

@@ -12,7 +12,7 @@
 #include "core/app.h"
 #include "models/model_database.h"
 #include "models/tac_lookup.h"
-#include "platform/qt/qt_platform.h"
+#include "shell/qt/qt_platform.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -12,7 +12,7 @@
 #include "results/result_file.h"
 #include "results/result_grid.h"
 #include "results/verdict.h"
-#include "platform/qt/qt_platform.h"
+#include "shell/qt/qt_platform.h"
 
 #include <QApplication>
 #include <QDir>
@@ -37,7 +37,7 @@ struct Station {
         st.CycleTime = QStringLiteral("14:35:02");
         st.LeftMargin = 5;
         st.FaultDescription = QString(120, QLatin1Char('x'));
-        st.Verdict = 1;
+        st.Verdict = celvio::Verdict::Failed;
         using celvio::RowId;
         record.ExpectedRxLevel = 50;
         celvio::ResetReadings(record);

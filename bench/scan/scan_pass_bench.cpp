@@ -9,8 +9,8 @@
 
 #include "core/app.h"
 #include "sim/tester.h"
-#include "platform/scripted/scripted_devices.h"
-#include "platform/scripted/scripted_platform.h"
+#include "shell/scripted/scripted_devices.h"
+#include "shell/scripted/scripted_platform.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -2,6 +2,7 @@
 // the platform. Every procedure takes it as its first argument.
 #pragma once
 
+#include "core/files.h"
 #include "core/model_record.h"
 #include "core/station.h"
 #include "platform/forms.h"
@@ -86,6 +87,9 @@ struct App {
     bool RunningActions = false;
     FlowHooks Hooks;
     BackgroundPush HeadOffice;
+    // The tests' disk fault and file step hook, passed to every write of the program;
+    // as they are, they change nothing.
+    celvio::FileSeams FileSeams;
 };
 
 }  // namespace celvio

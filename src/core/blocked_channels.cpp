@@ -64,7 +64,7 @@ void SaveBlockedChannels(App& app, int channel)
     const QByteArray bytes = BlockedChannelFileBytes(st.BlockedChannels);
     const QString path = StationPath(app, kListFile);
     QString reason;
-    if (!WriteFileAtomic(path, bytes, &reason))
+    if (!WriteFileAtomic(path, bytes, &reason, &app.FileSeams.Fault))
         ReportFileNotWritten(app, kListFile, path, reason);
 }
 

@@ -19,8 +19,6 @@ namespace celvio {
 
 namespace {
 
-FileWriteFault gFault;
-
 // How long a rewrite waits for another program's rewrite of the same folder, and how
 // often it looks again meanwhile.
 constexpr int kFolderLockWaitMs = 10000;
@@ -55,15 +53,23 @@ QString ReadOnly()
     return QStringLiteral("Read-only file system");
 }
 
-// Writes all of `bytes` at `offset`; false on a short or failed write.
-bool WriteAll(int fd, qint64 offset, const QByteArray& bytes, QString* reason)
+// True when the test seam `fault` (null: none) makes the disk read-only.
+bool ReadOnlyFault(const FileWriteFault* fault)
 {
+    return fault != nullptr && fault->readOnly;
+}
+
+// Writes all of `bytes` at `offset`; false on a short or failed write. A `fault` that
+// counts bytes down fails the write where its count runs out.
+bool WriteAll(int fd, qint64 offset, const QByteArray& bytes, QString* reason, FileWriteFault* fault)
+{
+    const bool counted = fault != nullptr && fault->bytesBeforeFailure >= 0;
     qint64 done = 0;
     while (done < bytes.size()) {
         qint64 chunk = bytes.size() - done;
         bool injected = false;
-        if (gFault.bytesBeforeFailure >= 0 && chunk > gFault.bytesBeforeFailure) {
-            chunk = gFault.bytesBeforeFailure;
+        if (counted && chunk > fault->bytesBeforeFailure) {
+            chunk = fault->bytesBeforeFailure;
             injected = true;
         }
         if (chunk > 0) {
@@ -75,8 +81,8 @@ bool WriteAll(int fd, qint64 offset, const QByteArray& bytes, QString* reason)
             if (n == 0)
                 return Fail(reason, Refused());
             done += n;
-            if (gFault.bytesBeforeFailure >= 0)
-                gFault.bytesBeforeFailure -= n;
+            if (counted)
+                fault->bytesBeforeFailure -= n;
         }
         if (injected)
             return Fail(reason, Refused());  // the disk is full
@@ -85,9 +91,9 @@ bool WriteAll(int fd, qint64 offset, const QByteArray& bytes, QString* reason)
 }
 
 // Flushes the system's cache of the file to the disk.
-bool SyncToDisk(int fd, QString* reason)
+bool SyncToDisk(int fd, QString* reason, const FileWriteFault* fault)
 {
-    if (gFault.failSync)
+    if (fault != nullptr && fault->failSync)
         return Fail(reason, Refused());
     if (::fsync(fd) != 0)
         return Fail(reason, SystemReason(errno));
@@ -111,13 +117,13 @@ public:
 
     // Writes `bytes` into a new temporary file named after `finalPath`; `mode` (-1: the
     // umask's) is given to it first.
-    bool Write(const QString& finalPath, const QByteArray& bytes, int mode, QString* reason)
+    bool Write(const QString& finalPath, const QByteArray& bytes, int mode, QString* reason, FileWriteFault* fault)
     {
         const int fd = Create(finalPath, reason);
         if (fd < 0)
             return false;
         bool ok = mode < 0 || ::fchmod(fd, mode_t(mode)) == 0 || Fail(reason, SystemReason(errno));
-        ok = ok && WriteAll(fd, 0, bytes, reason) && SyncToDisk(fd, reason);
+        ok = ok && WriteAll(fd, 0, bytes, reason, fault) && SyncToDisk(fd, reason, fault);
         if (::close(fd) != 0 && ok)
             ok = Fail(reason, SystemReason(errno));
         return ok;
@@ -192,14 +198,14 @@ private:
 };
 
 // Appends to the open file `fd` of `size` bytes, held under its lock.
-bool AppendLocked(int fd, qint64 size, QByteArray bytes, bool endLastLine, QString* reason)
+bool AppendLocked(int fd, qint64 size, QByteArray bytes, bool endLastLine, QString* reason, FileWriteFault* fault)
 {
     if (endLastLine && size > 0) {
         char last = 0;
         if (::pread(fd, &last, 1, off_t(size - 1)) == 1 && last != '\n')
             bytes.prepend(last == '\r' ? "\n" : "\r\n");  // cut between CR and LF: LF ends it
     }
-    if (WriteAll(fd, size, bytes, reason) && SyncToDisk(fd, reason))
+    if (WriteAll(fd, size, bytes, reason, fault) && SyncToDisk(fd, reason, fault))
         return true;
     // Nothing of a failed append stays: the file gets its old length back.
     if (::ftruncate(fd, off_t(size)) == 0)
@@ -219,9 +225,9 @@ int OpenForAppend(const QByteArray& name, bool& created)
     return made;
 }
 
-bool Append(const QString& path, const QByteArray& bytes, bool endLastLine, QString* reason)
+bool Append(const QString& path, const QByteArray& bytes, bool endLastLine, QString* reason, FileWriteFault* fault)
 {
-    if (gFault.readOnly)
+    if (ReadOnlyFault(fault))
         return Fail(reason, ReadOnly());
     const QByteArray name = Native(path);
     for (int attempt = 0; attempt < kAppendAttempts; ++attempt) {
@@ -244,7 +250,7 @@ bool Append(const QString& path, const QByteArray& bytes, bool endLastLine, QStr
             ::close(fd);
             return Fail(reason, QStringLiteral("not a plain file"));
         }
-        const bool ok = AppendLocked(fd, qint64(held.st_size), bytes, endLastLine, reason);
+        const bool ok = AppendLocked(fd, qint64(held.st_size), bytes, endLastLine, reason, fault);
         if (!ok && created)
             ::unlink(name.constData());  // still under the lock: no other line went in
         ::close(fd);
@@ -272,9 +278,9 @@ QString SymLinkRefusal()
     return QStringLiteral("the name is a symbolic link; no file is written through a link");
 }
 
-bool WriteFileAtomic(const QString& path, const QByteArray& bytes, QString* reason)
+bool WriteFileAtomic(const QString& path, const QByteArray& bytes, QString* reason, FileWriteFault* fault)
 {
-    if (gFault.readOnly)
+    if (ReadOnlyFault(fault))
         return Fail(reason, ReadOnly());
     struct stat old {};
     const bool existed = ::lstat(Native(path).constData(), &old) == 0;
@@ -284,13 +290,13 @@ bool WriteFileAtomic(const QString& path, const QByteArray& bytes, QString* reas
         return Fail(reason, SystemReason(EISDIR));
     // The new version keeps the old one's permissions; a new file gets the umask's.
     PendingFile file;
-    return file.Write(path, bytes, existed ? int(old.st_mode & 07777) : -1, reason) && file.Replace(path, reason);
+    return file.Write(path, bytes, existed ? int(old.st_mode & 07777) : -1, reason, fault) && file.Replace(path, reason);
 }
 
 QString WriteNewFile(const QString& folder, const std::function<QString(int)>& nameAt, const QByteArray& bytes,
-                     QString* reason, QStringList* links)
+                     QString* reason, QStringList* links, FileWriteFault* fault)
 {
-    if (gFault.readOnly) {
+    if (ReadOnlyFault(fault)) {
         Fail(reason, ReadOnly());
         return QString();
     }
@@ -308,7 +314,7 @@ QString WriteNewFile(const QString& folder, const std::function<QString(int)>& n
             links->append(path);
         if (NameInUse(path))
             continue;
-        if (!written && !file.Write(path, bytes, -1, reason))
+        if (!written && !file.Write(path, bytes, -1, reason, fault))
             return QString();
         written = true;
         switch (file.Claim(path, reason)) {
@@ -325,19 +331,19 @@ QString WriteNewFile(const QString& folder, const std::function<QString(int)>& n
     }
 }
 
-bool AppendFile(const QString& path, const QByteArray& bytes, QString* reason)
+bool AppendFile(const QString& path, const QByteArray& bytes, QString* reason, FileWriteFault* fault)
 {
-    return Append(path, bytes, false, reason);
+    return Append(path, bytes, false, reason, fault);
 }
 
-bool AppendLine(const QString& path, const QByteArray& line, QString* reason)
+bool AppendLine(const QString& path, const QByteArray& line, QString* reason, FileWriteFault* fault)
 {
-    return Append(path, line + "\r\n", true, reason);
+    return Append(path, line + "\r\n", true, reason, fault);
 }
 
-bool AppendLines(const QString& path, const QByteArray& lines, QString* reason)
+bool AppendLines(const QString& path, const QByteArray& lines, QString* reason, FileWriteFault* fault)
 {
-    return Append(path, lines, true, reason);
+    return Append(path, lines, true, reason, fault);
 }
 
 FolderLock::FolderLock(const QString& folder)
@@ -369,11 +375,6 @@ FolderLock::~FolderLock()
 {
     if (fd_ >= 0)
         ::close(fd_);
-}
-
-void SetFileWriteFault(const FileWriteFault& fault)
-{
-    gFault = fault;
 }
 
 }  // namespace celvio

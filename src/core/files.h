@@ -12,6 +12,26 @@ namespace celvio {
 
 struct App;
 
+// Test seam of the writes below: a disk that fails. After `bytesBeforeFailure` more
+// bytes every write fails (as when the disk is full; the writes count the bytes down);
+// with `failSync` the sync to disk fails; with `readOnly` no file can be opened for
+// writing (a read-only disk). The default value is a sound disk. Each write takes one
+// as its last parameter; null is the disk as it is.
+struct FileWriteFault {
+    qint64 bytesBeforeFailure = -1;  // -1: writes do not fail
+    bool failSync = false;
+    bool readOnly = false;
+};
+
+// The file layer's test seams, carried by the App (`app.FileSeams`) to every write of
+// the program: the disk fault above, and a hook called with the name of each file
+// operation of a rewrite in several steps (the swap record files and their archive),
+// at which a test may stop the process. As they are, they change nothing.
+struct FileSeams {
+    FileWriteFault Fault;
+    void (*StepHook)(const char* step) = nullptr;
+};
+
 // The path of `name` (which may contain "/" separated directories) below `dir`, each
 // part matched without regard to case against what exists. Parts that do not exist
 // keep the spelling given.
@@ -58,7 +78,8 @@ QString SymLinkRefusal();
 // before the rename. Returns false on any error; the old file is then untouched and
 // the temporary file removed, and `reason`, when given, says why. A name that is a
 // symbolic link is refused: no file is ever written through a link.
-bool WriteFileAtomic(const QString& path, const QByteArray& bytes, QString* reason = nullptr);
+bool WriteFileAtomic(const QString& path, const QByteArray& bytes, QString* reason = nullptr,
+                     FileWriteFault* fault = nullptr);
 
 // Writes `bytes` as a new file of `folder` under the first name that nothing has yet:
 // `nameAt(0)`, `nameAt(1)` ... (an empty name ends the list). A name taken in any
@@ -68,24 +89,27 @@ bool WriteFileAtomic(const QString& path, const QByteArray& bytes, QString* reas
 // or an empty text with `reason` on failure (nothing is left behind then). The names
 // passed over because they were links are added to `links`.
 QString WriteNewFile(const QString& folder, const std::function<QString(int)>& nameAt, const QByteArray& bytes,
-                     QString* reason = nullptr, QStringList* links = nullptr);
+                     QString* reason = nullptr, QStringList* links = nullptr, FileWriteFault* fault = nullptr);
 
 // Appends `bytes` to `path`, creating it if needed: all of them or nothing. On a
 // failed write the file is cut back to its old size (a file that did not exist is
 // removed again). Appends of two programs to one file take turns. A name that is a
 // symbolic link is refused. False on any error, with `reason` when given.
-bool AppendFile(const QString& path, const QByteArray& bytes, QString* reason = nullptr);
+bool AppendFile(const QString& path, const QByteArray& bytes, QString* reason = nullptr,
+                FileWriteFault* fault = nullptr);
 
 // Appends `line` and CR LF to a text file, whole or not at all (as AppendFile). When
 // the file's last line has no line end (a hand edit), CR LF is written first, so the
 // new line never joins the old one.
-bool AppendLine(const QString& path, const QByteArray& line, QString* reason = nullptr);
+bool AppendLine(const QString& path, const QByteArray& line, QString* reason = nullptr,
+                FileWriteFault* fault = nullptr);
 
 // Appends `lines` (whole lines, each ending in CR LF) as AppendLine does: a last line
 // without line end is ended first. A process killed inside a long write leaves the
 // file cut where the system stopped copying, which may be inside a line; the next
 // append then starts on a line of its own instead of joining that piece.
-bool AppendLines(const QString& path, const QByteArray& lines, QString* reason = nullptr);
+bool AppendLines(const QString& path, const QByteArray& lines, QString* reason = nullptr,
+                 FileWriteFault* fault = nullptr);
 
 // An exclusive lock on a folder, held while the object lives: files that are read,
 // changed and renamed back (the swap record files) are handled under it, so that two
@@ -121,16 +145,5 @@ void ReportFileNotWritten(App& app, const QString& name, const QString& path, co
 // "backup" or "OLD") is taken for the operator's own file and kept. Each removal is
 // traced. Returns the count removed.
 int RemoveStaleTemporaryFiles(App& app);
-
-// Test support: a disk that fails. After `bytesBeforeFailure` more bytes every write
-// of the file layer fails (as when the disk is full); with `failSync` the sync to disk
-// fails; with `readOnly` no file can be opened for writing (a read-only disk). The
-// default value ends the fault.
-struct FileWriteFault {
-    qint64 bytesBeforeFailure = -1;  // -1: writes do not fail
-    bool failSync = false;
-    bool readOnly = false;
-};
-void SetFileWriteFault(const FileWriteFault& fault);
 
 }  // namespace celvio

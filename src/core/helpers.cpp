@@ -13,9 +13,9 @@
 
 namespace celvio {
 
-void SetHelpTopic(App& app, int topic)
+void SetHelpTopic(App& app, HelpTopic topic)
 {
-    app.st.HelpTopic = qint16(topic);
+    app.st.HelpTopic = topic;
     app.Form2.Visible = false;
 }
 

@@ -2,6 +2,8 @@
 // in whole seconds and the STOP request.
 #pragma once
 
+#include "core/codes.h"
+
 #include <QString>
 
 namespace celvio {
@@ -10,7 +12,7 @@ struct App;
 class Printer;
 
 // Stores the help topic that the help key shows, and hides an open help window.
-void SetHelpTopic(App& app, int topic);
+void SetHelpTopic(App& app, HelpTopic topic);
 
 // Traces "Button = " + caption.
 void TraceButton(App& app, const QString& caption);

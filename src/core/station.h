@@ -5,6 +5,8 @@
 // Flags are 16-bit values, 0 for false and -1 for true (test for true with == -1).
 #pragma once
 
+#include "core/codes.h"
+
 #include <QDate>
 #include <QDateTime>
 #include <QString>
@@ -29,7 +31,7 @@ struct ProgramState {
     QString VersionDate;
     QString NewLine;
     quint8 SystemChoice = 0;  // preselected entry of the system dialog
-    qint16 HelpTopic = 0;
+    celvio::HelpTopic HelpTopic = celvio::HelpTopic::None;
     Flag DebugMode = 0;       // trace window and DEBUG.LOG
     Flag ScanDebugMode = 0;   // the scan's extra trace
     QString CouplerLabel;
@@ -95,7 +97,7 @@ struct StationSettings {
 struct CycleState {
     std::array<QString, 7> SummaryLines;  // 1..6
     QString SystemCode;
-    quint8 Verdict = 0;
+    celvio::Verdict Verdict = celvio::Verdict::Passed;
     Flag StopRequested = 0;
     Flag KeypadCallFailed = 0;
     Flag Command1Pressed = 0;
@@ -117,7 +119,7 @@ struct CycleState {
 
     // Keypad test of the cycle: the verdict before the dialled digits were compared,
     // so that a model without a keypad test can take a wrong-digits failure back.
-    quint8 VerdictBeforeDigits = 0;
+    celvio::Verdict VerdictBeforeDigits = celvio::Verdict::Passed;
     Flag DigitsChecked = 0;
 
     // The scan of the cycle.

@@ -36,7 +36,7 @@ void SaveDebugLog(App& app)
     // off by a crash is ended before the next one.
     const QString path = StationPath(app, QStringLiteral("DEBUG.LOG"));
     QString reason;
-    if (!AppendLines(path, bytes, &reason))
+    if (!AppendLines(path, bytes, &reason, &app.FileSeams.Fault))
         app.ui.MsgBox(QStringLiteral("There was a problem with file DEBUG.LOG.") + kCrLf + path + kCrLf + reason,
                       msgbox::kOkOnly, QString());
 }

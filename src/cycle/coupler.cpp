@@ -54,7 +54,7 @@ void SaveCouplerChoice(App& app, short number)
     if (QFile::exists(path) && !(QFile::permissions(path) & QFile::WriteOwner))
         return;
     QString reason;
-    if (!WriteFileAtomic(path, CouplerFileBytes(number), &reason))
+    if (!WriteFileAtomic(path, CouplerFileBytes(number), &reason, &app.FileSeams.Fault))
         ReportFileNotWritten(app, kCouplerFile, path, reason);
 }
 

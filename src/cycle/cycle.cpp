@@ -26,11 +26,6 @@ const char* const kSummaryTexts[7][2] = {
     {"Receiver Test: Passed", "Empfängertest: Bestanden"},
 };
 
-// The cycle modes that the mode dialog returns.
-constexpr int kModeTest = 0;
-constexpr int kModeScan = 2;
-constexpr int kModeSwap = 3;
-
 }  // namespace
 
 QString SummaryText(const App& app, int entry)
@@ -71,15 +66,15 @@ CycleEnd RunCycle(App& app)
     for (int i = 1; i <= 4; ++i)
         st.SummaryLines[i] = SummaryText(app, i);
     st.SummaryLines[6].clear();
-    // 4.
+    // The title screen, and result pages made afresh for the cycle.
     ShowTitle(app);
     SetUpResultPages(app, record);
     if (Stopped(app))
         return CycleEnd::Early;
-    // 5.
-    SetHelpTopic(app, 3);
-    const int cycleMode = SelectMode(app);
-    // 6.
+    // The mode dialog.
+    SetHelpTopic(app, HelpTopic::SelectTestMode);
+    const CycleMode cycleMode = SelectMode(app);
+    // The cycle's date and time, shown on the result pages too.
     const QDateTime now = app.ui.Now();
     st.CycleDate = DateText(now.date(), app.ui.Locale());
     st.CycleDay = now.date();
@@ -87,9 +82,10 @@ CycleEnd RunCycle(App& app)
     ShowRecord(app, record);
 
     switch (cycleMode) {
-    case kModeSwap: return RunSwapPath(app);
-    case kModeScan: return RunScanPath(app, cycleMode, record);
-    case kModeTest:
+    case CycleMode::Swap: return RunSwapPath(app);
+    case CycleMode::OneScan:
+    case CycleMode::ContinuousScan: return RunScanPath(app, record);
+    case CycleMode::Test:
     default: return RunTestPath(app, record);
     }
 }

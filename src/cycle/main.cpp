@@ -34,7 +34,7 @@ void StartUp(App& app)
     st.VersionDate = QStringLiteral("Jul. 2005");
     st.NewLine = kCrLf;
     st.SystemChoice = 1;
-    SetHelpTopic(app, 1);
+    SetHelpTopic(app, HelpTopic::Connect);
     // 2. The summary texts are built into SummaryText().
     // 3. Data checks, settings and blocked channels.
     StartupChecks(app);
@@ -52,7 +52,7 @@ void StartUp(App& app)
     app.Form1.Maximized = st.Maximize == 1;
     ShowTitle(app);
     app.Form1.Visible = true;
-    SetHelpTopic(app, 1);
+    SetHelpTopic(app, HelpTopic::Connect);
     // 6. Trace window.
     if (st.DebugMode == kTrue) {
         app.DebugFrm.Visible = true;
@@ -70,14 +70,14 @@ void StartUp(App& app)
     RecoverUnfinishedArchive(app);
     UpdateHistoryIndex(app, true);
     // 8. Find the tester; the search and the question record the port in TesterPort.
-    SetHelpTopic(app, 1);
+    SetHelpTopic(app, HelpTopic::Connect);
     if (st.SearchAllPorts == kTrue)
         SearchTesterPort(app);
     else
         SelectTesterPort(app);
     // 9. Local operation and identification.
     Send(app, TesterOp::LocalOperation);
-    SetHelpTopic(app, 1);
+    SetHelpTopic(app, HelpTopic::Connect);
     IdentifyTester(app, kTrue);
     // 10. The coupler is fixed for the run.
     Form1& f = app.Form1;

@@ -2,6 +2,7 @@
 // mode dialog, then the SWAP, SCAN or TEST path, and how the cycle ends.
 #pragma once
 
+#include "core/codes.h"
 #include "record/cycle_record.h"
 
 #include <QList>
@@ -10,10 +11,6 @@
 namespace celvio {
 
 struct App;
-
-// The mode of a cycle, CycleMode (`cycleMode` below): 0 TEST, 1 one scan, 2 continuous
-// scan, 3 SWAP. The mode dialog returns 0, 2 or 3; the scan-mode question turns 2
-// into 1 or 2.
 
 // How a cycle ends: normally after the verdict (R1), or early from a step (R2).
 enum class CycleEnd { Normal, Early };
@@ -25,9 +22,10 @@ CycleEnd RunCycle(App& app);
 // The SWAP path (step 7): service point data, the new phone's system, the exchange.
 CycleEnd RunSwapPath(App& app);
 
-// The SCAN path: the scan questions (step 8), the phone steps with the scan retry,
-// then the scan engine until it is done (step 17). `cycleMode` is 2 on entry.
-CycleEnd RunScanPath(App& app, int cycleMode, CycleRecord& record);
+// The SCAN path: the scan questions (step 8; the scan-mode question picks OneScan or
+// ContinuousScan), the phone steps with the scan retry, then the scan engine until it
+// is done (step 17).
+CycleEnd RunScanPath(App& app, CycleRecord& record);
 
 // The TEST path: customer data (step 9), the phone steps, the measurements and the
 // verdict (steps 18 to 26). What the procedures measure goes into `record`.
@@ -43,7 +41,7 @@ enum class PhoneStepsEnd {
 // Steps 10 to 16, the same for TEST and SCAN: the system and band, the network search
 // with its retry, the keypad or mobile call (in SCAN mode with the retry on another
 // control channel), the phone's identity and its model.
-PhoneStepsEnd RunPhoneSteps(App& app, int cycleMode, CycleRecord& record);
+PhoneStepsEnd RunPhoneSteps(App& app, CycleMode cycleMode, CycleRecord& record);
 
 // Steps 24 to 26: the tester reset, the verdict screen, then the swap offer for a
 // failed phone or the record of a passed one.

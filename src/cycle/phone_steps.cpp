@@ -27,18 +27,18 @@ enum class BandEnd { Ready, Early, KeypadFailed, Retry };
 // Steps 10 to 13 once: the system and band, the network search with its retry, and
 // the call from the phone. In SCAN mode a call that does not come blocks the control
 // channel and asks for the band step again.
-BandEnd RunBandAndCallSteps(App& app, int cycleMode, CycleRecord& record)
+BandEnd RunBandAndCallSteps(App& app, CycleMode cycleMode, CycleRecord& record)
 {
     StationState& st = app.st;
     Form1& f = app.Form1;
-    const bool scanning = cycleMode != 0;
+    const bool scanning = cycleMode != CycleMode::Test;
     // 10. Band step.
     f.MStop.Enabled = true;
-    SetHelpTopic(app, scanning ? 32 : 5);
+    SetHelpTopic(app, scanning ? HelpTopic::SelectScanBand : HelpTopic::SelectBand);
     SelectSystem(app, cycleMode);
     if (Stopped(app))
         return BandEnd::Early;
-    SetHelpTopic(app, 6);
+    SetHelpTopic(app, HelpTopic::InitializeTester);
     ConfigureBand(app);
     ShowRecord(app, record);
     if (Stopped(app))
@@ -55,29 +55,29 @@ BandEnd RunBandAndCallSteps(App& app, int cycleMode, CycleRecord& record)
     // 12. Network step, repeated while the operator asks for a retry.
     for (;;) {
         st.PhonePicture.clear();
-        SetHelpTopic(app, 7);
+        SetHelpTopic(app, HelpTopic::NetworkSearch);
         NetworkSearch(app, cycleMode);
         if (Stopped(app))
             return BandEnd::Early;
-        if (st.Verdict != 2)
+        if (st.Verdict != Verdict::Aborted)
             break;
-        st.Verdict = 0;
+        st.Verdict = Verdict::Passed;
         if (AskQuestion(app, scanning ? 3 : 4) != 0)
             return BandEnd::Early;
     }
     // 13. Keypad / mobile call.
     SetGeneratorLevel(app);
     st.KeypadCallFailed = kFalse;
-    SetHelpTopic(app, 8);
+    SetHelpTopic(app, HelpTopic::KeypadTest);
     StoreAndShow(app, record, KeypadCallTest(app, cycleMode));
     if (Stopped(app))
         return BandEnd::Early;
-    if (st.Verdict != 2)
+    if (st.Verdict != Verdict::Aborted)
         return BandEnd::Ready;
     st.KeypadCallFailed = kTrue;
     if (!scanning)
         return BandEnd::KeypadFailed;
-    st.Verdict = 0;
+    st.Verdict = Verdict::Passed;
     if (AskQuestion(app, 3) != 0)
         return BandEnd::Early;
     SaveBlockedChannels(app, st.ControlChannel);
@@ -90,7 +90,7 @@ BandEnd RunBandAndCallSteps(App& app, int cycleMode, CycleRecord& record)
 
 }  // namespace
 
-PhoneStepsEnd RunPhoneSteps(App& app, int cycleMode, CycleRecord& record)
+PhoneStepsEnd RunPhoneSteps(App& app, CycleMode cycleMode, CycleRecord& record)
 {
     StationState& st = app.st;
     for (;;) {
@@ -127,10 +127,10 @@ PhoneStepsEnd RunPhoneSteps(App& app, int cycleMode, CycleRecord& record)
         st.SummaryLines[1].clear();
         // Digits that the model's test does not ask for cannot fail the phone; a call
         // that never came up still does.
-        if (st.DigitsChecked == kTrue && st.Verdict < 2)
+        if (st.DigitsChecked == kTrue && st.Verdict != Verdict::Aborted)
             st.Verdict = st.VerdictBeforeDigits;
     }
-    // 16.
+    // A known model is named on the main window and on the result pages.
     if (found) {
         app.Form1.Label5.Caption = QStringLiteral("Testing ") + st.ModelName;
         app.Form1.Label5.Visible = true;

@@ -11,17 +11,17 @@
 
 namespace celvio {
 
-CycleEnd RunScanPath(App& app, int cycleMode, CycleRecord& record)
+CycleEnd RunScanPath(App& app, CycleRecord& record)
 {
     StationState& st = app.st;
     // 8. One scan or continuous, and the list searched further or cleared.
-    SetHelpTopic(app, 16);
-    cycleMode = AskQuestion(app, 1);
-    SetHelpTopic(app, 17);
+    SetHelpTopic(app, HelpTopic::ScanType);
+    const CycleMode cycleMode = AskQuestion(app, 1) == 1 ? CycleMode::OneScan : CycleMode::ContinuousScan;
+    SetHelpTopic(app, HelpTopic::ScanList);
     if (AskQuestion(app, 2) == 2)
         ClearBlockedChannels(app);
 
-    // 10.-16.
+    // System and band, network search, the reference phone's call, its identity and model.
     if (RunPhoneSteps(app, cycleMode, record) != PhoneStepsEnd::Ready)
         return CycleEnd::Early;
 

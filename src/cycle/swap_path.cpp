@@ -13,16 +13,16 @@ CycleEnd RunSwapPath(App& app)
     StationState& st = app.st;
     // 7. A station that keeps no swap records says so before the exchange begins.
     TellNoSwapRecords(app);
-    SetHelpTopic(app, 4);
+    SetHelpTopic(app, HelpTopic::ClubZavarNumber);
     if (st.SwapFile != 0)
         AskSwapCustomerData(app);
-    SetHelpTopic(app, 5);
-    SelectSystem(app, 3);
+    SetHelpTopic(app, HelpTopic::SelectBand);
+    SelectSystem(app, CycleMode::Swap);
     if (Stopped(app))
         return CycleEnd::Early;
-    SetHelpTopic(app, 19);
-    st.Verdict = 2;
-    SetHelpTopic(app, 19);
+    SetHelpTopic(app, HelpTopic::Swap);
+    st.Verdict = Verdict::Aborted;
+    SetHelpTopic(app, HelpTopic::Swap);
     SwapInSwapMode(app);
     return CycleEnd::Early;
 }

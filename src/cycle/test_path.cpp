@@ -19,7 +19,6 @@
 #include "swap/swap.h"
 #include "tester/tester_control.h"
 
-#include <algorithm>
 #include <chrono>
 
 namespace celvio {
@@ -87,7 +86,7 @@ StepsEnd RunBandSteps(App& app, CycleRecord& record, bool secondBand)
             app.Form1.Label3.Caption = st.SavedStatusText;
         if (Stopped(app))
             return StepsEnd::Stopped;
-        if (st.Verdict == 2)
+        if (st.Verdict == Verdict::Aborted)
             return StepsEnd::Aborted;
     }
     return StepsEnd::Done;
@@ -118,7 +117,7 @@ bool RunMeasurements(App& app, CycleRecord& record)
     st.SummaryLines[2] = SummaryText(app, 5);
     st.SummaryLines[6].clear();
     st.CurrentTrafficChannel = -1;
-    SetHelpTopic(app, 9);
+    SetHelpTopic(app, HelpTopic::TransmitterTest);
 
     const bool dualBand = st.SystemCode.contains(QLatin1String("GSM,"));
     // First band, then the second band of a dual-band system.
@@ -130,7 +129,7 @@ bool RunMeasurements(App& app, CycleRecord& record)
     if (dualBand) {
         app.Form1.Label3.Caption.clear();
         ConfigureSecondBand(app);
-        SetHelpTopic(app, 13);
+        SetHelpTopic(app, HelpTopic::DualBandTest);
         switch (RunBandSteps(app, record, true)) {
         case StepsEnd::Stopped: return false;
         case StepsEnd::Aborted: return true;
@@ -143,22 +142,22 @@ bool RunMeasurements(App& app, CycleRecord& record)
     if (Stopped(app))
         return false;
     app.ui.Sleep(kPauseBeforeNetworkCall);
-    SetHelpTopic(app, 10);
+    SetHelpTopic(app, HelpTopic::BaseStationCall);
     StoreAndShow(app, record, BaseCallTest(app));
     if (Stopped(app))
         return false;
-    if (st.Verdict == 2)
+    if (st.Verdict == Verdict::Aborted)
         return true;
     // The receiver line says "Passed" unless a receiver failure stands in it.
     if (st.SummaryLines[3] == SummaryText(app, 3))
         st.SummaryLines[3] = SummaryText(app, 6);
-    SetHelpTopic(app, 12);
+    SetHelpTopic(app, HelpTopic::AudioTest);
     // The RX level of the last channel measured: of the second band after a dual-band test.
     const int lastBand = st.TxStep == 6 ? 2 : 1;
     StoreAndShow(app, record, AudioTest(app, CaptionOf(RowId::RxLevel, record.At(lastBand, RowId::RxLevel, 3))));
     if (Stopped(app))
         return false;
-    // 23.
+    // The call released after the audio test; the progress bar is done.
     ReleaseBaseStation(app);
     if (Stopped(app))
         return false;
@@ -172,14 +171,14 @@ bool RunMeasurements(App& app, CycleRecord& record)
 CycleEnd RunVerdict(App& app, CycleRecord& record)
 {
     StationState& st = app.st;
-    // 24.
+    // The tester reset, or released when no call is up, then the verdict screen.
     if (st.TesterBusy != 0)
         ResetTester(app);
     else
         ReleaseTester(app, 0);
     app.Form1.Pointer = MousePointer::Normal;
     app.Form1.MStop.Enabled = false;
-    record.Verdict = TestVerdict(std::min<quint8>(st.Verdict, 2));
+    record.Verdict = st.Verdict;
     ShowRecord(app, record);
     VerdictScreen(app, st.Verdict, record);
     ShowPicture(app, QStringLiteral("Zoredudi.BMP"));
@@ -187,8 +186,8 @@ CycleEnd RunVerdict(App& app, CycleRecord& record)
         return CycleEnd::Early;
     // 25. A failed phone may be exchanged; a passed one is recorded.
     if (st.KeypadCallFailed != kTrue) {
-        if (st.Verdict > 0) {
-            SetHelpTopic(app, 19);
+        if (st.Verdict != Verdict::Passed) {
+            SetHelpTopic(app, HelpTopic::Swap);
             SwapAfterFailedTest(app, record);
         } else {
             st.OldImei = st.Imei;
@@ -201,20 +200,20 @@ CycleEnd RunVerdict(App& app, CycleRecord& record)
 
 CycleEnd RunTestPath(App& app, CycleRecord& record)
 {
-    // 9.
-    SetHelpTopic(app, 4);
+    // The customer's data, at a station that keeps swap records.
+    SetHelpTopic(app, HelpTopic::ClubZavarNumber);
     if (app.st.SwapFile != 0)
         AskTestCustomerData(app);
-    // 10.-16.
-    switch (RunPhoneSteps(app, 0, record)) {
+    // System and band, network search, the call from the phone, its identity and model.
+    switch (RunPhoneSteps(app, CycleMode::Test, record)) {
     case PhoneStepsEnd::Early: return CycleEnd::Early;
     case PhoneStepsEnd::KeypadFailed: return RunVerdict(app, record);
     case PhoneStepsEnd::Ready: break;
     }
-    // 18.-23.
+    // The measurements of each band, the network call and the audio test.
     if (!RunMeasurements(app, record))
         return CycleEnd::Early;
-    // 24.-26.
+    // The verdict, then the swap offer for a failed phone or the record of a passed one.
     return RunVerdict(app, record);
 }
 

@@ -35,7 +35,7 @@ void ShowPositioningInstruction(App& app)
     if (st.UserInstruction.isEmpty() && st.SpecialPicture.isEmpty())
         return;
 
-    SetHelpTopic(app, 27);
+    SetHelpTopic(app, HelpTopic::Instruction);
     if (!st.SpecialPicture.isEmpty()) {
         ShowPicture(app, st.SpecialPicture);
         st.UserInstruction += kCrLf + QStringLiteral("Check phone position as shown.");

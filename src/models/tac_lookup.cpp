@@ -89,7 +89,7 @@ public:
     QString Choose(App& app) override { return ChooseModel(app); }
     bool AppendUserLine(App& app, const QByteArray& line, QString& reason) override
     {
-        return AppendLine(StationPath(app, kUserTacFile), line, &reason);
+        return AppendLine(StationPath(app, kUserTacFile), line, &reason, &app.FileSeams.Fault);
     }
 };
 

@@ -1,6 +1,6 @@
 // Window models: plain data that the program's logic writes and reads, and that a
 // platform view (Qt widgets, or the scripted test operator) renders and feeds back.
-// Only QtCore is used here; the widgets live in platform/qt.
+// Only QtCore is used here; the widgets live in shell/qt.
 #pragma once
 
 #include <QString>

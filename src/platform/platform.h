@@ -1,6 +1,6 @@
 // Everything the program's logic needs from the outside world: event processing,
 // message boxes, modal dialogs, the clock, the serial port and the printer. The real
-// implementation is platform/qt; the scripted one (platform/scripted) runs whole cycles in
+// implementation is shell/qt; the scripted one (shell/scripted) runs whole cycles in
 // virtual time for the tests.
 #pragma once
 

@@ -1,7 +1,7 @@
 // The serial port as the program sees it: the operations of a classic port control
 // (port number, settings text, XON/XOFF, waiting count, read all, write, discard,
-// close) with its error numbers 8000-8020. Implemented over QSerialPort (platform/qt) and
-// over an in-process link to the tester simulator (platform/scripted).
+// close) with its error numbers 8000-8020. Implemented over QSerialPort (shell/qt) and
+// over an in-process link to the tester simulator (shell/scripted).
 #pragma once
 
 #include <QByteArray>

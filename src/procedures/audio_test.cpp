@@ -75,7 +75,7 @@ QList<MeasuredReading> AudioTest(App& app, const QString& rxLevelText)
         st.Command2Pressed = kFalse;
     } else {
         TraceButton(app, QStringLiteral("Audio NOT ok"));
-        st.Verdict = 2;
+        st.Verdict = Verdict::Aborted;
         st.SummaryLines[4] = Bilingual(app, "Microphone / Speaker Test: Failed", "Mikrofon / Lautsprecher: Fehler");
         speech.Text = Bilingual(app, "Failed", "Fehler");
         speech.Outcome = ReadingOutcome::Failed;

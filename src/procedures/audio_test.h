@@ -12,8 +12,8 @@ struct App;
 
 // Switches the speech loop-back on and asks whether the echo is heard; an RX level
 // cell `rxLevelText` (as the result page shows it) that begins with 64 or more counts
-// as not heard. Verdict 2 when not heard. Returns the loop-back's reading (none after
-// a stop).
+// as not heard. Verdict Aborted when not heard. Returns the loop-back's reading (none
+// after a stop).
 QList<MeasuredReading> AudioTest(App& app, const QString& rxLevelText);
 
 }  // namespace celvio

@@ -76,7 +76,7 @@ void ConfigureBand(App& app)
     Form1& f = app.Form1;
     f.Label3.Caption = QStringLiteral("Initializing...") + kCrLf + kCrLf + QStringLiteral("Please wait!");
     f.Label3.Visible = true;
-    SetHelpTopic(app, 6);
+    SetHelpTopic(app, HelpTopic::InitializeTester);
 
     LoadBandChannels(st);
 

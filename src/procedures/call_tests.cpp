@@ -48,7 +48,7 @@ void StartCall(App& app, const QString& display, int timeoutSeconds, TesterOp ca
 }
 
 // After the wait: the status answer, then bit 9 of the questionable status. Sets
-// Verdict 2 when the call timed out.
+// Verdict Aborted when the call timed out.
 void EvaluateCall(App& app, bool timedOut)
 {
     ReadAnswer(app);
@@ -63,7 +63,7 @@ void EvaluateCall(App& app, bool timedOut)
     }
     Send(app, TesterOp::ClearStatus);
     if (timedOut)
-        app.st.Verdict = 2;
+        app.st.Verdict = Verdict::Aborted;
 }
 
 void CallIsUp(App& app)
@@ -84,17 +84,17 @@ QString DecodeDialled(const QString& digits)
 
 }  // namespace
 
-QList<MeasuredReading> KeypadCallTest(App& app, int purpose)
+QList<MeasuredReading> KeypadCallTest(App& app, CycleMode purpose)
 {
     StationState& st = app.st;
     Form1& f = app.Form1;
     const QString nl = st.NewLine;
-    if (purpose == 0) {
+    if (purpose == CycleMode::Test) {
         f.Label4.Caption = Bilingual(app, "Testing Key Pad", "Tastaturtest");
         f.Label3.Caption = Bilingual(app, "Dial the number ", "Wählen Sie die Nummer ") + st.DialNumber + nl +
                            Bilingual(app, "with your mobile telephone,", "an Ihrem Telefon und drücken") + nl +
                            Bilingual(app, "and press the 'Send' key", "Sie dann auf die Sendetaste.");
-    } else if (purpose == -2) {
+    } else if (purpose == CycleMode::Swap) {
         f.Label4.Caption = Bilingual(app, "SWAP mobile phone", "Tausche Handy");
         f.Label3.Caption = nl + Bilingual(app, "Please dial number 123", "Bitte wählen Sie eine Nummer") + nl +
                            Bilingual(app, "on the swapped phone", "auf dem neuen Handy und drücken") + nl +
@@ -127,7 +127,7 @@ QList<MeasuredReading> KeypadCallTest(App& app, int purpose)
     QString dialled;
     st.VerdictBeforeDigits = st.Verdict;
     st.DigitsChecked = kFalse;
-    if (st.Verdict != 2) {
+    if (st.Verdict != Verdict::Aborted) {
         CallIsUp(app);
         if (st.StopRequested == kTrue)
             return {};
@@ -135,9 +135,9 @@ QList<MeasuredReading> KeypadCallTest(App& app, int purpose)
         dialled = DecodeDialled(AnswerLine(ReadAnswer(app)));
         st.DigitsChecked = kTrue;
         if (dialled != st.DialNumber)
-            st.Verdict = std::max<quint8>(st.Verdict, 1);
+            st.Verdict = std::max(st.Verdict, Verdict::Failed);
     }
-    if (purpose == -2)
+    if (purpose == CycleMode::Swap)
         return {};  // the swap reads Verdict itself
 
     const QString passed = Bilingual(app, "Passed", "Bestanden");
@@ -145,11 +145,11 @@ QList<MeasuredReading> KeypadCallTest(App& app, int purpose)
         return MeasuredReading{1, row, 1, text, outcome, 1};
     };
     switch (st.Verdict) {
-    case 0:
+    case Verdict::Passed:
         st.SummaryLines[1] = Bilingual(app, "Keypad Test: Passed", "Tastaturtest: Bestanden");
         return {reading(RowId::MobileCall, passed, ReadingOutcome::Passed),
                 reading(RowId::DialledNumber, dialled, ReadingOutcome::Passed)};
-    case 1:
+    case Verdict::Failed:
         st.SummaryLines[1] = Bilingual(app, "Keypad Test: Failed", "Tastaturtest: Fehler");
         return {reading(RowId::MobileCall, passed, ReadingOutcome::Passed),
                 reading(RowId::DialledNumber, dialled, ReadingOutcome::Failed)};
@@ -163,8 +163,8 @@ QList<MeasuredReading> BaseCallTest(App& app)
 {
     StationState& st = app.st;
     Form1& f = app.Form1;
-    const quint8 before = st.Verdict;
-    st.Verdict = 0;
+    const Verdict before = st.Verdict;
+    st.Verdict = Verdict::Passed;
     ShowPicture(app, QStringLiteral("Incall.BMP"), st.PhonePicture);
     f.Label4.Caption = Bilingual(app, "Testing Call Receive", "Teste eingehenden Ruf");
     f.Label3.Caption = Bilingual(app, "Answer the call when", "Nehmen sie den Ruf an,") + st.NewLine +
@@ -188,11 +188,11 @@ QList<MeasuredReading> BaseCallTest(App& app)
         return {};
     }
     EvaluateCall(app, end == CallWaitEnd::TimedOut);
-    if (st.Verdict != 2)
+    if (st.Verdict != Verdict::Aborted)
         CallIsUp(app);
 
     const MeasuredReading call =
-        st.Verdict != 0
+        st.Verdict != Verdict::Passed
             ? MeasuredReading{1, RowId::BaseCall, 1, Bilingual(app, "Failed", "Fehler"), ReadingOutcome::Failed, 1}
             : MeasuredReading{1, RowId::BaseCall, 1, Bilingual(app, "Passed", "Bestanden"), ReadingOutcome::Passed, 1};
     st.Verdict = std::max(before, st.Verdict);

@@ -29,11 +29,11 @@ struct Placement {
 };
 
 // The instructions exist in English only; they are shown whatever the language.
-Placement PlacementFor(int mode, bool haveBlockedList)
+Placement PlacementFor(CycleMode mode, bool haveBlockedList)
 {
-    if (mode == -2)
+    if (mode == CycleMode::Swap)
         return {"SWAP mobile phone", "Place the swapped mobile phone on", "the antenna coupler.", "Coupler.BMP"};
-    if (mode == 0)
+    if (mode == CycleMode::Test)
         return {"Test Your Phone!", "Place your mobile phone on", "the antenna coupler.", "Coupler.BMP"};
     if (!haveBlockedList)
         return {"Scanning for used Channels", "Please connect the reference phone", "via cable.", "Coupler2.BMP"};
@@ -42,11 +42,11 @@ Placement PlacementFor(int mode, bool haveBlockedList)
 
 }  // namespace
 
-void NetworkSearch(App& app, int mode)
+void NetworkSearch(App& app, CycleMode mode)
 {
     StationState& st = app.st;
     Form1& f = app.Form1;
-    SetHelpTopic(app, 7);
+    SetHelpTopic(app, HelpTopic::NetworkSearch);
     const bool haveBlockedList = FileExists(app, QStringLiteral("BadChan.DAT"));
     const Placement p = PlacementFor(mode, haveBlockedList);
     f.Label4.Caption = QString::fromLatin1(p.title);
@@ -78,7 +78,7 @@ void NetworkSearch(App& app, int mode)
     Send(app, TesterOp::LocationUpdateThenStatus);  // answered when the location update is over
 
     // A reference phone on a cable: the cable picture is animated.
-    const bool animate = mode == 1 && !haveBlockedList;
+    const bool animate = mode == CycleMode::OneScan && !haveBlockedList;
     const CallWaitEnd end = WaitForCallAction(app, st.SearchTimeout, SecondsSinceMidnight(app), [&](int step) {
         if (animate)
             ShowPicture(app, step % 2 == 0 ? QStringLiteral("Coupler2.BMP") : QStringLiteral("Coupler3.BMP"));
@@ -98,7 +98,7 @@ void NetworkSearch(App& app, int mode)
         TraceLine(app, QStringLiteral("Network search: status not readable, counted as failed."));
     const bool failed = !statusRead || (status & kCallFailedBit) != 0 || end == CallWaitEnd::TimedOut;
     if (failed) {
-        st.Verdict = 2;
+        st.Verdict = Verdict::Aborted;
         Send(app, TesterOp::SetTimeout, {QStringLiteral("1")});
         Send(app, TesterOp::StartTimeout);
         Send(app, TesterOp::PhoneCallThenEvents);
@@ -145,7 +145,7 @@ int AskQuestion(App& app, int n)
         return 0;
     const Question& q = questions[n];
     if (n == 3 || n == 4)
-        SetHelpTopic(app, 25);
+        SetHelpTopic(app, HelpTopic::NetworkSearchFailed);
     f.Label4.Caption = Bilingual(app, q.titleEn, q.titleDe);
     f.Label4.Visible = true;
     f.Label3.Caption = Bilingual(app, q.textEn, q.textDe).replace(QLatin1Char('\n'), st.NewLine);

@@ -44,7 +44,7 @@ QList<MeasuredReading> MeasureReceiver(App& app, int band, const QString& failur
     QList<MeasuredReading> readings;
     const int column = st.TxStep;
     if (column < 1 || column > 3) {
-        st.Verdict = 2;
+        st.Verdict = Verdict::Aborted;
         st.SummaryLines[errorLine] = failureText;
         return readings;
     }

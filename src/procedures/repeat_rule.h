@@ -20,13 +20,13 @@ struct RepeatRule {
     void StartAttempt() { failedNow = recoveredNow = false; }
 
     // Judges one quantity of the current attempt into its outcome (Passed before its
-    // first judgement in the call). A failure raises Verdict to 1.
+    // first judgement in the call). A failure raises the Verdict to Failed.
     void Judge(App& app, ReadingOutcome& outcome, bool failed)
     {
         if (failed) {
             outcome = ReadingOutcome::Failed;
             needed = attempt == 0 ? 3 : 2;
-            app.st.Verdict = std::max<quint8>(app.st.Verdict, 1);
+            app.st.Verdict = std::max(app.st.Verdict, Verdict::Failed);
             failedNow = true;
             return;
         }

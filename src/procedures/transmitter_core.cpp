@@ -74,7 +74,7 @@ Target TargetOf(App& app, TxVariant variant)
 // A measurement that cannot go on: the cycle goes to its verdict.
 void BreakOff(App& app, TxVariant variant)
 {
-    app.st.Verdict = 2;
+    app.st.Verdict = Verdict::Aborted;
     app.st.SummaryLines[variant == TxVariant::FirstBand ? 2 : 6] = kFailedText;
     app.st.LastErrorText = QStringLiteral("No valid answer from the tester to the transmitter measurement.");
 }

@@ -7,6 +7,7 @@
 // from a result file (result_file_format.h) holds what the file holds.
 #pragma once
 
+#include "core/codes.h"
 #include "core/station.h"
 #include "platform/forms.h"
 #include "record/quantities.h"
@@ -24,10 +25,10 @@ namespace celvio {
 // after a failure, failed, not tested (yet), or never measured by the test plan.
 enum class ReadingOutcome : quint8 { Passed, PassedOnRepeat, Failed, NotTested, NotNeeded };
 
-// The verdict of a test: every value within its limits; a value out of limits or a
-// wrong dialled number; a basic function that did not work (a call, the echo, a test
-// that broke off).
-enum class TestVerdict : quint8 { Passed = 0, Failed = 1, Aborted = 2 };
+// The verdict of a test, as the station state holds it while the test runs: every
+// value within its limits; a value out of limits or a wrong dialled number; a basic
+// function that did not work (a call, the echo, a test that broke off).
+using TestVerdict = Verdict;
 
 inline const QString kNotTestedText = QStringLiteral("Not tested");
 inline const QString kNotNeededText = QStringLiteral("Not needed");

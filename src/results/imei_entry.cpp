@@ -13,22 +13,21 @@ namespace {
 
 constexpr int kImeiLength = 15;
 constexpr int kEntryLength = 18;
-constexpr int kImeiHelpTopic = 22;
 
-QString EntryTitle(const App& app, int kind)
+QString EntryTitle(const App& app, ImeiPrompt kind)
 {
-    if (kind == 2)
+    if (kind == ImeiPrompt::Phone)
         return Bilingual(app, "IMEI Input", "IMEI eingeben");
     return Bilingual(app, "Test Failed!", "Test nicht bestanden!");
 }
 
-QString EntryPrompt(const App& app, int kind)
+QString EntryPrompt(const App& app, ImeiPrompt kind)
 {
     switch (kind) {
-    case 0:
+    case ImeiPrompt::OldPhone:
         return Bilingual(app, "Please enter the IMEI Number of the old phone:",
                          "Bitte geben Sie die IMEI Nummer des alten Handys ein:");
-    case 1:
+    case ImeiPrompt::NewPhone:
         return Bilingual(app, "Please enter the IMEI Number of the new phone:",
                          "Bitte geben Sie die IMEI Nummer des neuen Handys ein:");
     default:
@@ -52,11 +51,11 @@ bool UsableImei(const QString& imei)
     return true;
 }
 
-void EnterImei(App& app, int kind)
+void EnterImei(App& app, ImeiPrompt kind)
 {
     Form1& f = app.Form1;
     StationState& st = app.st;
-    SetHelpTopic(app, kImeiHelpTopic);
+    SetHelpTopic(app, HelpTopic::ImeiNotFound);
     f.MStop.Enabled = true;
     f.Label4.Caption = EntryTitle(app, kind);
     f.Label4.Visible = true;

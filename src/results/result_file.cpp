@@ -80,7 +80,7 @@ private:
 QString ResultFolder(App& app, QString& imeiText)
 {
     if (imeiText == kNotTested || !UsableImei(imeiText)) {
-        EnterImei(app, 2);
+        EnterImei(app, ImeiPrompt::Phone);
         if (app.st.StopRequested == kTrue || !UsableImei(app.st.Imei))
             return QString();
         imeiText = app.st.Imei;
@@ -102,8 +102,9 @@ void WriteRecord(App& app, const QString& imei, const QString& folder, const QBy
     std::error_code folderError;
     std::filesystem::create_directories(std::filesystem::path(dir.toStdU16String()), folderError);
     QStringList links;
+    const auto nameAt = [&names](int n) { return names.At(n); };
     const QString path =
-        folderError ? QString() : WriteNewFile(dir, [&names](int n) { return names.At(n); }, bytes, &reason, &links);
+        folderError ? QString() : WriteNewFile(dir, nameAt, bytes, &reason, &links, &app.FileSeams.Fault);
     for (const QString& link : links)
         TraceLine(app, QStringLiteral("Result file name passed over, it is a symbolic link: ") + link);
     if (!path.isEmpty()) {

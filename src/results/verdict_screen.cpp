@@ -16,22 +16,18 @@ namespace celvio {
 
 namespace {
 
-constexpr int kVerdictHelpTopic = 14;
-constexpr int kReportHelpTopic = 15;
-constexpr int kAbortedHelpTopic = 26;
-
 // The title line of a verdict.
-QString VerdictTitle(const App& app, int verdict)
+QString VerdictTitle(const App& app, Verdict verdict)
 {
     switch (verdict) {
-    case 0: return Bilingual(app, "Test Passed!", "Test bestanden");
-    case 1: return Bilingual(app, "Test Failed!", "Test nicht bestanden!");
+    case Verdict::Passed: return Bilingual(app, "Test Passed!", "Test bestanden");
+    case Verdict::Failed: return Bilingual(app, "Test Failed!", "Test nicht bestanden!");
     default: return Bilingual(app, "Test Aborted!", "Test abgebrochen!");
     }
 }
 
 // The message under the title, with the line breaks the screen shows.
-QString VerdictMessage(const App& app, int verdict)
+QString VerdictMessage(const App& app, Verdict verdict)
 {
     const QString& nl = kCrLf;
     auto lines = [&](std::initializer_list<const char*> parts) {
@@ -41,13 +37,13 @@ QString VerdictMessage(const App& app, int verdict)
         return text;
     };
     switch (verdict) {
-    case 0:
+    case Verdict::Passed:
         return Bilingual(app,
                          lines({nullptr, "Congratulations!", nullptr, "Your mobile phone is perfectly ok.", nullptr,
                                 nullptr, "Please switch it off now. "}),
                          lines({nullptr, "Gratulation!", nullptr, "Ihr Telefon funktioniert perfekt.", nullptr,
                                 nullptr, "Bitte schalten Sie es jetzt aus. "}));
-    case 1:
+    case Verdict::Failed:
         return Bilingual(app,
                          lines({nullptr, "Your mobile phone didn't pass all tests!", nullptr, "Please switch it off and",
                                 nullptr, "try again or go to the service desk."}),
@@ -110,7 +106,7 @@ void LeavePages(App& app)
 void PrintFromPage(App& app, const CycleRecord& record)
 {
     TraceButton(app, QStringLiteral("PRINT"));
-    if (app.st.Verdict != 0)
+    if (app.st.Verdict != Verdict::Passed)
         PrintResultFile(app);
     else
         PrintTestReport(app, record);
@@ -142,15 +138,15 @@ private:
 
 }  // namespace
 
-void VerdictScreen(App& app, int verdict, CycleRecord& record)
+void VerdictScreen(App& app, Verdict verdict, CycleRecord& record)
 {
     Form1& f = app.Form1;
     StationState& st = app.st;
-    SetHelpTopic(app, kVerdictHelpTopic);
-    if (verdict == 1 || verdict == 2)
+    SetHelpTopic(app, HelpTopic::ResultOverview);
+    if (verdict == Verdict::Failed || verdict == Verdict::Aborted)
         ShowPicture(app, QStringLiteral("Failed.BMP"), QStringLiteral("N650a.BMP"));
-    if (verdict == 2)
-        SetHelpTopic(app, kAbortedHelpTopic);
+    if (verdict == Verdict::Aborted)
+        SetHelpTopic(app, HelpTopic::ConnectionFailure);
     f.Label4.Caption = VerdictTitle(app, verdict);
     f.Label4.Visible = true;
     f.Label3.Caption = VerdictMessage(app, verdict);
@@ -173,7 +169,7 @@ void VerdictScreen(App& app, int verdict, CycleRecord& record)
     if (st.StopRequested != kTrue) {
         if (details) {
             TraceButton(app, QStringLiteral("DETAILS"));
-            SetHelpTopic(app, kReportHelpTopic);
+            SetHelpTopic(app, HelpTopic::ResultSummary);
             TestReportScreen(app, record);
         } else {
             TraceButton(app, QStringLiteral("NEW TEST"));
@@ -202,7 +198,7 @@ void TestReportScreen(App& app, const CycleRecord& record)
         HideButton(f.Command2);
         f.SetFocus(3);
     }
-    SetHelpTopic(app, kReportHelpTopic);
+    SetHelpTopic(app, HelpTopic::ResultSummary);
     st.Command2Pressed = kFalse;
     st.Command3Pressed = kFalse;
 

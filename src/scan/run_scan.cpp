@@ -19,19 +19,19 @@ namespace {
 
 // Writes the scan's first lines to scan.log and starts the clock and the lists.
 // False when the blocked-channel list exists but cannot be read.
-bool BeginScan(App& app, int mode, bool listExisted)
+bool BeginScan(App& app, CycleMode mode, bool listExisted)
 {
     StationState& st = app.st;
     ScanLog(app, listExisted ? QStringLiteral("Scanmode = Search more.") : QStringLiteral("Scanmode = New search."));
     const QDateTime now = app.ui.Now();
-    ScanLog(app, (mode == 1 ? QStringLiteral("Begin ONE Scan at ") : QStringLiteral("Begin CONTINUOUS Scan at ")) +
+    ScanLog(app, (mode == CycleMode::OneScan ? QStringLiteral("Begin ONE Scan at ") : QStringLiteral("Begin CONTINUOUS Scan at ")) +
                      DateText(now.date(), app.ui.Locale()) + QLatin1Char(' ') + TimeText(now.time()));
     ScanLog(app, app.Form1.Label5.Caption + QStringLiteral(", IMEI: ") + st.Imei + QStringLiteral(", Scan ATT: ") +
                      QString::number(st.ScanAttenuation));
 
     st.NewBlockedChannels.clear();
     st.ScanStartTime = now;
-    st.ScanLoopCount = mode == 2 ? 1 : 0;
+    st.ScanLoopCount = mode == CycleMode::ContinuousScan ? 1 : 0;
     st.ScanWritesList = kTrue;
     QString list;
     if (!ReadBlockedChannelFile(app, list)) {
@@ -88,7 +88,7 @@ void AwaitDone(App& app, const QString& closing)
 
 }  // namespace
 
-int RunScan(App& app, int mode)
+int RunScan(App& app, CycleMode mode)
 {
     StationState& st = app.st;
     Form1& f = app.Form1;
@@ -103,16 +103,16 @@ int RunScan(App& app, int mode)
     const bool listExisted = FileExists(app, QStringLiteral("BADCHAN.DAT"));
     if (!BeginScan(app, mode, listExisted))
         return 2;
-    SetHelpTopic(app, 18);
+    SetHelpTopic(app, HelpTopic::ScanActive);
 
     int result = kScanGoOn;
     do {
-        st.ScanPassHeading = mode == 1 ? st.SystemCode + QStringLiteral(" Single Scan ") + st.NewLine
+        st.ScanPassHeading = mode == CycleMode::OneScan ? st.SystemCode + QStringLiteral(" Single Scan ") + st.NewLine
                                        : QStringLiteral(" Continuous Scan ") + st.NewLine;
         f.Label3.Caption = st.ScanPassHeading;
         f.Label3.Visible = true;
         result = ScanPass(app);
-        if (mode == 1 && result == kScanGoOn)
+        if (mode == CycleMode::OneScan && result == kScanGoOn)
             result = kScanCompleted;
         else
             ++st.ScanLoopCount;
@@ -129,13 +129,13 @@ int RunScan(App& app, int mode)
     const QString closing = ClosingText(app, listExisted);
     if (result == kScanInterrupted) {
         f.Label4.Caption = QStringLiteral("Scan interrupted");
-        SetHelpTopic(app, 24);
+        SetHelpTopic(app, HelpTopic::ScanInterrupted);
     } else if (result == kScanCompleted) {
         f.Label4.Caption = QStringLiteral("Scan completed");
-        SetHelpTopic(app, 23);
+        SetHelpTopic(app, HelpTopic::ScanFinished);
     } else {
         f.Label4.Caption = QStringLiteral("Scan aborted");
-        SetHelpTopic(app, 24);
+        SetHelpTopic(app, HelpTopic::ScanInterrupted);
     }
     // A tester that stopped answering would only keep the operator waiting again.
     if (st.ScanTesterSilent != kTrue)

@@ -26,7 +26,8 @@ void AppendLogLine(App& app, const QString& line)
     // The log is never truncated to get rid of a problem: it holds every earlier scan.
     // A line cut off by a crash is ended first, so the new one stands on its own.
     QString reason;
-    if (AppendLines(path, bytes, &reason) || AppendLines(path, bytes, &reason))
+    FileWriteFault* fault = &app.FileSeams.Fault;
+    if (AppendLines(path, bytes, &reason, fault) || AppendLines(path, bytes, &reason, fault))
         return;
     TraceLine(app, QStringLiteral("scan.log could not be written: ") + line);
     if (app.st.ScanLogReported == kTrue)

@@ -20,6 +20,7 @@ namespace celvio {
 
 namespace {
 
+using record_steps::FaultOf;
 using record_steps::IsPlainFile;
 using record_steps::Step;
 using record_steps::TagOf;
@@ -43,17 +44,17 @@ std::filesystem::path FsPath(const QString& path)
 }
 
 // Renames `from` to `to`, replacing `to` in one step where it exists.
-bool RenameOver(const QString& from, const QString& to, FileProblem* problem)
+bool RenameOver(const QString& from, const QString& to, FileProblem* problem, FileSeams* seams)
 {
-    Step("rename");
+    Step(seams, "rename");
     std::error_code error;
     std::filesystem::rename(FsPath(from), FsPath(to), error);
     return !error || Fail(problem, to, QString::fromLocal8Bit(error.message()));
 }
 
-bool Remove(const QString& path, FileProblem* problem)
+bool Remove(const QString& path, FileProblem* problem, FileSeams* seams)
 {
-    Step("remove");
+    Step(seams, "remove");
     std::error_code error;
     return (std::filesystem::remove(FsPath(path), error) && !error) ||
            Fail(problem, path, error ? QString::fromLocal8Bit(error.message()) : QStringLiteral("already gone"));
@@ -85,12 +86,12 @@ QStringList RecordLinesOf(const QStringList& lines)
 // beside it (target + ".OUT"), the claim removed, and the merged file renamed over the
 // target. A crash leaves either the claim (merge again) or the merged file without a
 // claim (rename it): RecoverTarget finishes both.
-bool MergeClaim(const QString& target, FileProblem* problem)
+bool MergeClaim(const QString& target, FileProblem* problem, FileSeams* seams)
 {
     const QString claim = target + kClaimSuffix;
     const QString merged = target + kMergedSuffix;
     if (!IsPlainFile(target))
-        return RenameOver(claim, target, problem);
+        return RenameOver(claim, target, problem, seams);
     RecordFileContents old;
     RecordFileContents added;
     const QString tag = TagOf(target);
@@ -100,15 +101,15 @@ bool MergeClaim(const QString& target, FileProblem* problem)
         return Fail(problem, claim, QStringLiteral("the file cannot be read"));
     QStringList lines = old.Lines;
     lines.append(RecordLinesOf(added.Lines));
-    Step("write merged");
+    Step(seams, "write merged");
     QString reason;
-    if (!WriteFileAtomic(merged, RecordFileBytes(lines, old.Count + added.Count), &reason))
+    if (!WriteFileAtomic(merged, RecordFileBytes(lines, old.Count + added.Count), &reason, FaultOf(seams)))
         return Fail(problem, merged, reason);
-    return Remove(claim, problem) && RenameOver(merged, target, problem);
+    return Remove(claim, problem, seams) && RenameOver(merged, target, problem, seams);
 }
 
 // Finishes a hand-over of `target` that was broken off.
-bool RecoverTarget(const QString& target, FileProblem* problem)
+bool RecoverTarget(const QString& target, FileProblem* problem, FileSeams* seams)
 {
     const QString claim = target + kClaimSuffix;
     const QString merged = target + kMergedSuffix;
@@ -116,17 +117,17 @@ bool RecoverTarget(const QString& target, FileProblem* problem)
         return false;
     if (IsPlainFile(merged)) {
         if (!IsPlainFile(claim))
-            return RenameOver(merged, target, problem);
-        if (!Remove(merged, problem))
+            return RenameOver(merged, target, problem, seams);
+        if (!Remove(merged, problem, seams))
             return false;
     }
     if (IsPlainFile(claim))
-        return MergeClaim(target, problem);
+        return MergeClaim(target, problem, seams);
     return true;
 }
 
 // RecoverArchive with the lock of the record folder already held.
-bool RecoverLocked(const QString& logDir, FileProblem* problem, QStringList* finished)
+bool RecoverLocked(const QString& logDir, FileProblem* problem, QStringList* finished, FileSeams* seams)
 {
     bool ok = true;
     const QDir log(logDir);
@@ -144,7 +145,7 @@ bool RecoverLocked(const QString& logDir, FileProblem* problem, QStringList* fin
         }
         for (const QString& target : targets) {
             FileProblem here;
-            if (RecoverTarget(target, &here)) {
+            if (RecoverTarget(target, &here, seams)) {
                 if (finished != nullptr)
                     finished->append(target);
             } else if (ok) {
@@ -172,41 +173,41 @@ QString ArchiveName(const QString& servicePointId, const QDate& day)
     return servicePointId + QChar(64 + day.month()) + QStringLiteral("%1").arg(day.day(), 2, 10, QLatin1Char('0'));
 }
 
-bool MergeSwapFiles(const QString& source, const QString& target, FileProblem* problem)
+bool MergeSwapFiles(const QString& source, const QString& target, FileProblem* problem, FileSeams* seams)
 {
     if (!NoLinks({source}, problem))
         return false;
     if (!IsPlainFile(source))
         return true;
-    if (!RecoverTarget(target, problem))
+    if (!RecoverTarget(target, problem, seams))
         return false;
     if (!IsPlainFile(target))
-        return RenameOver(source, target, problem);
+        return RenameOver(source, target, problem, seams);
     // The source is claimed first: from then on its records live in the archive folder,
     // and a crash leaves them there for RecoverTarget.
     const QString claim = target + kClaimSuffix;
-    if (!RenameOver(source, claim, problem))
+    if (!RenameOver(source, claim, problem, seams))
         return false;
-    if (MergeClaim(target, problem))
+    if (MergeClaim(target, problem, seams))
         return true;
     // Not merged: the records go back where they were.
     if (IsPlainFile(claim) && !NameInUse(source)) {
         QFile::remove(target + kMergedSuffix);
-        RenameOver(claim, source, nullptr);
+        RenameOver(claim, source, nullptr, seams);
     }
     return false;
 }
 
-bool RecoverArchive(const QString& logDir, FileProblem* problem, QStringList* finished)
+bool RecoverArchive(const QString& logDir, FileProblem* problem, QStringList* finished, FileSeams* seams)
 {
     const FolderLock lock(logDir);
     if (!lock.Locked())
         return Fail(problem, logDir, lock.Reason());
-    return RecoverLocked(logDir, problem, finished);
+    return RecoverLocked(logDir, problem, finished, seams);
 }
 
 ArchiveOutcome ArchiveRecordFiles(const QString& logDir, const QString& base, const QString& archiveDir,
-                                  const QString& archiveName, FileProblem* problem)
+                                  const QString& archiveName, FileProblem* problem, FileSeams* seams)
 {
     // No record is added while the files move, and no other archive runs at once.
     const FolderLock lock(logDir);
@@ -215,7 +216,7 @@ ArchiveOutcome ArchiveRecordFiles(const QString& logDir, const QString& base, co
         return ArchiveOutcome::Failed;
     }
     FileProblem first;
-    bool ok = RecoverLocked(logDir, &first, nullptr);
+    bool ok = RecoverLocked(logDir, &first, nullptr, seams);
     const QString swapFile = ResolvePath(logDir, base + QStringLiteral(".IWR"));
     const QString imeiFile = ResolvePath(logDir, base + QStringLiteral(".IME"));
     if (!NameInUse(swapFile) && !NameInUse(imeiFile)) {
@@ -225,8 +226,8 @@ ArchiveOutcome ArchiveRecordFiles(const QString& logDir, const QString& base, co
     }
     FileProblem here;
     ok = MakeFolder(archiveDir, &here) &&
-         MergeSwapFiles(swapFile, ResolvePath(archiveDir, archiveName + QStringLiteral(".IWR")), &here) &&
-         MergeSwapFiles(imeiFile, ResolvePath(archiveDir, archiveName + QStringLiteral(".IME")), &here) && ok;
+         MergeSwapFiles(swapFile, ResolvePath(archiveDir, archiveName + QStringLiteral(".IWR")), &here, seams) &&
+         MergeSwapFiles(imeiFile, ResolvePath(archiveDir, archiveName + QStringLiteral(".IME")), &here, seams) && ok;
     if (problem != nullptr)
         *problem = here.Path.isEmpty() ? first : here;
     return ok ? ArchiveOutcome::Archived : ArchiveOutcome::Failed;
@@ -243,7 +244,8 @@ void ArchiveSwapFiles(App& app)
     const QString archiveDir = ResolvePath(logDir, folder);
     const QString shownArchiveDir = QDir::toNativeSeparators(archiveDir + QLatin1Char('/'));
     FileProblem problem;
-    switch (ArchiveRecordFiles(logDir, st.ServicePointId + QStringLiteral("ACT"), archiveDir, name, &problem)) {
+    switch (ArchiveRecordFiles(logDir, st.ServicePointId + QStringLiteral("ACT"), archiveDir, name, &problem,
+                               &app.FileSeams)) {
     case ArchiveOutcome::NoFiles:
         TraceLine(app, QStringLiteral("Archive: no swap files"));
         app.ui.MsgBox(QStringLiteral("No swap files found in directory:") + kCrLf +
@@ -277,7 +279,7 @@ void RecoverUnfinishedArchive(App& app)
         return;
     FileProblem problem;
     QStringList finished;
-    const bool ok = RecoverArchive(logDir, &problem, &finished);
+    const bool ok = RecoverArchive(logDir, &problem, &finished, &app.FileSeams);
     for (const QString& target : finished)
         TraceLine(app, QStringLiteral("Unfinished archive completed: ") + QDir::toNativeSeparators(target));
     if (ok)

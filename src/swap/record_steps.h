@@ -4,10 +4,18 @@
 
 #include <QString>
 
+namespace celvio {
+struct FileSeams;
+struct FileWriteFault;
+}  // namespace celvio
+
 namespace celvio::record_steps {
 
-// Calls the hook of SetFileStepHook, when one is set, with the operation's name.
-void Step(const char* name);
+// Calls the step hook of `seams` (null: none), when it has one, with the operation's name.
+void Step(const FileSeams* seams, const char* name);
+
+// The disk fault of `seams`, null for none.
+FileWriteFault* FaultOf(FileSeams* seams);
 
 // A plain file has the name `path`; a symbolic link is none, whatever it points to.
 bool IsPlainFile(const QString& path);

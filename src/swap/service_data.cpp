@@ -13,7 +13,6 @@ namespace celvio {
 namespace {
 
 const QString kServiceFile = QStringLiteral("swap.dat");
-constexpr int kServiceHelpTopic = 21;
 constexpr int kCommentLength = 200;
 constexpr int kFirstEntryField = 11;  // focus on Text1
 constexpr int kCommentField = 16;     // focus on Text6
@@ -184,7 +183,7 @@ QString ServicePointEntryProblem(const ServicePointEntry& entry)
 static void EnterIdentity(App& app)
 {
     StationState& st = app.st;
-    SetHelpTopic(app, kServiceHelpTopic);
+    SetHelpTopic(app, HelpTopic::ServicePointId);
     app.Form1.Label3.Caption = Bilingual(app,
                                          QStringLiteral("Please enter the") + kCrLf +
                                              QStringLiteral("Club Zavar Service Point ID ") + kCrLf +
@@ -252,7 +251,7 @@ static void EnterCustomer(App& app)
     }
 }
 
-void EnterServiceData(App& app, int kind)
+void EnterServiceData(App& app, ServiceEntry kind)
 {
     Form1& f = app.Form1;
     f.Label4.Caption = QStringLiteral("Zavar Service");
@@ -271,7 +270,7 @@ void EnterServiceData(App& app, int kind)
     ok.TabStop = true;
     app.st.Command2Pressed = kFalse;
 
-    if (kind == 2)
+    if (kind == ServiceEntry::ServicePoint)
         EnterIdentity(app);
     else
         EnterCustomer(app);
@@ -327,7 +326,7 @@ bool WriteServiceFile(App& app)
 {
     const QString path = StationPath(app, kServiceFile);
     QString reason;
-    if (WriteFileAtomic(path, ToLatin1(ServiceFileLine(app) + kCrLf), &reason))
+    if (WriteFileAtomic(path, ToLatin1(ServiceFileLine(app) + kCrLf), &reason, &app.FileSeams.Fault))
         return true;
     TraceLine(app, QStringLiteral("swap.dat not written: ") + reason);
     app.ui.MsgBox(QStringLiteral("The service point data could not be saved to") + kCrLf + path + kCrLf + reason +
@@ -340,7 +339,7 @@ void LoadServiceData(App& app)
 {
     if (!ReadServiceFile(app)) {
         TraceLine(app, QStringLiteral("swap.dat missing or unreadable"));
-        EnterServiceData(app, 2);
+        EnterServiceData(app, ServiceEntry::ServicePoint);
         if (ServicePointEntryProblem(CurrentEntry(app)).isEmpty())
             WriteServiceFile(app);
     }
@@ -351,7 +350,7 @@ void AskTestCustomerData(App& app)
 {
     app.st.ClubZavarNumber.clear();
     app.Form1.Text6.Caption = QStringLiteral("Customer fault description");
-    EnterServiceData(app, 1);
+    EnterServiceData(app, ServiceEntry::Customer);
     app.st.FaultDescription = app.Form1.Text6.Text;
     app.Form1.Text6.Text.clear();  // the customer's text stays in the cycle's state only
     app.Form1.Text6.Caption.clear();
@@ -361,7 +360,7 @@ void AskSwapCustomerData(App& app)
 {
     app.st.ClubZavarNumber.clear();
     app.Form1.Text6.Caption = QStringLiteral("Swap comment");
-    EnterServiceData(app, 1);
+    EnterServiceData(app, ServiceEntry::Customer);
     app.st.SwapComment = app.Form1.Text6.Text;
     app.Form1.Text6.Text.clear();
     app.Form1.Text6.Caption.clear();
@@ -369,7 +368,7 @@ void AskSwapCustomerData(App& app)
 
 void EnterServicePointData(App& app)
 {
-    EnterServiceData(app, 2);
+    EnterServiceData(app, ServiceEntry::ServicePoint);
     if (ServicePointEntryProblem(CurrentEntry(app)).isEmpty())
         WriteServiceFile(app);
 }

@@ -32,9 +32,14 @@ QString ServicePointEntryProblem(const ServicePointEntry& entry);
 // or an empty text when every character fits.
 QString Latin1EntryProblem(const QString& field, const QString& text);
 
-// The "Zavar Service" screen: kind 2 the service point identity, kind 1 the customer's
-// Club Zavar number and the comment box (label set by the caller).
-void EnterServiceData(App& app, int kind);
+// What the "Zavar Service" screen asks for.
+enum class ServiceEntry {
+    Customer = 1,      // the customer's Club Zavar number and the comment box (label set by the caller)
+    ServicePoint = 2,  // the service point's identity
+};
+
+// The "Zavar Service" screen.
+void EnterServiceData(App& app, ServiceEntry kind);
 
 // The line of "swap.dat" for the station's service point (without its line end).
 QString ServiceFileLine(const App& app);

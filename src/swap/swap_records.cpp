@@ -18,8 +18,6 @@ namespace {
 const QChar kTab = QLatin1Char('\t');
 const QString kLogFolder = QStringLiteral("RESULTS/LOG");
 
-FileStepHook g_stepHook = nullptr;
-
 bool StartsWith(const QString& line, const QString& prefix)
 {
     return line.startsWith(prefix, Qt::CaseSensitive);
@@ -29,10 +27,15 @@ bool StartsWith(const QString& line, const QString& prefix)
 
 namespace record_steps {
 
-void Step(const char* name)
+void Step(const FileSeams* seams, const char* name)
 {
-    if (g_stepHook != nullptr)
-        g_stepHook(name);
+    if (seams != nullptr && seams->StepHook != nullptr)
+        seams->StepHook(name);
+}
+
+FileWriteFault* FaultOf(FileSeams* seams)
+{
+    return seams != nullptr ? &seams->Fault : nullptr;
 }
 
 bool IsPlainFile(const QString& path)
@@ -50,13 +53,9 @@ QString TagOf(const QString& path)
 
 }  // namespace record_steps
 
+using record_steps::FaultOf;
 using record_steps::IsPlainFile;
 using record_steps::Step;
-
-void SetFileStepHook(FileStepHook hook)
-{
-    g_stepHook = hook;
-}
 
 QString RecordDate(const QDate& day)
 {
@@ -115,7 +114,7 @@ QByteArray RecordFileBytes(const QStringList& lines, int count)
 }
 
 bool AppendRecordLine(const QString& path, bool swapFile, const RecordHeader& header, const QDate& day,
-                      const QString& record, QString* note, QString* reason)
+                      const QString& record, QString* note, QString* reason, FileSeams* seams)
 {
     // One program at a time reads, changes and renames the record files of the folder.
     const FolderLock lock(QFileInfo(path).path());
@@ -131,7 +130,7 @@ bool AppendRecordLine(const QString& path, bool swapFile, const RecordHeader& he
     }
     RecordFileContents contents;
     if (IsPlainFile(path)) {
-        Step("read");
+        Step(seams, "read");
         if (!ReadRecordFile(path, swapFile ? QStringLiteral("SWAP") : QStringLiteral("IMEI"), contents)) {
             if (reason != nullptr)
                 *reason = QStringLiteral("the file cannot be read");
@@ -150,8 +149,8 @@ bool AppendRecordLine(const QString& path, bool swapFile, const RecordHeader& he
                               kTab + header.TestedBy);
     }
     contents.Lines.append(record);
-    Step("write");
-    return WriteFileAtomic(path, RecordFileBytes(contents.Lines, contents.Count + 1), reason);
+    Step(seams, "write");
+    return WriteFileAtomic(path, RecordFileBytes(contents.Lines, contents.Count + 1), reason, FaultOf(seams));
 }
 
 bool KeepsSwapRecords(const App& app)
@@ -179,7 +178,7 @@ void WriteSwapRecord(App& app, bool swapFile, const QString& result)
     const RecordHeader header{st.ServicePointId, st.Company, st.Address, st.Phone, st.TestedBy};
     QString note;
     QString reason;
-    const bool written = AppendRecordLine(path, swapFile, header, day, record, &note, &reason);
+    const bool written = AppendRecordLine(path, swapFile, header, day, record, &note, &reason, &app.FileSeams);
     if (!note.isEmpty())
         TraceLine(app, note);
     if (written) {

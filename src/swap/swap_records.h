@@ -12,6 +12,12 @@
 namespace celvio {
 
 struct App;
+struct FileSeams;
+
+// The file operations below take the file layer's test seams (`core/files.h`) as their
+// last parameter, null for none: a disk fault for their writes, and a hook called with
+// each operation's name before it runs, at which a test may stop the process. The App's
+// (`app.FileSeams`) go with the operations that take an App.
 
 // The service point identity written into the header of every record file.
 struct RecordHeader {
@@ -45,7 +51,8 @@ struct FileProblem {
 // receives a line for the trace when an END line had to be repaired. The record folder
 // is locked meanwhile, so that two programs adding records at once lose none.
 bool AppendRecordLine(const QString& path, bool swapFile, const RecordHeader& header, const QDate& day,
-                      const QString& record, QString* note = nullptr, QString* reason = nullptr);
+                      const QString& record, QString* note = nullptr, QString* reason = nullptr,
+                      FileSeams* seams = nullptr);
 
 // Reads a record file; `tag` is "SWAP" or "IMEI" and counts the records of a file whose
 // END line is missing or damaged. False when the file cannot be read.
@@ -62,12 +69,14 @@ QByteArray RecordFileBytes(const QStringList& lines, int count);
 // `source` does not exist. False on a failed file operation (`problem` says which and
 // why); no record is lost. A name that is a symbolic link is refused. The caller holds
 // the lock of the record folder.
-bool MergeSwapFiles(const QString& source, const QString& target, FileProblem* problem = nullptr);
+bool MergeSwapFiles(const QString& source, const QString& target, FileProblem* problem = nullptr,
+                    FileSeams* seams = nullptr);
 
 // Finishes hand-overs that a crash broke off in the archive folders below `logDir`,
 // under the lock of `logDir`. False when one could not be finished (its files are
 // kept). `finished` receives the archive files whose hand-over was finished.
-bool RecoverArchive(const QString& logDir, FileProblem* problem = nullptr, QStringList* finished = nullptr);
+bool RecoverArchive(const QString& logDir, FileProblem* problem = nullptr, QStringList* finished = nullptr,
+                    FileSeams* seams = nullptr);
 
 enum class ArchiveOutcome { NoFiles, Archived, Failed };
 
@@ -75,7 +84,8 @@ enum class ArchiveOutcome { NoFiles, Archived, Failed };
 // `<archiveName>.IWR` / `.IME`, merging with archive files of the same name, under
 // the lock of `logDir`.
 ArchiveOutcome ArchiveRecordFiles(const QString& logDir, const QString& base, const QString& archiveDir,
-                                  const QString& archiveName, FileProblem* problem = nullptr);
+                                  const QString& archiveName, FileProblem* problem = nullptr,
+                                  FileSeams* seams = nullptr);
 
 // The archive name of a day: the ID, the month letter ("A" January .. "L" December)
 // and the two-digit day of the month.
@@ -83,11 +93,6 @@ QString ArchiveName(const QString& servicePointId, const QDate& day);
 
 // The record date: eight digits, year month day.
 QString RecordDate(const QDate& day);
-
-// Called before each file operation of a record rewrite, a merge or an archive, with
-// the operation's name; lets a test stop the process at every step. Null: no hook.
-using FileStepHook = void (*)(const char* step);
-void SetFileStepHook(FileStepHook hook);
 
 // Appends one record to the record file of the day (swap file or IMEI file): old IMEI,
 // new IMEI, Club Zavar number, record date and, in the IMEI file, `result`.

@@ -24,7 +24,6 @@ namespace {
 
 constexpr int kCommentLength = 200;
 constexpr int kCommentField = 16;  // focus on the comment box, Text6
-constexpr int kSwappedPhone = -2;  // the swap variant of the network search and the call
 // What the identification stores when the phone's IMEI answer cannot be read.
 const QString kUnreadImei = QStringLiteral("999999000000006");
 
@@ -37,23 +36,24 @@ struct Question {
     QString title, text, first, second;
 };
 
-Question QuestionOf(const App& app, int kind)
+Question QuestionOf(const App& app, SwapQuestion kind)
 {
     switch (kind) {
-    case 1:
+    case SwapQuestion::NewImeiNotRead:
         return {Bilingual(app, "New IMEI not read!", "Neue IMEI nicht gelesen!"),
                 Bilingual(app, "Try once more?", "Nochmal probieren?"), Bilingual(app, "&Yes", "&Ja"),
                 Bilingual(app, "&No, enter IMEI", "&Nein, IMEI eingeben")};
-    case 2:
+    case SwapQuestion::OtherModel:
         return {Bilingual(app, "Swap phone!", "Swap Handy!"),
                 Bilingual(app, "Do you really want to give the customer another type of phone?",
                           QString::fromUtf8("Möchten Sie dem Kunden wirklich einen anderen Handytyp geben?")),
                 Bilingual(app, "&Yes", "&Ja"), Bilingual(app, "&No", "&Nein")};
-    case 3:
+    case SwapQuestion::SamePhone:
         return {Bilingual(app, "Swap phone!", "Swap Handy!"),
                 Bilingual(app, "Insert new phone instead of defective phone!",
                           "Ersetzen Sie das defekte Handy mit einem neuen!"),
                 QStringLiteral("&OK"), QString()};
+    case SwapQuestion::SwapFailedPhone:
     default:
         return {Bilingual(app, "Test Failed!", "Test nicht bestanden!"),
                 Bilingual(app, "Do you want to SWAP the phone?", QString::fromUtf8("Möchten Sie das Handy tauschen?")),
@@ -93,7 +93,7 @@ void RecordSwap(App& app)
 
 }  // namespace
 
-bool AskSwapQuestion(App& app, int kind)
+bool AskSwapQuestion(App& app, SwapQuestion kind)
 {
     Form1& f = app.Form1;
     StationState& st = app.st;
@@ -109,7 +109,8 @@ bool AskSwapQuestion(App& app, int kind)
     second.Caption = q.second;
     second.Visible = second.Enabled = second.TabStop = !q.second.isEmpty();
     TextBox& comment = f.Text6;
-    const bool withComment = kind == 0 || kind > 3 || kind < 0;
+    const bool withComment =
+        kind != SwapQuestion::NewImeiNotRead && kind != SwapQuestion::OtherModel && kind != SwapQuestion::SamePhone;
     if (withComment) {
         comment.Caption = QStringLiteral("SWAP comment");
         comment.Text.clear();
@@ -147,26 +148,26 @@ bool ReadNewPhone(App& app, bool swapMode)
     for (;;) {
         // 1.-2. The band, then the new phone registering.
         st.Imei.clear();
-        st.Verdict = 0;
+        st.Verdict = Verdict::Passed;
         if (swapMode)
-            SetHelpTopic(app, 6);
+            SetHelpTopic(app, HelpTopic::InitializeTester);
         ConfigureBand(app);
         if (Stopped(app))
             return false;
         app.Form1.MStop.Enabled = true;
         if (swapMode)
-            SetHelpTopic(app, 7);
-        NetworkSearch(app, kSwappedPhone);
+            SetHelpTopic(app, HelpTopic::NetworkSearch);
+        NetworkSearch(app, CycleMode::Swap);
         if (Stopped(app))
             return false;
         // 3. The call from the phone, then its IMEI.
-        if (st.Verdict != 2) {
-            SetHelpTopic(app, 29);
-            KeypadCallTest(app, kSwappedPhone);
+        if (st.Verdict != Verdict::Aborted) {
+            SetHelpTopic(app, HelpTopic::MobileCall);
+            KeypadCallTest(app, CycleMode::Swap);
             if (Stopped(app))
                 return false;
         }
-        if (st.Verdict != 2) {
+        if (st.Verdict != Verdict::Aborted) {
             Send(app, TesterOp::RemoteDisplayText, {QStringLiteral("Read IMEI IMSI")});
             IdentifyPhone(app);
             ReleaseBaseStation(app);
@@ -177,27 +178,27 @@ bool ReadNewPhone(App& app, bool swapMode)
             if (!UsableImei(st.Imei) || st.Imei == kUnreadImei) {
                 TraceLine(app, QStringLiteral("New IMEI not usable: ") + st.Imei);
                 st.Imei.clear();
-                st.Verdict = 2;
+                st.Verdict = Verdict::Aborted;
             }
         } else {
             ReleaseTester(app, 0);
         }
         // 4. No connection to the new phone: again, or the IMEI typed in.
-        if (st.Verdict == 2) {
-            SetHelpTopic(app, 28);
-            if (AskSwapQuestion(app, 1))
+        if (st.Verdict == Verdict::Aborted) {
+            SetHelpTopic(app, HelpTopic::UnknownImei);
+            if (AskSwapQuestion(app, SwapQuestion::NewImeiNotRead))
                 continue;
             if (Stopped(app))
                 return false;
-            SetHelpTopic(app, 22);
-            EnterImei(app, -1);
+            SetHelpTopic(app, HelpTopic::ImeiNotFound);
+            EnterImei(app, ImeiPrompt::PhoneAfterFailedTest);
             if (Stopped(app))
                 return false;
         }
         // 5. The old phone put in again.
         if (st.Imei == st.OldImei) {
-            SetHelpTopic(app, 30);
-            if (AskSwapQuestion(app, 3))
+            SetHelpTopic(app, HelpTopic::IdenticalImei);
+            if (AskSwapQuestion(app, SwapQuestion::SamePhone))
                 continue;
             if (Stopped(app))
                 return false;
@@ -205,8 +206,8 @@ bool ReadNewPhone(App& app, bool swapMode)
         // 6. Another type of phone only when the operator confirms it.
         if (st.Imei.left(6) == st.OldImei.left(6))
             return true;
-        SetHelpTopic(app, 31);
-        if (AskSwapQuestion(app, 2))
+        SetHelpTopic(app, HelpTopic::DifferentModel);
+        if (AskSwapQuestion(app, SwapQuestion::OtherModel))
             return true;
         if (Stopped(app))
             return false;
@@ -220,8 +221,8 @@ void SwapAfterFailedTest(App& app, const CycleRecord& test)
     // phone that failed its test and keeps records of it.
     if (!KeepsSwapRecords(app))
         return;
-    SetHelpTopic(app, 19);
-    if (!AskSwapQuestion(app, 0)) {
+    SetHelpTopic(app, HelpTopic::Swap);
+    if (!AskSwapQuestion(app, SwapQuestion::SwapFailedPhone)) {
         // "Don't SWAP" or STOP at the question: the phone was handled and failed, and
         // the IMEI file has a line for every phone handled.
         st.OldImei = st.Imei;
@@ -230,7 +231,7 @@ void SwapAfterFailedTest(App& app, const CycleRecord& test)
         return;
     }
     if (st.Imei.isEmpty()) {
-        EnterImei(app, 0);
+        EnterImei(app, ImeiPrompt::OldPhone);
         if (Stopped(app))
             return;
     }
@@ -256,7 +257,7 @@ void SwapInSwapMode(App& app)
 {
     StationState& st = app.st;
     if (st.Imei.isEmpty()) {
-        EnterImei(app, 0);
+        EnterImei(app, ImeiPrompt::OldPhone);
         if (Stopped(app))
             return;
     }

@@ -7,10 +7,17 @@ namespace celvio {
 struct App;
 struct CycleRecord;
 
-// A question of the exchange: kind 0 swap after a failed test (with the comment box),
-// 1 new IMEI not read, 2 another type of phone, 3 the same phone again. True for the
-// first button; false for the second button or STOP.
-bool AskSwapQuestion(App& app, int kind);
+// The questions of the exchange.
+enum class SwapQuestion {
+    SwapFailedPhone = 0,  // swap the phone that failed its test? (with the comment box)
+    NewImeiNotRead = 1,   // the new phone's IMEI was not read: once more, or type it in
+    OtherModel = 2,       // the new phone is another type of phone
+    SamePhone = 3,        // the old phone was put in again
+};
+
+// Asks a question of the exchange. True for the first button; false for the second
+// button or STOP.
+bool AskSwapQuestion(App& app, SwapQuestion kind);
 
 // Reads the new phone until one with another IMEI is accepted; false on STOP.
 // `swapMode` shows the help topics of SWAP mode.

@@ -69,7 +69,7 @@ void ShowTitle(App& app)
     ShowPicture(app, QStringLiteral("Zoredudi.BMP"));
 }
 
-int SelectMode(App& app)
+CycleMode SelectMode(App& app)
 {
     Form1& f = app.Form1;
     StationState& st = app.st;
@@ -90,13 +90,13 @@ int SelectMode(App& app)
     while (st.Command2Pressed != kTrue && st.Command1Pressed != kTrue && st.Command3Pressed != kTrue)
         WaitEvents(app);
 
-    int mode = 3;
+    CycleMode mode = CycleMode::Swap;
     QString answer = QStringLiteral("SWAP");
     if (st.Command2Pressed == kTrue) {
-        mode = 0;
+        mode = CycleMode::Test;
         answer = QStringLiteral("TEST");
     } else if (st.Command1Pressed == kTrue) {
-        mode = 2;
+        mode = CycleMode::ContinuousScan;
         answer = QStringLiteral("SCAN");
     }
     TraceButton(app, answer);
@@ -111,19 +111,19 @@ int SelectMode(App& app)
     return mode;
 }
 
-void SelectSystem(App& app, int mode)
+void SelectSystem(App& app, CycleMode mode)
 {
     Form1& f = app.Form1;
     StationState& st = app.st;
-    if (mode == 1)
+    if (mode == CycleMode::OneScan)
         f.Label4.Caption = Bilingual(app, QStringLiteral("Scanning for used Channels"),
                                      QStringLiteral("Scannen auf belegte Kanäle"));
-    else if (mode == 3)
+    else if (mode == CycleMode::Swap)
         f.Label4.Caption = Bilingual(app, QStringLiteral("Select system"), QStringLiteral("Wähle System"));
     else
         f.Label4.Caption = Bilingual(app, QStringLiteral("Test Your Mobile phone!"), QStringLiteral("Prüfen Sie Ihr Handy!"));
     f.Label3.Caption = kCrLf + kCrLf +
-                       (mode == 3 ? Bilingual(app, QStringLiteral("Select the system for the new phone"),
+                       (mode == CycleMode::Swap ? Bilingual(app, QStringLiteral("Select the system for the new phone"),
                                               QStringLiteral("Welches System hat das neue Handy ?"))
                                   : Bilingual(app, QStringLiteral("Select the system to be tested:"),
                                               QStringLiteral("Welches System wollen Sie testen?")));

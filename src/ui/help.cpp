@@ -273,8 +273,10 @@ QStringList HelpLines(int topic, const QString& speedText)
 void ShowHelp(App& app)
 {
     Form2& help = app.Form2;
-    help.Title = HelpTitle(app.st.HelpTopic);
-    help.List1 = HelpLines(app.st.HelpTopic, TesterSpeedText(app));
+    // The help table is numbered by topic.
+    const int topic = int(app.st.HelpTopic);
+    help.Title = HelpTitle(topic);
+    help.List1 = HelpLines(topic, TesterSpeedText(app));
     help.Visible = true;
 }
 

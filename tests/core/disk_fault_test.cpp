@@ -10,7 +10,7 @@
 #include "core/trace.h"
 #include "cycle/coupler.h"
 #include "models/tac_lookup.h"
-#include "platform/qt/qt_printer.h"
+#include "shell/qt/qt_printer.h"
 #include "results/result_file.h"
 #include "results/results_fixture.h"
 #include "scan/scan_log.h"
@@ -47,8 +47,6 @@ protected:
         app.TacFileName = QStringLiteral("TAC6N.DAT");
         app.ModelDbFileName = QStringLiteral("MPN.DAT");
     }
-    void TearDown() override { SetFileWriteFault({}); }
-
     // A file of the station directory in use (the fixture's or a mounted one).
     void Put(const QString& name, const QByteArray& bytes)
     {
@@ -73,7 +71,7 @@ protected:
     {
         const QString prints = app.StationDir + QStringLiteral("/PRINTS");
         qputenv("CELVIO_PDF_DIR", prints.toLocal8Bit());
-        QtPrinter pdf(prints);
+        QtPrinter pdf(prints, &app.FileSeams.Fault);
         app.DebugFrm.DebugFeld.clear();
         for (int i = 1; i <= 200; ++i)
             app.DebugFrm.DebugFeld << QStringLiteral("Trace line %1").arg(i);
@@ -248,7 +246,7 @@ TEST_F(DiskFaultTest, InjectedFullDiskKeepsEveryFileAndIsReported)
             SCOPED_TRACE(::testing::Message() << row.file << ", fault after " << fault.bytesBeforeFailure << " bytes, sync "
                                               << fault.failSync);
             Clear();
-            Run(row, [&] { SetFileWriteFault(fault); }, [] { SetFileWriteFault({}); }, false,
+            Run(row, [&] { app.FileSeams.Fault = fault; }, [this] { app.FileSeams.Fault = {}; }, false,
                 QStringLiteral("the disk refused the data"));
         }
     }
@@ -301,7 +299,7 @@ TEST_F(DiskFaultTest, ReadOnlyStationKeepsEveryFileAndIsReported)
             Run(row, [&] { ASSERT_TRUE(disk.SetReadOnly(true)); }, [&] { ASSERT_TRUE(disk.SetReadOnly(false)); }, false,
                 QStringLiteral("Read-only file system"));
         } else {
-            Run(row, [] { SetFileWriteFault({-1, false, true}); }, [] { SetFileWriteFault({}); }, false,
+            Run(row, [this] { app.FileSeams.Fault = {-1, false, true}; }, [this] { app.FileSeams.Fault = {}; }, false,
                 QStringLiteral("Read-only file system"));
         }
     }

@@ -26,7 +26,6 @@ protected:
         app.st.Language = 1;
         app.st.DebugMode = kTrue;
     }
-    void TearDown() override { SetFileWriteFault({}); }
 
     QStringList Entries() const { return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name); }
 
@@ -103,9 +102,9 @@ TEST_F(FileSafetyTest, FailedWriteKeepsTheOldFileWholeAndIsReported)
             SCOPED_TRACE(std::string(w.file) + ", " + f.name);
             PrepareStation(w);
             const QStringList before = Entries();
-            SetFileWriteFault(f.fault);
+            app.FileSeams.Fault = f.fault;
             w.write(app);
-            SetFileWriteFault({});
+            app.FileSeams.Fault = {};
             EXPECT_EQ(ReadStationBytes(QLatin1String(w.file)), QByteArray(w.before));
             EXPECT_EQ(Entries(), before);  // no temporary file, nothing new
             ASSERT_FALSE(platform.boxes.isEmpty());
@@ -146,8 +145,8 @@ TEST_F(FileSafetyTest, AppendedLineNeverJoinsALastLineWithoutLineEnd)
     }
     // A failed append to a file that did not exist leaves no file.
     QFile::remove(dir.filePath(QStringLiteral("USERTAC.DAT")));
-    SetFileWriteFault({5, false});
-    EXPECT_FALSE(AppendLine(dir.filePath(QStringLiteral("USERTAC.DAT")), "35987654,Tavik T12"));
+    FileWriteFault fault{5, false};
+    EXPECT_FALSE(AppendLine(dir.filePath(QStringLiteral("USERTAC.DAT")), "35987654,Tavik T12", nullptr, &fault));
     EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("USERTAC.DAT"))));
 }
 

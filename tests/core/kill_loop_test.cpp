@@ -10,7 +10,7 @@
 #include "core/trace.h"
 #include "cycle/coupler.h"
 #include "models/tac_lookup.h"
-#include "platform/qt/qt_printer.h"
+#include "shell/qt/qt_printer.h"
 #include "results/result_file.h"
 #include "results/results_fixture.h"
 #include "scan/scan_log.h"

@@ -77,7 +77,7 @@ TEST(CycleResetTest, CustomerAndCycleStartAfreshTheRunStays)
     st.OldImei = QStringLiteral("351234000000017");
     st.Imei = QStringLiteral("351234560123457");
     st.ModelName = QStringLiteral("Orvane Q7");
-    st.Verdict = 2;
+    st.Verdict = Verdict::Aborted;
     st.StopRequested = kTrue;
     st.Command4Pressed = kTrue;
     st.ResultFilePath = QStringLiteral("/station/RESULTS/351234/0123457.TXT");
@@ -86,7 +86,7 @@ TEST(CycleResetTest, CustomerAndCycleStartAfreshTheRunStays)
     for (const QString* cleared : {&st.ClubZavarNumber, &st.FaultDescription, &st.SwapComment, &st.OldImei, &st.Imei,
                                    &st.ModelName, &st.ResultFilePath})
         EXPECT_TRUE(cleared->isEmpty()) << qPrintable(*cleared);
-    EXPECT_EQ(st.Verdict, 0);
+    EXPECT_EQ(st.Verdict, Verdict::Passed);
     EXPECT_EQ(st.StopRequested, kFalse);
     EXPECT_EQ(st.Command4Pressed, kFalse);
     EXPECT_EQ(st.ServicePointId, QStringLiteral("AB123"));

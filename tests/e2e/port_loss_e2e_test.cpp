@@ -4,7 +4,7 @@
 #include "e2e_support.h"
 
 #include "core/app.h"
-#include "platform/qt/qt_platform.h"
+#include "shell/qt/qt_platform.h"
 #include "tester/transport.h"
 
 #include <QElapsedTimer>

@@ -1,6 +1,6 @@
 #include "fuzz_support.h"
 
-#include "platform/scripted/scripted_platform.h"
+#include "shell/scripted/scripted_platform.h"
 
 #include <cstdio>
 #include <cstdlib>

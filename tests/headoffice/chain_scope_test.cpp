@@ -2,8 +2,8 @@
 // with a head office, the server's state in plain words (reachable or why not, the
 // last push), and a phone looked up across the chain with the shop of each row.
 #include "headoffice_fixture.h"
-#include "platform/qt/chain_scope.h"
-#include "platform/qt/history_window.h"
+#include "shell/qt/chain_scope.h"
+#include "shell/qt/history_window.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -2,12 +2,12 @@
 // the search by IMEI digits and by model, the selected file as stored, both charts,
 // and the main window's menu entry that opens it without going through the cycle.
 #include "history_fixture.h"
-#include "platform/qt/history_window.h"
-#include "platform/qt/main_window_view.h"
-#include "platform/scripted/scripted_platform.h"
+#include "shell/qt/history_window.h"
+#include "shell/qt/main_window_view.h"
+#include "shell/scripted/scripted_platform.h"
 #include "core/app.h"
 
-#include "platform/qt/cursor_rest.h"
+#include "shell/qt/cursor_rest.h"
 
 #include <QAction>
 #include <QApplication>

@@ -40,7 +40,7 @@ TEST_F(PositioningTest, K580ShowsShuttlePositionAndItsPicture)
     EXPECT_EQ(ShowAndConfirm(),
               QStringLiteral("Use K530 shuttle.\r\nPosition 3\r\n\r\nCheck phone position as shown.\r\n"));
     EXPECT_EQ(Picture(), QStringLiteral("NK5803.bmp"));
-    EXPECT_EQ(app.st.HelpTopic, 27);
+    EXPECT_EQ(app.st.HelpTopic, HelpTopic::Instruction);
     EXPECT_EQ(Trace(), QStringList{QStringLiteral("Button = User DONE")});
     EXPECT_FALSE(app.Form1.Command1.Visible);
     EXPECT_TRUE(app.Form1.Label3.Caption.isEmpty() && app.Form1.Label4.Caption.isEmpty());
@@ -73,7 +73,7 @@ TEST_F(PositioningTest, NothingToSayShowsNothing)
         app.st.SpecialPicture.clear();
         ShowPositioningInstruction(app);  // returns at once: no one presses anything
         EXPECT_TRUE(app.st.UserInstruction.isEmpty()) << c.coupler;
-        EXPECT_NE(app.st.HelpTopic, 27) << c.coupler;
+        EXPECT_NE(app.st.HelpTopic, HelpTopic::Instruction) << c.coupler;
     }
     EXPECT_TRUE(Trace().isEmpty());
 }

@@ -62,7 +62,7 @@ TEST_F(BadAnswerTest, TransmitterFieldThatIsNoMeasurementFailsItsCell)
             Keep(TransmitterTest(app, QStringLiteral("GSM"), 1, true, false));
             const Cell& cell = f.cell(app.Form3);
             EXPECT_EQ(cell, (Cell{QStringLiteral("* ") + AsRead(bad) + QString::fromUtf8(f.unit), kRed}));
-            EXPECT_EQ(app.st.Verdict, 1);
+            EXPECT_EQ(app.st.Verdict, Verdict::Failed);
             EXPECT_EQ(app.st.SummaryLines[2], QStringLiteral("Transmitter Test: Failed"));
         }
     }
@@ -84,7 +84,7 @@ TEST_F(BadAnswerTest, ReceiverReportThatIsNoMeasurementFails)
             // The other quantity is read and passes as usual.
             EXPECT_EQ(level ? CellsOf(app.Form3, RowId::RxQuality)[1] : CellsOf(app.Form3, RowId::RxLevel)[1],
                       (Cell{level ? QStringLiteral(" 0") : QStringLiteral(" 50"), kGreen}));
-            EXPECT_EQ(app.st.Verdict, 1);
+            EXPECT_EQ(app.st.Verdict, Verdict::Failed);
             EXPECT_EQ(app.st.SummaryLines[3], QStringLiteral("Receiver Test: Failed"));
         }
     }
@@ -103,8 +103,8 @@ TEST_F(BadAnswerTest, StatusWordThatIsNoNumberCountsAsNoSuccess)
         const char* waitQuery;  // answered when the registration or call is over
         void (*run)(App&);
     } procedures[] = {
-        {"network search", "CALL:LOC;*STB?", [](App& a) { NetworkSearch(a, 0); }},
-        {"keypad call", "CALL:MSOR;*STB?", [](App& a) { KeypadCallTest(a, 0); }},
+        {"network search", "CALL:LOC;*STB?", [](App& a) { NetworkSearch(a, CycleMode::Test); }},
+        {"keypad call", "CALL:MSOR;*STB?", [](App& a) { KeypadCallTest(a, CycleMode::Test); }},
         {"network call", "CALL:BSOR;*STB?", [](App& a) { BaseCallTest(a); }},
     };
     for (const auto& p : procedures) {
@@ -116,7 +116,7 @@ TEST_F(BadAnswerTest, StatusWordThatIsNoNumberCountsAsNoSuccess)
             device->On(QStringLiteral("STAT:QUES:EVEN?"), {word});
             device->On(QStringLiteral("CALL:MSIN:NUMB?"), {QStringLiteral("0123")});
             p.run(app);
-            EXPECT_EQ(app.st.Verdict, good ? 0 : 2);
+            EXPECT_EQ(app.st.Verdict, good ? Verdict::Passed : Verdict::Aborted);
         }
     }
 }
@@ -128,11 +128,11 @@ TEST_F(BadAnswerTest, ExtremeLimitsDoNotOverflow)
     const struct {
         qint32 limit;
         const char* answer;
-        int verdict;
+        Verdict verdict;
     } cases[] = {
-        {2147483647, "7,2,-38,553,33", 0},
-        {2147483647, "7,2,-38,553,9.91E37", 1},
-        {-2147483647 - 1, "7,2,-38,553,33", 1},
+        {2147483647, "7,2,-38,553,33", Verdict::Passed},
+        {2147483647, "7,2,-38,553,9.91E37", Verdict::Failed},
+        {-2147483647 - 1, "7,2,-38,553,33", Verdict::Failed},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(c.limit) + " " + c.answer);

@@ -31,10 +31,10 @@ TEST_F(CallTest, KeypadCallNotMadeTimesOutWithTheBarColours)
     app.st.MsCallTimeout = 20;
     platform.Await(BarAt(10, kYellow), QStringLiteral("yellow at 10"));
     platform.Await(BarAt(15, kRed), QStringLiteral("red at 15"));
-    Keep(KeypadCallTest(app, 0));
+    Keep(KeypadCallTest(app, CycleMode::Test));
     EXPECT_EQ(platform.StepsLeft(), 0);
     EXPECT_EQ(app.Form1.Progress.Value, 19);
-    EXPECT_EQ(app.st.Verdict, 2);
+    EXPECT_EQ(app.st.Verdict, Verdict::Aborted);
     EXPECT_EQ(CellsOf(app.Form3, RowId::MobileCall)[1], (Cell{QStringLiteral("* Failed"), kRed}));
     EXPECT_EQ(CellsOf(app.Form3, RowId::DialledNumber)[1].Caption, QStringLiteral("Not tested"));
     EXPECT_EQ(app.st.SummaryLines[1], QStringLiteral("Keypad Test: Failed "));
@@ -45,8 +45,8 @@ TEST_F(CallTest, SwapCallWritesNoCellAndHashIsDecoded)
 {
     Registered(QStringLiteral("phone.digits = 12#"));
     app.st.DialNumber = QStringLiteral("12#");
-    Keep(KeypadCallTest(app, -2));
-    EXPECT_EQ(app.st.Verdict, 0);
+    Keep(KeypadCallTest(app, CycleMode::Swap));
+    EXPECT_EQ(app.st.Verdict, Verdict::Passed);
     EXPECT_EQ(CellsOf(app.Form3, RowId::MobileCall)[1].Caption, QStringLiteral("Not tested"));
     EXPECT_TRUE(app.st.SummaryLines[1].isEmpty());
 }
@@ -57,7 +57,7 @@ TEST_F(CallTest, StopDuringTheCallResetsTheTesterAndTouchesNoCell)
     app.Form1.MStop.Enabled = true;
     platform.Answer(QStringLiteral("restart the test"), msgbox::kYes);
     platform.Do(UiAction::Stop, [](const App& a) { return a.Form1.Progress.Value == 2; });
-    Keep(KeypadCallTest(app, 0));
+    Keep(KeypadCallTest(app, CycleMode::Test));
     EXPECT_TRUE(tester->receivedLines().contains(QStringLiteral("*RST")));
     EXPECT_FALSE(tester->receivedLines().contains(QStringLiteral("STAT:QUES:EVEN?")));
     EXPECT_EQ(CellsOf(app.Form3, RowId::MobileCall)[1].Caption, QStringLiteral("Not tested"));
@@ -68,11 +68,11 @@ TEST_F(CallTest, NoEchoAbortsEvenAfterAFailureAndIsTracedInGerman)
     Simulator();
     app.st.Language = 2;
     app.st.DebugMode = kTrue;
-    app.st.Verdict = 1;
+    app.st.Verdict = Verdict::Failed;
     app.Form1.Command3.Enabled = false;  // as an earlier dialog left it
     platform.Press(QStringLiteral("&Nein"));
     Keep(AudioTest(app, QStringLiteral(" 50")));
-    EXPECT_EQ(app.st.Verdict, 2);
+    EXPECT_EQ(app.st.Verdict, Verdict::Aborted);
     EXPECT_EQ(app.st.SummaryLines[4], QStringLiteral("Mikrofon / Lautsprecher: Fehler"));
     EXPECT_EQ(CellsOf(app.Form3, RowId::SpeechLoopback)[1], (Cell{QStringLiteral("* Fehler"), kRed}));
     EXPECT_TRUE(Trace().contains(QStringLiteral("Button = Audio NOT ok")));
@@ -84,7 +84,7 @@ TEST_F(CallTest, ImpossibleRxLevelCountsAsNoWithoutAskingTheTester)
     auto tester = Simulator();
     Keep(AudioTest(app, QStringLiteral(" 64")));
     EXPECT_TRUE(tester->receivedLines().isEmpty());
-    EXPECT_EQ(app.st.Verdict, 2);
+    EXPECT_EQ(app.st.Verdict, Verdict::Aborted);
     EXPECT_EQ(CellsOf(app.Form3, RowId::SpeechLoopback)[1].Caption, QStringLiteral("* Failed"));
 }
 

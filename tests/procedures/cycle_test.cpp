@@ -196,7 +196,7 @@ TEST_F(CycleTest, SingleBandGsmPhonePasses)
     EXPECT_EQ(CycleLines(), expected);
 
     EXPECT_EQ(verdict.title, QStringLiteral("Test Passed!"));
-    EXPECT_EQ(verdict.st.Verdict, 0);
+    EXPECT_EQ(verdict.st.Verdict, Verdict::Passed);
     EXPECT_EQ(verdict.st.SummaryLines[1], QStringLiteral("Keypad Test: Passed"));
     EXPECT_EQ(verdict.st.SummaryLines[2], QStringLiteral("Transmitter Test: Passed"));
     EXPECT_EQ(verdict.st.SummaryLines[3], QStringLiteral("Receiver Test: Passed"));
@@ -264,7 +264,7 @@ TEST_F(CycleTest, DualBandPhonePassesOnBothPages)
     EXPECT_EQ(lines.mid(start, secondBand.size()), secondBand);
 
     EXPECT_EQ(verdict.title, QStringLiteral("Test Passed!"));
-    EXPECT_EQ(verdict.st.Verdict, 0);
+    EXPECT_EQ(verdict.st.Verdict, Verdict::Passed);
     EXPECT_EQ(progressReached, 7);
     EXPECT_EQ(verdict.st.SummaryLines[3], QStringLiteral("Receiver Test: Passed"));
     EXPECT_TRUE(verdict.st.SummaryLines[6].isEmpty());
@@ -307,7 +307,7 @@ TEST_P(OutcomeCycleTest, FailureIsMarkedInItsCellAndSummaryAndTheCycleGoesOn)
     const Cell& cell = c.cell(verdict.form3);
     EXPECT_TRUE(cell.Caption.startsWith(QLatin1String(c.cellStart))) << qPrintable(cell.Caption);
     EXPECT_EQ(cell.ForeColor, c.colour);
-    EXPECT_EQ(verdict.st.Verdict, c.verdict);
+    EXPECT_EQ(verdict.st.Verdict, celvio::Verdict(c.verdict));
     EXPECT_EQ(verdict.title, c.verdict ? QStringLiteral("Test Failed!") : QStringLiteral("Test Passed!"));
     EXPECT_EQ(verdict.st.SummaryLines[c.summaryLine], QString::fromLatin1(c.summary));
     // The calls ran and passed; an earlier failure stays in the verdict.
@@ -356,7 +356,7 @@ TEST_F(CycleTest, ModelWithoutKeypadTestIsNotFailedByTheDialledDigits)
                                                                "RX900=1.5,2.5,3.5\nTX900=2,3,4\n"));
     RunCycle(QStringLiteral("phone.digits = 0124"));
     EXPECT_EQ(verdict.title, QStringLiteral("Test Passed!"));
-    EXPECT_EQ(verdict.st.Verdict, 0);
+    EXPECT_EQ(verdict.st.Verdict, Verdict::Passed);
     EXPECT_EQ(CellsOf(verdict.form3, RowId::DialledNumber)[1], (Cell{QStringLiteral("Not needed"), kYellow}));
     EXPECT_EQ(CellsOf(verdict.form3, RowId::MobileCall)[1], (Cell{QStringLiteral("Passed"), kGreen}));
     EXPECT_TRUE(verdict.st.SummaryLines[1].isEmpty());
@@ -390,7 +390,7 @@ TEST_F(CycleTest, NoRegistrationIsRetriedOnYes)
     ExpectNoBoxes();
     ASSERT_TRUE(verdict.seen);
     EXPECT_EQ(question, QStringLiteral("Network search failed!\r\nRetry ?"));
-    EXPECT_EQ(verdict.st.Verdict, 0);
+    EXPECT_EQ(verdict.st.Verdict, Verdict::Passed);
     EXPECT_EQ(verdict.title, QStringLiteral("Test Passed!"));
     const QStringList lines = CycleLines();
     EXPECT_EQ(lines.count(QStringLiteral("CALL:LOC;*STB?")), 2);
@@ -418,7 +418,7 @@ TEST_F(CycleTest, NoRegistrationAnsweredNoEndsTheCycleWithTheLightReset)
 TEST_F(CycleTest, NetworkCallNotAnsweredAbortsStraightToTheVerdict)
 {
     RunCycle(QStringLiteral("phone.answer = never"), "GSM 900", 0, nullptr);
-    EXPECT_EQ(verdict.st.Verdict, 2);
+    EXPECT_EQ(verdict.st.Verdict, Verdict::Aborted);
     EXPECT_EQ(verdict.title, QStringLiteral("Test Aborted!"));
     EXPECT_EQ(CellsOf(verdict.form3, RowId::BaseCall)[1], (Cell{QStringLiteral("* Failed"), kRed}));
     EXPECT_EQ(CellsOf(verdict.form3, RowId::SpeechLoopback)[1].Caption, QStringLiteral("Not tested"));
@@ -434,7 +434,7 @@ TEST_F(CycleTest, NetworkCallNotAnsweredAbortsStraightToTheVerdict)
 TEST_F(CycleTest, NoEchoAbortsButTheCallIsStillReleased)
 {
     RunCycle(QString(), "GSM 900", 0, "&No");
-    EXPECT_EQ(verdict.st.Verdict, 2);
+    EXPECT_EQ(verdict.st.Verdict, Verdict::Aborted);
     EXPECT_EQ(verdict.title, QStringLiteral("Test Aborted!"));
     EXPECT_EQ(CellsOf(verdict.form3, RowId::SpeechLoopback)[1], (Cell{QStringLiteral("* Failed"), kRed}));
     EXPECT_EQ(verdict.st.SummaryLines[4], QStringLiteral("Microphone / Speaker Test: Failed"));
@@ -492,11 +492,11 @@ TEST_F(CycleTest, SinglePcsCycleUsesTheSecondBandsPowerLevelsForOneCycleOnly)
     EXPECT_TRUE(gsm.contains(QStringLiteral("CONF:GSM:MS:TCH:PLEV  15")));
     EXPECT_EQ(app.st.MsPowerLevels[1], 5);
     ASSERT_EQ(verdicts.size(), 2);
-    EXPECT_EQ(verdicts[0].st.Verdict, 0);
+    EXPECT_EQ(verdicts[0].st.Verdict, Verdict::Passed);
     EXPECT_EQ(verdicts[0].st.MsPowerLevels[1], 0);
     EXPECT_EQ(verdicts[0].form3.RowName[int(RowId::TxPower1)].Caption, QStringLiteral("TX Power 0 (30 dBm)"));
     EXPECT_EQ(CellsOf(verdicts[0].form3, RowId::TxPower1)[1].ForeColor, kGreen);
-    EXPECT_EQ(verdicts[1].st.Verdict, 0);
+    EXPECT_EQ(verdicts[1].st.Verdict, Verdict::Passed);
     EXPECT_EQ(verdicts[1].form3.RowName[int(RowId::TxPower1)].Caption, QStringLiteral("TX Power 5 (33 dBm)"));
 }
 

@@ -20,12 +20,12 @@ TEST_F(NetworkTest, NoRegistrationTimesOutAfterTheTimeOutLessOneSecond)
     platform.Await(BarAt(30, kYellow), QStringLiteral("yellow at half the time"));
     platform.Await(BarAt(45, kRed), QStringLiteral("red at three quarters"));
     platform.Await(BarAt(59, kRed), QStringLiteral("the last step"));
-    NetworkSearch(app, 0);
+    NetworkSearch(app, CycleMode::Test);
 
     EXPECT_EQ(platform.StepsLeft(), 0);
     EXPECT_EQ(app.Form1.Progress.Value, 59);  // never full
     EXPECT_FALSE(app.Form1.Progress.Visible);
-    EXPECT_EQ(app.st.Verdict, 2);
+    EXPECT_EQ(app.st.Verdict, Verdict::Aborted);
     EXPECT_EQ(From(tester->receivedLines(), QStringLiteral("STAT:QUES:EVEN?")),
               (QStringList{QStringLiteral("STAT:QUES:EVEN?"), QStringLiteral("SYST:COMM:SER:TIM 1"),
                            QStringLiteral("SYST:COMM:SER:TIM:STAT ON"), QStringLiteral("CALL:MSOR;*ESR?"),
@@ -37,8 +37,8 @@ TEST_F(NetworkTest, StatusBitNineFailsARegistrationThatAnswered)
     auto device = Replies();
     device->On(QStringLiteral("CALL:LOC;*STB?"), {QStringLiteral("8")}, 5000);
     device->On(QStringLiteral("STAT:QUES:EVEN?"), {QStringLiteral("516")});
-    NetworkSearch(app, 0);
-    EXPECT_EQ(app.st.Verdict, 2);
+    NetworkSearch(app, CycleMode::Test);
+    EXPECT_EQ(app.st.Verdict, Verdict::Aborted);
     EXPECT_LT(platform.MonotonicMs(), 8000);
 }
 
@@ -50,29 +50,29 @@ TEST_F(NetworkTest, SearchAcrossMidnightStillTimesOut)
     // The tester answers only after the program has given up.
     device->On(QStringLiteral("CALL:LOC;*STB?"), {QStringLiteral("8")}, 25'000);
     app.st.SearchTimeout = 20;
-    NetworkSearch(app, 0);
+    NetworkSearch(app, CycleMode::Test);
     EXPECT_EQ(app.Form1.Progress.Value, 19);
-    EXPECT_EQ(app.st.Verdict, 2);
+    EXPECT_EQ(app.st.Verdict, Verdict::Aborted);
 }
 
 TEST_F(NetworkTest, TitleInstructionAndPictureFollowTheMode)
 {
     const struct {
-        int mode;
+        CycleMode mode;
         bool blockedList;
         const char* title;
         const char* firstLine;
         const char* picture;
     } cases[] = {
-        {-2, false, "SWAP mobile phone", "Place the swapped mobile phone on\r\nthe antenna coupler.", "/Coupler.BMP"},
-        {2, true, "Scanning for used Channels", "Place your mobile phone on\r\nthe antenna coupler.", "/Coupler.BMP"},
+        {CycleMode::Swap, false, "SWAP mobile phone", "Place the swapped mobile phone on\r\nthe antenna coupler.", "/Coupler.BMP"},
+        {CycleMode::ContinuousScan, true, "Scanning for used Channels", "Place your mobile phone on\r\nthe antenna coupler.", "/Coupler.BMP"},
         // A single scan without a blocked list animates the cable picture: odd second.
-        {1, false, "Scanning for used Channels", "Please connect the reference phone\r\nvia cable.",
+        {CycleMode::OneScan, false, "Scanning for used Channels", "Please connect the reference phone\r\nvia cable.",
          "/Coupler3.BMP"}};
     for (const char* name : {"Coupler.BMP", "Coupler2.BMP", "Coupler3.BMP"})
         WriteStationBytes(QString::fromLatin1(name), "BM");
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.mode);
+        SCOPED_TRACE(int(c.mode));
         QFile::remove(StationFile(QStringLiteral("BADCHAN.DAT")));
         if (c.blockedList)
             WriteStationFile(QStringLiteral("BADCHAN.DAT"), QStringLiteral("\" 30,\"\n"));

@@ -7,7 +7,7 @@
 #include "procedures/transmitter_core.h"
 #include "record/cycle_record.h"
 #include "results/result_grid.h"
-#include "platform/scripted/scripted_devices.h"
+#include "shell/scripted/scripted_devices.h"
 #include "support/station_fixture.h"
 
 #include <QMap>
@@ -95,7 +95,7 @@ protected:
         if (!device)
             device = Replies();
         device->lines.clear();
-        app.st.Verdict = 0;
+        app.st.Verdict = Verdict::Passed;
         app.st.TxStep = 1;
     }
     std::shared_ptr<ReplyDevice> device;

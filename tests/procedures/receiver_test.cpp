@@ -43,7 +43,7 @@ TEST_F(RxTest, BoundsPassAndOneBeyondFails)
         EXPECT_EQ(CellsOf(app.Form3, RowId::RxQuality)[1].ForeColor, c.qualityFails ? kRed : kGreen);
         EXPECT_EQ(device->lines.count(kLevel), c.levelFails ? 2 : 1);
         const bool fails = c.levelFails || c.qualityFails;
-        EXPECT_EQ(app.st.Verdict, fails ? 1 : 0);
+        EXPECT_EQ(app.st.Verdict, fails ? Verdict::Failed : Verdict::Passed);
         EXPECT_EQ(app.st.SummaryLines[3],
                   fails ? QStringLiteral("Receiver Test: Failed") : QStringLiteral("Receiver Test: Not Tested"));
     }
@@ -57,7 +57,7 @@ TEST_F(RxTest, LevelThatRecoversStandsInRepeatGreenButTheVerdictKeepsTheFailure)
     EXPECT_EQ(CellsOf(app.Form3, RowId::RxLevel)[1], (Cell{QStringLiteral("! 51"), kRepeatGreen}));
     EXPECT_EQ(CellsOf(app.Form3, RowId::RxQuality)[1], (Cell{QStringLiteral(" 0"), kGreen}));
     EXPECT_EQ(app.st.SummaryLines[3], QStringLiteral("Receiver Test: Not Tested"));
-    EXPECT_EQ(app.st.Verdict, 1);
+    EXPECT_EQ(app.st.Verdict, Verdict::Failed);
 }
 
 TEST_F(RxTest, SecondBandWritesTheSecondPageInItsOwnLanguage)

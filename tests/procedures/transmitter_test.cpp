@@ -50,7 +50,7 @@ TEST_F(TxTest, AnswerFillsEveryCellOfTheColumn)
     for (const auto& [cell, text] : expected)
         EXPECT_EQ(*cell, (Cell{QString::fromUtf8(text), kGreen}));
     EXPECT_EQ(CellsOf(p, RowId::TxPower1)[2].Caption, QStringLiteral("Not tested"));
-    EXPECT_EQ(app.st.Verdict, 0);
+    EXPECT_EQ(app.st.Verdict, Verdict::Passed);
     EXPECT_EQ(app.Form1.Label3.Caption, QStringLiteral("\r\n 1. Traffic Channel:  20  Checked"));
 }
 
@@ -90,7 +90,7 @@ TEST_F(TxTest, RoundsHalvesUpwardsAndPassesTheBounds)
             EXPECT_EQ(cell, (Cell{(fails ? QStringLiteral("*") : QString()) + QString::fromUtf8(text),
                                   fails ? kRed : kGreen}));
         }
-        EXPECT_EQ(app.st.Verdict, failing.isEmpty() ? 0 : 1);
+        EXPECT_EQ(app.st.Verdict, failing.isEmpty() ? Verdict::Passed : Verdict::Failed);
         EXPECT_EQ(Measurements(), failing.isEmpty() ? 1 : 2);  // a standing failure is measured twice
     }
 }
@@ -116,7 +116,7 @@ TEST_F(TxTest, FailureIsMeasuredAgainAndMustPassTwice)
         EXPECT_EQ(CellsOf(app.Form3, RowId::TxPower1)[1], c.cell);
         EXPECT_EQ(Measurements(), c.measurements);
         EXPECT_EQ(app.st.SummaryLines[2], QString::fromLatin1(c.summary));
-        EXPECT_EQ(app.st.Verdict, c.measurements == 1 ? 0 : 1);
+        EXPECT_EQ(app.st.Verdict, c.measurements == 1 ? Verdict::Passed : Verdict::Failed);
     }
 }
 
@@ -157,7 +157,7 @@ TEST_F(TxTest, AnswerWithoutFourCommasBreaksTheTestOff)
 {
     device->On(kTemplate, {QStringLiteral("0,0,0,0,0")});
     Measure({QStringLiteral("33.2")});
-    EXPECT_EQ(app.st.Verdict, 2);
+    EXPECT_EQ(app.st.Verdict, Verdict::Aborted);
     EXPECT_EQ(app.st.SummaryLines[2], QStringLiteral("Transmitter Test: Failed"));
     EXPECT_FALSE(device->lines.contains(kTemplate));
 
@@ -197,7 +197,7 @@ TEST_F(TxTest, SecondBandHasItsOwnLevelsFrequencyLimitAndFailureLine)
 
     device->On(kMeasure, {QStringLiteral("garbage")});
     Keep(DualBandTransmitterTest(app, QStringLiteral("PCN"), 1, true, false));
-    EXPECT_EQ(app.st.Verdict, 2);
+    EXPECT_EQ(app.st.Verdict, Verdict::Aborted);
     EXPECT_EQ(app.st.SummaryLines[6], QStringLiteral("Transmitter Test: Failed"));
     EXPECT_EQ(app.st.SummaryLines[2], QStringLiteral("Transmitter Test: Failed"));  // from the 181 Hz
 }

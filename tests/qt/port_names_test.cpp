@@ -1,7 +1,7 @@
 // Which device a port number names (option, PORTS.INI, environment, default), and the
 // plain-words message for a device the operator's account may not open.
-#include "platform/qt/port_names.h"
-#include "platform/qt/qt_serial_port.h"
+#include "shell/qt/port_names.h"
+#include "shell/qt/qt_serial_port.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -2,8 +2,8 @@
 // every window of the real platform carries it (the window manager reads it from there,
 // so a missing one leaves a blank picture in the task bar).
 #include "core/app.h"
-#include "platform/qt/program_icon.h"
-#include "platform/qt/qt_platform.h"
+#include "shell/qt/program_icon.h"
+#include "shell/qt/qt_platform.h"
 
 #include <QApplication>
 #include <QImage>

@@ -5,7 +5,7 @@
 // one can be mounted; an injected fault of the file layer elsewhere.
 #include "core/files.h"
 #include "core/trace.h"
-#include "platform/qt/qt_printer.h"
+#include "shell/qt/qt_printer.h"
 #include "support/station_fixture.h"
 #include "support/tmpfs_mount.h"
 
@@ -26,7 +26,6 @@ protected:
         app.st.DebugMode = kTrue;
         prints = dir.filePath(QStringLiteral("PRINTS"));
     }
-    void TearDown() override { SetFileWriteFault({}); }
 
     // The trace window's PRINT with `lines` lines in the trace, on the PDF printer.
     void PrintTrace(QtPrinter& pdf, int lines)
@@ -170,10 +169,10 @@ TEST_F(QtPrinterTest, FullDiskLeavesNoPartOfADocumentAndTellsTheOperator)
                                           << fault.failSync);
         QDir(prints).removeRecursively();
         LayEarlier();
-        QtPrinter pdf(prints);
-        SetFileWriteFault(fault);
+        QtPrinter pdf(prints, &app.FileSeams.Fault);
+        app.FileSeams.Fault = fault;
         PrintTrace(pdf, 300);
-        SetFileWriteFault({});
+        app.FileSeams.Fault = {};
         ExpectToldWithFileAndReason(pdf, QStringLiteral("the disk refused the data"));
         EXPECT_EQ(Entries(), QStringList{kEarlier});
         ExpectPrintedOnASoundDisk(pdf);
@@ -187,11 +186,11 @@ TEST_F(QtPrinterTest, ReadOnlyPrintsFolderIsToldWithTheFileAndReason)
     const bool mounted = disk.Mount(prints, QStringLiteral("1m"));
     RecordProperty("read_only", mounted ? "mounted read-only tmpfs" : "injected fault");
     LayEarlier();
-    QtPrinter pdf(prints);
+    QtPrinter pdf(prints, &app.FileSeams.Fault);
     if (mounted) {
         ASSERT_TRUE(disk.SetReadOnly(true));
     } else {
-        SetFileWriteFault({-1, false, true});
+        app.FileSeams.Fault = {-1, false, true};
     }
     PrintTrace(pdf, 20);
     // The printer itself started: the file is what failed, and the operator hears so.
@@ -201,7 +200,7 @@ TEST_F(QtPrinterTest, ReadOnlyPrintsFolderIsToldWithTheFileAndReason)
     if (mounted) {
         ASSERT_TRUE(disk.SetReadOnly(false));
     } else {
-        SetFileWriteFault({});
+        app.FileSeams.Fault = {};
     }
     ExpectPrintedOnASoundDisk(pdf);
 }

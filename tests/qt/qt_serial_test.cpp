@@ -1,5 +1,5 @@
 // The real serial path: device paths, error numbers and a device held by another port.
-#include "platform/qt/qt_serial_port.h"
+#include "shell/qt/qt_serial_port.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>

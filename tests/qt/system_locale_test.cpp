@@ -3,7 +3,7 @@
 // fixed columns, and only the order of day and month follows the setting. Each setting
 // runs in a child process, since a process reads its locale once.
 #include "core/text.h"
-#include "platform/qt/qt_platform.h"
+#include "shell/qt/qt_platform.h"
 
 #include <QCoreApplication>
 #include <QProcess>

@@ -1,7 +1,7 @@
 // The trace window and the scan results window beside the main window: on the screens
 // a shop has, none hides another, and every window stays on the screen.
-#include "platform/qt/scan_window.h"
-#include "platform/qt/window_placement.h"
+#include "shell/qt/scan_window.h"
+#include "shell/qt/window_placement.h"
 #include "support/station_fixture.h"
 
 #include <QGuiApplication>

@@ -20,8 +20,6 @@ const QString kResultFile = QStringLiteral("RESULTS/351234/0123457.TXT");  // th
 
 class DiskFaultCycleTest : public StationFixture {
 protected:
-    void TearDown() override { SetFileWriteFault({}); }
-
     void LayStation()
     {
         WriteStationFile(QStringLiteral("CELVIO.INI"), kSettings);
@@ -118,7 +116,7 @@ TEST_F(DiskFaultCycleTest, ReadOnlyStationStillShowsTheVerdictAndStartsTheNextCy
     if (mounted) {
         ASSERT_TRUE(disk.SetReadOnly(true));
     } else {
-        SetFileWriteFault({-1, false, true});
+        app.FileSeams.Fault = {-1, false, true};
     }
     const QMap<QString, QByteArray> before = Snapshot();
     EXPECT_EQ(CycleAndNext(), QStringLiteral("Test Passed!"));
@@ -143,7 +141,7 @@ TEST_F(DiskFaultCycleTest, FullDiskStillShowsTheVerdictAndStartsTheNextCycle)
         // The folder of the result file still fits; its record does not.
         QDir().mkpath(StationFile(QStringLiteral("RESULTS/351234")));
     } else {
-        SetFileWriteFault({0, false, false});
+        app.FileSeams.Fault = {0, false, false};
     }
     const QMap<QString, QByteArray> before = Snapshot();
     EXPECT_EQ(CycleAndNext(), QStringLiteral("Test Passed!"));

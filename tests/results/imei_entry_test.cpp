@@ -36,7 +36,7 @@ TEST_F(ImeiEntryTest, SeparatorsAreRemovedAndShortEntriesAskedAgain)
             platform.Type(1, QStringLiteral("351234000000017"));
             platform.Press(QStringLiteral("&OK"));
         }
-        EnterImei(app, 0);
+        EnterImei(app, ImeiPrompt::OldPhone);
         EXPECT_EQ(platform.StepsLeft(), 0);
         EXPECT_EQ(app.st.Imei, c.imei ? QString::fromLatin1(c.imei) : QStringLiteral("351234000000017"));
         ASSERT_EQ(platform.boxes.size(), c.imei ? 0 : 1);

@@ -2,7 +2,7 @@
 // the tests of the printed reports. Skips when pdftotext (poppler-utils) is missing.
 #pragma once
 
-#include "platform/qt/qt_printer.h"
+#include "shell/qt/qt_printer.h"
 #include "results/results_fixture.h"
 
 #include <QProcess>

@@ -62,7 +62,7 @@ protected:
                 if (f.Label4.Caption != QString::fromUtf8(title) || !f.Command3.Visible)
                     return false;
                 screen = Screen{f.Label4.Caption, f.Label3.Caption,   f.Command2.Caption, f.Command3.Caption,
-                                f.Command2.Visible, f.Focus.target, a.st.HelpTopic};
+                                f.Command2.Visible, f.Focus.target, int(a.st.HelpTopic)};
                 return true;
             },
             QString::fromUtf8(title));

@@ -170,7 +170,7 @@ TEST_F(ResultFileTest, ImeiTypedAtTheVerdictScreenKeepsTheReportChoice)
         },
         QStringLiteral("the report screen"));
     platform.Press(QStringLiteral("&New test"));
-    VerdictScreen(app, 1, record);
+    VerdictScreen(app, Verdict::Failed, record);
     EXPECT_TRUE(report);
     EXPECT_EQ(Written(), QStringLiteral("RESULTS/351234/0000041.TXT"));
     EXPECT_FALSE(app.Form1.Command2.Visible || app.Form1.Command3.Visible || app.Form1.Text1.Visible);

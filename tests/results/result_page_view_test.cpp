@@ -2,7 +2,7 @@
 // buttons), opens where the anchor window is or maximized, queues its buttons' actions
 // and turns a close by the frame into the quit question.
 #include "results_fixture.h"
-#include "platform/qt/side_windows.h"
+#include "shell/qt/side_windows.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>

@@ -41,7 +41,7 @@ protected:
     {
         record = FailedDualBandRecord(app.st);
         app.st.DebugMode = kTrue;
-        app.st.Verdict = 1;
+        app.st.Verdict = Verdict::Failed;
         app.st.Imei = record.Imei;
         SetUpResultPages(app, record);
     }

@@ -82,7 +82,7 @@ void ScanTest::Done()
                           a.ScanFrm.Left,
                           a.ScanFrm.Top,
                           a.ScanFrm.List1,
-                          a.st.HelpTopic,
+                          int(a.st.HelpTopic),
                           f.Progress.Visible,
                           f.MStop.Enabled,
                           a.st.ScanWritesList};

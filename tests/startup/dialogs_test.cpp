@@ -85,7 +85,7 @@ TEST_F(DialogsTest, ModeDialogReturnsTheModeOfTheButtonPressedInTheStationsLangu
         app.st.Language = quint8(language);
         Screen screen;
         PressAndCapture(QString::fromLatin1(press), &screen);
-        EXPECT_EQ(SelectMode(app), mode);
+        EXPECT_EQ(SelectMode(app), CycleMode(mode));
         EXPECT_EQ(screen.title, title);
         EXPECT_EQ(screen.text, text);
         EXPECT_EQ(screen.captions, (QStringList{u"&Scan"_s, u"&Test"_s, u"S&wap"_s, u""_s, u""_s}));
@@ -101,7 +101,7 @@ TEST_F(DialogsTest, QuitQuestionAnsweredNoLeavesTheDialogWaitingAndYesEndsThePro
     platform.Do(UiAction::Quit);
     platform.Answer(u"Do you really want to quit the program?"_s, msgbox::kNo);
     platform.Press(u"&Scan"_s);
-    EXPECT_EQ(SelectMode(app), 2);
+    EXPECT_EQ(SelectMode(app), CycleMode::ContinuousScan);
     ASSERT_EQ(platform.boxes.size(), 1);
     EXPECT_EQ(platform.boxes[0].style, msgbox::kYesNo | msgbox::kQuestion);
 
@@ -123,7 +123,7 @@ TEST_F(DialogsTest, SystemDialogSetsTheSystemAndPreselectsItNextTime)
     for (const auto& [gsmSystem, press, code, choice] : cases) {
         app.st.GsmSystem = quint8(gsmSystem);
         platform.Press(QString::fromLatin1(press));
-        SelectSystem(app, 0);
+        SelectSystem(app, CycleMode::Test);
         EXPECT_EQ(app.st.SystemCode, QString::fromLatin1(code));
         EXPECT_EQ(app.st.SystemChoice, choice);
         EXPECT_EQ(Trace().last(), u"Button = "_s + QString::fromLatin1(code));
@@ -132,7 +132,7 @@ TEST_F(DialogsTest, SystemDialogSetsTheSystemAndPreselectsItNextTime)
         // "GSM 1800" (Command1), after "GSM 1800" on "GSM 900" (Command2).
         Screen next;
         PressAndCapture(QString::fromLatin1(press), &next);
-        SelectSystem(app, 0);
+        SelectSystem(app, CycleMode::Test);
         EXPECT_EQ(next.focus, choice) << press;
         const QString low = gsmSystem == 14 ? u"GSM 850"_s : u"GSM 900"_s;
         EXPECT_EQ(next.captions, (QStringList{u"GSM 1800"_s, low, u"GSM 1900"_s, u"GSM 900/1800"_s, low + u"/1900"_s}));
@@ -154,7 +154,7 @@ TEST_F(DialogsTest, SystemDialogTitleFollowsTheMode)
         app.st.Language = quint8(language);
         Screen screen;
         PressAndCapture(u"GSM 1900"_s, &screen);
-        SelectSystem(app, mode);
+        SelectSystem(app, CycleMode(mode));
         EXPECT_EQ(screen.title, QString::fromUtf8(title)) << mode;
         EXPECT_EQ(screen.text, u"\r\n\r\n"_s + QString::fromUtf8(text)) << mode;
     }
@@ -167,7 +167,7 @@ TEST_F(DialogsTest, StopLeavesTheSystemUnchangedAndNoButtonBehind)
     app.Form1.MStop.Enabled = true;
     platform.Do(UiAction::Stop);
     platform.Answer(u"Do you really want to restart the test?"_s, msgbox::kYes);
-    SelectSystem(app, 0);
+    SelectSystem(app, CycleMode::Test);
     EXPECT_EQ(app.st.StopRequested, kTrue);
     EXPECT_EQ(app.st.SystemCode, u"PCS"_s);
     EXPECT_EQ(app.st.SystemChoice, 3);
@@ -175,7 +175,7 @@ TEST_F(DialogsTest, StopLeavesTheSystemUnchangedAndNoButtonBehind)
 
     app.st.StopRequested = kFalse;
     app.st.Command2Pressed = app.st.Command4Pressed = kTrue;  // two at once: the later row wins
-    SelectSystem(app, 0);
+    SelectSystem(app, CycleMode::Test);
     EXPECT_EQ(app.st.SystemCode, u"GSM,PCN"_s);
     EXPECT_TRUE(NoButtonLeft());
 }

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "core/app.h"
-#include "platform/scripted/scripted_platform.h"
+#include "shell/scripted/scripted_platform.h"
 
 #include <QByteArray>
 #include <QString>

@@ -56,7 +56,7 @@ TEST_F(SwapQuestionTest, KindsLanguagesAndAnswers)
             if (comment)
                 platform.Type(6, QStringLiteral("Scratch on the display"));
             platform.Press(first ? QString::fromUtf8(c.first) : second);
-            EXPECT_EQ(AskSwapQuestion(app, c.kind), first);
+            EXPECT_EQ(AskSwapQuestion(app, SwapQuestion(c.kind)), first);
             EXPECT_EQ(shown, QString::fromUtf8(c.title) + QStringLiteral("|\r\n") + QString::fromUtf8(c.text) +
                                  QStringLiteral("\r\n|") + QString::fromUtf8(c.first) + QLatin1Char('|') + second +
                                  QLatin1Char('|') + (comment ? QStringLiteral("SWAP comment200") : QString()) +
@@ -84,7 +84,7 @@ TEST_F(SwapQuestionTest, CommentOutsideLatin1IsRefusedBeforeTheAnswer)
         platform.Await([this](const App&) { return platform.boxes.size() == 1; }, QStringLiteral("the refusal"));
         platform.Type(6, QStringLiteral("Scratch -> display"));
         platform.Press(QString::fromLatin1(answer));
-        EXPECT_EQ(AskSwapQuestion(app, 0), answer == QByteArray("&SWAP"));
+        EXPECT_EQ(AskSwapQuestion(app, SwapQuestion::SwapFailedPhone), answer == QByteArray("&SWAP"));
         EXPECT_EQ(platform.StepsLeft(), 0);
         EXPECT_EQ(app.st.SwapComment, QStringLiteral("Scratch -> display"));
         ASSERT_EQ(platform.boxes.size(), 1);

@@ -240,16 +240,16 @@ void KillAtStep(const char*)
         ::kill(::getpid(), SIGKILL);
 }
 
-// Runs `work` in a child process that is killed at file operation `step`; true when it
-// was killed, false when it ran to its end.
+// Runs `work` in a child process that is killed at file operation `step` (the step hook
+// of `seams`); true when it was killed, false when it ran to its end.
 template <typename Work>
-bool RunKilledAt(int step, Work work)
+bool RunKilledAt(FileSeams& seams, int step, Work work)
 {
     const pid_t child = ::fork();
     if (child == 0) {
         g_steps = 0;
         g_killAt = step;
-        SetFileStepHook(KillAtStep);
+        seams.StepHook = KillAtStep;
         work();
         ::_exit(0);
     }
@@ -346,7 +346,7 @@ TEST_F(KillTest, RecordRewriteKilledAtEveryStep)
         const QStringList before = AllRecords("SWAP", ".IWR");
         app.st.OldImei = QStringLiteral("777777777777777");
         app.st.Imei = QStringLiteral("888888888888888");
-        const bool killed = RunKilledAt(step, [this] { WriteSwapRecord(app, true, QString()); });
+        const bool killed = RunKilledAt(app.FileSeams, step, [this] { WriteSwapRecord(app, true, QString()); });
         ExpectAllWhole();
         QStringList after = AllRecords("SWAP", ".IWR");
         if (after != before) {
@@ -374,8 +374,9 @@ TEST_F(KillTest, ArchiveKilledAtEveryStep)
             Seed(2, archived);
             const QStringList swaps = AllRecords("SWAP", ".IWR");
             const QStringList imeis = AllRecords("IMEI", ".IME");
-            const bool killed = RunKilledAt(step, [this] {
-                ArchiveRecordFiles(Log(), QStringLiteral("AB123ACT"), Log("BACKUP26"), QStringLiteral("AB123L06"));
+            const bool killed = RunKilledAt(app.FileSeams, step, [this] {
+                ArchiveRecordFiles(Log(), QStringLiteral("AB123ACT"), Log("BACKUP26"), QStringLiteral("AB123L06"),
+                                   nullptr, &app.FileSeams);
             });
             // Nothing half-written under a final name; the hand-over finishes with no
             // record lost or doubled ...

@@ -1,7 +1,7 @@
 // Serial devices that the tester tests need beyond the scripted ones.
 #pragma once
 
-#include "platform/scripted/scripted_devices.h"
+#include "shell/scripted/scripted_devices.h"
 
 #include <QByteArray>
 

@@ -130,14 +130,14 @@ TEST_F(HelpWindowTest, TopicOneNamesTheConfiguredSpeedAndCtrlQRefillsTheWindow)
                                               {3, u"38400"_s}, {7, u"19200"_s}};
     for (const auto& [setting, speed] : speeds) {
         app.st.TesterSpeed = quint8(setting);
-        SetHelpTopic(app, 1);
+        SetHelpTopic(app, HelpTopic::Connect);
         ShowHelp(app);
         EXPECT_TRUE(app.Form2.List1.contains(u"  Baudrate should be set to "_s + speed + u" baud."_s)) << setting;
     }
 
     // Ctrl+Q twice: the same window, filled again from one empty line.
     app.st.DebugMode = kTrue;
-    SetHelpTopic(app, 9);
+    SetHelpTopic(app, HelpTopic::TransmitterTest);
     platform.Do(UiAction::Help);
     platform.Do(UiAction::Help);
     WaitSeconds(app, 1);
@@ -148,9 +148,9 @@ TEST_F(HelpWindowTest, TopicOneNamesTheConfiguredSpeedAndCtrlQRefillsTheWindow)
     EXPECT_EQ(Trace().count(u"Button = HELP"_s), 2);
 
     // The next step hides it.
-    SetHelpTopic(app, 10);
+    SetHelpTopic(app, HelpTopic::BaseStationCall);
     EXPECT_FALSE(app.Form2.Visible);
-    EXPECT_EQ(app.st.HelpTopic, 10);
+    EXPECT_EQ(app.st.HelpTopic, HelpTopic::BaseStationCall);
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 // progress bar, entry fields and the menus.
 #pragma once
 
+#include "shell/qt/sync.h"
+
 #include <QMainWindow>
 #include <array>
 #include <memory>
@@ -41,6 +43,7 @@ private:
     QLabel* label3_ = nullptr;
     QLabel* label4_ = nullptr;
     QLabel* label5_ = nullptr;
+    GivenColours givenColours_;  // of the four labels above
     QLabel* picture_ = nullptr;
     QString pictureFile_;
     QProgressBar* progress_ = nullptr;

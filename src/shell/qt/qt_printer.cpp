@@ -1,4 +1,4 @@
-#include "platform/qt/qt_printer.h"
+#include "shell/qt/qt_printer.h"
 
 #include "core/files.h"
 
@@ -31,7 +31,8 @@ bool NameTaken(const QString& path)
 
 }  // namespace
 
-QtPrinter::QtPrinter(QString pdfDirectory) : pdfDirectory_(std::move(pdfDirectory))
+QtPrinter::QtPrinter(QString pdfDirectory, FileWriteFault* fault)
+    : pdfDirectory_(std::move(pdfDirectory)), fault_(fault)
 {
     SetFont(QStringLiteral("Courier New"), 10);
 }
@@ -199,7 +200,7 @@ int QtPrinter::SavePdf()
     // Through a temporary file in the same folder, every write, the flush and the sync
     // to disk checked before the rename: the final name never holds part of a document.
     QString reason;
-    if (!WriteFileAtomic(path, bytes, &reason))
+    if (!WriteFileAtomic(path, bytes, &reason, fault_))
         return fail(reason);
     pdfFile_ = path;
     return 0;

@@ -1,4 +1,4 @@
-#include "platform/scripted/scripted_platform.h"
+#include "shell/scripted/scripted_platform.h"
 
 #include "cycle/main.h"
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/forms.h"
+#include "shell/qt/sync.h"
 
 #include <QElapsedTimer>
 #include <QTimer>
@@ -80,6 +81,7 @@ private:
     // parsed only when a colour changes.
     std::vector<Colour> labelStyled_;
     std::vector<Colour> cellStyled_;
+    GivenColours givenColours_;  // of the labels' palettes
     std::array<QPushButton*, 4> buttons_{};
     quint64 focusSerial_ = 0;
     QWidget* anchor_ = nullptr;

@@ -2,9 +2,9 @@
 #pragma once
 
 #include "platform/platform.h"
-#include "platform/qt/qt_printer.h"
-#include "platform/qt/qt_serial_port.h"
-#include "platform/qt/shown_log.h"
+#include "shell/qt/qt_printer.h"
+#include "shell/qt/qt_serial_port.h"
+#include "shell/qt/shown_log.h"
 
 #include <QElapsedTimer>
 #include <QTimer>

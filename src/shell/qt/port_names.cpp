@@ -1,4 +1,4 @@
-#include "platform/qt/port_names.h"
+#include "shell/qt/port_names.h"
 
 #include <QFile>
 #include <QRegularExpression>

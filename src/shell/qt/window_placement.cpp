@@ -1,4 +1,4 @@
-#include "platform/qt/window_placement.h"
+#include "shell/qt/window_placement.h"
 
 #include <algorithm>
 #include <vector>

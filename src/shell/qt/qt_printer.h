@@ -19,10 +19,13 @@ class QPrinter;
 
 namespace celvio {
 
+struct FileWriteFault;
+
 class QtPrinter : public Printer {
 public:
-    // `pdfDirectory`: where documents go when there is no printer.
-    explicit QtPrinter(QString pdfDirectory);
+    // `pdfDirectory`: where documents go when there is no printer. `fault`: the test seam
+    // of the disk the PDF files are written to (core/files.h), null for the disk as it is.
+    explicit QtPrinter(QString pdfDirectory, FileWriteFault* fault = nullptr);
     ~QtPrinter() override;
 
     int SetFont(const QString& name, int pointSize) override;
@@ -47,6 +50,7 @@ private:
     int SavePdf();
 
     QString pdfDirectory_;
+    FileWriteFault* fault_ = nullptr;
     QString pdfFolder_;   // the folder of the document being printed to PDF
     QString pdfFile_;
     QString failedFile_;

@@ -1,9 +1,9 @@
-#include "platform/qt/side_windows.h"
+#include "shell/qt/side_windows.h"
 
 #include "core/app.h"
-#include "platform/qt/sync.h"
-#include "platform/qt/window_placement.h"
 #include "record/quantities.h"
+#include "shell/qt/sync.h"
+#include "shell/qt/window_placement.h"
 
 #include <QCloseEvent>
 #include <QFrame>
@@ -295,7 +295,7 @@ void ResultPageView::Sync()
     cellStyled_.resize(cells_.size(), kNotStyled);
     for (size_t i = 0; i < labels_.size(); ++i) {
         auto& [widget, model] = labels_[i];
-        SyncLabel(widget, *model);
+        SyncLabel(widget, *model, givenColours_);
         // A coloured label (the model name, an IMEI not read yet) is shown like a
         // result cell, its colour on a dark ground, so that yellow and green read well.
         if (labelStyled_[i] != model->ForeColor) {

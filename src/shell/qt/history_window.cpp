@@ -1,9 +1,9 @@
-#include "platform/qt/history_window.h"
+#include "shell/qt/history_window.h"
 
 #include "core/files.h"
-#include "platform/qt/cursor_rest.h"
+#include "shell/qt/cursor_rest.h"
 #include "headoffice/server_address.h"
-#include "platform/qt/chain_scope.h"
+#include "shell/qt/chain_scope.h"
 #include "history/history_index.h"
 #include "history/history_query.h"
 

@@ -3,7 +3,7 @@
 // /dev/ttyS<n-1>.
 #pragma once
 
-#include "platform/qt/port_names.h"
+#include "shell/qt/port_names.h"
 #include "platform/serial_port.h"
 
 #include <QSerialPort>

@@ -1,4 +1,4 @@
-#include "platform/qt/chain_scope.h"
+#include "shell/qt/chain_scope.h"
 
 #include "headoffice/headoffice_cli.h"
 #include "headoffice/local_acks.h"

@@ -36,14 +36,16 @@ inline void SetVisible(QWidget* w, bool visible)
         w->setVisible(visible);
 }
 
-inline void SyncLabel(QLabel* w, const Label& m)
+// The colour each label of a view was last given, kept by the view. The palette cannot
+// tell: under a style sheet it reads back the sheet's colour, and setting it again
+// costs a relayout.
+using GivenColours = QHash<const QLabel*, Colour>;
+
+inline void SyncLabel(QLabel* w, const Label& m, GivenColours& given)
 {
     const QString text = DisplayText(m.Caption);
     if (w->text() != text)
         w->setText(text);
-    // The colour each label was last given. The palette cannot tell: under a style
-    // sheet it reads back the sheet's colour, and setting it again costs a relayout.
-    static QHash<const QLabel*, Colour> given;
     const auto it = given.constFind(w);
     if (it == given.constEnd() || *it != m.ForeColor) {
         given.insert(w, m.ForeColor);

@@ -1,4 +1,4 @@
-#include "platform/qt/shown_log.h"
+#include "shell/qt/shown_log.h"
 
 #include "core/app.h"
 

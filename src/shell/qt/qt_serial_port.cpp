@@ -1,4 +1,4 @@
-#include "platform/qt/qt_serial_port.h"
+#include "shell/qt/qt_serial_port.h"
 
 #include <QStringList>
 #include <cerrno>

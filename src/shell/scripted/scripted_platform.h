@@ -7,7 +7,7 @@
 #include "core/app.h"
 #include "platform/platform.h"
 #include "platform/printer.h"
-#include "platform/scripted/scripted_devices.h"
+#include "shell/scripted/scripted_devices.h"
 #include "platform/serial_port.h"
 
 #include <QDateTime>

@@ -1,4 +1,4 @@
-#include "platform/qt/program_icon.h"
+#include "shell/qt/program_icon.h"
 
 namespace celvio {
 

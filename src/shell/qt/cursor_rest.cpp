@@ -1,4 +1,4 @@
-#include "platform/qt/cursor_rest.h"
+#include "shell/qt/cursor_rest.h"
 
 #include <QEvent>
 #include <QGuiApplication>

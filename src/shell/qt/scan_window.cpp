@@ -1,8 +1,8 @@
-#include "platform/qt/scan_window.h"
+#include "shell/qt/scan_window.h"
 
 #include "core/app.h"
-#include "platform/qt/sync.h"
-#include "platform/qt/window_placement.h"
+#include "shell/qt/sync.h"
+#include "shell/qt/window_placement.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

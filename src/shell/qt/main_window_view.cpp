@@ -1,9 +1,9 @@
-#include "platform/qt/main_window_view.h"
+#include "shell/qt/main_window_view.h"
 
 #include "core/app.h"
-#include "platform/qt/history_window.h"
-#include "platform/qt/sync.h"
-#include "platform/qt/window_placement.h"
+#include "shell/qt/history_window.h"
+#include "shell/qt/sync.h"
+#include "shell/qt/window_placement.h"
 
 #include <QAction>
 #include <QApplication>
@@ -304,10 +304,10 @@ void MainWindowView::Sync()
     Form1& f = app_.Form1;
     if (windowTitle() != f.Caption)
         setWindowTitle(f.Caption);
-    SyncLabel(label1_, f.Label1);
-    SyncLabel(label3_, f.Label3);
-    SyncLabel(label4_, f.Label4);
-    SyncLabel(label5_, f.Label5);
+    SyncLabel(label1_, f.Label1, givenColours_);
+    SyncLabel(label3_, f.Label3, givenColours_);
+    SyncLabel(label4_, f.Label4, givenColours_);
+    SyncLabel(label5_, f.Label5, givenColours_);
     if (pictureFile_ != f.Picture1.File) {
         pictureFile_ = f.Picture1.File;
         QPixmap pixmap(pictureFile_);

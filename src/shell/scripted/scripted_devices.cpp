@@ -1,4 +1,4 @@
-#include "platform/scripted/scripted_devices.h"
+#include "shell/scripted/scripted_devices.h"
 
 #include "sim/tester.h"
 

@@ -1,10 +1,10 @@
-#include "platform/qt/qt_platform.h"
+#include "shell/qt/qt_platform.h"
 
 #include "core/app.h"
-#include "platform/qt/main_window_view.h"
-#include "platform/qt/program_icon.h"
-#include "platform/qt/scan_window.h"
-#include "platform/qt/side_windows.h"
+#include "shell/qt/main_window_view.h"
+#include "shell/qt/program_icon.h"
+#include "shell/qt/scan_window.h"
+#include "shell/qt/side_windows.h"
 
 #include <QApplication>
 #include <QDialog>
