@@ -5,7 +5,6 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QVariant>
-#include <charconv>
 
 namespace celvio {
 
@@ -78,28 +77,15 @@ void EncodeCell(QString& cells, const EncodedCell& cell)
 
 QByteArray EncodedTail(const EncodedCell& cell)
 {
-    // Written with the standard library's number conversion into one buffer (millions
-    // of cells for a station's history).
-    char head[96];
-    char* end = head + sizeof head;
-    char* at = head;
-    auto number = [&](qint64 value) { at = std::to_chars(at, end, value).ptr; };
-    *at++ = ',';
-    number(cell.Band);
-    *at++ = ',';
-    number(cell.Channel);
-    *at++ = ',';
-    *at++ = OutcomeCode(cell.Outcome);
-    *at++ = ',';
-    if (cell.Attempts > 0)
-        number(cell.Attempts);
-    *at++ = ',';
-    // The length counts the value's characters, as the reader of the text counts them.
-    number(cell.Value.size());
-    *at++ = ':';
+    // Built in one buffer (millions of cells for a station's history).
     QByteArray tail;
-    tail.reserve(qsizetype(at - head) + cell.Value.size() * 2);
-    tail.append(head, qsizetype(at - head));
+    tail.reserve(40 + cell.Value.size() * 2);
+    tail.append(',').append(QByteArray::number(cell.Band)).append(',').append(QByteArray::number(cell.Channel));
+    tail.append(',').append(OutcomeCode(cell.Outcome)).append(',');
+    if (cell.Attempts > 0)
+        tail.append(QByteArray::number(cell.Attempts));
+    // The length counts the value's characters, as the reader of the text counts them.
+    tail.append(',').append(QByteArray::number(cell.Value.size())).append(':');
     tail.append(cell.Value.toUtf8());
     return tail;
 }

@@ -81,6 +81,8 @@ void BreakOff(App& app, TxVariant variant)
 
 // One quantity of a step as the repeat rule judges it.
 struct Judged {
+    Judged(RowId r) : row(r) {}  // NOLINT: a row is where a judged value goes
+
     RowId row;
     QString text;
     ReadingOutcome outcome = ReadingOutcome::Passed;  // before its first judgement
