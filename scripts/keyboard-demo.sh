@@ -28,7 +28,7 @@ sleep 1; key shift+Tab Return   # GSM 900
 wait_log "RFG:GSM:LEV -60;*ESR?"; sleep 1
 key d                       # &Done of the positioning instruction
 wait_log 'TX Test 2.Chan'; sleep 0.3; shot 03-transmitter-test
-key ctrl+q                  # HELP over the transmitter test; the cycle goes on underneath
+key F1                      # HELP beside the transmitter test (as Ctrl+Q); the cycle goes on
 sleep 1; shot 03b-help-transmitter-test
 xdotool key Return          # OK has the focus
 wait_log ":AUD:LOOP ON"; sleep 1; shot 04-audio-test

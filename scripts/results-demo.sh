@@ -2,7 +2,8 @@
 # Runs one failed dual-band TEST cycle ("GSM,PCN") of the demo station on the tester
 # simulator under a virtual X display, with the keyboard alone, and saves screenshots
 # of the end of the cycle: the verdict screen, the test report screen and both result
-# pages (Form3, Form4). The result file of the cycle is copied beside them.
+# pages (Form3, Form4), the main window telling where the print of the stored file
+# went, and the print preview of that document. The result file of the cycle is copied beside them.
 #
 #   scripts/results-demo.sh [OUTDIR]      (default /tmp/celvio-results)
 set -euo pipefail
@@ -46,7 +47,11 @@ wait_window 'TEST REPORT \(2\)'; sleep 1; shot 14-form4
 key_in 'TEST REPORT \(2\)' alt+p  # &Print: the stored result file
 sleep 2
 key_in 'TEST REPORT \(2\)' alt+c  # &Continue
-sleep 1
+sleep 1; shot 15-printed    # the status bar names the PDF file of the print
+key alt+f v                 # File, Print preview...: the same document again
+wait_window 'Print preview$'; sleep 2; shot 16-print-preview
+xdotool windowfocus --sync "$(window 'Print preview$')" 2>/dev/null || true
+xdotool key Escape; sleep 1
 cp "$station"/RESULTS/*/*.TXT "$out"/ 2>/dev/null || true
 key Escape; sleep 1         # the quit question: Yes
 for w in $(xdotool search --onlyvisible --name '^CELVIO$'); do xdotool windowfocus --sync "$w" key Return 2>/dev/null || true; done

@@ -1,6 +1,7 @@
 #include "history_station.h"
 
 #include "bench_station.h"
+#include "core/text.h"
 #include "record/result_file_format.h"
 #include "swap/swap_records.h"
 
@@ -114,7 +115,8 @@ GeneratedStation GenerateHistoryStation(const QString& stationDir, int count, co
         const int roll = random.bounded(100);
         const int system = roll < 70 ? 0 : roll < 80 ? 1 : 2;
         CycleRecord r = templates[language * 3 + system];
-        r.DateText = QLocale(QLocale::English, QLocale::UnitedStates).toString(day, QLocale::ShortFormat);
+        // As the program writes it under the machine's regional settings.
+        r.DateText = DateText(day, QLocale::system());
         r.TimeText = time.toString(QStringLiteral("hh:mm:ss"));
         r.FaultDescription = random.bounded(100) < 40 ? QString::fromLatin1(kFaults[random.bounded(6)]) : QString();
         for (int band = 1; band <= 2; ++band)

@@ -22,7 +22,10 @@
 #include <QChartView>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QHeaderView>
 #include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QStyle>
 #include <QTableWidget>
 
 namespace celvio::testing {
@@ -97,7 +100,7 @@ protected:
 TEST_F(HistoryWindowTest, ListSearchStoredFileAndCharts)
 {
     HandWrittenStation();
-    HistoryWindowView window(dir.path(), nullptr, QDate(2026, 12, 9));
+    HistoryWindowView window(dir.path(), nullptr, QDate(2026, 12, 9), 5000, QString(), DateOrder::DayFirst);
     window.show();
     EXPECT_TRUE(window.isWindow());
     EXPECT_EQ(window.windowModality(), Qt::NonModal);
@@ -110,6 +113,11 @@ TEST_F(HistoryWindowTest, ListSearchStoredFileAndCharts)
     for (int r = 0; r < 4; ++r)
         EXPECT_EQ(list->item(r, 5)->background().color(), colours[r]) << r;
     EXPECT_EQ(list->item(1, 6)->text(), QStringLiteral("Call From Base Station: Failed"));
+    // Dates as the result files beside them write them; a failed test's cell shows its
+    // failures whole on hovering, one a line, however narrow the column.
+    EXPECT_EQ(Column(list, 0), (QStringList{"08.12.2026", "08.12.2026", "07.12.2026", "07.12.2026"}));
+    EXPECT_EQ(list->item(1, 6)->toolTip(), QStringLiteral("Call From Base Station: Failed"));
+    EXPECT_TRUE(list->item(3, 6)->toolTip().isEmpty());
 
     // The newest is selected and shown as stored; the German file with its umlauts.
     QString stored = QString::fromUtf8(kDirectSwapFile).remove(QLatin1Char('|')).mid(1);
@@ -151,6 +159,15 @@ TEST_F(HistoryWindowTest, ListSearchStoredFileAndCharts)
     EXPECT_EQ(days.last(), QStringLiteral("09.12"));
     EXPECT_EQ(perDay.mid(26), (QList<qreal>{0, 2, 1, 0}));
 
+    // Where the regional settings put the month first, the list and the charts do too,
+    // as the result files do.
+    HistoryWindowView monthFirst(dir.path(), nullptr, QDate(2026, 12, 9), 5000, QString(), DateOrder::MonthFirst);
+    EXPECT_EQ(Column(monthFirst.List(), 0), (QStringList{"12/08/2026", "12/08/2026", "12/07/2026", "12/07/2026"}));
+    Bars(monthFirst.PerDayChart(), &days);
+    ASSERT_EQ(days.size(), 30);
+    EXPECT_EQ(days.first(), QStringLiteral("11/10"));
+    EXPECT_EQ(days.last(), QStringLiteral("12/09"));
+
     // A new test written while the window is open shows after a refresh.
     QByteArray another = HandWritten(kPassedGsmFile);
     another.replace("351234000000017", "351234000000025");
@@ -180,6 +197,44 @@ TEST_F(HistoryWindowTest, TheMainWindowsHistoryEntryOpensItOutsideTheCycle)
         }
     EXPECT_EQ(windows, 1);
     EXPECT_TRUE(app.PendingActions.empty());  // nothing queued for the cycle
+}
+
+// Narrow and at its usual size: no column is cut without
+// its whole text on hovering, and no line of the stored file hides behind a sideways
+// scroll bar.
+TEST_F(HistoryWindowTest, NothingIsCutWithoutAWayToReadItWhole)
+{
+    HandWrittenStation();
+    HistoryWindowView window(dir.path(), nullptr, QDate(2026, 12, 9), 5000, QString(), DateOrder::DayFirst);
+    // Beside the main window of a 1280x800 screen (the time and the system are then
+    // left to the stored file), and at its usual size.
+    for (const QSize size : {QSize(380, 760), QSize(1100, 720)}) {
+        SCOPED_TRACE(::testing::Message() << size.width() << 'x' << size.height());
+        window.resize(size);
+        window.show();
+        QApplication::processEvents();
+        QTableWidget* list = window.List();
+        for (int r = 0; r < list->rowCount(); ++r) {
+            for (int c = 0; c < list->columnCount(); ++c) {
+                if (list->isColumnHidden(c))
+                    continue;
+                const QTableWidgetItem* item = list->item(r, c);
+                // The cell's text margins, as the style draws them.
+                const int margin = list->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, list) + 1;
+                const int room = list->columnWidth(c) - 2 * margin;
+                if (list->fontMetrics().horizontalAdvance(item->text()) > room) {
+                    EXPECT_FALSE(item->toolTip().isEmpty()) << r << ',' << c << ' ' << qPrintable(item->text());
+                    for (const QString& part : item->text().split(QStringLiteral("; ")))
+                        EXPECT_TRUE(item->toolTip().contains(part)) << qPrintable(item->toolTip());
+                }
+            }
+        }
+        for (int r = 0; r < list->rowCount(); ++r) {
+            list->selectRow(r);
+            QApplication::processEvents();
+            EXPECT_EQ(window.FileView()->horizontalScrollBar()->maximum(), 0) << r;
+        }
+    }
 }
 
 TEST_F(HistoryWindowTest, TheSearchCursorRestsWhenNobodyTypesAndWhenTheWindowIsNotActive)

@@ -4,14 +4,12 @@
 #include "shell/qt/cursor_rest.h"
 #include "headoffice/server_address.h"
 #include "shell/qt/chain_scope.h"
+#include "shell/qt/history_charts.h"
 #include "history/history_index.h"
 #include "history/history_query.h"
 
-#include <QBarCategoryAxis>
-#include <QBarSeries>
-#include <QHorizontalBarSeries>
-#include <QBarSet>
-#include <QChart>
+#include <QBoxLayout>
+#include <QResizeEvent>
 #include <QChartView>
 #include <QFontDatabase>
 #include <QGroupBox>
@@ -21,10 +19,11 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QRegularExpression>
+#include <QScrollBar>
 #include <QSplitter>
+#include <QTabWidget>
 #include <QTableWidget>
 #include <QTimer>
-#include <QValueAxis>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -40,6 +39,10 @@ constexpr int kChartModels = 10;
 // The longest the window waits for the index when it opens; on a station whose index
 // is still being built it shows what is there.
 constexpr qint64 kRefreshBudgetMs = 1500;
+// The failed tests' column is never narrower than this; a longer text ends in "...".
+constexpr int kFailedMinimum = 100;
+// Narrower than this the window puts the stored file below the list.
+constexpr int kCompactBelow = 900;
 // The list follows the search box this long after the last key.
 constexpr int kTypingMs = 150;
 
@@ -57,61 +60,11 @@ QColor VerdictColour(const QString& verdict)
     return QColor(200, 200, 255);  // a direct swap
 }
 
-QChartView* NewChartView(const QString& title)
-{
-    auto* chart = new QChart;
-    chart->setTitle(title);
-    chart->legend()->hide();
-    chart->setAnimationOptions(QChart::NoAnimation);
-    auto* view = new QChartView(chart);
-    view->setRenderHint(QPainter::Antialiasing);
-    view->setMinimumHeight(280);
-    return view;
-}
-
-// Puts one bar series with its category and value axes into the chart; horizontal
-// bars (categories on the left) for long names.
-void SetBars(QChartView* view, const QStringList& categories, const QList<qreal>& values, const QColor& colour,
-             qreal maximum, const QString& valueTitle, bool horizontal)
-{
-    QChart* chart = view->chart();
-    chart->removeAllSeries();
-    // The chart gives up an axis it removes: it is deleted here.
-    for (QAbstractAxis* axis : chart->axes()) {
-        chart->removeAxis(axis);
-        delete axis;
-    }
-    auto* set = new QBarSet(valueTitle);
-    set->setColor(colour);
-    for (qreal value : values)
-        set->append(value);
-    QAbstractBarSeries* series = horizontal ? static_cast<QAbstractBarSeries*>(new QHorizontalBarSeries)
-                                            : static_cast<QAbstractBarSeries*>(new QBarSeries);
-    series->append(set);
-    chart->addSeries(series);
-    auto* names = new QBarCategoryAxis;
-    names->append(categories);
-    QFont small = names->labelsFont();
-    small.setPointSize(horizontal ? 8 : 7);
-    names->setLabelsFont(small);
-    names->setTruncateLabels(false);
-    if (!horizontal)
-        names->setLabelsAngle(-90);
-    auto* y = new QValueAxis;
-    y->setRange(0, maximum);
-    y->setTitleText(valueTitle);
-    y->setLabelFormat(QStringLiteral("%d"));
-    chart->addAxis(names, horizontal ? Qt::AlignLeft : Qt::AlignBottom);
-    chart->addAxis(y, horizontal ? Qt::AlignBottom : Qt::AlignLeft);
-    series->attachAxis(names);
-    series->attachAxis(y);
-}
-
 }  // namespace
 
 HistoryWindowView::HistoryWindowView(const QString& stationDir, QWidget* parent, const QDate& today,
-                                     int cursorRestMs, const QString& historyProgram)
-    : QWidget(parent, Qt::Window), stationDir_(stationDir), today_(today),
+                                     int cursorRestMs, const QString& historyProgram, DateOrder dates)
+    : QWidget(parent, Qt::Window), stationDir_(stationDir), today_(today), dates_(dates),
       index_(std::make_unique<HistoryIndex>(stationDir, 500, true))
 {
     setWindowTitle(QStringLiteral("CELVIO - History"));
@@ -122,6 +75,8 @@ HistoryWindowView::HistoryWindowView(const QString& stationDir, QWidget* parent,
     search_->setPlaceholderText(QStringLiteral("IMEI, its first digits, or a model"));
     search_->setClearButtonEnabled(true);
     status_ = new QLabel;
+    // A long note (an index still being built) wraps rather than widen the window.
+    status_->setWordWrap(true);
     auto* top = new QHBoxLayout;
     top->addWidget(new QLabel(QStringLiteral("&Search:")));
     static_cast<QLabel*>(top->itemAt(0)->widget())->setBuddy(search_);
@@ -136,27 +91,44 @@ HistoryWindowView::HistoryWindowView(const QString& stationDir, QWidget* parent,
     list_->setSelectionBehavior(QAbstractItemView::SelectRows);
     list_->setSelectionMode(QAbstractItemView::SingleSelection);
     list_->verticalHeader()->hide();
-    list_->horizontalHeader()->setStretchLastSection(true);
+    // Every column but the failed tests' fits its contents; that one takes the room
+    // left (FitColumns), and a text it cuts ends in "..." with the whole of it in the
+    // cell's tool tip.
+    list_->setTextElideMode(Qt::ElideRight);
+    list_->viewport()->installEventFilter(this);
+    list_->setWordWrap(false);
 
+    // The stored file wraps at the pane's edge: no line hides behind a scroll bar.
     file_ = new QPlainTextEdit;
     file_->setReadOnly(true);
-    file_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    file_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    file_->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     file_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    // Narrower than this the stored file would wrap nearly every line.
+    file_->setMinimumWidth(QFontMetrics(file_->font()).horizontalAdvance(QString(40, u'M')));
 
     auto* split = new QSplitter(Qt::Horizontal);
+    split_ = split;
     split->addWidget(list_);
     split->addWidget(file_);
     split->setStretchFactor(0, 3);
     split->setStretchFactor(1, 2);
+    split->setChildrenCollapsible(false);
 
     passRate_ = NewChartView(QStringLiteral("Pass rate per model (tests), last 30 days"));
     perDay_ = NewChartView(QStringLiteral("Tests per day, last 30 days"));
-    auto* charts = new QHBoxLayout;
-    charts->addWidget(passRate_);
-    charts->addWidget(perDay_);
+    charts_ = new QBoxLayout(QBoxLayout::LeftToRight);
+    charts_->addWidget(passRate_);
+    charts_->addWidget(perDay_);
 
+    // Wide: the list and the file above the charts. Narrow: each on a tab of its own
+    // (SetCompact), so that neither is squeezed.
+    tabs_ = new QTabWidget;
+    tabs_->setVisible(false);
     auto* layout = new QVBoxLayout(this);
+    layout_ = layout;
     layout->addLayout(top);
+    layout->addWidget(tabs_, 5);
     layout->addWidget(split, 3);
     if (HasHeadOfficeFile(stationDir)) {
         auto* box = new QGroupBox(QStringLiteral("Head office: the whole chain"));
@@ -164,7 +136,10 @@ HistoryWindowView::HistoryWindowView(const QString& stationDir, QWidget* parent,
         (new QVBoxLayout(box))->addWidget(chain_);
         layout->addWidget(box, 2);
     }
-    layout->addLayout(charts, 2);
+    chartsBox_ = new QWidget;
+    chartsBox_->setLayout(charts_);
+    charts_->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(chartsBox_, 2);
 
     typing_ = new QTimer(this);
     typing_->setSingleShot(true);
@@ -178,6 +153,9 @@ HistoryWindowView::HistoryWindowView(const QString& stationDir, QWidget* parent,
     QObject::connect(list_, &QTableWidget::itemSelectionChanged, this, [this] { ShowSelectedFile(); });
     cursorRest_ = std::make_unique<CursorRest>(this, search_, cursorRestMs);
 
+    // Narrow until it is given more room: beside the main window of a small screen
+    // the window still fits, rather than going over the cycle.
+    SetCompact(true);
     resize(1100, 720);
     Refresh();
 }
@@ -232,10 +210,22 @@ void HistoryWindowView::Search(const QString& text)
         const QString imei = row.Kind == QLatin1String("direct swap")
                                  ? row.OldImei + QStringLiteral(" -> ") + row.Imei
                                  : row.Imei;
-        const QString cells[kColumns] = {row.Date,    row.Time,   imei, row.Model, row.System,
-                                         row.Verdict, row.Failed.join(QStringLiteral("; "))};
+        const QDate date = QDate::fromString(row.Date, Qt::ISODate);
+        const QString cells[kColumns] = {date.isValid() ? DateText(date, dates_) : row.Date,
+                                         row.Time,
+                                         imei,
+                                         row.Model,
+                                         row.System,
+                                         row.Verdict,
+                                         row.Failed.join(QStringLiteral("; "))};
         for (int c = 0; c < kColumns; ++c) {
             auto* item = new QTableWidgetItem(cells[c]);
+            // A cell too narrow for its text ends in "..." and shows it whole on
+            // hovering: the failed tests one a line.
+            if (c == kFailed && !row.Failed.isEmpty())
+                item->setToolTip(row.Failed.join(u'\n'));
+            else if (c == kModel || c == kImei)
+                item->setToolTip(cells[c]);
             if (c == kDate)
                 item->setData(Qt::UserRole, row.File);
             if (c == kVerdict) {
@@ -246,6 +236,7 @@ void HistoryWindowView::Search(const QString& text)
         }
     }
     list_->resizeColumnsToContents();
+    FitColumns();
     list_->setUpdatesEnabled(true);
     file_->clear();
     if (!rows.isEmpty())
@@ -272,6 +263,88 @@ void HistoryWindowView::ShowSelectedFile()
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     file_->setPlainText(text);
     file_->setDocumentTitle(relative);
+    FitFilePane();
+}
+
+void HistoryWindowView::resizeEvent(QResizeEvent* event)
+{
+    SetCompact(event->size().width() < kCompactBelow);
+    QWidget::resizeEvent(event);
+}
+
+void HistoryWindowView::SetCompact(bool compact)
+{
+    if (compact == compact_)
+        return;
+    compact_ = compact;
+    // Narrow: the list above the stored file on one tab, the charts one above the
+    // other on another; the time and the system are left to the file.
+    split_->setOrientation(compact ? Qt::Vertical : Qt::Horizontal);
+    charts_->setDirection(compact ? QBoxLayout::TopToBottom : QBoxLayout::LeftToRight);
+    if (compact) {
+        tabs_->addTab(split_, QStringLiteral("&Tests"));
+        tabs_->addTab(chartsBox_, QStringLiteral("&Charts"));
+    } else {
+        tabs_->clear();
+        layout_->insertWidget(layout_->indexOf(tabs_) + 1, split_, 3);
+        layout_->addWidget(chartsBox_, 2);
+        split_->show();
+        chartsBox_->show();
+    }
+    tabs_->setVisible(compact);
+    list_->setColumnHidden(kTime, compact);
+    list_->setColumnHidden(kSystem, compact);
+    FitColumns();
+    FitFilePane();
+}
+
+bool HistoryWindowView::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == list_->viewport() && event->type() == QEvent::Resize)
+        FitColumns();
+    return QWidget::eventFilter(watched, event);
+}
+
+int HistoryWindowView::ColumnsBeforeFailed() const
+{
+    int width = 0;
+    for (int c = 0; c < kFailed; ++c)
+        width += list_->isColumnHidden(c) ? 0 : list_->columnWidth(c);
+    return width;
+}
+
+void HistoryWindowView::FitColumns()
+{
+    list_->setColumnWidth(kFailed, std::max(kFailedMinimum, list_->viewport()->width() - ColumnsBeforeFailed()));
+}
+
+void HistoryWindowView::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    // The panes have their sizes only now.
+    FitFilePane();
+}
+
+void HistoryWindowView::FitFilePane()
+{
+    const QStringList lines = file_->toPlainText().split(u'\n');
+    const QFontMetrics metrics(file_->font());
+    int widest = 0;
+    for (const QString& line : lines)
+        widest = std::max(widest, metrics.horizontalAdvance(line));
+    const int frame = 2 * file_->frameWidth() + 2 * int(file_->document()->documentMargin()) +
+                      file_->verticalScrollBar()->sizeHint().width() + 4;
+    const QList<int> sizes = split_->sizes();
+    const int total = sizes.value(0) + sizes.value(1);
+    if (total <= 0 || compact_)
+        return;
+    // The list's columns come first (a readable start of the failed tests included);
+    // the file pane gets the rest up to its widest line, never less than its minimum.
+    const int list = ColumnsBeforeFailed() + kFailedMinimum + list_->verticalScrollBar()->sizeHint().width() +
+                     2 * list_->frameWidth();
+    const int pane = std::max(file_->minimumWidth(), std::min(widest + frame, total - list));
+    if (pane != sizes.value(1))
+        split_->setSizes({total - pane, pane});
 }
 
 void HistoryWindowView::FillCharts()
@@ -302,7 +375,8 @@ void HistoryWindowView::FillCharts()
     QList<qreal> values;
     int most = 0;
     for (int i = 0; i < counts.size(); ++i) {
-        days << period.Since.addDays(i).toString(QStringLiteral("dd.MM"));
+        // Day and month as the result files write them: "07.12" or "12/07".
+        days << DateText(period.Since.addDays(i), dates_).left(5);
         values << counts[i];
         most = std::max(most, counts[i]);
     }

@@ -181,8 +181,9 @@ MainWindowView::MainWindowView(App& app) : app_(app)
         if (app_.Form1.MStop.Enabled)
             Queue(int(UiAction::Stop));
     });
-    auto* ctrlQ = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this);
-    QObject::connect(ctrlQ, &QShortcut::activated, this, [this] { Queue(int(UiAction::Help)); });
+    // Ctrl+Q, and F1 as the desktop's help key, open the help.
+    for (const QKeySequence& keys : {QKeySequence(Qt::CTRL | Qt::Key_Q), QKeySequence(Qt::Key_F1)})
+        QObject::connect(new QShortcut(keys, this), &QShortcut::activated, this, [this] { Queue(int(UiAction::Help)); });
 
     resize(900, 520);
     Sync();
@@ -218,7 +219,8 @@ void MainWindowView::BuildMenus()
 void MainWindowView::ShowHistory()
 {
     if (!historyWindow_) {
-        historyWindow_ = std::make_unique<HistoryWindowView>(app_.StationDir);
+        historyWindow_ = std::make_unique<HistoryWindowView>(app_.StationDir, nullptr, QDate::currentDate(), 5000,
+                                                             QString(), RegionalDateOrder(app_.ui.Locale()));
         PlaceHistoryWindow();
     } else {
         historyWindow_->Refresh();
@@ -244,7 +246,7 @@ void MainWindowView::PlaceHistoryWindow()
     const QSize frame = history->frameGeometry().size() - history->size();
     const QRect main = frameGeometry();
     const QSize minimum = (history->minimumSizeHint() + frame).expandedTo(QSize(360, 300));
-    const WindowPair placed = PlaceSideWindow(main, screen->availableGeometry(), QSize(1100, 720), minimum);
+    const WindowPair placed = PlaceSideWindow(main, screen->availableGeometry(), QSize(1100, 1000), minimum);
     if (placed.main.topLeft() != main.topLeft())
         move(placed.main.topLeft());
     history->move(placed.side.topLeft());

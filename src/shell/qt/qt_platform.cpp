@@ -2,6 +2,7 @@
 
 #include "core/app.h"
 #include "shell/qt/main_window_view.h"
+#include "shell/qt/print_menu.h"
 #include "shell/qt/program_icon.h"
 #include "shell/qt/scan_window.h"
 #include "shell/qt/side_windows.h"
@@ -43,12 +44,13 @@ void QtPlatform::AttachViews(App& app)
 {
     app_ = &app;
     mainWindow_ = std::make_unique<MainWindowView>(app);
+    printMenu_ = new PrintMenu(*mainWindow_, printer_, &shown_);
     debugWindow_ = std::make_unique<DebugWindowView>(app);
     debugWindow_->SetAnchor(mainWindow_.get());
     scanWindow_ = std::make_unique<ScanWindowView>(app);
     scanWindow_->SetAnchor(mainWindow_.get(), debugWindow_.get());
     helpWindow_ = std::make_unique<HelpWindowView>(app);
-    helpWindow_->SetAnchor(mainWindow_.get());
+    helpWindow_->SetAnchor(mainWindow_.get(), debugWindow_.get());
     form3_ = std::make_unique<ResultPageView>(app, app.Form3, false);
     form4_ = std::make_unique<ResultPageView>(app, app.Form4, true);
     form3_->SetAnchor(mainWindow_.get());

@@ -18,6 +18,7 @@ class DebugWindowView;
 class ScanWindowView;
 class HelpWindowView;
 class ResultPageView;
+class PrintMenu;
 
 class QtPlatform : public Platform {
 public:
@@ -54,6 +55,7 @@ private:
     std::unique_ptr<HelpWindowView> helpWindow_;
     std::unique_ptr<ResultPageView> form3_;
     std::unique_ptr<ResultPageView> form4_;
+    PrintMenu* printMenu_ = nullptr;  // owned by the main window
     const App* app_ = nullptr;
     ShownLog shown_;
 };

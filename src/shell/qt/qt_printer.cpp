@@ -8,7 +8,6 @@
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QFontInfo>
-#include <QFontMetricsF>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPrinter>
@@ -59,8 +58,10 @@ int QtPrinter::SetFont(const QString& name, int pointSize)
             font_.setPointSize(pointSize);
         }
     }
-    if (painter_ && painter_->isActive())
-        painter_->setFont(font_);
+    if (writer_) {
+        writer_->SetFont(font_);
+        document_.push_back({PrintedStep::Kind::Font, QString(), font_});
+    }
     return 0;
 }
 
@@ -87,8 +88,9 @@ bool QtPrinter::Begin()
         return false;
     }
     resolution_ = printer_ ? printer_->resolution() : pdfWriter_->resolution();
-    painter_->setFont(font_);
-    y_ = 0;
+    writer_ = std::make_unique<PageWriter>(*painter_, *device_, resolution_);
+    writer_->SetFont(font_);
+    document_ = {{PrintedStep::Kind::Font, QString(), font_}};
     return true;
 }
 
@@ -115,6 +117,8 @@ void QtPrinter::BeginPdf()
 void QtPrinter::Abort(const QString& why)
 {
     lastError_ = why;
+    writer_.reset();
+    document_.clear();
     if (painter_ && painter_->isActive())
         painter_->end();
     painter_.reset();
@@ -129,17 +133,11 @@ int QtPrinter::PrintLine(const QString& text)
 {
     if (!Begin())
         return 1;
-    const QFontMetricsF metrics(painter_->font(), device_);
-    const QRectF page = device_->pageLayout().paintRectPixels(resolution_);
-    if (y_ + metrics.height() > page.height()) {
-        if (!device_->newPage()) {
-            Abort(QStringLiteral("a new page could not be started"));
-            return 1;
-        }
-        y_ = 0;
+    if (!writer_->Line(text)) {
+        Abort(QStringLiteral("a new page could not be started"));
+        return 1;
     }
-    painter_->drawText(QPointF(0, y_ + metrics.ascent()), text);
-    y_ += metrics.lineSpacing();
+    document_.push_back({PrintedStep::Kind::Line, text, QFont()});
     return 0;
 }
 
@@ -147,11 +145,11 @@ int QtPrinter::NewPage()
 {
     if (!Begin())
         return 1;
-    if (!device_->newPage()) {
+    if (!writer_->NewPage()) {
         Abort(QStringLiteral("a new page could not be started"));
         return 1;
     }
-    y_ = 0;
+    document_.push_back({PrintedStep::Kind::Page, QString(), QFont()});
     return 0;
 }
 
@@ -161,8 +159,10 @@ int QtPrinter::EndDoc()
         // Nothing printed since the last document: an empty document is not sent.
         return 0;
     }
+    writer_.reset();
     const bool ok = painter_->end();
     const bool toPdf = pdfWriter_ != nullptr;
+    const QString printerName = printer_ ? printer_->printerName() : QString();
     painter_.reset();
     printer_.reset();
     pdfWriter_.reset();
@@ -170,10 +170,15 @@ int QtPrinter::EndDoc()
     device_ = nullptr;
     if (!ok) {
         pdfBytes_.clear();
+        document_.clear();
         lastError_ = QStringLiteral("the document could not be finished");
         return 1;
     }
-    return toPdf ? SavePdf() : 0;
+    lastDocument_ = std::exchange(document_, PrintedDocument());
+    const int result = toPdf ? SavePdf() : 0;
+    if (onPrinted_)
+        onPrinted_({toPdf ? (result == 0 ? pdfFile_ : failedFile_) : QString(), printerName, result == 0});
+    return result;
 }
 
 int QtPrinter::SavePdf()

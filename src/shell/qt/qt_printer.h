@@ -3,11 +3,13 @@
 #pragma once
 
 #include "platform/printer.h"
+#include "shell/qt/printed_pages.h"
 
 #include <QByteArray>
 #include <QFont>
 #include <QPageLayout>
 #include <QString>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -20,6 +22,14 @@ class QPrinter;
 namespace celvio {
 
 struct FileWriteFault;
+// Where a finished document went: a PDF file (no printer) or the printer's name;
+// `written` is false when the PDF file could not be written (the operator is told
+// by the caller, with the file and the reason).
+struct PrintOutcome {
+    QString pdfFile;
+    QString printerName;
+    bool written = true;
+};
 
 class QtPrinter : public Printer {
 public:
@@ -42,6 +52,12 @@ public:
     // A PDF document that ends as a whole one does: "%PDF-" at the start, a cross
     // reference table where "startxref" says, and "%%EOF" at the end.
     static bool IsCompletePdf(const QByteArray& bytes);
+
+    // The last document drawn whole (on a printer or into a PDF file, written or
+    // not), to be shown again or sent to another printer; empty before the first.
+    const PrintedDocument& LastDocument() const { return lastDocument_; }
+    // Called at the end of every document drawn whole, with where it went.
+    void SetOnPrinted(std::function<void(const PrintOutcome&)> onPrinted) { onPrinted_ = std::move(onPrinted); }
 
 private:
     bool Begin();
@@ -66,7 +82,10 @@ private:
     QPagedPaintDevice* device_ = nullptr;
     int resolution_ = 0;
     std::unique_ptr<QPainter> painter_;
-    double y_ = 0;
+    std::unique_ptr<PageWriter> writer_;
+    PrintedDocument document_;  // the steps of the document being printed
+    PrintedDocument lastDocument_;
+    std::function<void(const PrintOutcome&)> onPrinted_;
 };
 
 }  // namespace celvio

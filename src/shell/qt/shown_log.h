@@ -18,6 +18,8 @@ public:
     void Box(const QString& title, const QString& text);
     // "title ..." / "status ..." / "info ..." when the main window's labels change.
     void Labels(const App& app);
+    // "printed ..." for the status bar's notice of where a document went.
+    void Printed(const QString& text) { Write(QStringLiteral("printed"), text); }
 
 private:
     void Write(const QString& kind, const QString& text);

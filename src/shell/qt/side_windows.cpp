@@ -122,6 +122,11 @@ HelpWindowView::HelpWindowView(App& app) : app_(app)
     f.setPointSize(14);
     title_->setFont(f);
     list_ = new QListWidget(this);
+    // Beside the main window the help may be narrow: its lines wrap rather than hide
+    // behind a sideways scroll bar.
+    list_->setWordWrap(true);
+    list_->setResizeMode(QListView::Adjust);
+    list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     ok_ = new QPushButton(QStringLiteral("OK"), this);
     QObject::connect(ok_, &QPushButton::clicked, this, [this] { app_.Form2.Visible = false; });
     auto* layout = new QVBoxLayout(this);
@@ -148,17 +153,32 @@ void HelpWindowView::Sync()
         title_->setText(m.Title);
     SyncList(list_, shown_, m.List1);
     const bool opening = m.Visible && !isVisible();
-    if (opening && anchor_) {
-        QRect frame(QPoint(), size());
-        frame.moveCenter(anchor_->frameGeometry().center());
-        move(frame.topLeft());
-    }
+    if (opening)
+        PlaceBesideAnchor();
     SyncWindow(this, m.Visible);
     if (opening) {
         // OK has the focus, so Enter closes the window again.
         activateWindow();
         ok_->setFocus();
     }
+}
+
+void HelpWindowView::PlaceBesideAnchor()
+{
+    const QScreen* screen = anchor_ ? anchor_->screen() : nullptr;
+    if (!screen)
+        return;
+    // The window's frame, where the system draws one, counts against the room.
+    winId();
+    const QSize frame = frameGeometry().size() - size();
+    const QRect main = anchor_->frameGeometry();
+    const QRect avoid = avoid_ && avoid_->isVisible() ? avoid_->frameGeometry() : QRect();
+    const WindowPair placed =
+        PlaceSideWindow(main, screen->availableGeometry(), QSize(560, 640) + frame, QSize(360, 300) + frame, avoid);
+    if (placed.main.topLeft() != main.topLeft())
+        anchor_->move(placed.main.topLeft());
+    move(placed.side.topLeft());
+    resize(placed.side.size() - frame);
 }
 
 ResultPageView::ResultPageView(App& app, ResultPage& page, bool secondPage) : app_(app), page_(page)

@@ -46,9 +46,14 @@ class HelpWindowView : public QWidget {
 public:
     explicit HelpWindowView(App& app);
     void Sync();
-    // The help window opens over the middle of this window (the main window), so that
-    // the step it explains stays in sight around it.
-    void SetAnchor(QWidget* mainWindow) { anchor_ = mainWindow; }
+    // The help window opens beside this window (the main window), clear of `avoid`
+    // (the trace window) where there is room, so that the step it explains stays in
+    // sight.
+    void SetAnchor(QWidget* mainWindow, QWidget* avoid = nullptr)
+    {
+        anchor_ = mainWindow;
+        avoid_ = avoid;
+    }
 
 protected:
     void changeEvent(QEvent* event) override;
@@ -58,7 +63,10 @@ private:
     QLabel* title_ = nullptr;
     QListWidget* list_ = nullptr;
     QPushButton* ok_ = nullptr;
+    void PlaceBesideAnchor();
+
     QWidget* anchor_ = nullptr;
+    QWidget* avoid_ = nullptr;
     QStringList shown_;
 };
 
