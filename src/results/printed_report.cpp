@@ -158,7 +158,7 @@ void PrintTestReport(App& app, const CycleRecord& record)
     out.Line(QString());
     out.Line(QStringLiteral("Phone IMEI code : ") + record.Imei);
     out.Line(QString());
-    out.Line(QStringLiteral("Club Zavar member number : ") + record.ClubNumber);
+    out.Line(QStringLiteral("Club Zavar member number : ") + st.ClubZavarNumber);
     out.Line(QString());
     out.Line(QStringLiteral("Customer fault description : "));
     const QStringList pieces = TextPieces(record.FaultDescription);
