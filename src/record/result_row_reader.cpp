@@ -206,9 +206,11 @@ void ReadChannel(Line line, const Block& block, CycleRecord& out)
     const qsizetype colon = line.indexOf(':');
     bool ok = false;
     const int channel = colon < 0 ? 0 : Latin1(line.sliced(colon + 1).trimmed()).toInt(&ok);
+    // Channels are counted from 0: a negative one or anything but a number (a damaged or
+    // hand-edited file) is an unknown channel, 0.
     if (block.number <= 2 * kChannelColumns)
         out.TrafficChannels[(block.Band() - 1) * kChannelColumns + block.Column()] =
-            ok && channel >= -32768 && channel <= 32767 ? qint16(channel) : 0;
+            ok && channel >= 0 && channel <= 32767 ? qint16(channel) : 0;
 }
 
 }  // namespace

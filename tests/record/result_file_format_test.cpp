@@ -126,6 +126,23 @@ TEST(ResultFileFormatTest, HandWrittenFilesReadBackAndWriteAgainByteForByte)
     EXPECT_EQ(DirectSwapFileBytes(DirectSwapRecord(st)), swap);
 }
 
+// Channels are counted from 0: a damaged or hand-edited channel line (negative, not a
+// number) reads as an unknown channel 0, and its block keeps its readings; written
+// again, the file is in the program's form from then on.
+TEST(ResultFileFormatTest, ADamagedChannelIsUnknownAndItsReadingsStay)
+{
+    QByteArray bytes = HandWritten(kFailedDualBandGermanFile);
+    bytes.replace("Traffic Channel        :  20 ", "Traffic Channel        :  -20 ");
+    bytes.replace("Traffic Channel        :  62 ", "Traffic Channel        :  6x2 ");
+    const CycleRecord read = Read(bytes);
+    EXPECT_EQ(read.TrafficChannels, (std::array<qint16, 7>{0, 0, 0, 100, 512, 698, 884}));
+    EXPECT_EQ(read.At(1, RowId::TxPower1, 1).Outcome, ReadingOutcome::PassedOnRepeat);
+    EXPECT_EQ(read.At(1, RowId::TxPower1, 2).Text, QStringLiteral("33.1"));
+    const QByteArray written = ResultFileBytes(read);
+    EXPECT_TRUE(written.contains("Traffic Channel        :  0 \r\n"));
+    EXPECT_EQ(ResultFileBytes(Read(written)), written);
+}
+
 // A text of the station's character set without line ends.
 QString Text(QRandomGenerator& random, int maxLength)
 {
@@ -167,8 +184,9 @@ CycleRecord RandomRecord(QRandomGenerator& random, DateOrder order)
     for (qint32* limit : {&st.LimitTxPower, &st.LimitPhaseRms, &st.LimitFrequency, &st.LimitBurstLength,
                           &st.LimitRxLevel, &st.LimitRxQuality})
         *limit = random.bounded(3) ? random.bounded(-1000, 1000) : qint32(random.generate());
+    // Channels are counted from 0 (a negative one in a file reads as unknown).
     for (qint16& channel : st.TrafficChannels)
-        channel = qint16(random.bounded(-100, 1024));
+        channel = qint16(random.bounded(0, 1024));
     st.ControlChannel = qint16(random.bounded(-32768, 32768));
     st.GeneratorLevel = qint16(random.bounded(-32768, 32768));
     st.DialNumber = QStringLiteral("0123#*").left(random.bounded(7));
