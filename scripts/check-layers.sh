@@ -16,8 +16,10 @@
 #   10  swap
 #   11  ui
 #   12  cycle        Main and the cycle loop
-#   13  shell/qt, shell/scripted   the seam's two implementations (beside each other)
-#   14  the programs: main.cpp, command_line.*, message_main.cpp, history_main.cpp
+#   13  shell/qt, shell/scripted   the seam's two implementations (beside each other),
+#       training     the training mode (beside them)
+#   14  the programs: main.cpp, command_line.*, message_main.cpp, history_main.cpp,
+#       training_main.*, training_window.*
 #
 # A program's main() belongs to the top floor only, and every folder needs a floor here.
 # The simulator (sim/) stands apart: only the scripted shell uses it in-process.
@@ -41,8 +43,8 @@ rank() {
     swap/*) echo 10 ;;
     ui/*) echo 11 ;;
     cycle/*) echo 12 ;;
-    shell/qt/*|shell/scripted/*) echo 13 ;;
-    main.cpp|message_main.cpp|history_main.cpp|command_line.*) echo 14 ;;
+    shell/qt/*|shell/scripted/*|training/*) echo 13 ;;
+    main.cpp|message_main.cpp|history_main.cpp|command_line.*|training_main.*|training_window.*) echo 14 ;;
     sim/*) echo sim ;;
     *) echo unknown ;;
   esac

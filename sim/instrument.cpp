@@ -254,4 +254,13 @@ void Instrument::pushError(int code, const QString& text)
     state_.eventStatus |= (code <= -100 && code > -200) ? kEsrCommandError : kEsrExecutionError;
 }
 
+void Instrument::keepSettings(const TesterState& settings)
+{
+    state_ = settings;
+    state_.registered = false;
+    state_.call = CallState::Idle;
+    state_.dialledDigits.clear();
+    pending_.reset();
+}
+
 }  // namespace sim

@@ -41,6 +41,9 @@ public:
     void abortAction();
 
     const TesterState& state() const { return state_; }
+    // Another phone is put in the coupler: the tester keeps its settings, the old
+    // phone's registration, call and dialled digits are gone.
+    void keepSettings(const TesterState& settings);
 
 private:
     enum class Cmd {

@@ -22,7 +22,10 @@ namespace {
 
 volatile std::sig_atomic_t g_stop = 0;
 
+volatile std::sig_atomic_t g_changePhone = 0;
+
 void onSignal(int) { g_stop = 1; }
+void onChangePhone(int) { g_changePhone = 1; }
 
 constexpr char kXon = 0x11;
 constexpr char kXoff = 0x13;
@@ -31,17 +34,19 @@ constexpr int kWriteStallMs = 2000;  // give up on a client that does not read
 constexpr int kVanishGraceMs = 1000; // longest wait for the client to read a last half answer
 
 const char* const kUsage =
-    "usage: celvio-testersim --link PATH [--scenario FILE] [--log FILE] [--set key=value]...\n"
+    "usage: celvio-testersim --link PATH [--scenario FILE] [--log FILE] [--set key=value]... [--phone-file FILE]\n"
     "  --link PATH      make PATH a symbolic link to the simulated serial port\n"
     "  --scenario FILE  instrument and phone configuration (see man celvio-testersim)\n"
     "  --log FILE       log every received line and every answer here (default: stderr)\n"
-    "  --set key=value  override one scenario key; may be repeated\n";
+    "  --set key=value  override one scenario key; may be repeated\n"
+    "  --phone-file FILE  on SIGUSR1, put the phone of this scenario file in the coupler\n";
 
 struct Options {
     QString link;
     QString scenario;
     QString log;
     QStringList sets;
+    QString phoneFile;
 };
 
 // Returns 0 to go on, otherwise the exit code.
@@ -53,7 +58,7 @@ int parseArguments(int argc, char** argv, Options& o)
             QTextStream(stdout) << kUsage;
             return -1;
         }
-        if (arg != u"--link" && arg != u"--scenario" && arg != u"--log" && arg != u"--set") {
+        if (arg != u"--link" && arg != u"--scenario" && arg != u"--log" && arg != u"--set" && arg != u"--phone-file") {
             QTextStream(stderr) << "celvio-testersim: unknown argument '" << arg << "'\n" << kUsage;
             return 2;
         }
@@ -68,6 +73,8 @@ int parseArguments(int argc, char** argv, Options& o)
             o.scenario = value;
         else if (arg == u"--log")
             o.log = value;
+        else if (arg == u"--phone-file")
+            o.phoneFile = value;
         else
             o.sets << value;
     }
@@ -180,6 +187,10 @@ int main(int argc, char** argv)
     sigemptyset(&sa.sa_mask);
     ::sigaction(SIGINT, &sa, nullptr);
     ::sigaction(SIGTERM, &sa, nullptr);
+    struct sigaction change {};
+    change.sa_handler = onChangePhone;
+    sigemptyset(&change.sa_mask);
+    ::sigaction(SIGUSR1, &change, nullptr);
 
     const auto start = std::chrono::steady_clock::now();
     auto nowMs = [start] {
@@ -193,7 +204,21 @@ int main(int argc, char** argv)
     const int master = pty.masterFd();
     bool heldByHost = false; // the host sent XOFF
     QString settings;
+    // The phone changes between two lines from the host: a signal sent before the
+    // host writes its next line is always seen before that line is read.
+    auto changePhone = [&] {
+        if (!g_changePhone)
+            return;
+        g_changePhone = 0;
+        sim::Scenario next;
+        QString why;
+        if (options.phoneFile.isEmpty() || !sim::Scenario::loadFile(options.phoneFile, next, &why))
+            logLine(QStringLiteral("phone not changed: ") + (options.phoneFile.isEmpty() ? QStringLiteral("no --phone-file") : why));
+        else
+            tester.changePhone(next);
+    };
     while (!g_stop) {
+        changePhone();
         const qint64 next = tester.nextEventMs();
         int timeout = kMaxPollMs;
         if (next >= 0 && !heldByHost)
@@ -210,6 +235,7 @@ int main(int argc, char** argv)
                 for (const char c : data)
                     if (c == kXoff || c == kXon)
                         heldByHost = c == kXoff;
+                changePhone();
                 if (const QString now = lineSettings(master); now != settings) {
                     settings = now;
                     logLine(QStringLiteral("line settings: ") + settings);

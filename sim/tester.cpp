@@ -153,6 +153,15 @@ void Tester::abortForReset(qint64 nowMs)
 // As after power-on: every setting, the registration, the call, the lines not yet
 // carried out and the answers not yet sent are forgotten, and the tester is busy
 // starting up for tester.reset_ms.
+void Tester::changePhone(Scenario s)
+{
+    const TesterState settings = instrument_->state();
+    scenario_ = std::move(s);
+    instrument_ = std::make_unique<Instrument>(scenario_);
+    instrument_->keepSettings(settings);
+    say(QStringLiteral("phone changed: IMEI ") + scenario_.imei);
+}
+
 void Tester::restart(qint64 nowMs)
 {
     restarted_ = true;

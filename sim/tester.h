@@ -43,6 +43,10 @@ public:
     // -1 when nothing is waiting.
     qint64 nextEventMs();
 
+    // Puts the phone of another scenario in the coupler: the tester keeps its settings
+    // and what it is doing on the line; the phone's attempt counts start afresh.
+    void changePhone(Scenario s);
+
     // True once the device has vanished (fault.vanish_at): the pseudo-terminal
     // program then closes the line, as when the device is pulled.
     bool vanished();

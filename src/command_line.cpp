@@ -59,6 +59,9 @@ CommandLine ParseCommandLine(const QStringList& args)
         const QString& arg = args[i];
         if (arg == QLatin1String("--station")) {
             line.station = value(i);
+            line.stationGiven = true;
+        } else if (arg == QLatin1String("--training")) {
+            line.training = true;
         } else if (arg == QLatin1String("--port")) {
             const QString assignment = value(i);
             QString problem;
@@ -83,6 +86,7 @@ QString HelpText()
 {
     return QStringLiteral(
         "Usage: celvio [--station DIR] [--port COMn=DEVICE]...\n"
+        "       celvio --training [--station DIR]\n"
         "       celvio --list-ports [--station DIR] [--port COMn=DEVICE]...\n"
         "       celvio --init-station DIR\n"
         "       celvio --version | --help\n"
@@ -100,6 +104,12 @@ QString HelpText()
         "                        that names each, then ends.\n"
         "  --init-station DIR    creates a station directory DIR from the installed sample\n"
         "                        station (DIR must not exist or must be empty), then ends.\n"
+        "  --training            training on the simulated tester: the station (--station,\n"
+        "                        else $CELVIO_STATION, else ~/CELVIO, else the sample\n"
+        "                        station) is only read; everything goes to its training\n"
+        "                        station TRAINING/ (or $CELVIO_TRAINING_STATION). No serial\n"
+        "                        port is opened, nothing is pushed, prints become PDF\n"
+        "                        files in the training station's PRINTS/.\n"
         "  --version             prints the program version and ends.\n"
         "  --help                prints this text and ends.\n"
         "\n"
@@ -117,6 +127,7 @@ QString HelpText()
         "  CELVIO_PDF_DIR        print every document as a PDF file into this folder instead\n"
         "                        of the default printer (without a printer the documents go\n"
         "                        to PRINTS/ in the station directory).\n"
+        "  CELVIO_TRAINING_STATION  the training station of --training.\n"
         "  CELVIO_SHOWN_LOG      append every message box and every new title and status\n"
         "                        text of the main window to this file, one line each.\n"
         "  QT_QPA_PLATFORM       the Qt display platform (xcb on a desktop).\n"

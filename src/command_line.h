@@ -11,6 +11,8 @@ namespace celvio {
 
 struct CommandLine {
     QString station;        // --station DIR (default: the current directory)
+    bool stationGiven = false;  // --station was on the command line
+    bool training = false;  // --training: the simulated tester and a training station
     PortNames ports;        // --port COMn=DEVICE, then the station's PORTS.INI
     QStringList portProblems;
     bool listPorts = false;

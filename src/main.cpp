@@ -6,6 +6,7 @@
 #include "core/station_lock.h"
 #include "cycle/main.h"
 #include "shell/qt/qt_platform.h"
+#include "training_main.h"
 
 #include <QApplication>
 #include <QDir>
@@ -72,6 +73,9 @@ int main(int argc, char* argv[])
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
     celvio::CommandLine line = celvio::ParseCommandLine(arguments);
+    if (line.training && line.error.isEmpty() && !line.help && !line.version && line.initStation.isEmpty() &&
+        !line.listPorts)
+        return celvio::RunTraining(argc, argv, line);
     if (line.error.isEmpty() && !line.help && !line.version && line.initStation.isEmpty()) {
         const QFileInfo info(line.station);
         if (!info.isDir()) {

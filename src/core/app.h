@@ -2,6 +2,7 @@
 // the platform. Every procedure takes it as its first argument.
 #pragma once
 
+#include "core/codes.h"
 #include "core/files.h"
 #include "core/model_record.h"
 #include "core/station.h"
@@ -90,6 +91,13 @@ struct App {
     // The tests' disk fault and file step hook, passed to every write of the program;
     // as they are, they change nothing.
     celvio::FileSeams FileSeams;
+
+    // Training on the simulated tester: the line that every result file begins with
+    // (empty outside training), and what the training session does when a cycle's mode
+    // is chosen and when the cycle has ended.
+    QString TrainingMark;
+    std::function<void(App&, CycleMode mode)> CycleBegins;
+    std::function<void(App&)> CycleEnded;
 };
 
 }  // namespace celvio

@@ -74,6 +74,8 @@ CycleEnd RunCycle(App& app)
     // The mode dialog.
     SetHelpTopic(app, HelpTopic::SelectTestMode);
     const CycleMode cycleMode = SelectMode(app);
+    if (app.CycleBegins)
+        app.CycleBegins(app, cycleMode);
     // The cycle's date and time, shown on the result pages too.
     const QDateTime now = app.ui.Now();
     st.CycleDate = DateText(now.date(), app.ui.Locale());

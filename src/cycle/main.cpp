@@ -115,8 +115,11 @@ void Main(App& app)
 {
     InstallProgramFlow(app);
     StartUp(app);
-    for (;;)
+    for (;;) {
         EndCycle(app, RunCycle(app));
+        if (app.CycleEnded)
+            app.CycleEnded(app);
+    }
 }
 
 }  // namespace celvio

@@ -1,5 +1,7 @@
 #include "history/index_files.h"
 
+#include "core/training_mark.h"
+
 #include <QDateTime>
 #include <QFile>
 #include <algorithm>
@@ -210,7 +212,7 @@ void ReadStationFile(const PlannedFile& file, const ReadContext& context, ReadFi
     out.Hash = Sha256(bytes);
     if (out.Result) {
         const QDate fileDay = LocalDay(buf.st_mtim.tv_sec);
-        out.Ok = ReadResultFile(bytes, fileDay, out.Test, &out.Reason, context.order, &out.Cells);
+        out.Ok = ReadStoredResultFile(bytes, fileDay, out.Test, &out.Reason, context.order, &out.Cells);
         if (out.Ok && !out.Test.Date.isValid())
             out.Test.Date = fileDay;  // a date that cannot be read: the file's own day stands in
     } else {
@@ -218,6 +220,12 @@ void ReadStationFile(const PlannedFile& file, const ReadContext& context, ReadFi
     }
     if (context.rowTexts)
         MakeIndexRows(file, *context.rowTexts, out);
+}
+
+bool ReadStoredResultFile(const QByteArray& bytes, const QDate& fileDay, CycleRecord& out, QString* reason,
+                          DateOrder order, QList<CellRef>* cellsRead)
+{
+    return ReadResultFile(WithoutTrainingMark(bytes), fileDay, out, reason, order, cellsRead);
 }
 
 void ReadInParallel(const QList<PlannedFile>& plan, const ReadContext& context,

@@ -100,6 +100,11 @@ struct ReadContext {
 // The rows of a file read (ReadFile::Rows), from its record or its swap records.
 void MakeIndexRows(const PlannedFile& file, RowTexts& rowTexts, ReadFile& read);
 
+// A stored result file's bytes read into a record (ReadResultFile); a file written in
+// training begins with its marking line, which is passed over.
+bool ReadStoredResultFile(const QByteArray& bytes, const QDate& fileDay, CycleRecord& out, QString* reason,
+                          DateOrder order, QList<CellRef>* cellsRead = nullptr);
+
 // Reads and parses one file, and makes its rows. Safe to call from several threads at
 // once.
 void ReadStationFile(const PlannedFile& file, const ReadContext& context, ReadFile& out);

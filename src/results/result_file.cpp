@@ -2,6 +2,7 @@
 
 #include "core/app.h"
 #include "core/files.h"
+#include "core/training_mark.h"
 #include "core/trace.h"
 #include "record/result_file_format.h"
 #include "results/imei_entry.h"
@@ -104,7 +105,7 @@ void WriteRecord(App& app, const QString& imei, const QString& folder, const QBy
     QStringList links;
     const auto nameAt = [&names](int n) { return names.At(n); };
     const QString path =
-        folderError ? QString() : WriteNewFile(dir, nameAt, bytes, &reason, &links, &app.FileSeams.Fault);
+        folderError ? QString() : WriteNewFile(dir, nameAt, WithTrainingMark(app, bytes), &reason, &links, &app.FileSeams.Fault);
     for (const QString& link : links)
         TraceLine(app, QStringLiteral("Result file name passed over, it is a symbolic link: ") + link);
     if (!path.isEmpty()) {

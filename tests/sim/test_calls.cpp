@@ -144,3 +144,30 @@ TEST(Calls, APhoneWithoutTheBandLosesOrNeverGetsIt)
     EXPECT_EQ(pcn.lastWaitMs, 10000 + 10);
     EXPECT_FALSE(pcn.tester.state().registered);
 }
+
+// Another phone put in the coupler between two cycles: the tester keeps its settings,
+// the old phone's registration is gone, and the new phone answers with its own
+// identity and faults, its attempts counted afresh.
+TEST(Calls, ChangedPhoneKeepsTheTesterSettingsAndDropsTheRegistration)
+{
+    Bench b(with("fault.tx_power_attempts", "1"));
+    b.armTimer(60);
+    b.send(QStringLiteral("SYST:COMM:REM:TEXT \"Cycle 1\""));
+    b.ask(QStringLiteral("CALL:LOC;*STB?"));
+    ASSERT_TRUE(b.tester.state().registered);
+
+    sim::Scenario next;
+    ASSERT_TRUE(next.set(QStringLiteral("phone.imei"), QStringLiteral("351234569876543")));
+    ASSERT_TRUE(next.set(QStringLiteral("phone.registration"), QStringLiteral("3")));
+    ASSERT_TRUE(next.set(QStringLiteral("tester.latency_min_ms"), QStringLiteral("10")));
+    ASSERT_TRUE(next.set(QStringLiteral("tester.latency_max_ms"), QStringLiteral("10")));
+    b.tester.changePhone(next);
+    EXPECT_FALSE(b.tester.state().registered);
+    EXPECT_EQ(b.tester.state().call, CallState::Idle);
+    EXPECT_EQ(b.tester.state().displayText, QStringLiteral("Cycle 1"));
+    EXPECT_TRUE(b.tester.state().serviceTimerOn);
+    EXPECT_EQ(b.ask(QStringLiteral("CALL:MSIN:IMEI?")), QStringLiteral("NAN"));  // not registered
+    b.ask(QStringLiteral("CALL:LOC;*STB?"));
+    EXPECT_EQ(b.lastWaitMs, 3000 + 10);
+    EXPECT_EQ(b.ask(QStringLiteral("CALL:MSIN:IMEI?")), QStringLiteral("351234569876543"));
+}
