@@ -1,5 +1,7 @@
 #include "command_line.h"
 
+#include "core/program_options.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -44,36 +46,61 @@ QString OrDash(const QString& text)
 
 }  // namespace
 
+namespace {
+
+// The options of the program, one line each: a switch sets a flag, a valued option a
+// text (the last one given wins). --port, which may come more than once, is read apart.
+struct Switch {
+    const char* name;
+    bool CommandLine::*flag;
+};
+struct Valued {
+    const char* name;
+    const char* valueName;
+    QString CommandLine::*text;
+};
+constexpr Switch kSwitches[] = {
+    {"list-ports", &CommandLine::listPorts},
+};
+constexpr Valued kValued[] = {
+    {"station", "DIR", &CommandLine::station},
+    {"init-station", "DIR", &CommandLine::initStation},
+};
+
+}  // namespace
+
 CommandLine ParseCommandLine(const QStringList& args)
 {
     CommandLine line;
     line.station = QDir::currentPath();
-    const auto value = [&](qsizetype& i) -> QString {
-        if (i + 1 >= args.size()) {
-            line.error = QStringLiteral("%1 needs a value.").arg(args[i]);
-            return QString();
-        }
-        return args[++i];
-    };
-    for (qsizetype i = 1; i < args.size() && line.error.isEmpty(); ++i) {
-        const QString& arg = args[i];
-        if (arg == QLatin1String("--station")) {
-            line.station = value(i);
-        } else if (arg == QLatin1String("--port")) {
-            const QString assignment = value(i);
-            QString problem;
-            if (line.error.isEmpty() && !line.ports.AddOption(assignment, problem))
-                line.error = QStringLiteral("--port: ") + problem;
-        } else if (arg == QLatin1String("--list-ports")) {
-            line.listPorts = true;
-        } else if (arg == QLatin1String("--init-station")) {
-            line.initStation = value(i);
-        } else if (arg == QLatin1String("--version") || arg == QLatin1String("-v")) {
-            line.version = true;
-        } else if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
-            line.help = true;
-        } else {
-            line.error = QStringLiteral("unknown argument '%1'.").arg(arg);
+    ProgramOptions options(QStringLiteral("celvio"));
+    options.Add({QStringLiteral("port")}, QStringLiteral("COMn=DEVICE"));
+    for (const Switch& option : kSwitches)
+        options.Add({QLatin1String(option.name)});
+    for (const Valued& option : kValued)
+        options.Add({QLatin1String(option.name)}, QLatin1String(option.valueName));
+    switch (options.Parse(args)) {
+    case ProgramOptions::Outcome::Help: line.help = true; return line;
+    case ProgramOptions::Outcome::Version: line.version = true; return line;
+    case ProgramOptions::Outcome::Usage: line.error = options.Error(); return line;
+    case ProgramOptions::Outcome::Run: break;
+    }
+    if (!options.Positional().isEmpty()) {
+        line.error = QStringLiteral("celvio: unexpected argument '%1'. Try 'celvio --help'.")
+                         .arg(options.Positional().constFirst());
+        return line;
+    }
+    for (const Switch& option : kSwitches)
+        line.*option.flag = options.IsSet(QLatin1String(option.name));
+    for (const Valued& option : kValued) {
+        if (options.IsSet(QLatin1String(option.name)))
+            line.*option.text = options.Value(QLatin1String(option.name));
+    }
+    for (const QString& assignment : options.Values(QStringLiteral("port"))) {
+        QString problem;
+        if (!line.ports.AddOption(assignment, problem)) {
+            line.error = QStringLiteral("celvio: --port: %1 Try 'celvio --help'.").arg(problem);
+            break;
         }
     }
     return line;
@@ -102,6 +129,8 @@ QString HelpText()
         "                        station (DIR must not exist or must be empty), then ends.\n"
         "  --version             prints the program version and ends.\n"
         "  --help                prints this text and ends.\n"
+        "Every option takes its value as --opt VALUE or --opt=VALUE. An unknown option\n"
+        "ends the program with exit code 2.\n"
         "\n"
         "Which device COM n is, from the strongest to the weakest:\n"
         "  1. a --port COMn=DEVICE option;\n"

@@ -17,7 +17,7 @@ struct CommandLine {
     QString initStation;    // --init-station DIR
     bool help = false;
     bool version = false;
-    QString error;          // a malformed command line: what is wrong
+    QString error;          // a malformed command line: the one line to print (exit 2)
 };
 
 // Takes the arguments apart (args[0] is the program).
