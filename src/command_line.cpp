@@ -1,12 +1,12 @@
 #include "command_line.h"
 
 #include "core/program_options.h"
+#include "platform/qt/serial_devices.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSerialPortInfo>
 
 #include <sys/stat.h>
 
@@ -22,12 +22,6 @@ bool IsTraceMarker(const QString& name)
 {
     return name.compare(QLatin1String("DEBUGPM.INI"), Qt::CaseInsensitive) == 0 ||
            name.compare(QLatin1String("DEBUGSC.INI"), Qt::CaseInsensitive) == 0;
-}
-
-QString Canonical(const QString& path)
-{
-    const QString canonical = QFileInfo(path).canonicalFilePath();
-    return canonical.isEmpty() ? path : canonical;
 }
 
 // The mode of a new file under the process's umask: read and write for all, less what
@@ -165,36 +159,32 @@ QString VersionText()
 
 QString PortListText(const PortNames& names)
 {
-    const QList<QSerialPortInfo> ports = QSerialPortInfo::availablePorts();
-    if (ports.isEmpty())
+    const QList<SerialDeviceRow> rows = ListSerialDeviceRows(names);
+    if (rows.isEmpty())
         return QStringLiteral("No serial devices found.\n");
-    QString text = QStringLiteral("%1  %2  %3  %4  %5\n")
-                       .arg(QStringLiteral("PORT"), -6)
-                       .arg(QStringLiteral("DEVICE"), -24)
-                       .arg(QStringLiteral("DESCRIPTION"), -28)
-                       .arg(QStringLiteral("MANUFACTURER"), -20)
-                       .arg(QStringLiteral("SERIAL NUMBER"));
-    for (const QSerialPortInfo& info : ports) {
-        const QString device = info.systemLocation();
-        // A number given to the device by name (option, PORTS.INI, environment) wins
-        // over the default /dev/ttyS<n-1>.
-        QString com = QStringLiteral("-");
-        for (const bool named : {true, false}) {
-            for (int n = 1; n <= kHighestPortNumber && com == QLatin1String("-"); ++n) {
-                const bool byName = names.Source(n) != QLatin1String("default");
-                if (byName == named && Canonical(names.Device(n)) == Canonical(device))
-                    com = QStringLiteral("COM%1").arg(n);
-            }
-        }
-        text += QStringLiteral("%1  %2  %3  %4  %5\n")
-                    .arg(com, -6)
-                    .arg(device, -24)
-                    .arg(OrDash(info.description()), -28)
-                    .arg(OrDash(info.manufacturer()), -20)
-                    .arg(OrDash(info.serialNumber()));
+    const auto line = [](const QString& port, const QString& device, const QString& open, const QString& description,
+                         const QString& manufacturer, const QString& serial) {
+        return QStringLiteral("%1  %2  %3  %4  %5  %6").arg(port, -6).arg(device, -24).arg(open, -4)
+                   .arg(description, -28).arg(manufacturer, -20).arg(serial).trimmed() + QLatin1Char('\n');
+    };
+    QString text = line(QStringLiteral("PORT"), QStringLiteral("DEVICE"), QStringLiteral("OPEN"),
+                        QStringLiteral("DESCRIPTION"), QStringLiteral("MANUFACTURER"), QStringLiteral("SERIAL NUMBER"));
+    QStringList notes;
+    for (const SerialDeviceRow& row : rows) {
+        QString description = row.description;
+        if (!row.namedBy.isEmpty())
+            description = QStringLiteral("named by %1%2").arg(row.namedBy, description.isEmpty() ? QString()
+                                                                   : QStringLiteral(", ") + description);
+        const QString device = row.target == row.path ? row.path : row.path + QStringLiteral(" -> ") + row.target;
+        text += line(OrDash(row.port), device, row.openProblem.isEmpty() ? QStringLiteral("yes") : QStringLiteral("no"),
+                     OrDash(description), OrDash(row.manufacturer), OrDash(row.serialNumber));
+        if (!row.openProblem.isEmpty())
+            notes << QStringLiteral("%1 cannot be opened by this user: %2.\n").arg(row.path, row.openProblem);
     }
+    text += notes.join(QString());
     text += QStringLiteral("A device without a COM number gets one with a line COMn=DEVICE in PORTS.INI of the "
-                           "station directory or with --port COMn=DEVICE.\n");
+                           "station directory, with the port button of the set-up screen, or with --port "
+                           "COMn=DEVICE.\n");
     return text;
 }
 

@@ -30,7 +30,9 @@ QString HelpText();
 QString VersionText();
 
 // The serial devices that the system offers, one a line: device, description,
-// manufacturer, serial number and the COM number that names it (or how to give it one).
+// manufacturer, serial number, the COM number that names it, whether this user may
+// open it (and why not), and the devices that PORTS.INI, --port or CELVIO_COM<n> names
+// although the system does not list them.
 QString PortListText(const PortNames& names);
 
 // Creates a station directory from the sample station `sample`: settings, data files

@@ -1,4 +1,5 @@
 #include "platform/qt/qt_platform.h"
+#include "platform/qt/serial_devices.h"
 
 #include "core/app.h"
 #include "platform/qt/main_window_view.h"
@@ -11,6 +12,7 @@
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QListWidget>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QThread>
@@ -115,6 +117,27 @@ int QtPlatform::MsgBox(const QString& prompt, int style, const QString& title)
     box.setStandardButtons(QMessageBox::Ok);
     box.exec();
     return msgbox::kOk;
+}
+
+QList<SerialDeviceInfo> QtPlatform::SerialDevices()
+{
+    return ToDeviceInfos(ListSerialDeviceRows(serial_.Names()));
+}
+
+int QtPlatform::ChooseFromList(const QString& title, const QString& prompt, const QStringList& rows)
+{
+    SyncViews();
+    QInputDialog dialog(mainWindow_ ? mainWindow_.get() : nullptr);
+    dialog.setWindowTitle(title);
+    dialog.setLabelText(prompt);
+    dialog.setOption(QInputDialog::UseListViewForComboBoxItems);
+    dialog.setComboBoxItems(rows);
+    dialog.setComboBoxEditable(false);
+    dialog.resize(760, 360);
+    shown_.Box(title, prompt + QLatin1Char('\n') + rows.join(QLatin1Char('\n')));
+    if (rows.isEmpty() || dialog.exec() != QDialog::Accepted)
+        return -1;
+    return int(rows.indexOf(dialog.textValue()));
 }
 
 void QtPlatform::ShowModal(Form5& form)
