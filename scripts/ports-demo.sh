@@ -48,7 +48,13 @@ display=""
 for n in $(seq 90 130); do
   [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] || { display=":$n"; break; }
 done
-trap xsession_stop EXIT
+# The operator's programs run under runuser: stop each one with its child.
+ports_demo_stop() {
+  for p in $celvio $xsession_sim; do kill $(pgrep -P "$p") "$p" 2>/dev/null || true; done
+  celvio="" xsession_sim=""
+  xsession_stop
+}
+trap ports_demo_stop EXIT
 run "$build/sim/celvio-testersim" --link "$station/ttyTESTER" \
   --scenario "$root/data/scenarios/pass-single-band.scn" --log "$log" &
 xsession_sim=$!
@@ -71,7 +77,7 @@ key p                       # &Port...: the list of serial devices
 for _ in $(seq 50); do [ -n "$(window 'Serial port of the tester')" ] && break; sleep 0.2; done
 sleep 1
 xdotool windowfocus --sync "$(window 'Serial port of the tester')" 2>/dev/null || true
-xdotool key End             # the pseudo-terminal is the last row
+xdotool key End             # the pseudo-terminal is the last row (the list has the focus)
 sleep 0.5
 shot 02-port-list
 xdotool key Return          # OK: COM1 is that device, written to PORTS.INI; the search starts
@@ -86,14 +92,14 @@ wait_log ":AUD:LOOP ON"; sleep 1
 key y                       # &Yes, the echo is heard
 wait_log "host: CALL:BSR" 2; sleep 2
 shot 04-verdict
-results="$(find "$station/RESULTS" -name '*.TXT' | head -1)"
-[ -n "$results" ] && cp "$results" "$out/result.TXT"
 key n                       # &New test
 wait_log "host: *CLS" 2; sleep 1
 key Escape; sleep 1
 for w in $(xdotool search --onlyvisible --name '^CELVIO$'); do xdotool windowfocus --sync "$w" key Return 2>/dev/null || true; done
 wait "$celvio" || true
 celvio=""
+results="$( (find "$station" -ipath '*/results/*' -iname '*.txt' || true) | head -1)"
+[ -z "$results" ] || cp "$results" "$out/result.TXT"
 echo "ports-demo: PORTS.INI written on screen by $operator:"
 sed 's/^/  /' "$out/PORTS.INI"
 grep -q "^COM1=$station/ttyTESTER"$'\r'"\$" "$out/PORTS.INI" || { echo "ports-demo: COM1 is not the chosen device" >&2; exit 1; }

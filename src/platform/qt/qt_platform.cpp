@@ -12,7 +12,6 @@
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QListWidget>
-#include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QThread>
@@ -127,17 +126,28 @@ QList<SerialDeviceInfo> QtPlatform::SerialDevices()
 int QtPlatform::ChooseFromList(const QString& title, const QString& prompt, const QStringList& rows)
 {
     SyncViews();
-    QInputDialog dialog(mainWindow_ ? mainWindow_.get() : nullptr);
-    dialog.setWindowTitle(title);
-    dialog.setLabelText(prompt);
-    dialog.setOption(QInputDialog::UseListViewForComboBoxItems);
-    dialog.setComboBoxItems(rows);
-    dialog.setComboBoxEditable(false);
-    dialog.resize(760, 360);
     shown_.Box(title, prompt + QLatin1Char('\n') + rows.join(QLatin1Char('\n')));
-    if (rows.isEmpty() || dialog.exec() != QDialog::Accepted)
+    if (rows.isEmpty())
         return -1;
-    return int(rows.indexOf(dialog.textValue()));
+    QDialog dialog(mainWindow_ ? mainWindow_.get() : nullptr);
+    dialog.setWindowTitle(title);
+    auto* layout = new QVBoxLayout(&dialog);
+    layout->addWidget(new QLabel(prompt, &dialog));
+    auto* list = new QListWidget(&dialog);
+    list->addItems(rows);
+    list->setCurrentRow(0);
+    layout->addWidget(list);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    layout->addWidget(buttons);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    QObject::connect(list, &QListWidget::itemActivated, &dialog, &QDialog::accept);
+    dialog.resize(820, 320);
+    // The keys move in the list at once: Up, Down, End, Return.
+    list->setFocus();
+    if (dialog.exec() != QDialog::Accepted)
+        return -1;
+    return list->currentRow();
 }
 
 void QtPlatform::ShowModal(Form5& form)

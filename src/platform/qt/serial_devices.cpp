@@ -72,7 +72,12 @@ QString DeviceOpenProblem(const QString& path)
     if (error != EACCES)
         return QString::fromLocal8Bit(std::strerror(error));
     struct stat info {};
-    const group* owner = ::stat(local.constData(), &info) == 0 ? ::getgrgid(info.st_gid) : nullptr;
+    const bool known = ::stat(local.constData(), &info) == 0;
+    const group* owner = known ? ::getgrgid(info.st_gid) : nullptr;
+    // A device of the group root is for root alone: no group to join would help.
+    if (known && info.st_gid == 0)
+        return QStringLiteral("no permission: only root may open it (serial ports of the tester belong to "
+                              "the group dialout)");
     const QString group = owner ? QString::fromLocal8Bit(owner->gr_name) : QStringLiteral("dialout");
     return QStringLiteral("no permission: the device belongs to group %1, which this user is not in "
                           "(adduser %2 %1, then log in again)")
