@@ -81,7 +81,7 @@ CommandLine ParseCommandLine(const QStringList& args)
     }
     if (!options.Positional().isEmpty()) {
         line.error = QStringLiteral("celvio: unexpected argument '%1'. Try 'celvio --help'.")
-                         .arg(options.Positional().constFirst());
+                         .arg(OneLine(options.Positional().constFirst()));
         return line;
     }
     for (const Switch& option : kSwitches)
@@ -93,7 +93,7 @@ CommandLine ParseCommandLine(const QStringList& args)
     for (const QString& assignment : options.Values(QStringLiteral("port"))) {
         QString problem;
         if (!line.ports.AddOption(assignment, problem)) {
-            line.error = QStringLiteral("celvio: --port: %1 Try 'celvio --help'.").arg(problem);
+            line.error = QStringLiteral("celvio: --port: %1 Try 'celvio --help'.").arg(OneLine(problem));
             break;
         }
     }

@@ -18,6 +18,15 @@ QString AsTyped(const QStringList& args, const QString& name)
 
 }  // namespace
 
+QString OneLine(QString text)
+{
+    for (QChar& c : text) {
+        if (c.unicode() < 0x20 || c.unicode() == 0x7f)
+            c = QLatin1Char('?');
+    }
+    return text;
+}
+
 ProgramOptions::ProgramOptions(const QString& program) : program_(program)
 {
     // "-h" and "-v" alone; "-station" is not taken for "--station".
@@ -55,7 +64,7 @@ ProgramOptions::Outcome ProgramOptions::Parse(const QStringList& args)
             if (!text.endsWith(QLatin1Char('.')))
                 text += QLatin1Char('.');
         }
-        error_ = QStringLiteral("%1: %2 Try '%1 --help'.").arg(program_, text);
+        error_ = QStringLiteral("%1: %2 Try '%1 --help'.").arg(program_, OneLine(text));
         // --help wins over a mistake elsewhere on the line, as users expect.
         return parser_.isSet(QStringLiteral("help")) ? Outcome::Help : Outcome::Usage;
     }

@@ -12,6 +12,10 @@ namespace celvio {
 // The exit code of a command line that cannot be read.
 inline constexpr int kUsageExitCode = 2;
 
+// `text` on one line: a line end or other control character that an argument brought
+// in is shown as "?", so that a mistake is always told in one line.
+QString OneLine(QString text);
+
 class ProgramOptions {
 public:
     // `program` names the program in the error line.

@@ -14,7 +14,7 @@ namespace {
 
 int UsageError(QTextStream& err, const QString& message)
 {
-    err << "celvio-history: " << message << ". Try 'celvio-history --help'.\n";
+    err << "celvio-history: " << OneLine(message) << ". Try 'celvio-history --help'.\n";
     return kHistoryUsage;
 }
 

@@ -22,7 +22,7 @@ bool ReadDate(const QString& text, QDate& date)
 int Usage(QTextStream& err, const QString& message)
 {
     // One line, as every mistake on the command line.
-    err << "celvio-history: " << message << ". Try 'celvio-history --help'.\n";
+    err << "celvio-history: " << OneLine(message) << ". Try 'celvio-history --help'.\n";
     return kHistoryUsage;
 }
 

@@ -37,6 +37,7 @@ TEST(ProgramOptions, ReadsEveryMistakeAsOneLineAndHelpWins)
         {{"tool", "--list-ports=yes"}, Outcome::Usage,
          "tool: unexpected value after '--list-ports'. Try 'tool --help'."},
         {{"tool", "--colour", "--help"}, Outcome::Help, ""},
+        {{"tool", "--col\nour"}, Outcome::Usage, "tool: unknown option '--col?our'. Try 'tool --help'."},
         {{"tool", "--help", "--version"}, Outcome::Help, ""},
     };
     for (const Case& c : cases) {

@@ -27,10 +27,15 @@ QStringList SplitSpelling(const QStringList& args)
                                     QStringLiteral("--init-station=")};
     QStringList split;
     bool options = true;
+    bool value = false;  // the argument is the value of the option before it
     for (const QString& arg : args) {
-        if (arg == QLatin1String("--"))
+        const bool isValue = value;
+        value = options && !isValue && valued.contains(arg + QLatin1Char('='));
+        if (arg == QLatin1String("--") && !isValue)
             options = false;
-        bool done = false;
+        bool done = isValue;
+        if (isValue)
+            split << arg;
         for (const QString& prefix : valued) {
             if (options && !done && arg.startsWith(prefix)) {
                 split << prefix.chopped(1) << arg.mid(prefix.size());

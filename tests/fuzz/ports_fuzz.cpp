@@ -21,7 +21,7 @@ QString DeviceFrom(const QByteArray& bytes)
     QString device = QStringLiteral("/dev/");
     for (qsizetype i = std::max<qsizetype>(0, bytes.size() - 24); i < bytes.size(); ++i) {
         const uchar c = uchar(bytes[i]);
-        if (c > 0x20 && c != 0x7f)
+        if (c > 0x20 && c != 0x7f && !QChar(c).isSpace())
             device += QChar(c);
     }
     return device;

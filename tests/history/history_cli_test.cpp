@@ -120,6 +120,7 @@ TEST_F(HistoryCliTest, ExitCodesForScripts)
     } cases[] = {
         {{}, kHistoryUsage, "no command"},
         {{"frobnicate"}, kHistoryUsage, "unknown command frobnicate"},
+        {{"frob\nnicate"}, kHistoryUsage, "unknown command frob?nicate. Try"},
         {{"list", "--verdict", "good"}, kHistoryUsage, "--verdict takes"},
         {{"list", "--since", "7.12.2026"}, kHistoryUsage, "--since needs a date"},
         {{"stats", "--by", "colour"}, kHistoryUsage, "--by takes"},
