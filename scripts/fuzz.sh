@@ -62,7 +62,7 @@ nice -n 10 cmake --build "$build" -j"$(nproc)" --target fuzz_all >/dev/null
 max_len() {
   case "$1" in
     number|coupler) echo 256 ;;
-    answers|swapdat) echo 1024 ;;
+    answers|swapdat|ports|celvio_args|history_args) echo 1024 ;;
     badchan|scenario) echo 4096 ;;
     settings|records|history|record) echo 8192 ;;
     *) echo 16384 ;;
@@ -77,6 +77,7 @@ fixed_runs() {
     coupler) echo 300000 ;;
     answers|swapdat) echo 200000 ;;
     badchan|records|history|record) echo 60000 ;;
+    ports|celvio_args|history_args) echo 60000 ;;
     scenario) echo 20000 ;;
     tac) echo 15000 ;;
     mpn) echo 8000 ;;

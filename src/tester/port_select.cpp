@@ -9,6 +9,7 @@
 #include "core/text.h"
 #include "core/trace.h"
 #include "platform/serial_port.h"
+#include "tester/port_choice.h"
 #include "tester/port_setup.h"
 #include "tester/tester_family.h"
 #include "tester/transport.h"
@@ -47,7 +48,9 @@ void ShowSelectScreen(App& app)
         QString(),
         QStringLiteral("Welche serielle Schnittstelle wählen Sie?"),
     };
-    f.Label3.Caption = Bilingual(app, english.join(kCrLf), german.join(kCrLf));
+    // Each COM button with the device it opens, so that the operator sees which is which.
+    const QStringList devices{PortDeviceLine(app, 1), PortDeviceLine(app, 2)};
+    f.Label3.Caption = Bilingual(app, (english + devices).join(kCrLf), (german + devices).join(kCrLf));
     f.Label3.Visible = true;
     ShowPicture(app, QStringLiteral("Zoredudi.BMP"));
 }
@@ -145,15 +148,23 @@ void SelectTesterPort(App& app)
     for (;;) {
         ShowSelectScreen(app);
         const int pressed = WaitForSetupButton(app, QStringLiteral("COM&2"), QStringLiteral("COM&1"),
-                                               QStringLiteral("&Userdata"), 2);
+                                               QStringLiteral("&Userdata"), 2,
+                                               Bilingual(app, "&Port...", "&Schnittstelle..."));
+        if (pressed == 4) {
+            // The device chosen from the list becomes COM1 and is checked at once.
+            TraceButton(app, QStringLiteral("Port"));
+            if (!ChooseTesterDevice(app, 1))
+                continue;
+        }
         if (pressed == 3) {
             TraceButton(app, QStringLiteral("Userdata"));
             if (app.Hooks.Userdata)
                 app.Hooks.Userdata(app);
             continue;
         }
-        app.st.TesterPort = pressed == 2 ? 1 : 2;
-        TraceButton(app, QStringLiteral("COM") + QString::number(app.st.TesterPort));
+        app.st.TesterPort = pressed == 1 ? 2 : 1;
+        if (pressed != 4)
+            TraceButton(app, QStringLiteral("COM") + QString::number(app.st.TesterPort));
         app.Form1.Pointer = MousePointer::Hourglass;
         const int error = CheckPort(app);
         if (error == 0) {

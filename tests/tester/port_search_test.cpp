@@ -62,6 +62,34 @@ TEST_F(PortSearchTest, FindsTheTesterBehindPortsThatFailEchoOrAnswerSomethingEls
     EXPECT_EQ(app.Form1.Label3.Caption, QStringLiteral("\r\n\r\nSearching for tester at COM 5:"));
 }
 
+// A port this account may not open is named in the box with the dialout hint, once,
+// however many passes tried it.
+TEST_F(PortSearchTest, APortTheAccountMayNotOpenIsNamedInTheBox)
+{
+    auto forbidden = std::make_shared<ScriptedDevice>(platform.Clock());
+    forbidden->forbidden = true;
+    platform.serial.devices[3] = forbidden;
+    platform.Press(QStringLiteral("&Done"));
+    platform.Await(
+        [this](const App& a) {
+            if (!a.Form1.Command1.Visible || platform.boxes.isEmpty())
+                return false;
+            AttachSimulator(2);
+            return true;
+        },
+        QStringLiteral("the set-up screen after the box"));
+    platform.Press(QStringLiteral("&Done"));
+
+    EXPECT_EQ(SearchTesterPort(app), 2);
+    EXPECT_EQ(Boxes(), QStringList{Box(QStringLiteral("No connection to tester"),
+                                       QStringLiteral("No COM port is  connected to a Dalvora tester!\r\n"
+                                                      "Please connect the tester to the PC\r\n"
+                                                      "and select the right settings.\r\n\r\n"
+                                                      "No permission to open /dev/ttyS2: add the operator to the "
+                                                      "group dialout"),
+                                       msgbox::kOkOnly | msgbox::kExclamation)});
+}
+
 TEST_F(PortSearchTest, TwoFruitlessPassesEndInOneBoxAndTheScreenAgain)
 {
     auto other = std::make_shared<AnsweringDevice>(QByteArray("Acme,X500,1234567890,1.0\r\n"));
