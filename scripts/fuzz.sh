@@ -64,7 +64,7 @@ max_len() {
     number|coupler) echo 256 ;;
     answers|swapdat|ports|celvio_args|history_args) echo 1024 ;;
     badchan|scenario) echo 4096 ;;
-    settings|records|history) echo 8192 ;;
+    settings|records|history|record) echo 8192 ;;
     *) echo 16384 ;;
   esac
 }
@@ -76,7 +76,7 @@ fixed_runs() {
     number) echo 400000 ;;
     coupler) echo 300000 ;;
     answers|swapdat) echo 200000 ;;
-    badchan|records|history) echo 60000 ;;
+    badchan|records|history|record) echo 60000 ;;
     ports|celvio_args|history_args) echo 60000 ;;
     scenario) echo 20000 ;;
     tac) echo 15000 ;;
