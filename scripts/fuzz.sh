@@ -119,6 +119,19 @@ for d in "$fuzzdir"/corpus/*/; do
   targets+=("$name")
 done
 
+# Targets with an open finding that no fix has mended yet stay out of the fixed stage, so
+# that it keeps answering for the change under test; the random search still runs them.
+# Each is named with its finding in tests/fuzz/open-findings/.
+held_back=(record)
+if [ "$fixed" -eq 1 ]; then
+  kept=()
+  for name in "${targets[@]}"; do
+    [[ " ${held_back[*]} " == *" $name "* ]] && { echo "fuzz: $name held back from the fixed stage (open finding in tests/fuzz/open-findings/)"; continue; }
+    kept+=("$name")
+  done
+  targets=("${kept[@]}")
+fi
+
 if [ "$fixed" -eq 1 ]; then
   echo "fuzz: ${#targets[@]} targets, seed corpus and fixed runs from seed 1, $jobs at a time, output in $out"
 else
