@@ -8,7 +8,7 @@ packages=(
   cmake g++ make pkg-config
   qt6-base-dev qt6-qpa-plugins qt6-serialport-dev qt6-l10n-tools qt6-tools-dev
   qt6-charts-dev libqt6opengl6-dev libqt6sql6-sqlite
-  libpq-dev postgresql
+  libpq-dev libsqlite3-dev libssl-dev postgresql
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth x11-apps netpbm poppler-utils fonts-liberation fonts-dejavu-core
   locales

@@ -1,6 +1,7 @@
 // celvio-testersim: serves a simulated tester on a pseudo-terminal in real
 // time, so the program (or a terminal) can talk to it like to the instrument
 // on a serial line.
+#include "core/program_options.h"
 #include "pty_link.h"
 #include "scenario.h"
 #include "tester.h"
@@ -35,11 +36,17 @@ constexpr int kVanishGraceMs = 1000; // longest wait for the client to read a la
 
 const char* const kUsage =
     "usage: celvio-testersim --link PATH [--scenario FILE] [--log FILE] [--set key=value]... [--phone-file FILE]\n"
+    "       celvio-testersim --version | --help\n"
+    "Options take their value as --opt VALUE or --opt=VALUE.\n"
     "  --link PATH      make PATH a symbolic link to the simulated serial port\n"
     "  --scenario FILE  instrument and phone configuration (see man celvio-testersim)\n"
     "  --log FILE       log every received line and every answer here (default: stderr)\n"
     "  --set key=value  override one scenario key; may be repeated\n"
-    "  --phone-file FILE  on SIGUSR1, put the phone of this scenario file in the coupler\n";
+    "  --phone-file FILE  on SIGUSR1, put the phone of this scenario file in the coupler\n"
+    "  --version        print the version and end\n"
+    "  --help           print this text and end\n"
+    "Exit status: 0 ended by a signal, or --help/--version; 1 the pseudo-terminal could\n"
+    "not be made; 2 a usage error, a bad scenario or a log that cannot be written.\n";
 
 struct Options {
     QString link;
@@ -49,38 +56,39 @@ struct Options {
     QString phoneFile;
 };
 
-// Returns 0 to go on, otherwise the exit code.
+// Returns 0 to go on, -1 after --help or --version, otherwise the exit code.
 int parseArguments(int argc, char** argv, Options& o)
 {
-    for (int i = 1; i < argc; ++i) {
-        const QString arg = QString::fromLocal8Bit(argv[i]);
-        if (arg == u"--help" || arg == u"-h") {
-            QTextStream(stdout) << kUsage;
-            return -1;
-        }
-        if (arg != u"--link" && arg != u"--scenario" && arg != u"--log" && arg != u"--set" && arg != u"--phone-file") {
-            QTextStream(stderr) << "celvio-testersim: unknown argument '" << arg << "'\n" << kUsage;
-            return 2;
-        }
-        if (i + 1 >= argc) {
-            QTextStream(stderr) << "celvio-testersim: " << arg << " needs a value\n" << kUsage;
-            return 2;
-        }
-        const QString value = QString::fromLocal8Bit(argv[++i]);
-        if (arg == u"--link")
-            o.link = value;
-        else if (arg == u"--scenario")
-            o.scenario = value;
-        else if (arg == u"--log")
-            o.log = value;
-        else if (arg == u"--phone-file")
-            o.phoneFile = value;
-        else
-            o.sets << value;
+    QStringList args;
+    for (int i = 0; i < argc; ++i)
+        args << QString::fromLocal8Bit(argv[i]);
+    celvio::ProgramOptions options(QStringLiteral("celvio-testersim"));
+    options.Add({QStringLiteral("link")}, QStringLiteral("PATH"))
+        .Add({QStringLiteral("scenario")}, QStringLiteral("FILE"))
+        .Add({QStringLiteral("log")}, QStringLiteral("FILE"))
+        .Add({QStringLiteral("set")}, QStringLiteral("key=value"))
+        .Add({QStringLiteral("phone-file")}, QStringLiteral("FILE"));
+    switch (options.Parse(args)) {
+    case celvio::ProgramOptions::Outcome::Help: QTextStream(stdout) << kUsage; return -1;
+    case celvio::ProgramOptions::Outcome::Version: QTextStream(stdout) << options.VersionLine(); return -1;
+    case celvio::ProgramOptions::Outcome::Usage:
+        QTextStream(stderr) << options.Error() << '\n';
+        return celvio::kUsageExitCode;
+    case celvio::ProgramOptions::Outcome::Run: break;
     }
+    if (!options.Positional().isEmpty()) {
+        QTextStream(stderr) << "celvio-testersim: unexpected argument '" << options.Positional().constFirst()
+                            << "'. Try 'celvio-testersim --help'.\n";
+        return celvio::kUsageExitCode;
+    }
+    o.link = options.Value(QStringLiteral("link"));
+    o.scenario = options.Value(QStringLiteral("scenario"));
+    o.log = options.Value(QStringLiteral("log"));
+    o.sets = options.Values(QStringLiteral("set"));
+    o.phoneFile = options.Value(QStringLiteral("phone-file"));
     if (o.link.isEmpty()) {
         QTextStream(stderr) << "celvio-testersim: --link is required\n" << kUsage;
-        return 2;
+        return celvio::kUsageExitCode;
     }
     return 0;
 }

@@ -1,10 +1,12 @@
 #include "command_line.h"
 
+#include "core/program_options.h"
+#include "shell/qt/serial_devices.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSerialPortInfo>
 
 #include <sys/stat.h>
 
@@ -20,12 +22,6 @@ bool IsTraceMarker(const QString& name)
 {
     return name.compare(QLatin1String("DEBUGPM.INI"), Qt::CaseInsensitive) == 0 ||
            name.compare(QLatin1String("DEBUGSC.INI"), Qt::CaseInsensitive) == 0;
-}
-
-QString Canonical(const QString& path)
-{
-    const QString canonical = QFileInfo(path).canonicalFilePath();
-    return canonical.isEmpty() ? path : canonical;
 }
 
 // The mode of a new file under the process's umask: read and write for all, less what
@@ -44,39 +40,63 @@ QString OrDash(const QString& text)
 
 }  // namespace
 
+namespace {
+
+// The options of the program, one line each: a switch sets a flag, a valued option a
+// text (the last one given wins). --port, which may come more than once, is read apart.
+struct Switch {
+    const char* name;
+    bool CommandLine::*flag;
+};
+struct Valued {
+    const char* name;
+    const char* valueName;
+    QString CommandLine::*text;
+};
+constexpr Switch kSwitches[] = {
+    {"list-ports", &CommandLine::listPorts},
+    {"training", &CommandLine::training},
+};
+constexpr Valued kValued[] = {
+    {"station", "DIR", &CommandLine::station},
+    {"init-station", "DIR", &CommandLine::initStation},
+};
+
+}  // namespace
+
 CommandLine ParseCommandLine(const QStringList& args)
 {
     CommandLine line;
     line.station = QDir::currentPath();
-    const auto value = [&](qsizetype& i) -> QString {
-        if (i + 1 >= args.size()) {
-            line.error = QStringLiteral("%1 needs a value.").arg(args[i]);
-            return QString();
-        }
-        return args[++i];
-    };
-    for (qsizetype i = 1; i < args.size() && line.error.isEmpty(); ++i) {
-        const QString& arg = args[i];
-        if (arg == QLatin1String("--station")) {
-            line.station = value(i);
-            line.stationGiven = true;
-        } else if (arg == QLatin1String("--training")) {
-            line.training = true;
-        } else if (arg == QLatin1String("--port")) {
-            const QString assignment = value(i);
-            QString problem;
-            if (line.error.isEmpty() && !line.ports.AddOption(assignment, problem))
-                line.error = QStringLiteral("--port: ") + problem;
-        } else if (arg == QLatin1String("--list-ports")) {
-            line.listPorts = true;
-        } else if (arg == QLatin1String("--init-station")) {
-            line.initStation = value(i);
-        } else if (arg == QLatin1String("--version") || arg == QLatin1String("-v")) {
-            line.version = true;
-        } else if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
-            line.help = true;
-        } else {
-            line.error = QStringLiteral("unknown argument '%1'.").arg(arg);
+    ProgramOptions options(QStringLiteral("celvio"));
+    options.Add({QStringLiteral("port")}, QStringLiteral("COMn=DEVICE"));
+    for (const Switch& option : kSwitches)
+        options.Add({QLatin1String(option.name)});
+    for (const Valued& option : kValued)
+        options.Add({QLatin1String(option.name)}, QLatin1String(option.valueName));
+    switch (options.Parse(args)) {
+    case ProgramOptions::Outcome::Help: line.help = true; return line;
+    case ProgramOptions::Outcome::Version: line.version = true; return line;
+    case ProgramOptions::Outcome::Usage: line.error = options.Error(); return line;
+    case ProgramOptions::Outcome::Run: break;
+    }
+    if (!options.Positional().isEmpty()) {
+        line.error = QStringLiteral("celvio: unexpected argument '%1'. Try 'celvio --help'.")
+                         .arg(OneLine(options.Positional().constFirst()));
+        return line;
+    }
+    for (const Switch& option : kSwitches)
+        line.*option.flag = options.IsSet(QLatin1String(option.name));
+    for (const Valued& option : kValued) {
+        if (options.IsSet(QLatin1String(option.name)))
+            line.*option.text = options.Value(QLatin1String(option.name));
+    }
+    line.stationGiven = options.IsSet(QStringLiteral("station"));
+    for (const QString& assignment : options.Values(QStringLiteral("port"))) {
+        QString problem;
+        if (!line.ports.AddOption(assignment, problem)) {
+            line.error = QStringLiteral("celvio: --port: %1 Try 'celvio --help'.").arg(OneLine(problem));
+            break;
         }
     }
     return line;
@@ -112,6 +132,8 @@ QString HelpText()
         "                        files in the training station's PRINTS/.\n"
         "  --version             prints the program version and ends.\n"
         "  --help                prints this text and ends.\n"
+        "Every option takes its value as --opt VALUE or --opt=VALUE. An unknown option\n"
+        "ends the program with exit code 2.\n"
         "\n"
         "Which device COM n is, from the strongest to the weakest:\n"
         "  1. a --port COMn=DEVICE option;\n"
@@ -147,36 +169,32 @@ QString VersionText()
 
 QString PortListText(const PortNames& names)
 {
-    const QList<QSerialPortInfo> ports = QSerialPortInfo::availablePorts();
-    if (ports.isEmpty())
+    const QList<SerialDeviceRow> rows = ListSerialDeviceRows(names);
+    if (rows.isEmpty())
         return QStringLiteral("No serial devices found.\n");
-    QString text = QStringLiteral("%1  %2  %3  %4  %5\n")
-                       .arg(QStringLiteral("PORT"), -6)
-                       .arg(QStringLiteral("DEVICE"), -24)
-                       .arg(QStringLiteral("DESCRIPTION"), -28)
-                       .arg(QStringLiteral("MANUFACTURER"), -20)
-                       .arg(QStringLiteral("SERIAL NUMBER"));
-    for (const QSerialPortInfo& info : ports) {
-        const QString device = info.systemLocation();
-        // A number given to the device by name (option, PORTS.INI, environment) wins
-        // over the default /dev/ttyS<n-1>.
-        QString com = QStringLiteral("-");
-        for (const bool named : {true, false}) {
-            for (int n = 1; n <= kHighestPortNumber && com == QLatin1String("-"); ++n) {
-                const bool byName = names.Source(n) != QLatin1String("default");
-                if (byName == named && Canonical(names.Device(n)) == Canonical(device))
-                    com = QStringLiteral("COM%1").arg(n);
-            }
-        }
-        text += QStringLiteral("%1  %2  %3  %4  %5\n")
-                    .arg(com, -6)
-                    .arg(device, -24)
-                    .arg(OrDash(info.description()), -28)
-                    .arg(OrDash(info.manufacturer()), -20)
-                    .arg(OrDash(info.serialNumber()));
+    const auto line = [](const QString& port, const QString& device, const QString& open, const QString& description,
+                         const QString& manufacturer, const QString& serial) {
+        return QStringLiteral("%1  %2  %3  %4  %5  %6").arg(port, -6).arg(device, -24).arg(open, -4)
+                   .arg(description, -28).arg(manufacturer, -20).arg(serial).trimmed() + QLatin1Char('\n');
+    };
+    QString text = line(QStringLiteral("PORT"), QStringLiteral("DEVICE"), QStringLiteral("OPEN"),
+                        QStringLiteral("DESCRIPTION"), QStringLiteral("MANUFACTURER"), QStringLiteral("SERIAL NUMBER"));
+    QStringList notes;
+    for (const SerialDeviceRow& row : rows) {
+        QString description = row.description;
+        if (!row.namedBy.isEmpty())
+            description = QStringLiteral("named by %1%2").arg(row.namedBy, description.isEmpty() ? QString()
+                                                                   : QStringLiteral(", ") + description);
+        const QString device = row.target == row.path ? row.path : row.path + QStringLiteral(" -> ") + row.target;
+        text += line(OrDash(row.port), device, row.openProblem.isEmpty() ? QStringLiteral("yes") : QStringLiteral("no"),
+                     OrDash(description), OrDash(row.manufacturer), OrDash(row.serialNumber));
+        if (!row.openProblem.isEmpty())
+            notes << QStringLiteral("%1 cannot be opened by this user: %2.\n").arg(row.path, row.openProblem);
     }
+    text += notes.join(QString());
     text += QStringLiteral("A device without a COM number gets one with a line COMn=DEVICE in PORTS.INI of the "
-                           "station directory or with --port COMn=DEVICE.\n");
+                           "station directory, with the port button of the set-up screen, or with --port "
+                           "COMn=DEVICE.\n");
     return text;
 }
 

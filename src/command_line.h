@@ -19,7 +19,7 @@ struct CommandLine {
     QString initStation;    // --init-station DIR
     bool help = false;
     bool version = false;
-    QString error;          // a malformed command line: what is wrong
+    QString error;          // a malformed command line: the one line to print (exit 2)
 };
 
 // Takes the arguments apart (args[0] is the program).
@@ -32,7 +32,9 @@ QString HelpText();
 QString VersionText();
 
 // The serial devices that the system offers, one a line: device, description,
-// manufacturer, serial number and the COM number that names it (or how to give it one).
+// manufacturer, serial number, the COM number that names it, whether this user may
+// open it (and why not), and the devices that PORTS.INI, --port or CELVIO_COM<n> names
+// although the system does not list them.
 QString PortListText(const PortNames& names);
 
 // Creates a station directory from the sample station `sample`: settings, data files

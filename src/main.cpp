@@ -3,6 +3,7 @@
 
 #include "command_line.h"
 #include "core/app.h"
+#include "core/program_options.h"
 #include "core/station_lock.h"
 #include "cycle/main.h"
 #include "shell/qt/qt_platform.h"
@@ -39,8 +40,8 @@ int RunCommand(int argc, char* argv[], celvio::CommandLine& line)
 {
     QCoreApplication core(argc, argv);
     if (!line.error.isEmpty()) {
-        Print(stderr, QStringLiteral("celvio: %1 See celvio --help.\n").arg(line.error));
-        return 2;
+        Print(stderr, line.error + QLatin1Char('\n'));
+        return celvio::kUsageExitCode;
     }
     if (line.help) {
         Print(stdout, celvio::HelpText());

@@ -271,7 +271,7 @@ void ChainQueries(const Cluster& c, int serverTests, bool reuse)
     std::printf("stats --by model on %d tests: best %.2f s, slowest %.2f s\n", serverTests, stats.first(), stats.last());
     std::printf("FIGURE headoffice_stats_model_s %.2f\n", stats.last());
     clock.restart();
-    QList<QuantityRow> quantities;
+    QList<QuantityStatsRow> quantities;
     chain.QuantityStats(TestFilter{}, quantities, nullptr);
     std::printf("stats --by quantity on %d tests: %.2f s\n", serverTests, clock.elapsed() / 1000.0);
 }

@@ -1,12 +1,8 @@
 #include "history_station.h"
 
 #include "bench_station.h"
-#include "core/app.h"
 #include "core/text.h"
-#include "shell/qt/qt_platform.h"
-#include "results/result_file.h"
-#include "results/result_grid.h"
-#include "results/verdict.h"
+#include "record/result_file_format.h"
 #include "swap/swap_records.h"
 
 #include <QDate>
@@ -38,43 +34,42 @@ struct Model {
     int failPercent;
 };
 
-// The station's writer with the result pages set up once per language.
-struct Writer {
-    explicit Writer(int language) : platform(QString()), app(platform, QDir::tempPath())
-    {
-        StationState& st = app.st;
-        bench::SetUpBenchStation(st, language);
-        SetUpResultPages(app);
-        ShowExpectedRxLevel(app, 50);
-        for (ResultPage* page : {&app.Form3, &app.Form4}) {
-            page->TesterModel.Caption = QStringLiteral("7703S");
-            page->TesterSerial.Caption = QStringLiteral("100123");
-            page->Firmware.Caption = QStringLiteral("V3.10");
-        }
-    }
-    QtPlatform platform;
-    App app;
-};
+// The record of a cycle of the bench station before its tests, per language and
+// system: row names and limits from the settings, the RX level expected at 50.
+CycleRecord Template(int language, const QString& system)
+{
+    StationState st;
+    bench::SetUpBenchStation(st, language);
+    st.SystemCode = system;
+    CycleRecord r;
+    r.ExpectedRxLevel = 50;
+    ResetReadings(r);
+    TakeStationFacts(r, st);
+    return r;
+}
 
-void Fill(ResultPage& page, QRandomGenerator& random)
+void Fill(CycleRecord& r, int band, QRandomGenerator& random)
 {
     auto value = [&](double base, double spread) {
-        return QLatin1Char(' ') + QString::number(base + spread * (random.generateDouble() - 0.5), 'f', 1);
+        return QString::number(base + spread * (random.generateDouble() - 0.5), 'f', 1);
+    };
+    auto put = [&](RowId row, int column, const QString& text) {
+        StoreReading(r, band, row, column, text, ReadingOutcome::Passed);
     };
     for (int c = 1; c <= 3; ++c) {
-        page.MSPower1[c] = Cell{value(33, 1.5), kGreen};
-        page.MSPower3[c] = Cell{value(13, 1.5), kGreen};
-        page.Label51[c] = Cell{value(2, 2), kGreen};
-        page.Label52[c] = Cell{value(8, 6), kGreen};
-        page.Label53[c] = Cell{QLatin1Char(' ') + QString::number(random.bounded(-60, 60)), kGreen};
-        page.Label54[c] = Cell{QStringLiteral(" 553"), kGreen};
-        page.Label55[c] = Cell{QStringLiteral(" Passed"), kGreen};
-        page.Label56[c] = Cell{QLatin1Char(' ') + QString::number(random.bounded(48, 53)), kGreen};
-        page.Label57[c] = Cell{QLatin1Char(' ') + QString::number(random.bounded(0, 2)), kGreen};
+        put(RowId::TxPower1, c, value(33, 1.5));
+        put(RowId::TxPower3, c, value(13, 1.5));
+        put(RowId::PhaseRms, c, value(2, 2));
+        put(RowId::PhasePeak, c, value(8, 6));
+        put(RowId::Frequency, c, QString::number(random.bounded(-60, 60)));
+        put(RowId::BurstLength, c, QStringLiteral("553"));
+        put(RowId::Template, c, QStringLiteral("Passed"));
+        put(RowId::RxLevel, c, QString::number(random.bounded(48, 53)));
+        put(RowId::RxQuality, c, QString::number(random.bounded(0, 2)));
     }
-    for (Cell* cell : {&page.MobileOriginatedCall, &page.DialledNumber, &page.BaseOriginatedCall, &page.SpeechLoopback})
-        *cell = Cell{QStringLiteral("Passed"), kGreen};
-    page.DialledNumber = Cell{QStringLiteral("0123"), kGreen};
+    for (RowId row : {RowId::MobileCall, RowId::BaseCall, RowId::SpeechLoopback})
+        put(row, 1, QStringLiteral("Passed"));
+    put(RowId::DialledNumber, 1, QStringLiteral("0123"));
 }
 
 }  // namespace
@@ -83,7 +78,11 @@ GeneratedStation GenerateHistoryStation(const QString& stationDir, int count, co
 {
     GeneratedStation out;
     QRandomGenerator random(20261207u + quint32(count));
-    std::unique_ptr<Writer> writers[2] = {std::make_unique<Writer>(1), std::make_unique<Writer>(2)};
+    const QString systems[] = {QStringLiteral("GSM"), QStringLiteral("PCN"), QStringLiteral("GSM,PCN")};
+    QList<CycleRecord> templates;  // by language (English, German) and system
+    for (int language = 1; language <= 2; ++language)
+        for (const QString& system : systems)
+            templates.append(Template(language, system));
 
     QList<Model> models;
     for (int i = 0; i < 60; ++i) {
@@ -112,39 +111,39 @@ GeneratedStation GenerateHistoryStation(const QString& stationDir, int count, co
         if (out.SomeImeis.size() < 5000)
             out.SomeImeis.append(imei);
 
-        Writer& w = *writers[random.bounded(100) < 25 ? 1 : 0];
-        StationState& st = w.app.st;
-        const int system = random.bounded(100);
-        st.SystemCode = system < 70 ? QStringLiteral("GSM") : system < 80 ? QStringLiteral("PCN") : QStringLiteral("GSM,PCN");
-        // As the program writes it under the machine's regional settings.
-        st.CycleDate = DateText(day, QLocale::system());
-        st.CycleTime = time.toString(QStringLiteral("hh:mm:ss"));
-        st.FaultDescription = random.bounded(100) < 40 ? QString::fromLatin1(kFaults[random.bounded(6)]) : QString();
-        for (ResultPage* page : {&w.app.Form3, &w.app.Form4}) {
-            Fill(*page, random);
-            page->Mobile.Caption = model.name;
-            page->Imei.Caption = imei;
-            page->Imsi.Caption = QStringLiteral("00101") + imei.right(10);
-        }
+        const int language = random.bounded(100) < 25 ? 1 : 0;
         const int roll = random.bounded(100);
-        st.Verdict = Verdict::Passed;
-        if (roll < 3) {
-            st.Verdict = Verdict::Aborted;  // the call from the base station timed out; nothing after it
-            w.app.Form3.BaseOriginatedCall = Cell{QStringLiteral("* Failed"), kRed};
-            w.app.Form3.SpeechLoopback = Cell{QStringLiteral("Not tested"), kYellow};
-        } else if (roll < 3 + model.failPercent) {
-            st.Verdict = Verdict::Failed;
+        const int system = roll < 70 ? 0 : roll < 80 ? 1 : 2;
+        CycleRecord r = templates[language * 3 + system];
+        // As the program writes it under the machine's regional settings.
+        r.DateText = DateText(day, QLocale::system());
+        r.TimeText = time.toString(QStringLiteral("hh:mm:ss"));
+        r.FaultDescription = random.bounded(100) < 40 ? QString::fromLatin1(kFaults[random.bounded(6)]) : QString();
+        for (int band = 1; band <= 2; ++band)
+            Fill(r, band, random);
+        r.Model = model.name;
+        r.Imei = imei;
+        r.Imsi = QStringLiteral("00101") + imei.right(10);
+        r.PhoneIdentified = true;
+        const int outcome = random.bounded(100);
+        r.Verdict = TestVerdict::Passed;
+        if (outcome < 3) {
+            r.Verdict = TestVerdict::Aborted;  // the call from the base station timed out; nothing after it
+            StoreReading(r, 1, RowId::BaseCall, 1, QStringLiteral("Failed"), ReadingOutcome::Failed);
+            StoreReading(r, 1, RowId::SpeechLoopback, 1, kNotTestedText, ReadingOutcome::NotTested, 0);
+        } else if (outcome < 3 + model.failPercent) {
+            r.Verdict = TestVerdict::Failed;
             const int which = random.bounded(4);
             if (which == 0)
-                w.app.Form3.MSPower3[3] = Cell{QStringLiteral("* 16.2"), kRed};
+                StoreReading(r, 1, RowId::TxPower3, 3, QStringLiteral("16.2"), ReadingOutcome::Failed);
             else if (which == 1)
-                w.app.Form3.Label56[1] = Cell{QStringLiteral("* 41"), kRed};
+                StoreReading(r, 1, RowId::RxLevel, 1, QStringLiteral("41"), ReadingOutcome::Failed);
             else if (which == 2)
-                w.app.Form3.Label53[3] = Cell{QStringLiteral("* -140"), kRed};
+                StoreReading(r, 1, RowId::Frequency, 3, QStringLiteral("-140"), ReadingOutcome::Failed);
             else
-                w.app.Form3.DialledNumber = Cell{QStringLiteral("* 0124"), kRed};
+                StoreReading(r, 1, RowId::DialledNumber, 1, QStringLiteral("0124"), ReadingOutcome::Failed);
         } else if (random.bounded(100) < 5) {
-            w.app.Form3.MSPower1[2] = Cell{QStringLiteral("! 34.9"), kGreen};
+            StoreReading(r, 1, RowId::TxPower1, 2, QStringLiteral("34.9"), ReadingOutcome::PassedOnRepeat);
         }
 
         const QString folder = results + QLatin1Char('/') + imei.left(6);
@@ -154,7 +153,7 @@ GeneratedStation GenerateHistoryStation(const QString& stationDir, int count, co
         const QString name = imei.right(7) + (seen == 0 ? QString() : QString(QChar(QLatin1Char('A' + std::min(seen - 1, 26)))) ) + QStringLiteral(".TXT");
         QFile file(folder + QLatin1Char('/') + name);
         if (file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-            file.write(ResultFileBytes(w.app));
+            file.write(ResultFileBytes(r));
             file.close();
             file.open(QIODevice::ReadWrite);
             file.setFileTime(QDateTime(day, time), QFileDevice::FileModificationTime);
@@ -162,7 +161,7 @@ GeneratedStation GenerateHistoryStation(const QString& stationDir, int count, co
         }
 
         const QString date = RecordDate(day);
-        if (st.Verdict == Verdict::Passed) {
+        if (r.Verdict == TestVerdict::Passed) {
             imeiLines[day] << QStringLiteral("IMEI\t%1\t\t\t%2\tPASS").arg(imei, date);
         } else if (random.bounded(100) < 30) {
             const QString newImei = model.tac + QStringLiteral("%1").arg(random.bounded(1000000000), 9, 10, QLatin1Char('0'));

@@ -7,6 +7,7 @@
 
 #include "bench_station.h"
 #include "core/app.h"
+#include "record/cycle_record.h"
 #include "results/printed_report.h"
 #include "results/result_file.h"
 #include "results/result_grid.h"
@@ -25,6 +26,7 @@ struct Station {
     QTemporaryDir dir;
     celvio::QtPlatform platform{dir.filePath(QStringLiteral("PRINTS"))};
     celvio::App app{platform, dir.path()};
+    celvio::CycleRecord record;
 
     // A failed "GSM,PCN" cycle with every cell filled.
     Station()
@@ -36,22 +38,25 @@ struct Station {
         st.LeftMargin = 5;
         st.FaultDescription = QString(120, QLatin1Char('x'));
         st.Verdict = celvio::Verdict::Failed;
-        celvio::SetUpResultPages(app);
-        celvio::ShowExpectedRxLevel(app, 50);
-        for (celvio::ResultPage* page : {&app.Form3, &app.Form4}) {
-            page->Mobile.Caption = QStringLiteral("Orvane Q7");
-            page->Imei.Caption = QStringLiteral("351234570543215");
-            page->Imsi.Caption = QStringLiteral("001010123450001");
-            for (celvio::CellArray* cells : {&page->MSPower1, &page->MSPower3, &page->Label51, &page->Label52,
-                                             &page->Label53, &page->Label54, &page->Label55, &page->Label56,
-                                             &page->Label57})
+        using celvio::RowId;
+        record.ExpectedRxLevel = 50;
+        celvio::ResetReadings(record);
+        celvio::TakeStationFacts(record, st);
+        record.Verdict = celvio::TestVerdict::Failed;
+        record.Model = QStringLiteral("Orvane Q7");
+        record.Imei = QStringLiteral("351234570543215");
+        record.Imsi = QStringLiteral("001010123450001");
+        record.PhoneIdentified = true;
+        for (int band = 1; band <= 2; ++band) {
+            for (RowId row : {RowId::TxPower1, RowId::TxPower3, RowId::PhaseRms, RowId::PhasePeak, RowId::Frequency,
+                              RowId::BurstLength, RowId::Template, RowId::RxLevel, RowId::RxQuality})
                 for (int c = 1; c <= 3; ++c)
-                    (*cells)[c] = celvio::Cell{QStringLiteral(" 12.5"), celvio::kGreen};
-            for (celvio::Cell* cell : {&page->MobileOriginatedCall, &page->DialledNumber, &page->BaseOriginatedCall,
-                                       &page->SpeechLoopback})
-                *cell = celvio::Cell{QStringLiteral("Passed"), celvio::kGreen};
+                    celvio::StoreReading(record, band, row, c, QStringLiteral("12.5"), celvio::ReadingOutcome::Passed);
         }
-        app.Form3.MSPower1[1] = celvio::Cell{QStringLiteral("* 39.5"), celvio::kRed};
+        for (RowId row : {RowId::MobileCall, RowId::DialledNumber, RowId::BaseCall, RowId::SpeechLoopback})
+            celvio::StoreReading(record, 1, row, 1, QStringLiteral("Passed"), celvio::ReadingOutcome::Passed);
+        celvio::StoreReading(record, 1, RowId::TxPower1, 1, QStringLiteral("39.5"), celvio::ReadingOutcome::Failed);
+        celvio::SetUpResultPages(app, record);
     }
 };
 
@@ -60,7 +65,7 @@ Station* station = nullptr;
 void BM_WriteResultFile(benchmark::State& state)
 {
     for (auto _ : state) {
-        celvio::WriteResultFile(station->app);
+        celvio::WriteResultFile(station->app, station->record);
         state.PauseTiming();
         if (station->app.st.ResultFilePath.isEmpty())
             state.SkipWithError("the result file was not written");
@@ -73,13 +78,13 @@ BENCHMARK(BM_WriteResultFile)->Unit(benchmark::kMicrosecond);
 void BM_PrintTestReportToPdf(benchmark::State& state)
 {
     for (auto _ : state)
-        celvio::PrintTestReport(station->app);
+        celvio::PrintTestReport(station->app, station->record);
 }
 BENCHMARK(BM_PrintTestReportToPdf)->Unit(benchmark::kMillisecond);
 
 void BM_PrintResultFileToPdf(benchmark::State& state)
 {
-    celvio::WriteResultFile(station->app);
+    celvio::WriteResultFile(station->app, station->record);
     for (auto _ : state)
         celvio::PrintResultFile(station->app);
 }

@@ -84,22 +84,6 @@
         <translation>Celvio:</translation>
     </message>
     <message>
-        <source> deg</source>
-        <translation> Grad</translation>
-    </message>
-    <message>
-        <source> µsec</source>
-        <translation> µsek</translation>
-    </message>
-    <message>
-        <source>TX Power</source>
-        <translation>MS Leistung</translation>
-    </message>
-    <message>
-        <source>RX Level</source>
-        <translation>RX Pegel</translation>
-    </message>
-    <message>
         <source>IMEI Input</source>
         <translation>IMEI eingeben</translation>
     </message>
@@ -272,10 +256,6 @@ und wählen Sie den richtigen COM Port.</translation>
         <translation>Mikrofon / Lautsprecher: Fehler</translation>
     </message>
     <message>
-        <source>* Failed</source>
-        <translation>* Fehler</translation>
-    </message>
-    <message>
         <source>&amp;Done</source>
         <translation>&amp;Fertig</translation>
     </message>
@@ -356,50 +336,6 @@ und wählen Sie den richtigen COM Port.</translation>
     <message>
         <source>Please correct the file.</source>
         <translation>Bitte korrigieren Sie die Datei.</translation>
-    </message>
-    <message>
-        <source>Phase Error RMS</source>
-        <translation>Phasenfehler</translation>
-    </message>
-    <message>
-        <source>Phase Error Peak</source>
-        <translation>Phasenfehler Spitze</translation>
-    </message>
-    <message>
-        <source>Frequency Error</source>
-        <translation>Frequenzfehler</translation>
-    </message>
-    <message>
-        <source>Burst Length</source>
-        <translation>Burst Länge</translation>
-    </message>
-    <message>
-        <source>Power-Time Template</source>
-        <translation>Leistungs-Zeit-Maske</translation>
-    </message>
-    <message>
-        <source>RX Quality</source>
-        <translation>RX Qualität</translation>
-    </message>
-    <message>
-        <source>Mobile Originated Call</source>
-        <translation>Abgehender Anruf</translation>
-    </message>
-    <message>
-        <source>Dialled Number</source>
-        <translation>Gewählte Rufnummer</translation>
-    </message>
-    <message>
-        <source>Mobile Terminated Call</source>
-        <translation>Eingehender Anruf</translation>
-    </message>
-    <message>
-        <source>Base Originated Call</source>
-        <translation>Eingehender Anruf</translation>
-    </message>
-    <message>
-        <source>Speech Loopback</source>
-        <translation>Sprachschleife</translation>
     </message>
     <message>
         <source>TEST : Test a phone.
@@ -586,6 +522,28 @@ Club Zavar Service Point ID ein:</translation>
     <message>
         <source>TRAINING - simulated tester</source>
         <translation>SCHULUNG - simulierter Tester</translation>
+    </message>
+    <message>
+        <source>Failed</source>
+        <translation>Fehler</translation>
+    </message>
+    <message>
+        <source>Serial port of the tester</source>
+        <translation>Serielle Schnittstelle des Testers</translation>
+    </message>
+    <message>
+        <source>No serial device found.
+Please connect the tester&apos;s cable to the PC.</source>
+        <translation>Keine serielle Schnittstelle gefunden.
+Bitte verbinden Sie das Kabel des Testers mit dem PC.</translation>
+    </message>
+    <message>
+        <source>Which device is the tester connected to? It becomes COM%1.</source>
+        <translation>An welcher Schnittstelle ist der Tester angeschlossen? Sie wird COM%1.</translation>
+    </message>
+    <message>
+        <source>&amp;Port...</source>
+        <translation>&amp;Schnittstelle...</translation>
     </message>
 </context>
 </TS>

@@ -48,10 +48,11 @@ struct App;
 
 // What the layers below the program's flow trigger but cannot name: the window
 // actions that the waits run, and the "&Archive" and "&Userdata" buttons of the port
-// set-up screens. The flow installs them (InstallProgramFlow); without them the
-// actions are dropped and the two buttons do nothing.
+// set-up screens. The flow installs them (InstallProgramFlow; a cycle gives the window
+// actions its record while it runs); without them the actions are dropped and the two
+// buttons do nothing.
 struct FlowHooks {
-    void (*WindowAction)(App& app, UiAction action) = nullptr;
+    std::function<void(App& app, UiAction action)> WindowAction;
     void (*Archive)(App& app) = nullptr;
     void (*Userdata)(App& app) = nullptr;
 };

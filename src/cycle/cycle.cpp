@@ -5,8 +5,8 @@
 #include "core/helpers.h"
 #include "core/text.h"
 #include "core/translation.h"
+#include "record/cycle_record.h"
 #include "results/result_grid.h"
-#include "results/verdict.h"
 #include "tester/transport.h"
 #include "ui/dialogs.h"
 
@@ -41,11 +41,26 @@ bool Stopped(const App& app)
     return app.st.StopRequested == kTrue;
 }
 
+void ShowRecord(App& app, CycleRecord& record)
+{
+    TakeStationFacts(record, app.st);
+    ShowRecordOnResultPages(app, record);
+}
+
+void StoreAndShow(App& app, CycleRecord& record, const QList<MeasuredReading>& readings)
+{
+    StoreReadings(record, readings);
+    ShowRecord(app, record);
+}
+
 CycleEnd RunCycle(App& app)
 {
     StationState& st = app.st;
-    // 1.-3. A clean start: no phone, no verdict, the summary lines "Not Tested".
+    // 1.-3. A clean start: no phone, no verdict, no readings, the summary lines "Not Tested".
     st.ResetForNewCycle();
+    CycleRecord record;
+    ResetReadings(record);
+    TakeStationFacts(record, st);
     app.Form1.Command2.Enabled = true;
     Send(app, TesterOp::ClearStatus);
     for (int i = 1; i <= 4; ++i)
@@ -53,7 +68,7 @@ CycleEnd RunCycle(App& app)
     st.SummaryLines[6].clear();
     // The title screen, and result pages made afresh for the cycle.
     ShowTitle(app);
-    SetUpResultPages(app);
+    SetUpResultPages(app, record);
     if (Stopped(app))
         return CycleEnd::Early;
     // The mode dialog.
@@ -66,14 +81,14 @@ CycleEnd RunCycle(App& app)
     st.CycleDate = DateText(now.date(), app.ui.Locale());
     st.CycleDay = now.date();
     st.CycleTime = TimeText(now.time());
-    ShowCycleTimeOnResultPages(app);
+    ShowRecord(app, record);
 
     switch (cycleMode) {
     case CycleMode::Swap: return RunSwapPath(app);
     case CycleMode::OneScan:
-    case CycleMode::ContinuousScan: return RunScanPath(app);
+    case CycleMode::ContinuousScan: return RunScanPath(app, record);
     case CycleMode::Test:
-    default: return RunTestPath(app);
+    default: return RunTestPath(app, record);
     }
 }
 

@@ -14,7 +14,6 @@
 #include "procedures/network_search.h"
 #include "procedures/phone_identity.h"
 #include "results/result_grid.h"
-#include "results/verdict.h"
 #include "tester/tester_control.h"
 #include "tester/transport.h"
 #include "ui/dialogs.h"
@@ -28,7 +27,7 @@ enum class BandEnd { Ready, Early, KeypadFailed, Retry };
 // Steps 10 to 13 once: the system and band, the network search with its retry, and
 // the call from the phone. In SCAN mode a call that does not come blocks the control
 // channel and asks for the band step again.
-BandEnd RunBandAndCallSteps(App& app, CycleMode cycleMode)
+BandEnd RunBandAndCallSteps(App& app, CycleMode cycleMode, CycleRecord& record)
 {
     StationState& st = app.st;
     Form1& f = app.Form1;
@@ -41,6 +40,7 @@ BandEnd RunBandAndCallSteps(App& app, CycleMode cycleMode)
         return BandEnd::Early;
     SetHelpTopic(app, HelpTopic::InitializeTester);
     ConfigureBand(app);
+    ShowRecord(app, record);
     if (Stopped(app))
         return BandEnd::Early;
     // 11. A single 1800 or 1900 band uses the second band's power levels.
@@ -48,7 +48,9 @@ BandEnd RunBandAndCallSteps(App& app, CycleMode cycleMode)
         st.MsPowerLevels[1] = st.MsPowerLevels[4];
         st.MsPowerLevels[2] = st.MsPowerLevels[5];
         st.MsPowerLevels[3] = st.MsPowerLevels[6];
-        SetUpResultPages(app);
+        ResetReadings(record);
+        TakeStationFacts(record, st);
+        SetUpResultPages(app, record);
     }
     // 12. Network step, repeated while the operator asks for a retry.
     for (;;) {
@@ -67,7 +69,7 @@ BandEnd RunBandAndCallSteps(App& app, CycleMode cycleMode)
     SetGeneratorLevel(app);
     st.KeypadCallFailed = kFalse;
     SetHelpTopic(app, HelpTopic::KeypadTest);
-    KeypadCallTest(app, cycleMode);
+    StoreAndShow(app, record, KeypadCallTest(app, cycleMode));
     if (Stopped(app))
         return BandEnd::Early;
     if (st.Verdict != Verdict::Aborted)
@@ -88,11 +90,11 @@ BandEnd RunBandAndCallSteps(App& app, CycleMode cycleMode)
 
 }  // namespace
 
-PhoneStepsEnd RunPhoneSteps(App& app, CycleMode cycleMode)
+PhoneStepsEnd RunPhoneSteps(App& app, CycleMode cycleMode, CycleRecord& record)
 {
     StationState& st = app.st;
     for (;;) {
-        const BandEnd end = RunBandAndCallSteps(app, cycleMode);
+        const BandEnd end = RunBandAndCallSteps(app, cycleMode, record);
         if (end == BandEnd::Early)
             return PhoneStepsEnd::Early;
         if (end == BandEnd::KeypadFailed)
@@ -106,6 +108,10 @@ PhoneStepsEnd RunPhoneSteps(App& app, CycleMode cycleMode)
     IdentifyPhone(app);
     if (Stopped(app))
         return PhoneStepsEnd::Early;
+    record.Imei = st.Imei;
+    record.Imsi = st.Imsi;
+    record.PhoneIdentified = true;
+    ShowRecord(app, record);
     // 15. Identify the model.
     app.TacFileName = QStringLiteral("TAC6N.dat");
     app.ModelDbFileName = QStringLiteral("MP.DAT");
@@ -116,7 +122,8 @@ PhoneStepsEnd RunPhoneSteps(App& app, CycleMode cycleMode)
     st.SpecialPicture = app.Model.SpecialPic;
     TraceLine(app, QStringLiteral("Mobile identified as : ") + st.ModelName);
     if (app.Model.NoKeybd) {
-        MarkKeypadTestNotNeeded(app);
+        StoreReading(record, 1, RowId::DialledNumber, 1, kNotNeededText, ReadingOutcome::NotNeeded, 0);
+        ShowRecord(app, record);
         st.SummaryLines[1].clear();
         // Digits that the model's test does not ask for cannot fail the phone; a call
         // that never came up still does.
@@ -127,7 +134,8 @@ PhoneStepsEnd RunPhoneSteps(App& app, CycleMode cycleMode)
     if (found) {
         app.Form1.Label5.Caption = QStringLiteral("Testing ") + st.ModelName;
         app.Form1.Label5.Visible = true;
-        ShowModelOnResultPages(app);
+        record.Model = st.ModelName;
+        ShowRecord(app, record);
     }
     if (Stopped(app))
         return PhoneStepsEnd::Early;

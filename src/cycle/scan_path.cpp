@@ -11,7 +11,7 @@
 
 namespace celvio {
 
-CycleEnd RunScanPath(App& app)
+CycleEnd RunScanPath(App& app, CycleRecord& record)
 {
     StationState& st = app.st;
     // 8. One scan or continuous, and the list searched further or cleared.
@@ -22,7 +22,7 @@ CycleEnd RunScanPath(App& app)
         ClearBlockedChannels(app);
 
     // System and band, network search, the reference phone's call, its identity and model.
-    if (RunPhoneSteps(app, cycleMode) != PhoneStepsEnd::Ready)
+    if (RunPhoneSteps(app, cycleMode, record) != PhoneStepsEnd::Ready)
         return CycleEnd::Early;
 
     // 17. The scan, repeated while the engine asks for it.

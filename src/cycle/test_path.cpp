@@ -14,6 +14,7 @@
 #include "procedures/phone_identity.h"
 #include "procedures/receiver_test.h"
 #include "procedures/transmitter_test.h"
+#include "record/cycle_record.h"
 #include "results/verdict.h"
 #include "swap/swap.h"
 #include "tester/tester_control.h"
@@ -54,20 +55,29 @@ enum class StepsEnd { Done, Stopped, Aborted };
 
 // The six measurement steps of one band. After every step a stop ends the cycle and
 // an aborted test goes straight to the verdict.
-StepsEnd RunBandSteps(App& app, bool secondBand)
+// Stores a transmitter step's readings, and the path attenuation it set on its channel.
+void StoreTransmitter(App& app, CycleRecord& record, const TransmitterReadings& tx)
+{
+    if (tx.Attenuation && tx.Column >= 1 && tx.Column <= kChannelColumns)
+        record.Bands[tx.Band - 1].Attenuations[tx.Column - 1] = tx.Attenuation;
+    StoreAndShow(app, record, tx.Readings);
+}
+
+StepsEnd RunBandSteps(App& app, CycleRecord& record, bool secondBand)
 {
     StationState& st = app.st;
     const QString band = secondBand ? st.SystemCode.right(3) : st.SystemCode.left(3);
     for (const MeasurementStep& s : kBandSteps) {
         st.TxStep = quint8(s.txStep + (secondBand ? 3 : 0));
         if (s.receiver && secondBand)
-            ReceiverTestSecondBand(app, band);
+            StoreAndShow(app, record, ReceiverTestSecondBand(app, band));
         else if (s.receiver)
-            ReceiverTest(app);
+            StoreAndShow(app, record, ReceiverTest(app));
         else if (secondBand)
-            DualBandTransmitterTest(app, band, s.powerSlot, s.measureModulation, s.checkTemplate);
+            StoreTransmitter(app, record,
+                             DualBandTransmitterTest(app, band, s.powerSlot, s.measureModulation, s.checkTemplate));
         else
-            TransmitterTest(app, band, s.powerSlot, s.measureModulation, s.checkTemplate);
+            StoreTransmitter(app, record, TransmitterTest(app, band, s.powerSlot, s.measureModulation, s.checkTemplate));
         if (s.advanceBar)
             ++app.Form1.Progress.Value;
         if (s.saveStatus)
@@ -84,10 +94,13 @@ StepsEnd RunBandSteps(App& app, bool secondBand)
 
 // The TEST path from the receiver set-up to the verdict (steps 18 to 23). Returns
 // false when the cycle ends early; true when it goes on to the verdict.
-bool RunMeasurements(App& app)
+bool RunMeasurements(App& app, CycleRecord& record)
 {
     StationState& st = app.st;
     AdjustRxLevel(app);
+    // The phone reports levels on a scale where -110 dBm is 0.
+    record.ExpectedRxLevel = st.GeneratorLevel + 110;
+    ShowRecord(app, record);
     if (Stopped(app))
         return false;
     ShowPositioningInstruction(app);
@@ -108,7 +121,7 @@ bool RunMeasurements(App& app)
 
     const bool dualBand = st.SystemCode.contains(QLatin1String("GSM,"));
     // First band, then the second band of a dual-band system.
-    switch (RunBandSteps(app, false)) {
+    switch (RunBandSteps(app, record, false)) {
     case StepsEnd::Stopped: return false;
     case StepsEnd::Aborted: return true;
     case StepsEnd::Done: break;
@@ -117,7 +130,7 @@ bool RunMeasurements(App& app)
         app.Form1.Label3.Caption.clear();
         ConfigureSecondBand(app);
         SetHelpTopic(app, HelpTopic::DualBandTest);
-        switch (RunBandSteps(app, true)) {
+        switch (RunBandSteps(app, record, true)) {
         case StepsEnd::Stopped: return false;
         case StepsEnd::Aborted: return true;
         case StepsEnd::Done: break;
@@ -130,7 +143,7 @@ bool RunMeasurements(App& app)
         return false;
     app.ui.Sleep(kPauseBeforeNetworkCall);
     SetHelpTopic(app, HelpTopic::BaseStationCall);
-    BaseCallTest(app);
+    StoreAndShow(app, record, BaseCallTest(app));
     if (Stopped(app))
         return false;
     if (st.Verdict == Verdict::Aborted)
@@ -139,8 +152,9 @@ bool RunMeasurements(App& app)
     if (st.SummaryLines[3] == SummaryText(app, 3))
         st.SummaryLines[3] = SummaryText(app, 6);
     SetHelpTopic(app, HelpTopic::AudioTest);
-    const ResultPage& lastPage = st.TxStep == 6 ? app.Form4 : app.Form3;
-    AudioTest(app, lastPage.Label56[3].Caption);
+    // The RX level of the last channel measured: of the second band after a dual-band test.
+    const int lastBand = st.TxStep == 6 ? 2 : 1;
+    StoreAndShow(app, record, AudioTest(app, CaptionOf(RowId::RxLevel, record.At(lastBand, RowId::RxLevel, 3))));
     if (Stopped(app))
         return false;
     // The call released after the audio test; the progress bar is done.
@@ -154,7 +168,7 @@ bool RunMeasurements(App& app)
 
 }  // namespace
 
-CycleEnd RunVerdict(App& app)
+CycleEnd RunVerdict(App& app, CycleRecord& record)
 {
     StationState& st = app.st;
     // The tester reset, or released when no call is up, then the verdict screen.
@@ -164,7 +178,9 @@ CycleEnd RunVerdict(App& app)
         ReleaseTester(app, 0);
     app.Form1.Pointer = MousePointer::Normal;
     app.Form1.MStop.Enabled = false;
-    VerdictScreen(app, st.Verdict);
+    record.Verdict = st.Verdict;
+    ShowRecord(app, record);
+    VerdictScreen(app, st.Verdict, record);
     ShowPicture(app, QStringLiteral("Zoredudi.BMP"));
     if (Stopped(app))
         return CycleEnd::Early;
@@ -172,7 +188,7 @@ CycleEnd RunVerdict(App& app)
     if (st.KeypadCallFailed != kTrue) {
         if (st.Verdict != Verdict::Passed) {
             SetHelpTopic(app, HelpTopic::Swap);
-            SwapAfterFailedTest(app);
+            SwapAfterFailedTest(app, record);
         } else {
             st.OldImei = st.Imei;
             st.Imei.clear();
@@ -182,23 +198,23 @@ CycleEnd RunVerdict(App& app)
     return CycleEnd::Normal;
 }
 
-CycleEnd RunTestPath(App& app)
+CycleEnd RunTestPath(App& app, CycleRecord& record)
 {
     // The customer's data, at a station that keeps swap records.
     SetHelpTopic(app, HelpTopic::ClubZavarNumber);
     if (app.st.SwapFile != 0)
         AskTestCustomerData(app);
     // System and band, network search, the call from the phone, its identity and model.
-    switch (RunPhoneSteps(app, CycleMode::Test)) {
+    switch (RunPhoneSteps(app, CycleMode::Test, record)) {
     case PhoneStepsEnd::Early: return CycleEnd::Early;
-    case PhoneStepsEnd::KeypadFailed: return RunVerdict(app);
+    case PhoneStepsEnd::KeypadFailed: return RunVerdict(app, record);
     case PhoneStepsEnd::Ready: break;
     }
     // The measurements of each band, the network call and the audio test.
-    if (!RunMeasurements(app))
+    if (!RunMeasurements(app, record))
         return CycleEnd::Early;
     // The verdict, then the swap offer for a failed phone or the record of a passed one.
-    return RunVerdict(app);
+    return RunVerdict(app, record);
 }
 
 }  // namespace celvio

@@ -31,10 +31,12 @@ void RunUiAction(App& app, UiAction action)
     case UiAction::ScanPrint: ScanFrm_PrintClick(app); break;
     case UiAction::ScanOk: ScanFrm_OkClick(app); break;
     case UiAction::Form3Command1: Form3_Command1Click(app); break;
-    case UiAction::Form3Command2: Form3_Command2Click(app); break;
+    // The print buttons belong to the report screen that opened the pages with its
+    // record (TestReportScreen); they do nothing elsewhere.
+    case UiAction::Form3Command2: break;
     case UiAction::Form4Command1: Form4_Command1Click(app); break;
     case UiAction::Form4Command2: Form4_Command2Click(app); break;
-    case UiAction::Form4Command3: Form4_Command3Click(app); break;
+    case UiAction::Form4Command3: break;
     // Closing a result page by its frame is the quit question, as for the main window.
     case UiAction::ResultPageClose: QuitQuestion(app); break;
     }

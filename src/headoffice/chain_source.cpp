@@ -247,7 +247,7 @@ bool ChainHistorySource::Stats(StatsBy by, const TestFilter& filter, QList<Stats
     return true;
 }
 
-bool ChainHistorySource::QuantityStats(const TestFilter& filter, QList<QuantityRow>& rows, QString* error)
+bool ChainHistorySource::QuantityStats(const TestFilter& filter, QList<QuantityStatsRow>& rows, QString* error)
 {
     rows.clear();
     Where w = TestWhere(filter, true);
@@ -263,7 +263,7 @@ bool ChainHistorySource::QuantityStats(const TestFilter& filter, QList<QuantityR
     if (!r)
         return Failed(error);
     for (int i = 0; i < r->Rows(); ++i) {
-        QuantityRow row;
+        QuantityStatsRow row;
         row.Quantity = r->Text(i, 0);
         row.FailedTests = int(r->Number(i, 1));
         row.FailedValues = int(r->Number(i, 2));

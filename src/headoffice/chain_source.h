@@ -15,7 +15,7 @@ public:
     bool FindRecords(const QString& imei, QList<RecordRow>& rows, QString* error) override;
     bool ListTests(const TestFilter& filter, QList<TestRow>& rows, QString* error) override;
     bool Stats(StatsBy by, const TestFilter& filter, QList<StatsRow>& rows, QString* error) override;
-    bool QuantityStats(const TestFilter& filter, QList<QuantityRow>& rows, QString* error) override;
+    bool QuantityStats(const TestFilter& filter, QList<QuantityStatsRow>& rows, QString* error) override;
     int FailureExit() const override;
     bool IsChain() const override { return true; }
 

@@ -8,7 +8,7 @@
 namespace celvio {
 
 struct HeadOfficeArgs {
-    QString Station;   // --station, else $CELVIO_STATION, else the current directory
+    QString Station;   // --station, else the default station (DefaultStation); may be empty
     QString ServerUri; // --server
     bool Chain = false;        // --chain: query the server of HEADOFFICE.INI
     bool Json = false;
@@ -26,8 +26,9 @@ struct HeadOfficeArgs {
     QStringList Forward;       // the arguments for the station's own commands
 };
 
-// Reads the options; returns -1 when the command may run, else an exit code.
-int ParseHeadOfficeArgs(const QStringList& args, HeadOfficeArgs& a, QTextStream& err);
+// Reads the options (the station's and the head office's); returns -1 when the command
+// may run, else an exit code (0 after --help or --version, printed on `out`).
+int ParseHeadOfficeArgs(const QStringList& args, HeadOfficeArgs& a, QTextStream& out, QTextStream& err);
 
 // The server: --server, else HEADOFFICE.INI. -1 when found, else an exit code.
 int ResolveServer(const HeadOfficeArgs& a, ServerAddress& server, QTextStream& err);

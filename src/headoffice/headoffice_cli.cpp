@@ -2,6 +2,8 @@
 
 #include "headoffice/chain_source.h"
 #include "headoffice/cli_common.h"
+#include "core/program_options.h"
+#include "history/cli_options.h"
 
 #include <QDir>
 #include <QProcessEnvironment>
@@ -10,98 +12,102 @@ namespace celvio {
 
 namespace {
 
-// The station's own options that take a value: their values are no command.
-const QStringList kValueOptions{QStringLiteral("--station"), QStringLiteral("--by"),    QStringLiteral("--csv"),
-                                QStringLiteral("--since"),   QStringLiteral("--until"), QStringLiteral("--model"),
-                                QStringLiteral("--verdict"), QStringLiteral("--imei"),  QStringLiteral("--limit")};
-
-const QStringList kHeadOfficeCommands{QStringLiteral("push"), QStringLiteral("status"), QStringLiteral("server"),
-                                      QStringLiteral("counters")};
-
 int UsageError(QTextStream& err, const QString& message)
 {
-    err << "celvio-history: " << message << '\n' << "Try 'celvio-history --help'.\n";
+    err << "celvio-history: " << OneLine(message) << ". Try 'celvio-history --help'.\n";
     return kHistoryUsage;
 }
 
-// The head office's own options, taken out of the arguments; -1 to go on.
-int TakeOption(const QStringList& args, qsizetype& i, HeadOfficeArgs& a, QTextStream& err, bool& taken)
+// The head office's own options, beside the station's.
+void AddHeadOfficeOptions(ProgramOptions& options)
 {
-    const QString& arg = args[i];
-    taken = true;
-    auto value = [&](QString& into) {
-        if (i + 1 >= args.size())
-            return false;
-        into = args[++i];
+    options.Add({QStringLiteral("server")}, QStringLiteral("URI"))
+        .Add({QStringLiteral("chain")})
+        .Add({QStringLiteral("if-configured")})
+        .Add({QStringLiteral("check")})
+        .Add({QStringLiteral("all")})
+        .Add({QStringLiteral("password-stdin")})
+        .Add({QStringLiteral("counter")}, QStringLiteral("NAME"))
+        .Add({QStringLiteral("budget-ms")}, QStringLiteral("N"))
+        .Add({QStringLiteral("batch-files")}, QStringLiteral("N"))
+        .Add({QStringLiteral("timeout")}, QStringLiteral("S"));
+}
+
+// A whole number of at least `least` for the option `name`, when given.
+bool ReadCount(const ProgramOptions& p, const char* name, qint64 least, qint64& into)
+{
+    if (!p.IsSet(QLatin1String(name)))
         return true;
-    };
-    QString v;
-    bool ok = true;
-    if (arg == QLatin1String("--server")) {
-        if (!value(a.ServerUri) || a.ServerUri.isEmpty())
-            return UsageError(err, QStringLiteral("--server needs a URI postgresql://user@host:port/database"));
-    } else if (arg == QLatin1String("--chain")) {
-        a.Chain = true;
-    } else if (arg == QLatin1String("--if-configured")) {
-        a.IfConfigured = true;
-    } else if (arg == QLatin1String("--check")) {
-        a.Check = true;
-    } else if (arg == QLatin1String("--all")) {
-        a.All = true;
-    } else if (arg == QLatin1String("--password-stdin")) {
-        a.PasswordStdin = true;
-    } else if (arg == QLatin1String("--counter")) {
-        if (!value(a.Counter))
-            return UsageError(err, QStringLiteral("--counter needs a name"));
-    } else if (arg == QLatin1String("--budget-ms")) {
-        a.BudgetMs = value(v) ? v.toLongLong(&ok) : -1;
-        if (!ok || a.BudgetMs < 0)
-            return UsageError(err, QStringLiteral("--budget-ms needs milliseconds"));
-    } else if (arg == QLatin1String("--batch-files")) {
-        a.BatchFiles = value(v) ? v.toInt(&ok) : 0;
-        if (!ok || a.BatchFiles < 1)
-            return UsageError(err, QStringLiteral("--batch-files needs a number (1 or more)"));
-    } else if (arg == QLatin1String("--timeout")) {
-        a.TimeoutS = value(v) ? v.toInt(&ok) : 0;
-        if (!ok || a.TimeoutS < 1)
-            return UsageError(err, QStringLiteral("--timeout needs seconds (1 or more)"));
-    } else {
-        taken = false;
+    bool ok = false;
+    into = p.Value(QLatin1String(name)).toLongLong(&ok);
+    return ok && into >= least;
+}
+
+// The head office's options read into `a`; -1 to go on, else the usage error's code.
+int TakeHeadOfficeOptions(const ProgramOptions& p, HeadOfficeArgs& a, QTextStream& err)
+{
+    a.ServerUri = p.Value(QStringLiteral("server"));
+    if (p.IsSet(QStringLiteral("server")) && a.ServerUri.isEmpty())
+        return UsageError(err, QStringLiteral("--server needs a URI postgresql://user@host:port/database"));
+    a.Chain = p.IsSet(QStringLiteral("chain"));
+    a.IfConfigured = p.IsSet(QStringLiteral("if-configured"));
+    a.Check = p.IsSet(QStringLiteral("check"));
+    a.All = p.IsSet(QStringLiteral("all"));
+    a.PasswordStdin = p.IsSet(QStringLiteral("password-stdin"));
+    a.Counter = p.Value(QStringLiteral("counter"));
+    if (p.IsSet(QStringLiteral("counter")) && a.Counter.isEmpty())
+        return UsageError(err, QStringLiteral("--counter needs a name"));
+    qint64 batch = a.BatchFiles, timeout = a.TimeoutS;
+    if (!ReadCount(p, "budget-ms", 0, a.BudgetMs))
+        return UsageError(err, QStringLiteral("--budget-ms needs milliseconds"));
+    if (!ReadCount(p, "batch-files", 1, batch) || batch > 1000000)
+        return UsageError(err, QStringLiteral("--batch-files needs a number (1 or more)"));
+    if (!ReadCount(p, "timeout", 1, timeout) || timeout > 86400)
+        return UsageError(err, QStringLiteral("--timeout needs seconds (1 or more)"));
+    a.BatchFiles = int(batch);
+    a.TimeoutS = int(timeout);
+    a.Json = p.IsSet(QStringLiteral("json"));
+    a.NoUpdate = p.IsSet(QStringLiteral("no-update"));
+    // The station's own options, for its commands, in one spelling; the command and
+    // its arguments after "--", so that none of them is taken for an option.
+    static const QStringList kStationOptions{
+        QStringLiteral("json"),  QStringLiteral("no-update"), QStringLiteral("station"), QStringLiteral("by"),
+        QStringLiteral("csv"),   QStringLiteral("since"),     QStringLiteral("until"),   QStringLiteral("model"),
+        QStringLiteral("verdict"), QStringLiteral("imei"),    QStringLiteral("limit")};
+    static const QStringList kSwitches{QStringLiteral("json"), QStringLiteral("no-update")};
+    for (const QString& name : kStationOptions) {
+        if (!p.IsSet(name))
+            continue;
+        a.Forward << QStringLiteral("--") + name;
+        if (!kSwitches.contains(name))
+            a.Forward << p.Value(name);
     }
+    a.Forward << QStringLiteral("--") << p.Positional();
+    a.Command = p.Positional().value(0);
+    a.Positional = p.Positional().mid(1);
     return -1;
 }
 
 }  // namespace
 
-int ParseHeadOfficeArgs(const QStringList& args, HeadOfficeArgs& a, QTextStream& err)
+int ParseHeadOfficeArgs(const QStringList& args, HeadOfficeArgs& a, QTextStream& out, QTextStream& err)
 {
-    a.Station = QProcessEnvironment::systemEnvironment().value(QStringLiteral("CELVIO_STATION"));
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        bool taken = false;
-        const int code = TakeOption(args, i, a, err, taken);
-        if (code >= 0)
-            return code;
-        if (taken)
-            continue;
-        const QString& arg = args[i];
-        a.Forward << arg;
-        if (arg == QLatin1String("--json"))
-            a.Json = true;
-        else if (arg == QLatin1String("--no-update"))
-            a.NoUpdate = true;
-        if (kValueOptions.contains(arg) && i + 1 < args.size()) {
-            a.Forward << args[++i];
-            if (arg == QLatin1String("--station"))
-                a.Station = args[i];
-        } else if (!arg.startsWith(QLatin1String("--"))) {
-            if (a.Command.isEmpty())
-                a.Command = arg;
-            else
-                a.Positional << arg;
-        }
+    ProgramOptions options(QStringLiteral("celvio-history"));
+    AddHistoryOptions(options);
+    AddHeadOfficeOptions(options);
+    switch (options.Parse(QStringList{QStringLiteral("celvio-history")} + args)) {
+    case ProgramOptions::Outcome::Help: out << HistoryUsage() << '\n' << HeadOfficeUsage(); return kHistoryOk;
+    case ProgramOptions::Outcome::Version: out << options.VersionLine(); return kHistoryOk;
+    case ProgramOptions::Outcome::Usage: err << options.Error() << '\n'; return kHistoryUsage;
+    case ProgramOptions::Outcome::Run: break;
     }
-    if (a.Station.isEmpty())
-        a.Station = QDir::currentPath();
+    if (const int code = TakeHeadOfficeOptions(options, a, err); code >= 0)
+        return code;
+    a.Station = options.Value(QStringLiteral("station"));
+    if (a.Station.isEmpty()) {
+        a.Station = DefaultStation(QProcessEnvironment::systemEnvironment().value(QStringLiteral("CELVIO_STATION")),
+                                   QDir::homePath(), QDir::currentPath());
+    }
     return -1;
 }
 
@@ -154,13 +160,26 @@ int RunChainQuery(const HeadOfficeArgs& a, QTextStream& out, QTextStream& err)
 
 int RunCelvioHistory(const QStringList& args, QTextStream& out, QTextStream& err)
 {
-    if (args.contains(QStringLiteral("--help")) || args.contains(QStringLiteral("-h"))) {
-        out << HistoryUsage() << '\n' << HeadOfficeUsage();
-        return kHistoryOk;
-    }
     HeadOfficeArgs a;
-    if (const int code = ParseHeadOfficeArgs(args, a, err); code >= 0)
+    if (const int code = ParseHeadOfficeArgs(args, a, out, err); code >= 0)
         return code;
+    if (a.Command == QLatin1String("push") || a.Command == QLatin1String("status")) {
+        // A push of a station without a head office, when asked only if there is one.
+        if (a.Command == QLatin1String("push") && a.IfConfigured && a.ServerUri.isEmpty() &&
+            !HasHeadOfficeFile(a.Station))
+            return kHistoryOk;
+        // A usage error is told before the station is looked for.
+        ServerAddress server;
+        if (!a.ServerUri.isEmpty()) {
+            if (const int code = ResolveServer(a, server, err); code >= 0)
+                return code;
+        }
+        // Both keep their state in the station's index: no station, no index made.
+        Options station;
+        station.station = a.Station;
+        if (const int code = CheckStation(station, err); code >= 0)
+            return code;
+    }
     if (a.Command == QLatin1String("push"))
         return RunPushCommand(a, out, err);
     if (a.Command == QLatin1String("status"))

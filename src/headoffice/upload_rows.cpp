@@ -24,6 +24,13 @@ QString Optional(const std::optional<double>& v)
     return v ? QString::number(*v, 'g', 17) : QString();
 }
 
+// A text element of an array: an empty one (a reading without a limit) is an empty
+// text, not a missing one, as the binary COPY sends it.
+QString Element(const QString& text)
+{
+    return text.isNull() ? QStringLiteral("") : text;
+}
+
 QString Bytea(const QByteArray& bytes)
 {
     return QStringLiteral("\\x") + QString::fromLatin1(bytes.toHex());
@@ -42,13 +49,13 @@ QVariantList TestValues(const StationIdentity& who, const UploadFile& f)
         v << *field;
     QStringList quantity, label, band, channel, value, number, limit, low, high, outcome, attempts, failed, repeated;
     for (const UploadReading& r : t.Readings) {
-        quantity << r.Quantity;
-        label << r.Label;
+        quantity << Element(r.Quantity);
+        label << Element(r.Label);
         band << QString::number(r.Band);
         channel << QString::number(r.Channel);
-        value << r.Value;
+        value << Element(r.Value);
         number << Optional(r.Number);
-        limit << r.Limit;
+        limit << Element(r.Limit);
         low << Optional(r.Low);
         high << Optional(r.High);
         outcome << QString(QLatin1Char(OutcomeCode(r.Outcome)));

@@ -2,12 +2,12 @@
 
 #include "core/files.h"
 #include "history/history_index.h"
+#include "history/index_readings.h"
 #include "headoffice/local_acks.h"
 
 #include <QCryptographicHash>
 #include <QFile>
 #include <QHash>
-#include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QVariant>
@@ -22,13 +22,6 @@ bool Fail(QString* error, const QSqlQuery& q)
     if (error)
         *error = q.lastError().text();
     return false;
-}
-
-std::optional<double> Number(const QString& text)
-{
-    bool ok = false;
-    const double v = text.trimmed().toDouble(&ok);
-    return ok ? std::optional<double>(v) : std::nullopt;
 }
 
 // The file as the index saw it (same size and time), with its hash (the index's, else
@@ -54,34 +47,20 @@ bool HashUnchanged(const QString& stationDir, const PendingFile& f, QByteArray& 
     return true;
 }
 
-// Today the index keeps only the values that carry a mark ("*" failed, "!" passed on
-// repetition); those are the readings sent. When the index keeps every reading, this
-// is the one query to change.
-bool ReadMarks(QSqlDatabase db, qint64 firstFile, qint64 lastFile, QHash<qint64, QList<UploadReading>>& byFile,
-               QString* error)
+// Every reading of the tests of files firstFile..lastFile, as the index keeps them.
+bool ReadReadings(const QSqlDatabase& db, qint64 firstFile, qint64 lastFile,
+                  QHash<qint64, QList<UploadReading>>& byFile, QString* error)
 {
-    QSqlQuery q(db);
-    q.setForwardOnly(true);
-    if (!q.prepare(QStringLiteral("SELECT t.file_id, m.quantity, m.row_name, m.band, m.channel, m.value, m.limit_text,"
-                                  " m.mark FROM marks m JOIN tests t ON t.id = m.test_id"
-                                  " WHERE t.file_id BETWEEN ? AND ? ORDER BY m.rowid")))
-        return Fail(error, q);
-    q.bindValue(0, firstFile);
-    q.bindValue(1, lastFile);
-    if (!q.exec())
-        return Fail(error, q);
-    while (q.next()) {
-        UploadReading r;
-        r.Quantity = q.value(1).toString();
-        r.Label = q.value(2).toString();
-        r.Band = q.value(3).toInt();
-        r.Channel = q.value(4).toInt();
-        r.Value = q.value(5).toString();
-        r.Number = Number(r.Value);
-        r.Limit = q.value(6).toString();
-        ReadLimits(r.Limit, r.Low, r.High);
-        r.Outcome = q.value(7).toString() == QLatin1String("!") ? ReadingOutcome::PassedOnRepeat : ReadingOutcome::Failed;
-        byFile[q.value(0).toLongLong()].append(r);
+    QHash<qint64, QList<IndexedReading>> indexed;
+    if (!ReadingsOfFiles(db, firstFile, lastFile, indexed, error))
+        return false;
+    for (auto it = indexed.cbegin(); it != indexed.cend(); ++it) {
+        QList<UploadReading>& readings = byFile[it.key()];
+        readings.reserve(it.value().size());
+        for (const IndexedReading& i : it.value())
+            readings.append(UploadReading{i.Quantity, i.RowName, i.Band, i.Channel, i.Value, i.Number, i.Limit, i.Low,
+                                          i.High, i.Outcome,
+                                          i.Attempts > 0 ? std::optional<int>(i.Attempts) : std::nullopt});
     }
     return true;
 }
@@ -145,33 +124,6 @@ bool ReadRecords(QSqlDatabase db, qint64 firstFile, qint64 lastFile, QHash<qint6
 
 }  // namespace
 
-char OutcomeCode(ReadingOutcome outcome)
-{
-    switch (outcome) {
-    case ReadingOutcome::Passed: return 'P';
-    case ReadingOutcome::PassedOnRepeat: return 'R';
-    case ReadingOutcome::Failed: return 'F';
-    case ReadingOutcome::NotTested: return 'T';
-    case ReadingOutcome::NotNeeded: return 'N';
-    }
-    return 'P';
-}
-
-void ReadLimits(const QString& limit, std::optional<double>& low, std::optional<double>& high)
-{
-    low.reset();
-    high.reset();
-    static const QRegularExpression range(QStringLiteral("^\\s*([-+]?\\d+(?:\\.\\d+)?)\\s*-\\s*([-+]?\\d+(?:\\.\\d+)?)"));
-    static const QRegularExpression plusMinus(QStringLiteral("^\\s*\\+/-\\s*(\\d+(?:\\.\\d+)?)"));
-    if (const auto m = range.match(limit); m.hasMatch()) {
-        low = m.captured(1).toDouble();
-        high = m.captured(2).toDouble();
-    } else if (const auto pm = plusMinus.match(limit); pm.hasMatch()) {
-        high = pm.captured(1).toDouble();
-        low = -*high;
-    }
-}
-
 bool PendingFiles(HistoryIndex& index, const QString& serverKey, QList<PendingFile>& out, QString* error, bool all)
 {
     out.clear();
@@ -220,7 +172,7 @@ bool ReadUploadBatch(HistoryIndex& index, const QList<PendingFile>& files, QList
     QHash<qint64, QList<UploadReading>> readings;
     QHash<qint64, QList<UploadRecord>> records;
     if (!ReadTests(index.Database(), first, last, tests, error) ||
-        !ReadMarks(index.Database(), first, last, readings, error) ||
+        !ReadReadings(index.Database(), first, last, readings, error) ||
         !ReadRecords(index.Database(), first, last, records, error))
         return false;
     for (const PendingFile& f : files) {

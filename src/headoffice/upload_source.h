@@ -4,6 +4,8 @@
 // structs below.
 #pragma once
 
+#include "record/cycle_record.h"
+
 #include <QByteArray>
 #include <QDate>
 #include <QList>
@@ -13,11 +15,6 @@
 namespace celvio {
 
 class HistoryIndex;
-
-enum class ReadingOutcome { Passed, PassedOnRepeat, Failed, NotTested, NotNeeded };
-
-// The outcome's code on the server: P, R, F, T, N.
-char OutcomeCode(ReadingOutcome outcome);
 
 struct UploadReading {
     QString Quantity;  // English quantity name ("TX Power")
@@ -78,8 +75,5 @@ bool PendingFiles(HistoryIndex& index, const QString& serverKey, QList<PendingFi
 // vanished since the index read it is left out (it stays pending until the index has
 // read it again), so that what is sent is always what the index saw.
 bool ReadUploadBatch(HistoryIndex& index, const QList<PendingFile>& files, QList<UploadFile>& out, QString* error);
-
-// The limits of a stored limit text ("31 - 35 dBm", "+/- 90 Hz"); none for others.
-void ReadLimits(const QString& limit, std::optional<double>& low, std::optional<double>& high);
 
 }  // namespace celvio

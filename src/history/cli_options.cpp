@@ -1,6 +1,7 @@
 #include "history/cli_options.h"
 
 #include "history/history_cli.h"
+#include "core/program_options.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -20,7 +21,8 @@ bool ReadDate(const QString& text, QDate& date)
 
 int Usage(QTextStream& err, const QString& message)
 {
-    err << "celvio-history: " << message << '\n' << "Try 'celvio-history --help'.\n";
+    // One line, as every mistake on the command line.
+    err << "celvio-history: " << OneLine(message) << ". Try 'celvio-history --help'.\n";
     return kHistoryUsage;
 }
 
@@ -55,80 +57,141 @@ QString HistoryUsage()
         "        name)  --verdict passed|failed|aborted  --imei DIGITS (first digits)  --limit N\n"
         "\n"
         "Options:\n"
-        "  --station DIR        the station directory (default: $CELVIO_STATION, else the\n"
-        "                       current directory)\n"
+        "  --station DIR        the station directory (default: $CELVIO_STATION, else\n"
+        "                       ~/CELVIO, else the current directory when it is a station:\n"
+        "                       it has CELVIO.INI or RESULTS/)\n"
         "  --json               JSON instead of text tables\n"
         "  --no-update          query the index as it is\n"
         "                       (a station this account cannot write is always queried so,\n"
         "                       with a note that the index may be behind the files)\n"
+        "  --version            the program's version\n"
         "  --help               this text\n"
+        "Every option takes its value as --opt VALUE or --opt=VALUE.\n"
         "\n"
         "A failed test counts as aborted when a call or the speech loopback failed, or when no\n"
         "value carries a failure mark. Damaged or foreign files are skipped and counted\n"
         "(update and rebuild list them).\n"
         "\n"
-        "Exit codes: 0 done; 1 nothing found (find, list); 2 usage error; 3 the station or its\n"
-        "index cannot be opened or read, or update or rebuild on a station that cannot be\n"
-        "written; 4 the export file cannot be written.\n");
+        "Exit codes: 0 done; 1 nothing found (find, list); 2 usage error (an unknown option,\n"
+        "a missing value); 3 no station here (nothing is created), the station or its index\n"
+        "cannot be opened or read, or update or rebuild on a station that cannot be written;\n"
+        "4 the export file cannot be written.\n");
+}
+
+void AddHistoryOptions(ProgramOptions& options)
+{
+    options.Add({QStringLiteral("json")})
+        .Add({QStringLiteral("no-update")})
+        .Add({QStringLiteral("station")}, QStringLiteral("DIR"))
+        .Add({QStringLiteral("by")}, QStringLiteral("GROUP"))
+        .Add({QStringLiteral("csv")}, QStringLiteral("FILE"))
+        .Add({QStringLiteral("since")}, QStringLiteral("DATE"))
+        .Add({QStringLiteral("until")}, QStringLiteral("DATE"))
+        .Add({QStringLiteral("model")}, QStringLiteral("TEXT"))
+        .Add({QStringLiteral("verdict")}, QStringLiteral("VERDICT"))
+        .Add({QStringLiteral("imei")}, QStringLiteral("DIGITS"))
+        .Add({QStringLiteral("limit")}, QStringLiteral("N"));
+}
+
+int TakeHistoryOptions(const ProgramOptions& p, Options& o, QTextStream& err)
+{
+    o.json = p.IsSet(QStringLiteral("json"));
+    o.update = !p.IsSet(QStringLiteral("no-update"));
+    o.station = p.Value(QStringLiteral("station"));
+    if (p.IsSet(QStringLiteral("station")) && o.station.isEmpty())
+        return Usage(err, QStringLiteral("--station needs a directory"));
+    o.by = p.Value(QStringLiteral("by"));
+    o.csv = p.Value(QStringLiteral("csv"));
+    if (p.IsSet(QStringLiteral("csv")) && o.csv.isEmpty())
+        return Usage(err, QStringLiteral("--csv needs a file"));
+    for (const char* name : {"since", "until"}) {
+        const QString option = QLatin1String(name);
+        if (!p.IsSet(option))
+            continue;
+        QDate date;
+        if (!ReadDate(p.Value(option), date))
+            return Usage(err, QStringLiteral("--") + option + QStringLiteral(" needs a date yyyy-mm-dd"));
+        (option == QLatin1String("since") ? o.filter.Since : o.filter.Until) = date;
+    }
+    o.filter.Model = p.Value(QStringLiteral("model"));
+    o.filter.ImeiPrefix = p.Value(QStringLiteral("imei"));
+    if (p.IsSet(QStringLiteral("verdict"))) {
+        const QString v = p.Value(QStringLiteral("verdict"));
+        if (v != QLatin1String("passed") && v != QLatin1String("failed") && v != QLatin1String("aborted"))
+            return Usage(err, QStringLiteral("--verdict takes passed, failed or aborted"));
+        o.filter.Verdict = v;
+    }
+    if (p.IsSet(QStringLiteral("limit"))) {
+        bool ok = false;
+        o.filter.Limit = p.Value(QStringLiteral("limit")).toInt(&ok);
+        if (!ok || o.filter.Limit < 0)
+            return Usage(err, QStringLiteral("--limit needs a number"));
+    }
+    const QStringList positional = p.Positional();
+    o.command = positional.value(0);
+    o.positional = positional.mid(1);
+    return -1;
+}
+
+bool IsStation(const QString& directory)
+{
+    const QDir dir(directory);
+    for (const QFileInfo& entry : dir.entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden)) {
+        const QString name = entry.fileName();
+        if ((entry.isFile() && name.compare(QLatin1String("CELVIO.INI"), Qt::CaseInsensitive) == 0) ||
+            (entry.isDir() && name.compare(QLatin1String("RESULTS"), Qt::CaseInsensitive) == 0))
+            return true;
+    }
+    return false;
+}
+
+QString DefaultStation(const QString& environment, const QString& home, const QString& current)
+{
+    if (!environment.isEmpty())
+        return environment;
+    const QString own = QDir(home).filePath(QStringLiteral("CELVIO"));
+    if (!home.isEmpty() && QFileInfo(own).isDir())
+        return own;
+    return IsStation(current) ? current : QString();
+}
+
+int CheckStation(Options& o, QTextStream& err)
+{
+    if (o.station.isEmpty()) {
+        o.station = DefaultStation(QProcessEnvironment::systemEnvironment().value(QStringLiteral("CELVIO_STATION")),
+                                   QDir::homePath(), QDir::currentPath());
+    }
+    if (o.station.isEmpty()) {
+        err << "celvio-history: no station here: " << QDir::currentPath()
+            << " has no CELVIO.INI and no RESULTS/ (give --station DIR or set CELVIO_STATION)\n";
+        return kHistoryIndexError;
+    }
+    if (!QFileInfo(o.station).isDir()) {
+        err << "celvio-history: no station directory " << o.station << '\n';
+        return kHistoryIndexError;
+    }
+    // A folder that is no station gets no index: nothing is created where the
+    // command was run by mistake.
+    if (!IsStation(o.station)) {
+        err << "celvio-history: no station here: " << o.station << " has no CELVIO.INI and no RESULTS/\n";
+        return kHistoryIndexError;
+    }
+    o.root = QDir::cleanPath(QFileInfo(o.station).absoluteFilePath());
+    return -1;
 }
 
 int ReadArguments(const QStringList& args, Options& o, QTextStream& out, QTextStream& err, bool needStation)
 {
-    o.station = QProcessEnvironment::systemEnvironment().value(QStringLiteral("CELVIO_STATION"));
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        const QString& a = args[i];
-        auto value = [&](QString& into) {
-            if (i + 1 >= args.size())
-                return false;
-            into = args[++i];
-            return true;
-        };
-        QString v;
-        if (a == QLatin1String("--help") || a == QLatin1String("-h")) {
-            out << HistoryUsage();
-            return kHistoryOk;
-        } else if (a == QLatin1String("--json")) {
-            o.json = true;
-        } else if (a == QLatin1String("--no-update")) {
-            o.update = false;
-        } else if (a == QLatin1String("--station")) {
-            if (!value(o.station))
-                return Usage(err, QStringLiteral("--station needs a directory"));
-        } else if (a == QLatin1String("--by")) {
-            if (!value(o.by))
-                return Usage(err, QStringLiteral("--by needs model, day, week or quantity"));
-        } else if (a == QLatin1String("--csv")) {
-            if (!value(o.csv))
-                return Usage(err, QStringLiteral("--csv needs a file"));
-        } else if (a == QLatin1String("--since") || a == QLatin1String("--until")) {
-            QDate date;
-            if (!value(v) || !ReadDate(v, date))
-                return Usage(err, a + QStringLiteral(" needs a date yyyy-mm-dd"));
-            (a == QLatin1String("--since") ? o.filter.Since : o.filter.Until) = date;
-        } else if (a == QLatin1String("--model")) {
-            if (!value(o.filter.Model))
-                return Usage(err, QStringLiteral("--model needs a text"));
-        } else if (a == QLatin1String("--verdict")) {
-            if (!value(v) || (v != QLatin1String("passed") && v != QLatin1String("failed") &&
-                              v != QLatin1String("aborted")))
-                return Usage(err, QStringLiteral("--verdict takes passed, failed or aborted"));
-            o.filter.Verdict = v;
-        } else if (a == QLatin1String("--imei")) {
-            if (!value(o.filter.ImeiPrefix))
-                return Usage(err, QStringLiteral("--imei needs digits"));
-        } else if (a == QLatin1String("--limit")) {
-            bool ok = false;
-            o.filter.Limit = value(v) ? v.toInt(&ok) : 0;
-            if (!ok || o.filter.Limit < 0)
-                return Usage(err, QStringLiteral("--limit needs a number"));
-        } else if (a.startsWith(QLatin1String("--"))) {
-            return Usage(err, QStringLiteral("unknown option ") + a);
-        } else if (o.command.isEmpty()) {
-            o.command = a;
-        } else {
-            o.positional.append(a);
-        }
+    ProgramOptions options(QStringLiteral("celvio-history"));
+    AddHistoryOptions(options);
+    switch (options.Parse(QStringList{QStringLiteral("celvio-history")} + args)) {
+    case ProgramOptions::Outcome::Help: out << HistoryUsage(); return kHistoryOk;
+    case ProgramOptions::Outcome::Version: out << options.VersionLine(); return kHistoryOk;
+    case ProgramOptions::Outcome::Usage: err << options.Error() << '\n'; return kHistoryUsage;
+    case ProgramOptions::Outcome::Run: break;
     }
+    if (const int code = TakeHistoryOptions(options, o, err); code >= 0)
+        return code;
     static const QStringList commands{QStringLiteral("find"),   QStringLiteral("list"),   QStringLiteral("stats"),
                                       QStringLiteral("export"), QStringLiteral("update"), QStringLiteral("rebuild")};
     if (o.command.isEmpty())
@@ -137,14 +200,7 @@ int ReadArguments(const QStringList& args, Options& o, QTextStream& out, QTextSt
         return Usage(err, QStringLiteral("unknown command ") + o.command);
     if (!needStation)
         return -1;
-    if (o.station.isEmpty())
-        o.station = QDir::currentPath();
-    if (!QFileInfo(o.station).isDir()) {
-        err << "celvio-history: no station directory " << o.station << '\n';
-        return kHistoryIndexError;
-    }
-    o.root = QDir::cleanPath(QFileInfo(o.station).absoluteFilePath());
-    return -1;
+    return CheckStation(o, err);
 }
 
 }  // namespace celvio

@@ -206,14 +206,14 @@ int StatsCommand(HistorySource& index, const Options& o, QTextStream& out, QText
         return Usage(err, QStringLiteral("stats takes no argument: ") + o.positional[0]);
     QString error;
     if (o.by == QLatin1String("quantity")) {
-        QList<QuantityRow> rows;
+        QList<QuantityStatsRow> rows;
         if (!index.QuantityStats(o.filter, rows, &error)) {
             err << "celvio-history: " << error << '\n';
             return index.FailureExit();
         }
         if (o.json) {
             QJsonArray all;
-            for (const QuantityRow& row : rows) {
+            for (const QuantityStatsRow& row : rows) {
                 QJsonObject x;
                 x[QStringLiteral("quantity")] = row.Quantity;
                 x[QStringLiteral("failed_tests")] = row.FailedTests;
@@ -224,7 +224,7 @@ int StatsCommand(HistorySource& index, const Options& o, QTextStream& out, QText
             PrintJson(out, all);
         } else {
             QList<QStringList> cells;
-            for (const QuantityRow& row : rows)
+            for (const QuantityStatsRow& row : rows)
                 cells.append({row.Quantity, QString::number(row.FailedTests), QString::number(row.FailedValues),
                               QString::number(row.Repeated)});
             PrintTable(out,
@@ -388,7 +388,7 @@ public:
     {
         return celvio::Stats(index_, by, filter, rows, error);
     }
-    bool QuantityStats(const TestFilter& filter, QList<QuantityRow>& rows, QString* error) override
+    bool QuantityStats(const TestFilter& filter, QList<QuantityStatsRow>& rows, QString* error) override
     {
         return celvio::QuantityStats(index_, filter, rows, error);
     }

@@ -1,11 +1,10 @@
 #include "history/history_index.h"
 
 #include "core/files.h"
+#include "history/index_files.h"
 #include "history/index_sql.h"
-#include "history/record_parser.h"
-#include "history/result_parser.h"
+#include "history/index_writer.h"
 
-#include <QCryptographicHash>
 #include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
@@ -29,10 +28,8 @@ constexpr qint64 kSettleMs = 2000;
 // How deep below RESULTS the files lie: RESULTS/<prefix>/, RESULTS/LOG/BACKUP<yy>/.
 constexpr int kMaxDepth = 3;
 constexpr int kAnalyzeAfter = 1000;
-// A result file has some dozens of lines and a record file one line per phone handled:
-// anything far larger is not one, and is not read into memory.
-constexpr qint64 kLargestResultFile = qint64(1) << 20;
-constexpr qint64 kLargestRecordFile = qint64(64) << 20;
+// From this many files to read on, a pass makes the questions' indexes afresh.
+constexpr qsizetype kBulkFiles = 2000;
 
 using index_sql::Exec;
 using index_sql::Fail;
@@ -51,11 +48,6 @@ qint64 MTime(const QString& path)
 qint64 MTime(const QFileInfo& info)
 {
     return MTime(info.filePath());
-}
-
-bool IsResultName(const QString& name)
-{
-    return name.endsWith(QLatin1String(".TXT"), Qt::CaseInsensitive);
 }
 
 // A record file; "TEMP.IWR" / "TEMP.IME" is the transient copy of a rewrite that a
@@ -102,134 +94,6 @@ struct StoredFile {
     qint64 size = 0;
     qint64 mtime = 0;
 };
-
-// The statements of one pass, prepared once.
-struct Statements {
-    explicit Statements(QSqlDatabase& db)
-        : insertFile(db), insertTest(db), insertMark(db), insertRecord(db), deleteFile(db), filesOf(db)
-    {
-    }
-    bool Prepare()
-    {
-        return insertFile.prepare(QStringLiteral(
-                   "INSERT INTO files (folder, name, size, mtime, kind, status, reason, hash) VALUES (?,?,?,?,?,?,?,?)")) &&
-               insertTest.prepare(QStringLiteral(
-                   "INSERT INTO tests (file_id, kind, date, time, stamp, date_text, time_text, imei, old_imei,"
-                   " imsi, model, system, verdict, fault, tester, serial, firmware, coupler, version)"
-                   " VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)")) &&
-               insertMark.prepare(QStringLiteral(
-                   "INSERT INTO marks (test_id, quantity, row_name, channel, band, value, limit_text, mark)"
-                   " VALUES (?,?,?,?,?,?,?,?)")) &&
-               insertRecord.prepare(QStringLiteral(
-                   "INSERT INTO records (file_id, line, kind, old_imei, new_imei, club, date, result, service_point)"
-                   " VALUES (?,?,?,?,?,?,?,?,?)")) &&
-               deleteFile.prepare(QStringLiteral("DELETE FROM files WHERE id = ?")) &&
-               filesOf.prepare(QStringLiteral("SELECT id, name, size, mtime FROM files WHERE folder = ?"));
-    }
-    QSqlQuery insertFile, insertTest, insertMark, insertRecord, deleteFile, filesOf;
-    DateOrder dateOrder = DateOrder::DayFirst;  // of the result files' dates
-};
-
-// Adds one file (already read) to the index. False only on a database error: a file
-// that cannot be read or parsed is stored as skipped, with the reason.
-bool AddFile(Statements& s, const QString& folder, const QFileInfo& info, IndexCounts& counts, QString* error)
-{
-    const QString name = info.fileName();
-    const bool result = IsResultName(name);
-    QByteArray bytes;
-    QString reason;
-    ParsedResult test;
-    ParsedRecords records;
-    bool ok = false;
-    QFile file(info.filePath());
-    if (info.size() > (result ? kLargestResultFile : kLargestRecordFile)) {
-        reason = QStringLiteral("too large for its kind (%1 bytes)").arg(info.size());
-    } else if (!file.open(QIODevice::ReadOnly)) {
-        reason = QStringLiteral("cannot be read: ") + file.errorString();
-    } else {
-        bytes = file.readAll();
-        ok = result ? ParseResultFile(bytes, info.lastModified().date(), test, &reason, s.dateOrder)
-                    : ParseHistoryRecords(bytes, records, &reason);
-    }
-    ++counts.Read;
-    if (!ok)
-        ++counts.Skipped;
-
-    QSqlQuery& f = s.insertFile;
-    f.bindValue(0, folder);
-    f.bindValue(1, name);
-    f.bindValue(2, info.size());
-    f.bindValue(3, MTime(info));
-    f.bindValue(4, result ? QStringLiteral("result") : QStringLiteral("records"));
-    f.bindValue(5, ok ? QStringLiteral("ok") : QStringLiteral("skipped"));
-    f.bindValue(6, ok ? QVariant() : QVariant(reason));
-    // The SHA-256 of the bytes read: the file's key at the chain's head office.
-    f.bindValue(7, bytes.isNull() ? QVariant() : QVariant(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256)));
-    if (!Run(f, error))
-        return false;
-    if (!ok)
-        return true;
-    const qint64 fileId = f.lastInsertId().toLongLong();
-
-    if (result) {
-        const QDate date = test.Date.isValid() ? test.Date : info.lastModified().date();
-        const QString day = date.toString(Qt::ISODate);
-        const QString time = test.Time.isValid() ? test.Time.toString(QStringLiteral("hh:mm:ss")) : QString();
-        QSqlQuery& t = s.insertTest;
-        int n = 0;
-        t.bindValue(n++, fileId);
-        t.bindValue(n++, test.Kind == ResultKind::Test ? QStringLiteral("test") : QStringLiteral("direct swap"));
-        t.bindValue(n++, day);
-        t.bindValue(n++, time);
-        t.bindValue(n++, day + QLatin1Char(' ') + time);
-        t.bindValue(n++, test.DateText);
-        t.bindValue(n++, test.TimeText);
-        t.bindValue(n++, test.Imei);
-        t.bindValue(n++, test.OldImei);
-        t.bindValue(n++, test.Imsi);
-        t.bindValue(n++, test.Model);
-        t.bindValue(n++, test.System);
-        t.bindValue(n++, QString::fromLatin1(VerdictName(test.Verdict)));
-        t.bindValue(n++, test.FaultDescription);
-        t.bindValue(n++, test.TesterModel);
-        t.bindValue(n++, test.TesterSerial);
-        t.bindValue(n++, test.Firmware);
-        t.bindValue(n++, test.Coupler);
-        t.bindValue(n++, test.Version);
-        if (!Run(t, error))
-            return false;
-        const qint64 testId = t.lastInsertId().toLongLong();
-        for (const MarkedValue& mark : test.Marks) {
-            QSqlQuery& m = s.insertMark;
-            m.bindValue(0, testId);
-            m.bindValue(1, mark.Quantity);
-            m.bindValue(2, mark.RowName);
-            m.bindValue(3, mark.Channel);
-            m.bindValue(4, mark.Band);
-            m.bindValue(5, mark.Value);
-            m.bindValue(6, mark.Limit);
-            m.bindValue(7, QString(mark.Mark));
-            if (!Run(m, error))
-                return false;
-        }
-        return true;
-    }
-    for (const SwapRecord& record : records.Records) {
-        QSqlQuery& r = s.insertRecord;
-        r.bindValue(0, fileId);
-        r.bindValue(1, record.Line);
-        r.bindValue(2, record.SwapFile ? QStringLiteral("SWAP") : QStringLiteral("IMEI"));
-        r.bindValue(3, record.OldImei);
-        r.bindValue(4, record.NewImei);
-        r.bindValue(5, record.ClubNumber);
-        r.bindValue(6, record.Date.isValid() ? record.Date.toString(Qt::ISODate) : record.DateText);
-        r.bindValue(7, record.Result);
-        r.bindValue(8, records.ServicePointId);
-        if (!Run(r, error))
-            return false;
-    }
-    return true;
-}
 
 // The folders below RESULTS (RESULTS itself included), as station-relative paths.
 struct Folder {
@@ -293,7 +157,7 @@ bool HistoryIndex::Update(UpdateScope scope, IndexCounts* counts, QString* error
 bool HistoryIndex::Rebuild(IndexCounts* counts, QString* error)
 {
     return InOneTransaction(counts, error, [&](IndexCounts& c) {
-        for (const char* table : {"marks", "tests", "records", "files", "folders"}) {
+        for (const char* table : {"marks", "readings", "reading_rows", "tests", "records", "files", "folders"}) {
             if (!Exec(db_, QStringLiteral("DELETE FROM ") + QString::fromLatin1(table), error))
                 return false;
         }
@@ -340,14 +204,78 @@ void HistoryIndex::Analyze(const IndexCounts& counts)
         Exec(db_, QStringLiteral("ANALYZE"), nullptr);
 }
 
+namespace {
+
+// A folder of an update whose files are to be read: plan[first, end).
+struct FolderWork {
+    QString rel;
+    qint64 mtime = 0;
+    qsizetype first = 0;
+    qsizetype end = 0;
+};
+
+// The time a folder is stored with: one written within the last moments may get
+// another file in the same tick of its time stamp, so it is read again next time.
+qint64 SettledTime(qint64 mtime)
+{
+    return QDateTime::currentMSecsSinceEpoch() - mtime < kSettleMs ? 0 : mtime;
+}
+
+}  // namespace
+
+// Plans the reading of a folder: its new files and those whose size or time changed;
+// the files gone from it are taken out of the index at once.
+bool PlanFolder(QSqlDatabase& db, const Folder& folder, QList<PlannedFile>& plan, IndexWriter& writer,
+                IndexCounts& counts, QString* error)
+{
+    QHash<QString, StoredFile> stored;
+    QSqlQuery filesOf(db);
+    filesOf.setForwardOnly(true);
+    filesOf.prepare(QStringLiteral("SELECT id, name, size, mtime FROM files WHERE folder = ?"));
+    filesOf.bindValue(0, folder.rel);
+    if (!Run(filesOf, error))
+        return false;
+    while (filesOf.next())
+        stored.insert(filesOf.value(1).toString(), StoredFile{filesOf.value(0).toLongLong(),
+                                                              filesOf.value(2).toLongLong(), filesOf.value(3).toLongLong()});
+    const QString folderPath = folder.info.filePath() + QLatin1Char('/');
+    const QStringList names =
+        IndexedNames(QDir(folder.info.filePath()).entryList(QDir::Files | QDir::NoDotAndDotDot),
+                     folder.info.fileName().startsWith(QLatin1String("BACKUP"), Qt::CaseInsensitive));
+    for (const QString& name : names) {
+        const QString path = folderPath + name;
+        qint64 oldId = -1;
+        const auto it = stored.constFind(name);
+        if (it != stored.constEnd()) {
+            const StoredFile old = *it;
+            stored.erase(it);
+            struct stat buf {};
+            if (::stat(QFile::encodeName(path).constData(), &buf) == 0 && old.size == qint64(buf.st_size) &&
+                old.mtime == qint64(buf.st_mtim.tv_sec) * 1000 + buf.st_mtim.tv_nsec / 1000000) {
+                ++counts.Unchanged;
+                continue;
+            }
+            oldId = old.id;
+        }
+        plan.append(PlannedFile{folder.rel, name, path, oldId});
+    }
+    // Files gone from the folder.
+    for (const StoredFile& gone : std::as_const(stored)) {
+        if (!writer.Remove(gone.id, error))
+            return false;
+        ++counts.Removed;
+    }
+    return true;
+}
+
 bool HistoryIndex::Walk(UpdateScope scope, IndexCounts& counts, QString* error, qint64 budgetMs)
 {
     QElapsedTimer clock;
     clock.start();
-    Statements s(db_);
-    if (!s.Prepare())
-        return Fail(error, s.insertFile.lastError().text() + s.filesOf.lastError().text());
-    s.dateOrder = dateOrder_;
+    IndexWriter writer(db_);
+    RowTexts rowTexts;
+    if (!writer.Prepare(error) || !writer.LoadRowTexts(rowTexts, error))
+        return false;
 
     QHash<QString, qint64> known;
     {
@@ -357,14 +285,20 @@ bool HistoryIndex::Walk(UpdateScope scope, IndexCounts& counts, QString* error, 
         while (q.next())
             known.insert(q.value(0).toString(), q.value(1).toLongLong());
     }
-
-    const QList<Folder> folders = StationFolders(stationDir_);
-
-    const qint64 now = QDateTime::currentMSecsSinceEpoch();
     QSqlQuery setFolder(db_);
     setFolder.prepare(QStringLiteral("INSERT OR REPLACE INTO folders (path, mtime) VALUES (?, ?)"));
+    auto folderRead = [&](const QString& rel, qint64 mtime) {
+        setFolder.bindValue(0, rel);
+        setFolder.bindValue(1, SettledTime(mtime));
+        return Run(setFolder, error);
+    };
+
+    // What to read: the new and changed files of every folder that changed (or of
+    // every folder), folder by folder; the files that are gone go at once.
     QSet<QString> present;
-    for (const Folder& folder : folders) {
+    QList<PlannedFile> plan;
+    QList<FolderWork> work;
+    for (const Folder& folder : StationFolders(stationDir_)) {
         present.insert(folder.rel);
         if (budgetMs > 0 && clock.elapsed() >= budgetMs) {
             counts.Complete = false;
@@ -373,53 +307,48 @@ bool HistoryIndex::Walk(UpdateScope scope, IndexCounts& counts, QString* error, 
         const qint64 mtime = MTime(folder.info);
         if (scope == UpdateScope::ChangedFolders && known.value(folder.rel, -1) == mtime && mtime != 0)
             continue;
-
-        QHash<QString, StoredFile> stored;
-        s.filesOf.bindValue(0, folder.rel);
-        if (!Run(s.filesOf, error))
+        const qsizetype first = plan.size();
+        if (!PlanFolder(db_, folder, plan, writer, counts, error))
             return false;
-        while (s.filesOf.next())
-            stored.insert(s.filesOf.value(1).toString(),
-                          StoredFile{s.filesOf.value(0).toLongLong(), s.filesOf.value(2).toLongLong(),
-                                     s.filesOf.value(3).toLongLong()});
-        s.filesOf.finish();
-
-        const QString folderPath = folder.info.filePath() + QLatin1Char('/');
-        const QStringList names =
-            IndexedNames(QDir(folder.info.filePath()).entryList(QDir::Files | QDir::NoDotAndDotDot),
-                         folder.info.fileName().startsWith(QLatin1String("BACKUP"), Qt::CaseInsensitive));
-        for (const QString& name : names) {
-            const QString path = folderPath + name;
-            const auto it = stored.constFind(name);
-            if (it != stored.constEnd()) {
-                const StoredFile old = *it;
-                stored.erase(it);
-                struct stat buf {};
-                if (::stat(QFile::encodeName(path).constData(), &buf) == 0 && old.size == qint64(buf.st_size) &&
-                    old.mtime == qint64(buf.st_mtim.tv_sec) * 1000 + buf.st_mtim.tv_nsec / 1000000) {
-                    ++counts.Unchanged;
-                    continue;
-                }
-                s.deleteFile.bindValue(0, old.id);
-                if (!Run(s.deleteFile, error))
-                    return false;
-            }
-            if (!AddFile(s, folder.rel, QFileInfo(path), counts, error))
+        if (plan.size() == first) {
+            if (!folderRead(folder.rel, mtime))
                 return false;
+        } else {
+            work.append(FolderWork{folder.rel, mtime, first, plan.size()});
         }
-        for (const StoredFile& gone : std::as_const(stored)) {
-            s.deleteFile.bindValue(0, gone.id);
-            if (!Run(s.deleteFile, error))
-                return false;
-            ++counts.Removed;
-        }
-        // A folder written within the last moments may get another file in the same
-        // tick of its time stamp: it is read again next time.
-        setFolder.bindValue(0, folder.rel);
-        setFolder.bindValue(1, now - mtime < kSettleMs ? qint64(0) : mtime);
-        if (!Run(setFolder, error))
-            return false;
     }
+
+    // Many files at once (a first index, a rebuild): the indexes that only questions
+    // use are made afresh after the rows are in, which is quicker than keeping them up
+    // to date row by row.
+    const bool bulk = plan.size() >= kBulkFiles;
+    if (bulk && !DropQueryIndexes(error))
+        return false;
+
+    // The files read on every core, written here in order; each folder is stored with
+    // its time once all its files are in. The time allowed ends the pass after a folder.
+    qsizetype done = 0;  // folders whose files are all in
+    bool ok = true;
+    ReadInParallel(plan, ReadContext{dateOrder_, &rowTexts}, [&](const PlannedFile& file, ReadFile& read) {
+        ok = (file.OldId < 0 || writer.Remove(file.OldId, error)) && writer.Add(read, error);
+        if (!ok)
+            return false;
+        ++counts.Read;
+        if (!read.Ok)
+            ++counts.Skipped;
+        const FolderWork& current = work[done];
+        if (&file - plan.constData() + 1 < current.end)
+            return true;
+        ok = folderRead(current.rel, current.mtime);
+        ++done;
+        if (ok && done < work.size() && budgetMs > 0 && clock.elapsed() >= budgetMs) {
+            counts.Complete = false;
+            return false;
+        }
+        return ok;
+    });
+    if (!ok || !writer.AddRowTexts(rowTexts.TakeNew(), error) || (bulk && !CreateSchema(error)))
+        return false;
 
     // Folders that are gone, with their files.
     QSqlQuery removeFiles(db_), removeFolder(db_);

@@ -20,6 +20,9 @@
 //   marks(test_id, quantity, row_name,        marked value of a test: mark '*' failed,
 //         channel, band, value, limit_text,     '!' passed on repetition
 //         mark)
+//   readings(test_id, cells)                  every reading of a test, in a compact text
+//   reading_rows(id, quantity, row_name,        (index_readings.h); the texts its
+//                limit_text)                    readings share
 //   records(id, file_id, line, kind, old_imei, record line: kind 'SWAP' (.IWR) or
 //           new_imei, club, date, result,      'IMEI' (.IME); date yyyy-MM-dd
 //           service_point)
@@ -112,8 +115,10 @@ private:
     bool Connect(const QString& name, const QString& options, QString* why);
     void Disconnect();
     bool MigrateFolderKeys(QString* error);
+    bool MigrateToReadings(QString* error);
     QStringList FolderKeys() const;
     bool CreateSchema(QString* error);
+    bool DropQueryIndexes(QString* error);
     bool InOneTransaction(IndexCounts* counts, QString* error, const std::function<bool(IndexCounts&)>& work);
     bool Walk(UpdateScope scope, IndexCounts& counts, QString* error, qint64 budgetMs = 0);
     void Analyze(const IndexCounts& counts);

@@ -27,10 +27,13 @@ using index_sql::Run;
 
 namespace {
 
-// 2: folders are named from the station directory, and each file's content hash is kept
-// (the head office's key). 1: folders named from the current directory of the program
-// that wrote them (a station given as a relative path), and no hash.
-constexpr int kSchemaVersion = 2;
+// 3: every reading of a test is kept (readings, reading_rows). 2: folders are named
+// from the station directory, and each file's content hash is kept (the head office's
+// key); only the marked readings. 1: folders named from the current directory of the
+// program that wrote them (a station given as a relative path), and no hash. An index
+// of 1 or 2 is brought to 3 in place, and its result files are read again.
+constexpr int kSchemaVersion = 3;
+constexpr int kMarksOnly = 2;
 constexpr int kCurrentDirKeys = 1;
 
 const char* const kSchema[] = {
@@ -45,6 +48,10 @@ const char* const kSchema[] = {
     " tester TEXT, serial TEXT, firmware TEXT, coupler TEXT, version TEXT)",
     "CREATE TABLE IF NOT EXISTS marks (test_id INTEGER NOT NULL REFERENCES tests(id) ON DELETE CASCADE,"
     " quantity TEXT, row_name TEXT, channel INTEGER, band INTEGER, value TEXT, limit_text TEXT, mark TEXT)",
+    "CREATE TABLE IF NOT EXISTS reading_rows (id INTEGER PRIMARY KEY, quantity TEXT, row_name TEXT,"
+    " limit_text TEXT, UNIQUE(quantity, row_name, limit_text))",
+    "CREATE TABLE IF NOT EXISTS readings (test_id INTEGER PRIMARY KEY REFERENCES tests(id) ON DELETE CASCADE,"
+    " cells TEXT NOT NULL)",
     "CREATE TABLE IF NOT EXISTS records (id INTEGER PRIMARY KEY,"
     " file_id INTEGER NOT NULL REFERENCES files(id) ON DELETE CASCADE,"
     " line INTEGER, kind TEXT, old_imei TEXT, new_imei TEXT, club TEXT, date TEXT, result TEXT,"
@@ -142,6 +149,18 @@ void HistoryIndex::Disconnect()
     access_ = IndexAccess::Closed;
 }
 
+bool HistoryIndex::DropQueryIndexes(QString* error)
+{
+    // Those that the deletions of files (their foreign keys) and the update's own
+    // lookups need stay.
+    for (const char* name : {"files_status", "tests_imei", "tests_old_imei", "tests_stamp", "tests_model",
+                             "records_old", "records_new", "records_date"}) {
+        if (!Exec(db_, QStringLiteral("DROP INDEX IF EXISTS ") + QString::fromLatin1(name), error))
+            return false;
+    }
+    return true;
+}
+
 bool HistoryIndex::CreateSchema(QString* error)
 {
     for (const char* sql : kSchema) {
@@ -193,12 +212,13 @@ bool HistoryIndex::OpenForWriting(const QString& path, QString* error)
             Disconnect();
             return Fail(error, QStringLiteral("cannot read ") + path + QStringLiteral(": ") + why);
         }
-        if (found == 0 || found == kSchemaVersion || found == kCurrentDirKeys) {
+        if (found == 0 || found == kSchemaVersion || found == kMarksOnly || found == kCurrentDirKeys) {
             // A new file (0) gets the tables; an existing one keeps its rows.
             if (!Exec(db_, QStringLiteral("PRAGMA journal_mode = WAL"), &why) ||
                 !Exec(db_, QStringLiteral("PRAGMA synchronous = NORMAL"), &why) ||
                 !Exec(db_, QStringLiteral("PRAGMA foreign_keys = ON"), &why) || (found == 0 && !CreateSchema(&why)) ||
-                (found == kCurrentDirKeys && !MigrateFolderKeys(&why))) {
+                (found == kCurrentDirKeys && !MigrateFolderKeys(&why)) ||
+                ((found == kCurrentDirKeys || found == kMarksOnly) && !MigrateToReadings(&why))) {
                 Disconnect();
                 return Fail(error, QStringLiteral("cannot prepare ") + path + QStringLiteral(": ") + why);
             }
@@ -240,7 +260,7 @@ bool HistoryIndex::OpenForReading(const QString& path, QString* error)
             continue;
         bool damaged = false;
         const int found = LayoutVersion(db_, damaged, why);
-        if (found == kSchemaVersion || found == kCurrentDirKeys) {
+        if (found == kSchemaVersion || found == kMarksOnly || found == kCurrentDirKeys) {
             Exec(db_, QStringLiteral("PRAGMA query_only = ON"), nullptr);
             open_ = true;
             access_ = way.access;
@@ -333,7 +353,29 @@ bool HistoryIndex::MigrateFolderKeys(QString* error)
     // The older layout kept no hash: the upload hashes such a file when it sends it.
     ok = ok && (HasColumn(db_, QStringLiteral("files"), QStringLiteral("hash")) ||
                 Exec(db_, QStringLiteral("ALTER TABLE files ADD COLUMN hash BLOB"), error));
-    ok = ok && Exec(db_, QStringLiteral("PRAGMA user_version = %1").arg(kSchemaVersion), error);
+    ok = ok && Exec(db_, QStringLiteral("PRAGMA user_version = %1").arg(kMarksOnly), error);
+    if (ok && db_.commit())
+        return true;
+    if (ok)
+        Fail(error, db_.lastError().text());
+    db_.rollback();
+    return false;
+}
+
+bool HistoryIndex::MigrateToReadings(QString* error)
+{
+    // The older layouts kept only the marked readings. The tables of every reading are
+    // added, and every result file is read again at the next update: its folder and its
+    // time count as changed. The records, the files and what the head office
+    // acknowledged stay as they are.
+    if (!db_.transaction())
+        return Fail(error, db_.lastError().text());
+    bool ok = true;
+    for (const char* sql : kSchema)
+        ok = ok && Exec(db_, QString::fromLatin1(sql), error);
+    ok = ok && Exec(db_, QStringLiteral("UPDATE folders SET mtime = 0"), error) &&
+         Exec(db_, QStringLiteral("UPDATE files SET mtime = -1 WHERE kind = 'result'"), error) &&
+         Exec(db_, QStringLiteral("PRAGMA user_version = %1").arg(kSchemaVersion), error);
     if (ok && db_.commit())
         return true;
     if (ok)

@@ -276,7 +276,7 @@ bool Stats(HistoryIndex& index, StatsBy by, const TestFilter& filter, QList<Stat
     return true;
 }
 
-bool QuantityStats(HistoryIndex& index, const TestFilter& filter, QList<QuantityRow>& rows, QString* error)
+bool QuantityStats(HistoryIndex& index, const TestFilter& filter, QList<QuantityStatsRow>& rows, QString* error)
 {
     rows.clear();
     if (!Ready(index, error))
@@ -292,7 +292,7 @@ bool QuantityStats(HistoryIndex& index, const TestFilter& filter, QList<Quantity
     if (!q.exec())
         return Fail(error, q);
     while (q.next()) {
-        QuantityRow row;
+        QuantityStatsRow row;
         row.Quantity = q.value(0).toString();
         row.FailedTests = q.value(1).toInt();
         row.FailedValues = q.value(2).toInt();

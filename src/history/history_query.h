@@ -52,7 +52,7 @@ struct StatsRow {
     double PassRate() const { return Tests ? 100.0 * Passed / Tests : 0.0; }
 };
 
-struct QuantityRow {
+struct QuantityStatsRow {
     QString Quantity;
     int FailedTests = 0;  // tests with at least one value of the quantity marked failed
     int FailedValues = 0; // values marked "*"
@@ -73,7 +73,7 @@ bool ListTests(HistoryIndex& index, const TestFilter& filter, QList<TestRow>& ro
 // the swap files: per model, those whose old phone was tested here with that model.
 bool Stats(HistoryIndex& index, StatsBy by, const TestFilter& filter, QList<StatsRow>& rows,
            QString* error = nullptr);
-bool QuantityStats(HistoryIndex& index, const TestFilter& filter, QList<QuantityRow>& rows,
+bool QuantityStats(HistoryIndex& index, const TestFilter& filter, QList<QuantityStatsRow>& rows,
                    QString* error = nullptr);
 
 // Tests per day from `from` to `to`, one entry per day (days without tests give 0).

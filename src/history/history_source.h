@@ -14,7 +14,7 @@ public:
     virtual bool FindRecords(const QString& imei, QList<RecordRow>& rows, QString* error) = 0;
     virtual bool ListTests(const TestFilter& filter, QList<TestRow>& rows, QString* error) = 0;
     virtual bool Stats(StatsBy by, const TestFilter& filter, QList<StatsRow>& rows, QString* error) = 0;
-    virtual bool QuantityStats(const TestFilter& filter, QList<QuantityRow>& rows, QString* error) = 0;
+    virtual bool QuantityStats(const TestFilter& filter, QList<QuantityStatsRow>& rows, QString* error) = 0;
     // The exit code that the last failure calls for.
     virtual int FailureExit() const = 0;
     // True for the chain: rows carry their shop and counter.

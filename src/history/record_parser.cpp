@@ -1,5 +1,5 @@
 #include "history/record_parser.h"
-#include "history/result_parser.h"
+#include "record/file_dates.h"
 
 #include <QStringList>
 

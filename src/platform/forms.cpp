@@ -31,13 +31,4 @@ void Form1::SetFocus(int target)
     ++Focus.serial;
 }
 
-CellArray& ResultPage::MSPower(int slot)
-{
-    if (slot == 2)
-        return MSPower2;
-    if (slot == 3)
-        return MSPower3;
-    return MSPower1;
-}
-
 }  // namespace celvio

@@ -107,7 +107,12 @@ struct Cell {
 // A control array indexed 1..3 by the traffic channel column (index 0 unused).
 using CellArray = std::array<Cell, 4>;
 
+// The rows a result page has room for (the catalogue of quantities, record/quantities.h,
+// says which rows there are and in which order).
+inline constexpr int kPageRows = 16;
+
 // One result page: the first band (Form3) or the second band of a dual-band phone (Form4).
+// A view of the cycle's record (results/result_grid.h fills it).
 struct ResultPage {
     QString Caption;
     bool Visible = false;
@@ -120,21 +125,14 @@ struct ResultPage {
         VersionName;
     // Column headings: "TCH:" at index 0, the traffic channel numbers at 1..3.
     std::array<Label, 4> Channel;
-    // Row names and limit texts, by row (see result_pages.h for the row numbers).
-    std::array<Label, 16> RowName;
-    std::array<Label, 16> Limit;
-    // Value cells.
-    CellArray MSPower1, MSPower2, MSPower3;
-    CellArray Label51, Label52, Label53, Label54, Label55, Label56, Label57;
-    // The call rows; DialledNumber is the designer's Label59, the keypad result.
-    Cell MobileOriginatedCall, DialledNumber, BaseOriginatedCall, SpeechLoopback;
+    // By row of the catalogue: the row name, the limit text and the value cells, one per
+    // traffic channel column (the designer's MSPower1..3 and Label51..57); a call row
+    // (the calls, the dialled number, the speech loop-back) has its one cell in column 1.
+    std::array<Label, kPageRows> RowName;
+    std::array<Label, kPageRows> Limit;
+    std::array<CellArray, kPageRows> Cells;
     CommandButton Command1, Command2, Command3;
     FocusRequest Focus;
-    // The power range of every band (0 GSM, 1 PCN, 2 PCS) and power slot 1..6 as set
-    // up for the cycle: nominal power -/+ the power limit, dBm.
-    std::array<std::array<qint32, 7>, 3> PowerMin{}, PowerMax{};
-
-    CellArray& MSPower(int slot);
 };
 
 // The trace window.

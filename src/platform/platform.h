@@ -5,7 +5,9 @@
 #pragma once
 
 #include <QDateTime>
+#include <QList>
 #include <QLocale>
+#include <QStringList>
 #include <QString>
 #include <chrono>
 #include <stdexcept>
@@ -27,6 +29,13 @@ inline constexpr int kOk = 1;
 inline constexpr int kYes = 6;
 inline constexpr int kNo = 7;
 }  // namespace msgbox
+
+// A serial device the operator may choose for a port: its path (a name under
+// /dev/serial/by-id/ where the system gives one) and what it is, in a few words.
+struct SerialDeviceInfo {
+    QString path;
+    QString description;
+};
 
 // Thrown to end the program (the quit path, a fatal start-up check, a wrong tester).
 // Caught only where Main is started.
@@ -64,6 +73,16 @@ public:
 
     virtual SerialPort& Comm1() = 0;
     virtual Printer& DefaultPrinter() = 0;
+
+    // The serial devices to choose from: the system's, names under /dev/serial/by-id/
+    // first, then those that the station or the environment names.
+    virtual QList<SerialDeviceInfo> SerialDevices() { return {}; }
+    // A modal list of `rows` under `prompt`; the row chosen, or -1 when the operator
+    // cancelled.
+    virtual int ChooseFromList(const QString& /*title*/, const QString& /*prompt*/, const QStringList& /*rows*/)
+    {
+        return -1;
+    }
 
     // Ends the program at once: throws ProgramEnd.
     [[noreturn]] void EndProgram(int exitCode = 0) { throw ProgramEnd{exitCode}; }

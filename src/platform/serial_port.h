@@ -60,6 +60,8 @@ public:
     // Plain words for the last Open that failed where its error number says too little
     // (the operator's account may not open the device); empty otherwise.
     virtual QString OpenProblem() const { return QString(); }
+    // COM `number` is `device` from now on (the operator's choice on screen).
+    virtual void NameDevice(int /*number*/, const QString& /*device*/) {}
 };
 
 }  // namespace celvio

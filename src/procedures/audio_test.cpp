@@ -26,7 +26,7 @@ void LoopBack(App& app, const QString& band, bool on)
 
 }  // namespace
 
-void AudioTest(App& app, const QString& rxLevelText)
+QList<MeasuredReading> AudioTest(App& app, const QString& rxLevelText)
 {
     StationState& st = app.st;
     Form1& f = app.Form1;
@@ -63,21 +63,22 @@ void AudioTest(App& app, const QString& rxLevelText)
             WaitEvents(app);
         // A stop leaves the loop-back on; the end of the cycle resets the tester.
         if (st.StopRequested == kTrue)
-            return;
+            return {};
         LoopBack(app, band, false);
     }
 
-    Cell& cell = app.Form3.SpeechLoopback;
+    MeasuredReading speech{1, RowId::SpeechLoopback, 1, QString(), ReadingOutcome::Passed, 1};
     if (st.Command2Pressed == kTrue) {
         TraceButton(app, QStringLiteral("Audio OK"));
         st.SummaryLines[4] = Tr(app, QT_TRANSLATE_NOOP("Celvio", "Microphone / Speaker Test: Passed"));
-        cell = Cell{Tr(app, QT_TRANSLATE_NOOP("Celvio", "Passed")), kGreen};
+        speech.Text = Tr(app, QT_TRANSLATE_NOOP("Celvio", "Passed"));
         st.Command2Pressed = kFalse;
     } else {
         TraceButton(app, QStringLiteral("Audio NOT ok"));
         st.Verdict = Verdict::Aborted;
         st.SummaryLines[4] = Tr(app, QT_TRANSLATE_NOOP("Celvio", "Microphone / Speaker Test: Failed"));
-        cell = Cell{Tr(app, QT_TRANSLATE_NOOP("Celvio", "* Failed")), kRed};
+        speech.Text = Tr(app, QT_TRANSLATE_NOOP("Celvio", "Failed"));
+        speech.Outcome = ReadingOutcome::Failed;
         st.Command3Pressed = kFalse;
     }
 
@@ -87,6 +88,7 @@ void AudioTest(App& app, const QString& rxLevelText)
     }
     f.Label3.Caption.clear();
     f.Label4.Caption.clear();
+    return {speech};
 }
 
 }  // namespace celvio

@@ -5,7 +5,6 @@
 #include "core/events.h"
 #include "core/helpers.h"
 #include "core/text.h"
-#include "results/result_grid.h"
 #include "tester/transport.h"
 
 #include <cmath>
@@ -80,7 +79,6 @@ void ConfigureBand(App& app)
     SetHelpTopic(app, HelpTopic::InitializeTester);
 
     LoadBandChannels(st);
-    ShowBandOnResultPages(app);
 
     const QString band = FirstBand(app);
     SendAndRead(app, TesterOp::ClearStatusThenEvents);
@@ -123,9 +121,6 @@ void AdjustRxLevel(App& app)
     else if (st.SystemCode == QLatin1String("PCS") && st.GeneratorLevel + a > -50)
         limitTo(-50);
     SendAndRead(app, TesterOp::SetGeneratorLevelThenEvents, {band, Str(qint64(st.GeneratorLevel))});
-
-    // The phone reports levels on a scale where -110 dBm is 0.
-    ShowExpectedRxLevel(app, st.GeneratorLevel + 110);
 }
 
 void ConfigureSecondBand(App& app)

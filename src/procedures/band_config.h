@@ -4,11 +4,13 @@
 #pragma once
 namespace celvio {
 struct App;
-// Sets up the tester's base station for the first band of SystemCode.
+// Sets up the tester's base station for the first band of SystemCode, with the
+// channels and level of the settings (ControlChannel, TrafficChannels, GeneratorLevel).
 void ConfigureBand(App& app);
 // Sets the generator to the level of the cycle (GeneratorLevel).
 void SetGeneratorLevel(App& app);
-// Sets the receiver level and shows the RX level the phone should report.
+// Sets the receiver level (GeneratorLevel): the phone should then report
+// GeneratorLevel + 110 (its scale puts -110 dBm at 0).
 void AdjustRxLevel(App& app);
 // Hands the call over to the second band of a dual-band system.
 void ConfigureSecondBand(App& app);

@@ -84,7 +84,7 @@ QString DecodeDialled(const QString& digits)
 
 }  // namespace
 
-void KeypadCallTest(App& app, CycleMode purpose)
+QList<MeasuredReading> KeypadCallTest(App& app, CycleMode purpose)
 {
     StationState& st = app.st;
     Form1& f = app.Form1;
@@ -117,7 +117,7 @@ void KeypadCallTest(App& app, CycleMode purpose)
     const CallWaitEnd end = WaitForCallAction(app, st.MsCallTimeout, start);
     if (end == CallWaitEnd::Stopped) {
         ResetTester(app);
-        return;
+        return {};
     }
     EvaluateCall(app, end == CallWaitEnd::TimedOut);
     f.Pointer = MousePointer::Normal;
@@ -130,7 +130,7 @@ void KeypadCallTest(App& app, CycleMode purpose)
     if (st.Verdict != Verdict::Aborted) {
         CallIsUp(app);
         if (st.StopRequested == kTrue)
-            return;
+            return {};
         Send(app, TesterOp::PhoneDialledNumber);
         dialled = DecodeDialled(AnswerLine(ReadAnswer(app)));
         st.DigitsChecked = kTrue;
@@ -138,29 +138,28 @@ void KeypadCallTest(App& app, CycleMode purpose)
             st.Verdict = std::max(st.Verdict, Verdict::Failed);
     }
     if (purpose == CycleMode::Swap)
-        return;  // the swap reads Verdict itself
+        return {};  // the swap reads Verdict itself
 
-    ResultPage& page = app.Form3;
     const QString passed = Tr(app, QT_TRANSLATE_NOOP("Celvio", "Passed"));
+    auto reading = [](RowId row, const QString& text, ReadingOutcome outcome) {
+        return MeasuredReading{1, row, 1, text, outcome, 1};
+    };
     switch (st.Verdict) {
     case Verdict::Passed:
-        page.MobileOriginatedCall = Cell{passed, kGreen};
-        page.DialledNumber = Cell{dialled, kGreen};
         st.SummaryLines[1] = Tr(app, QT_TRANSLATE_NOOP("Celvio", "Keypad Test: Passed"));
-        break;
+        return {reading(RowId::MobileCall, passed, ReadingOutcome::Passed),
+                reading(RowId::DialledNumber, dialled, ReadingOutcome::Passed)};
     case Verdict::Failed:
-        page.MobileOriginatedCall = Cell{passed, kGreen};
-        page.DialledNumber = Cell{QStringLiteral("* ") + dialled, kRed};
         st.SummaryLines[1] = Tr(app, QT_TRANSLATE_NOOP("Celvio", "Keypad Test: Failed"));
-        break;
+        return {reading(RowId::MobileCall, passed, ReadingOutcome::Passed),
+                reading(RowId::DialledNumber, dialled, ReadingOutcome::Failed)};
     default:
-        page.MobileOriginatedCall = Cell{Tr(app, QT_TRANSLATE_NOOP("Celvio", "* Failed")), kRed};
         st.SummaryLines[1] = Tr(app, QT_TRANSLATE_NOOP("Celvio", "Keypad Test: Failed "));
-        break;
+        return {reading(RowId::MobileCall, Tr(app, QT_TRANSLATE_NOOP("Celvio", "Failed")), ReadingOutcome::Failed)};
     }
 }
 
-void BaseCallTest(App& app)
+QList<MeasuredReading> BaseCallTest(App& app)
 {
     StationState& st = app.st;
     Form1& f = app.Form1;
@@ -179,29 +178,31 @@ void BaseCallTest(App& app)
     if (st.StopRequested == kTrue) {
         st.Verdict = before;
         ResetTester(app);
-        return;
+        return {};
     }
     f.Pointer = MousePointer::Hourglass;
     const CallWaitEnd end = WaitForCallAction(app, st.BsCallTimeout, SecondsSinceMidnight(app));
     if (end == CallWaitEnd::Stopped) {
         st.Verdict = before;
         ResetTester(app);
-        return;
+        return {};
     }
     EvaluateCall(app, end == CallWaitEnd::TimedOut);
     if (st.Verdict != Verdict::Aborted)
         CallIsUp(app);
 
-    if (st.Verdict != Verdict::Passed)
-        app.Form3.BaseOriginatedCall = Cell{Tr(app, QT_TRANSLATE_NOOP("Celvio", "* Failed")), kRed};
-    else
-        app.Form3.BaseOriginatedCall = Cell{Tr(app, QT_TRANSLATE_NOOP("Celvio", "Passed")), kGreen};
+    const bool passed = st.Verdict == Verdict::Passed;
+    const MeasuredReading call{1, RowId::BaseCall, 1,
+                               passed ? Tr(app, QT_TRANSLATE_NOOP("Celvio", "Passed"))
+                                      : Tr(app, QT_TRANSLATE_NOOP("Celvio", "Failed")),
+                               passed ? ReadingOutcome::Passed : ReadingOutcome::Failed, 1};
     st.Verdict = std::max(before, st.Verdict);
 
     f.Pointer = MousePointer::Normal;
     HideProgress(app);
     f.Label3.Caption.clear();
     f.Label4.Caption.clear();
+    return {call};
 }
 
 }  // namespace celvio

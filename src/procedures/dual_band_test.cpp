@@ -6,10 +6,10 @@
 
 namespace celvio {
 
-void DualBandTransmitterTest(App& app, const QString& band, int powerSlot, bool measureModulation,
+TransmitterReadings DualBandTransmitterTest(App& app, const QString& band, int powerSlot, bool measureModulation,
                              bool checkTemplate)
 {
-    MeasureTransmitter(app, band, powerSlot, measureModulation, checkTemplate, TxVariant::SecondBand);
+    return MeasureTransmitter(app, band, powerSlot, measureModulation, checkTemplate, TxVariant::SecondBand);
 }
 
 }  // namespace celvio

@@ -2,6 +2,7 @@
 
 #include "core/measured_value.h"
 #include "core/text.h"
+#include "record/quantities.h"
 
 #include <cmath>
 
@@ -31,27 +32,25 @@ JudgedValue JudgeReported(const QString& answerLine, QuantityRange range, Judge 
 TransmitterJudgement JudgeTransmitterFields(const QString (&fields)[5], const TransmitterLimits& limits,
                                             bool modulation)
 {
+    auto unit = [](RowId row) { return QString::fromUtf8(Quantity(row).unit); };
     TransmitterJudgement j;
     const MeasuredValue dbm = ReadMeasured(fields[4], kPowerRangeDbm);
     const MeasuredValue powerRounded{RoundHalfUp(dbm.value), dbm.usable, dbm.text};
-    j.power = {QLatin1Char(' ') + RoundedText(dbm) + QStringLiteral(" dBm"),
+    j.power = {RoundedText(dbm) + unit(RowId::TxPower1),
                OutsideLimits(powerRounded, double(limits.nominalPower) - limits.power,
                              double(limits.nominalPower) + limits.power)};
     if (!modulation) {
         j.phaseRms.failed = j.phasePeak.failed = j.frequency.failed = j.burstLength.failed = false;
         return j;
     }
-    const QString deg = QStringLiteral(" deg");
     const MeasuredValue rms = ReadMeasured(fields[1], kPhaseRangeDeg);
     const MeasuredValue peak = ReadMeasured(fields[0], kPhaseRangeDeg);
     const MeasuredValue frequency = ReadMeasured(fields[2], kFrequencyRangeHz);
     const MeasuredValue burst = ReadMeasured(fields[3], kBurstRangeUs);
-    j.phaseRms = {QLatin1Char(' ') + RoundedText(rms) + deg, MagnitudeFails(rms, limits.phaseRms)};
-    j.phasePeak = {QLatin1Char(' ') + RoundedText(peak) + deg, MagnitudeFails(peak, limits.phasePeak)};
-    j.frequency = {QLatin1Char(' ') + RoundedText(frequency) + QStringLiteral(" Hz"),
-                   MagnitudeFails(frequency, limits.frequency)};
-    j.burstLength = {QLatin1Char(' ') + (burst.usable ? NumberText(burst.value) : RoundedText(burst)) +
-                         QStringLiteral(" µsec"),
+    j.phaseRms = {RoundedText(rms) + unit(RowId::PhaseRms), MagnitudeFails(rms, limits.phaseRms)};
+    j.phasePeak = {RoundedText(peak) + unit(RowId::PhasePeak), MagnitudeFails(peak, limits.phasePeak)};
+    j.frequency = {RoundedText(frequency) + unit(RowId::Frequency), MagnitudeFails(frequency, limits.frequency)};
+    j.burstLength = {(burst.usable ? NumberText(burst.value) : RoundedText(burst)) + unit(RowId::BurstLength),
                      OutsideLimits(burst, kBurstLengthUs - limits.burstLength,
                                    kBurstLengthUs + limits.burstLength)};
     return j;

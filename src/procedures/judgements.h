@@ -8,8 +8,9 @@
 
 namespace celvio {
 
-// One judged value: the cell text (without the repeat rule's mark) and whether it
-// fails its limits. A value that is no real reading always fails.
+// One judged value: the value as its cell shows it, without the repeat rule's mark
+// ("33 dBm"), and whether it fails its limits. A value that is no real reading always
+// fails.
 struct JudgedValue {
     QString text;
     bool failed = true;

@@ -82,12 +82,6 @@ void IdentifyPhone(App& app)
     st.Imsi = AnswerLine(imsiAnswer).left(15);
 
     f.Pointer = MousePointer::Normal;
-    for (ResultPage* page : {&app.Form3, &app.Form4}) {
-        page->Imei.Caption = st.Imei;
-        page->Imei.ForeColor = kGreen;
-        page->Imsi.Caption = st.Imsi;
-        page->Imsi.ForeColor = kGreen;
-    }
 }
 
 void ReleaseBaseStation(App& app)

@@ -15,14 +15,14 @@ namespace celvio {
 
 namespace {
 
-// Reads one value that the phone reports into `cell`, by the repeat rule; `judge`
-// judges the answer line.
-// A value that is not a reading (no number, "NAN", 9.91E37) fails and shows as read.
+// Reads one value that the phone reports into a reading of `row`, by the repeat rule;
+// `judge` judges the answer line. A value that is not a reading (no number, "NAN",
+// 9.91E37) fails and shows as read.
 template <typename Judge>
-void ReadReported(App& app, Cell& cell, TesterOp query, const QString& failureText, Judge judge)
+MeasuredReading ReadReported(App& app, int band, RowId row, TesterOp query, const QString& failureText, Judge judge)
 {
     StationState& st = app.st;
-    cell.ForeColor = kGreen;
+    MeasuredReading reading{band, row, st.TxStep, QString(), ReadingOutcome::Passed, 0};
     const QString saved = st.SummaryLines[3];
     RepeatRule rule;
     rule.needed = 0;  // one reading unless a failure asks for more
@@ -30,45 +30,48 @@ void ReadReported(App& app, Cell& cell, TesterOp query, const QString& failureTe
         Send(app, query);
         const JudgedValue value = judge(AnswerLine(ReadAnswer(app)));
         rule.StartAttempt();
-        const QString mark = rule.Judge(app, cell, value.failed, QStringLiteral("* "), QStringLiteral("! "),
-                                        QStringLiteral(" "));
-        cell.Caption = mark + value.text;
+        rule.Judge(app, reading.Outcome, value.failed);
+        reading.Text = value.text;
         rule.EndAttempt(app, 3, failureText, saved);
     } while (rule.Again());
+    reading.Attempts = rule.attempt;
+    return reading;
 }
 
-void MeasureReceiver(App& app, ResultPage& page, const QString& failureText, int errorLine)
+QList<MeasuredReading> MeasureReceiver(App& app, int band, const QString& failureText, int errorLine)
 {
     StationState& st = app.st;
+    QList<MeasuredReading> readings;
     const int column = st.TxStep;
     if (column < 1 || column > 3) {
         st.Verdict = Verdict::Aborted;
         st.SummaryLines[errorLine] = failureText;
-        return;
+        return readings;
     }
-    ReadReported(app, page.Label56[column], TesterOp::PhoneRxLevel, failureText,
-                 [&](const QString& line) { return JudgeRxLevel(line, st.GeneratorLevel, st.LimitRxLevel); });
+    readings << ReadReported(app, band, RowId::RxLevel, TesterOp::PhoneRxLevel, failureText,
+                             [&](const QString& line) { return JudgeRxLevel(line, st.GeneratorLevel, st.LimitRxLevel); });
     if (st.StopRequested == kTrue)
-        return;
-    ReadReported(app, page.Label57[column], TesterOp::PhoneRxQuality, failureText,
-                 [&](const QString& line) { return JudgeRxQuality(line, st.LimitRxQuality); });
+        return readings;
+    readings << ReadReported(app, band, RowId::RxQuality, TesterOp::PhoneRxQuality, failureText,
+                             [&](const QString& line) { return JudgeRxQuality(line, st.LimitRxQuality); });
     if (st.StopRequested == kTrue)
-        return;
+        return readings;
     app.Form1.Pointer = MousePointer::Normal;
+    return readings;
 }
 
 }  // namespace
 
-void ReceiverTest(App& app)
+QList<MeasuredReading> ReceiverTest(App& app)
 {
-    MeasureReceiver(app, app.Form3, QStringLiteral("Receiver Test: Failed"), 3);
+    return MeasureReceiver(app, 1, QStringLiteral("Receiver Test: Failed"), 3);
 }
 
-void ReceiverTestSecondBand(App& app, const QString& /*band*/)
+QList<MeasuredReading> ReceiverTestSecondBand(App& app, const QString& /*band*/)
 {
     if (app.st.TxStep > 3)
         app.st.TxStep -= 3;
-    MeasureReceiver(app, app.Form4, Tr(app, QT_TRANSLATE_NOOP("Celvio", "Receiver Test: Failed")), 6);
+    return MeasureReceiver(app, 2, Tr(app, QT_TRANSLATE_NOOP("Celvio", "Receiver Test: Failed")), 6);
 }
 
 }  // namespace celvio

@@ -1,10 +1,11 @@
 // The repeat rule of the measurements: a quantity that fails at the first reading is
-// read up to two more times and must then pass twice in a row. A cell's colour tells
-// its history: green passed at once, repeat-green (1,255,0) passed after a failure,
-// red failed. The colour is read back to know whether the cell failed before.
+// read up to two more times and must then pass twice in a row. Each quantity of a call
+// keeps its outcome so far: passed at once, passed after a failure (repeat-green on
+// the pages), or failed; the outcome tells the rule whether it failed before.
 #pragma once
 
 #include "core/app.h"
+#include "record/cycle_record.h"
 
 #include <algorithm>
 
@@ -18,23 +19,21 @@ struct RepeatRule {
 
     void StartAttempt() { failedNow = recoveredNow = false; }
 
-    // Judges one quantity of the current attempt: sets the cell's colour and returns
-    // the mark to put before its text. A failure raises the Verdict to Failed.
-    QString Judge(App& app, Cell& cell, bool failed, const QString& failedMark, const QString& recoveredMark,
-                  const QString& passedMark)
+    // Judges one quantity of the current attempt into its outcome (Passed before its
+    // first judgement in the call). A failure raises the Verdict to Failed.
+    void Judge(App& app, ReadingOutcome& outcome, bool failed)
     {
         if (failed) {
-            cell.ForeColor = kRed;
+            outcome = ReadingOutcome::Failed;
             needed = attempt == 0 ? 3 : 2;
             app.st.Verdict = std::max(app.st.Verdict, Verdict::Failed);
             failedNow = true;
-            return failedMark;
+            return;
         }
-        if (cell.ForeColor == kGreen)
-            return passedMark;
-        cell.ForeColor = kRepeatGreen;
+        if (outcome == ReadingOutcome::Passed)
+            return;
+        outcome = ReadingOutcome::PassedOnRepeat;
         recoveredNow = true;
-        return recoveredMark;
     }
 
     // Ends an attempt: the summary line shows the failure while one stands and gets its

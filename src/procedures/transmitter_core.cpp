@@ -9,7 +9,6 @@
 #include "models/model_database.h"
 #include "procedures/judgements.h"
 #include "procedures/repeat_rule.h"
-#include "results/result_grid.h"
 #include "tester/transport.h"
 
 #include <cmath>
@@ -20,14 +19,16 @@ namespace {
 
 const QString kFailedText = QStringLiteral("Transmitter Test: Failed");
 
+// The band and column of the step's cells, and the entry of MsPowerLevels of its first
+// power slot less one.
 struct Target {
-    ResultPage* page = nullptr;
+    int band = 1;
     int column = 0;
     int levelOffset = 0;  // MsPowerLevels entry = power slot + offset
 };
 
 // Puts the traffic channel of TxStep on the tester with the model's path attenuation.
-void ChangeChannel(App& app, const QString& band, qint16 channel, TxVariant variant)
+PathAttenuation ChangeChannel(App& app, const QString& band, qint16 channel, TxVariant variant)
 {
     const QStringList channelArgs{band, Str(qint64(channel))};
     if (variant == TxVariant::FirstBand) {
@@ -45,27 +46,26 @@ void ChangeChannel(App& app, const QString& band, qint16 channel, TxVariant vari
     AttenuationForChannel(app, channel, band, rx, tx);
     Send(app, TesterOp::SetBandPathAttenuation, {band, Str(rx), Str(tx)});
     WaitSeconds(app, 1);
+    return PathAttenuation{rx, tx};
 }
 
-// The page, column and power levels of the step. The first band's test turns a step
+// The band, column and power levels of the step. The first band's test turns a step
 // of the second band into its column and stores that back into TxStep.
 Target TargetOf(App& app, TxVariant variant)
 {
     StationState& st = app.st;
     Target t;
     if (variant == TxVariant::FirstBand) {
-        t.page = &app.Form3;
         if (st.TxStep >= 4) {
             st.TxStep -= 3;
-            t.page = &app.Form4;
+            t.band = 2;
         }
         t.column = st.TxStep;
     } else if (st.TxStep > 3) {
-        t.page = &app.Form4;
+        t.band = 2;
         t.column = st.TxStep - 3;
         t.levelOffset = 3;
     } else {
-        t.page = &app.Form3;
         t.column = st.TxStep;
     }
     return t;
@@ -77,6 +77,87 @@ void BreakOff(App& app, TxVariant variant)
     app.st.Verdict = Verdict::Aborted;
     app.st.SummaryLines[variant == TxVariant::FirstBand ? 2 : 6] = kFailedText;
     app.st.LastErrorText = QStringLiteral("No valid answer from the tester to the transmitter measurement.");
+}
+
+// One quantity of a step as the repeat rule judges it.
+struct Judged {
+    Judged(RowId r) : row(r) {}  // NOLINT: a row is where a judged value goes
+
+    RowId row;
+    QString text;
+    ReadingOutcome outcome = ReadingOutcome::Passed;  // before its first judgement
+    bool judged = false;
+
+    void Take(App& app, RepeatRule& rule, const JudgedValue& value)
+    {
+        text = value.text;
+        rule.Judge(app, outcome, value.failed);
+        judged = true;
+    }
+};
+
+// Adds what was judged to the step's readings.
+void Collect(const Target& t, const Judged* quantities, int count, int attempts, TransmitterReadings& out)
+{
+    for (int i = 0; i < count; ++i)
+        if (quantities[i].judged)
+            out.Readings.append(
+                MeasuredReading{t.band, quantities[i].row, t.column, quantities[i].text, quantities[i].outcome, attempts});
+}
+
+// The measurement loop of power (and modulation): false when the step stopped or
+// broke off.
+bool MeasureFields(App& app, const Target& t, int powerSlot, bool measureModulation, const TransmitterLimits& limits,
+                   TxVariant variant, TransmitterReadings& out)
+{
+    StationState& st = app.st;
+    Judged q[] = {{RowAt(int(RowId::TxPower1) + powerSlot - 1)}, {RowId::PhaseRms}, {RowId::PhasePeak},
+                  {RowId::Frequency}, {RowId::BurstLength}};
+    const int count = measureModulation ? 5 : 1;
+    const QString saved = st.SummaryLines[2];
+    RepeatRule rule;
+    bool complete = false;
+    do {
+        Send(app, TesterOp::MeasureTransmitter);
+        const QString answer = ReadAnswer(app);
+        if (st.StopRequested == kTrue)
+            break;
+        QString fieldText[5];
+        if (!SplitTransmitterFields(answer, fieldText)) {
+            BreakOff(app, variant);
+            break;
+        }
+        DoEvents(app);
+        if (st.StopRequested == kTrue)
+            break;
+
+        rule.StartAttempt();
+        const TransmitterJudgement j = JudgeTransmitterFields(fieldText, limits, measureModulation);
+        const JudgedValue* values[] = {&j.power, &j.phaseRms, &j.phasePeak, &j.frequency, &j.burstLength};
+        for (int i = 0; i < count; ++i)
+            q[i].Take(app, rule, *values[i]);
+        rule.EndAttempt(app, 2, kFailedText, saved);
+        complete = !rule.Again();
+    } while (rule.Again());
+    Collect(t, q, count, rule.attempt, out);
+    return complete;
+}
+
+// The power-time template: the first nine characters of the answer must be
+// "0,0,0,0,0", by the repeat rule.
+void CheckTemplate(App& app, const Target& t, TransmitterReadings& out)
+{
+    Judged cell{RowId::Template};
+    const QString savedLine = app.st.SummaryLines[2];
+    RepeatRule templateRule;
+    do {
+        Send(app, TesterOp::MeasurePowerTemplate);
+        const bool failed = ReadAnswer(app).left(9) != QLatin1String("0,0,0,0,0");
+        templateRule.StartAttempt();
+        cell.Take(app, templateRule, JudgedValue{failed ? QStringLiteral("Failed") : QStringLiteral("Passed"), failed});
+        templateRule.EndAttempt(app, 2, kFailedText, savedLine);
+    } while (templateRule.Again());
+    Collect(t, &cell, 1, templateRule.attempt, out);
 }
 
 }  // namespace
@@ -116,14 +197,15 @@ bool SplitTransmitterAnswer(const QString& answer, double (&fields)[5])
     return true;
 }
 
-void MeasureTransmitter(App& app, const QString& band, int powerSlot, bool measureModulation, bool checkTemplate,
-                        TxVariant variant)
+TransmitterReadings MeasureTransmitter(App& app, const QString& band, int powerSlot, bool measureModulation,
+                                       bool checkTemplate, TxVariant variant)
 {
     StationState& st = app.st;
     Form1& f = app.Form1;
+    TransmitterReadings out;
     if (st.TxStep < 1 || st.TxStep > 6 || powerSlot < 1 || powerSlot > 3) {
         BreakOff(app, variant);
-        return;
+        return out;
     }
     const int step = st.TxStep;
     const QString display = variant == TxVariant::FirstBand ? QStringLiteral("TX Test ") : QStringLiteral("Dual Test ");
@@ -140,84 +222,33 @@ void MeasureTransmitter(App& app, const QString& band, int powerSlot, bool measu
     f.Pointer = MousePointer::Hourglass;
 
     if (st.CurrentTrafficChannel != channel)
-        ChangeChannel(app, band, channel, variant);
+        out.Attenuation = ChangeChannel(app, band, channel, variant);
 
     const Target t = TargetOf(app, variant);
-    ResultPage& page = *t.page;
-    const int col = t.column;
+    out.Band = t.band;
+    out.Column = t.column;
     const int level = st.MsPowerLevels[powerSlot + t.levelOffset];
-    const int nominal = NominalPower(band, level);
     TransmitterLimits limits;
-    limits.nominalPower = nominal;
+    limits.nominalPower = NominalPower(band, level);
     limits.power = st.LimitTxPower;
     limits.phaseRms = st.LimitPhaseRms;
     limits.phasePeak = st.LimitPhasePeak;
     limits.frequency = variant == TxVariant::FirstBand ? st.LimitFrequency : st.LimitFrequencyHigh;
     limits.burstLength = st.LimitBurstLength;
 
-    Cell& power = page.MSPower(powerSlot)[col];
-    power.ForeColor = kGreen;
-    CellArray* modulation[] = {&page.Label51, &page.Label52, &page.Label53, &page.Label54};
-    if (measureModulation)
-        for (CellArray* cells : modulation)
-            (*cells)[col].ForeColor = kGreen;
-
     f.Label3.Caption = base + QStringLiteral("MS-Level: ") + QString::number(level);
     Send(app, TesterOp::SetTrafficPowerLevel, {band, Str(qint64(level))});
     if (variant == TxVariant::SecondBand)
         WaitSeconds(app, 1);
 
-    const QString saved = st.SummaryLines[2];
-    RepeatRule rule;
-    do {
-        Send(app, TesterOp::MeasureTransmitter);
-        const QString answer = ReadAnswer(app);
-        if (st.StopRequested == kTrue)
-            return;
-        QString fieldText[5];
-        if (!SplitTransmitterFields(answer, fieldText)) {
-            BreakOff(app, variant);
-            return;
-        }
-        DoEvents(app);
-        if (st.StopRequested == kTrue)
-            return;
-
-        rule.StartAttempt();
-        auto judge = [&](Cell& cell, const JudgedValue& value) {
-            cell.Caption = value.text;
-            cell.Caption.prepend(
-                rule.Judge(app, cell, value.failed, QStringLiteral("*"), QStringLiteral("!"), QString()));
-        };
-        const TransmitterJudgement j = JudgeTransmitterFields(fieldText, limits, measureModulation);
-        judge(power, j.power);
-        if (measureModulation) {
-            judge(page.Label51[col], j.phaseRms);
-            judge(page.Label52[col], j.phasePeak);
-            judge(page.Label53[col], j.frequency);
-            judge(page.Label54[col], j.burstLength);
-        }
-        rule.EndAttempt(app, 2, kFailedText, saved);
-    } while (rule.Again());
-
-    if (checkTemplate) {
-        Cell& cell = page.Label55[col];
-        cell.ForeColor = kGreen;
-        const QString savedLine = st.SummaryLines[2];
-        RepeatRule templateRule;
-        do {
-            Send(app, TesterOp::MeasurePowerTemplate);
-            const bool failed = ReadAnswer(app).left(9) != QLatin1String("0,0,0,0,0");
-            templateRule.StartAttempt();
-            cell.Caption = templateRule.Judge(app, cell, failed, QStringLiteral("* "), QStringLiteral("! "),
-                                              QStringLiteral(" ")) +
-                           (failed ? QStringLiteral("Failed") : QStringLiteral("Passed"));
-            templateRule.EndAttempt(app, 2, kFailedText, savedLine);
-        } while (templateRule.Again());
-    }
+    if (!MeasureFields(app, t, powerSlot, measureModulation, limits, variant, out))
+        return out;
+    if (checkTemplate)
+        CheckTemplate(app, t, out);
 
     f.Pointer = MousePointer::Normal;
     f.Label3.Caption = base + QStringLiteral("Checked");
+    return out;
 }
 
 }  // namespace celvio

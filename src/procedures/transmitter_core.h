@@ -1,7 +1,11 @@
 // The transmitter measurement shared by the first band's test and the dual-band test.
 #pragma once
 
+#include "record/cycle_record.h"
+
+#include <QList>
 #include <QString>
+#include <optional>
 
 namespace celvio {
 
@@ -12,11 +16,21 @@ enum class TxVariant {
     SecondBand,  // DualBandTransmitterTest
 };
 
+// What a transmitter step measured: the readings of the band and column that TxStep
+// selects, each as the repeat rule left it (a step that stopped or broke off returns
+// what it judged before), and the path attenuation it set when it changed the channel.
+struct TransmitterReadings {
+    QList<MeasuredReading> Readings;
+    std::optional<PathAttenuation> Attenuation;
+    int Band = 1;
+    int Column = 1;
+};
+
 // Measures power (and, with measureModulation, phase, frequency error and burst
 // length) at power slot `powerSlot` on traffic channel TxStep, then optionally the
-// power-time template, into the column of the result page that TxStep selects.
-void MeasureTransmitter(App& app, const QString& band, int powerSlot, bool measureModulation, bool checkTemplate,
-                        TxVariant variant);
+// power-time template.
+TransmitterReadings MeasureTransmitter(App& app, const QString& band, int powerSlot, bool measureModulation,
+                                       bool checkTemplate, TxVariant variant);
 
 // Splits the answer to the transmitter query into its five numbers: peak phase, RMS
 // phase, frequency error, burst length, power. False when it holds fewer than four

@@ -4,9 +4,9 @@
 
 namespace celvio {
 
-void TransmitterTest(App& app, const QString& band, int powerSlot, bool measureModulation, bool checkTemplate)
+TransmitterReadings TransmitterTest(App& app, const QString& band, int powerSlot, bool measureModulation, bool checkTemplate)
 {
-    MeasureTransmitter(app, band, powerSlot, measureModulation, checkTemplate, TxVariant::FirstBand);
+    return MeasureTransmitter(app, band, powerSlot, measureModulation, checkTemplate, TxVariant::FirstBand);
 }
 
 }  // namespace celvio

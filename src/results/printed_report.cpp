@@ -5,9 +5,9 @@
 #include "core/files.h"
 #include "core/helpers.h"
 #include "core/trace.h"
-#include "results/print_statement.h"
-#include "results/result_pages.h"
 #include "platform/printer.h"
+#include "record/cycle_record.h"
+#include "record/print_statement.h"
 
 namespace celvio {
 
@@ -27,9 +27,9 @@ public:
     explicit ReportLines(App& app, Printer& printer) : app_(app), printer_(printer) {}
 
     bool Line(const QString& text) { return !Failed() && Done(PrintLine(app_, printer_, text)); }
-    bool Row(const QString& label, const Cell& cell, bool beforeBracket = false)
+    bool Row(const QString& label, const Reading& reading, bool beforeBracket = false)
     {
-        return !Failed() && Done(PrintVerdictRow(app_, printer_, label, cell.ForeColor, beforeBracket));
+        return !Failed() && Done(PrintVerdictRow(app_, printer_, label, ColourOf(reading.Outcome), beforeBracket));
     }
     bool Failed() const { return error_ != 0; }
 
@@ -47,25 +47,16 @@ private:
     int count_ = 0;
 };
 
-// The channel blocks of one page: the rows that the result file lists for each channel.
-void PrintChannels(const App& app, ReportLines& out, const ResultPage& page, bool secondPage)
+// The channel blocks of one band: the rows that the result file lists for each channel
+// (the TX power rows without the nominal power in brackets).
+void PrintChannels(const CycleRecord& r, ReportLines& out, int band)
 {
-    const int first = secondPage ? 4 : 1;
-    auto name = [&](int row) { return page.RowName[row].Caption; };
-    for (int c = 1; c <= 3 && !out.Failed(); ++c) {
-        out.Line(QStringLiteral("Traffic Channel ") + QString::number(app.st.TrafficChannels[first + c - 1]));
-        out.Row(name(kRowTxPower1), page.MSPower1[c], true);
-        if (c == 3) {
-            out.Row(name(kRowTxPower3), page.MSPower3[c], true);
-            out.Row(name(kRowPhaseRms), page.Label51[c]);
-            out.Row(name(kRowPhasePeak), page.Label52[c]);
-            out.Row(name(kRowFrequency), page.Label53[c]);
-            out.Row(name(kRowBurstLength), page.Label54[c]);
-            out.Row(name(kRowTemplate), page.Label55[c]);
-        }
-        if (c != 2) {
-            out.Row(name(kRowRxLevel), page.Label56[c]);
-            out.Row(name(kRowRxQuality), page.Label57[c]);
+    for (int c = 1; c <= kChannelColumns && !out.Failed(); ++c) {
+        out.Line(QStringLiteral("Traffic Channel ") + QString::number(r.TrafficChannels[(band - 1) * kChannelColumns + c]));
+        for (int i = 0; i < kFirstCallRow; ++i) {
+            const RowId row = RowAt(i);
+            if (UseOf(row, c) == ColumnUse::Listed)
+                out.Row(r.Bands[band - 1].RowNames[i], r.At(band, row, c), Quantity(row).limit == LimitForm::PowerRange);
         }
         out.Line(QString());
     }
@@ -73,21 +64,17 @@ void PrintChannels(const App& app, ReportLines& out, const ResultPage& page, boo
 
 // The test results of a report: channel, level, the calls and the channel blocks of
 // each band.
-void PrintResultSection(App& app, ReportLines& out)
+void PrintResultSection(const CycleRecord& r, ReportLines& out)
 {
-    const StationState& st = app.st;
-    const ResultPage& page = app.Form3;
-    out.Line(QStringLiteral("Broadcast Channel: ") + QString::number(st.ControlChannel));
-    const QString level = QString::number(st.GeneratorLevel);
-    out.Line(QStringLiteral("BS Power Level: ") + (st.GeneratorLevel < 0 ? level : QLatin1Char(' ') + level) +
+    out.Line(QStringLiteral("Broadcast Channel: ") + QString::number(r.ControlChannel));
+    const QString level = QString::number(r.GeneratorLevel);
+    out.Line(QStringLiteral("BS Power Level: ") + (r.GeneratorLevel < 0 ? level : QLatin1Char(' ') + level) +
              QStringLiteral(" dBm"));
-    out.Row(QStringLiteral("Call From Mobile"), page.MobileOriginatedCall);
-    out.Row(QStringLiteral("Dialled Number"), page.DialledNumber);
-    out.Row(QStringLiteral("Call From Base Station"), page.BaseOriginatedCall);
-    out.Row(QStringLiteral("Speech Loopback"), page.SpeechLoopback);
-    PrintChannels(app, out, app.Form3, false);
-    if (st.SystemCode.contains(QLatin1String("GSM,")))
-        PrintChannels(app, out, app.Form4, true);
+    for (int i = kFirstCallRow; i < kRowCount; ++i)
+        out.Row(QString::fromUtf8(Quantity(RowAt(i)).quantity), r.At(1, RowAt(i), 1));
+    PrintChannels(r, out, 1);
+    if (r.DualBand())
+        PrintChannels(r, out, 2);
 }
 
 }  // namespace
@@ -149,10 +136,9 @@ void PrintResultFile(App& app)
         ReportPrintProblem(app, printer, QStringLiteral("Result file"));
 }
 
-void PrintTestReport(App& app)
+void PrintTestReport(App& app, const CycleRecord& record)
 {
     const StationState& st = app.st;
-    const ResultPage& page = app.Form3;
     Printer& printer = app.ui.DefaultPrinter();
     if (printer.SetFont(kFont, kFontSize) != 0) {
         ReportPrintProblem(app, printer, QStringLiteral("Test report"));
@@ -168,27 +154,27 @@ void PrintTestReport(App& app)
     out.Line(QStringLiteral("Phone ") + st.Phone);
     out.Line(QStringLiteral("Tested by ") + st.TestedBy);
     out.Line(QString());
-    out.Line(QStringLiteral("Cellular phone test, ") + page.Date.Caption + QStringLiteral(" / ") + page.Time.Caption);
+    out.Line(QStringLiteral("Cellular phone test, ") + record.DateText + QStringLiteral(" / ") + record.TimeText);
     out.Line(QString());
-    out.Line(QStringLiteral("Phone IMEI code : ") + page.Imei.Caption);
+    out.Line(QStringLiteral("Phone IMEI code : ") + record.Imei);
     out.Line(QString());
     out.Line(QStringLiteral("Club Zavar member number : ") + st.ClubZavarNumber);
     out.Line(QString());
     out.Line(QStringLiteral("Customer fault description : "));
-    const QStringList pieces = TextPieces(st.FaultDescription);
+    const QStringList pieces = TextPieces(record.FaultDescription);
     if (pieces.isEmpty())
         out.Line(QStringLiteral("----"));
     for (const QString& piece : pieces)
         out.Line(piece);
-    PrintResultSection(app, out);
+    PrintResultSection(record, out);
     if (out.Failed() || printer.EndDoc() != 0)
         ReportPrintProblem(app, printer, QStringLiteral("Test report"));
 }
 
-bool PrintTestResults(App& app, Printer& printer)
+bool PrintTestResults(App& app, Printer& printer, const CycleRecord& record)
 {
     ReportLines out(app, printer);
-    PrintResultSection(app, out);
+    PrintResultSection(record, out);
     return !out.Failed();
 }
 

@@ -10,6 +10,7 @@
 namespace celvio {
 
 struct App;
+struct CycleRecord;
 class Printer;
 
 // The word that a printed report shows for a result cell of this colour.
@@ -19,16 +20,16 @@ QString VerdictWord(Colour colour);
 // Without test results says so instead.
 void PrintResultFile(App& app);
 
-// Prints the formatted report of the cycle.
-void PrintTestReport(App& app);
+// Prints the formatted report of the cycle's record.
+void PrintTestReport(App& app, const CycleRecord& record);
 
 // One line at the margin column: the label, then the verdict word at column 40. With
 // `beforeBracket` only the label's part before its first "(" is printed.
 int PrintVerdictRow(App& app, Printer& printer, const QString& label, Colour colour, bool beforeBracket = false);
 
 // The test result section of the printed reports (channel, level, calls, channel
-// blocks of each band); false when the printer failed.
-bool PrintTestResults(App& app, Printer& printer);
+// blocks of each band) of a record; false when the printer failed.
+bool PrintTestResults(App& app, Printer& printer, const CycleRecord& record);
 
 // One line at the margin column.
 int PrintLine(App& app, Printer& printer, const QString& text);

@@ -4,10 +4,9 @@
 #include "core/files.h"
 #include "core/training_mark.h"
 #include "core/trace.h"
-#include "results/print_statement.h"
-#include "results/result_grid.h"
-#include "results/result_pages.h"
+#include "record/result_file_format.h"
 #include "results/imei_entry.h"
+#include "results/result_grid.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -21,125 +20,6 @@ namespace {
 const QString kResultsDir = QStringLiteral("RESULTS");
 const QString kNotTested = QStringLiteral("Not tested");
 const QString kExtension = QStringLiteral(".TXT");
-constexpr int kColonColumn = 24;
-constexpr int kValueColumn = 26;
-constexpr int kLimitColumn = 41;
-
-// The lines of a file being built, joined with CR LF at the end.
-class FileText {
-public:
-    void Add(const PrintStatement& line) { lines_ << line.Lines(); }
-    void Add(const QString& line) { lines_ << line; }
-    void Blank() { lines_ << QString(); }
-    QByteArray Bytes() const
-    {
-        QString text;
-        for (const QString& line : lines_)
-            text += line + QStringLiteral("\r\n");
-        return ToLatin1(text);
-    }
-
-private:
-    QStringList lines_;
-};
-
-// "Name : value" with the colon at column 24 and the value at column 26.
-PrintStatement Row(const QString& name, const QString& value)
-{
-    PrintStatement line;
-    line.Text(name).Tab(kColonColumn).Text(QStringLiteral(":")).Tab(kValueColumn).Text(value);
-    return line;
-}
-
-// The same with the limit at column 41.
-PrintStatement Row(const QString& name, const QString& value, const QString& limit)
-{
-    PrintStatement line = Row(name, value);
-    line.Tab(kLimitColumn).Text(limit);
-    return line;
-}
-
-// The cellular system as the file names it ("GSM,PCN" is "GSM900,1800").
-QString SystemName(const QString& code)
-{
-    if (code == QLatin1String("GSM"))
-        return QStringLiteral("GSM900");
-    if (code == QLatin1String("PCN"))
-        return QStringLiteral("GSM1800");
-    if (code == QLatin1String("PCS"))
-        return QStringLiteral("GSM1900");
-    if (code == QLatin1String("GSM,PCN"))
-        return QStringLiteral("GSM900,1800");
-    if (code == QLatin1String("GSM,PCS"))
-        return QStringLiteral("GSM900,1900");
-    return code;
-}
-
-// Title and date lines that open both kinds of file.
-void AddOpening(FileText& file, const App& app)
-{
-    file.Add(QStringLiteral("TEST REPORT - CELVIO : ") + app.st.Version);
-    PrintStatement date;
-    date.Text(QStringLiteral("Date: ") + app.st.CycleDate).Zone().Text(QStringLiteral("Time: ") + app.st.CycleTime);
-    file.Add(date);
-}
-
-// The tester's model, serial number and firmware, as the first page shows them.
-void AddTester(FileText& file, const App& app)
-{
-    const ResultPage& page = app.Form3;
-    file.Add(QStringLiteral("Dalvora MOBILE TESTER  : ") + page.TesterModel.Caption +
-             QStringLiteral("          Serial Number: ") + page.TesterSerial.Caption);
-    file.Add(QStringLiteral("       Firmware Version: ") + page.Firmware.Caption);
-}
-
-// A free text in lines of 50 characters after its label, or "----" beside it.
-void AddFreeText(FileText& file, const QString& label, const QString& text)
-{
-    const QStringList pieces = TextPieces(text);
-    if (pieces.isEmpty()) {
-        file.Add(label + QStringLiteral("----"));
-        return;
-    }
-    file.Add(label);
-    for (const QString& piece : pieces)
-        file.Add(piece);
-}
-
-// A limit in brackets, with or without a blank after the opening one.
-QString InBrackets(const QString& limit, bool blank)
-{
-    return (blank ? QStringLiteral("( ") : QStringLiteral("(")) + limit + QStringLiteral(" )");
-}
-
-// The measurement blocks of one page: three traffic channels.
-void AddChannels(FileText& file, const App& app, const ResultPage& page, bool secondPage)
-{
-    const int first = secondPage ? 4 : 1;
-    auto name = [&](int row) { return page.RowName[row].Caption; };
-    auto limit = [&](int row) { return page.Limit[row].Caption; };
-    for (int c = 1; c <= 3; ++c) {
-        const int step = first + c - 1;
-        file.Blank();
-        PrintStatement channel;
-        channel.Text(QStringLiteral("Traffic Channel")).Tab(kColonColumn).Text(QStringLiteral(":")).Tab(kValueColumn);
-        channel.Number(app.st.TrafficChannels[step]);
-        file.Add(channel);
-        file.Add(Row(name(kRowTxPower1), page.MSPower1[c].Caption, PowerRangeText(app, first, step)));
-        if (c == 2)
-            continue;
-        if (c == 3) {
-            file.Add(Row(name(kRowTxPower3), page.MSPower3[c].Caption, PowerRangeText(app, first + 2, step)));
-            file.Add(Row(name(kRowPhaseRms), page.Label51[c].Caption, InBrackets(limit(kRowPhaseRms), true)));
-            file.Add(Row(name(kRowPhasePeak), page.Label52[c].Caption, InBrackets(limit(kRowPhasePeak), true)));
-            file.Add(Row(name(kRowFrequency), page.Label53[c].Caption, InBrackets(limit(kRowFrequency), true)));
-            file.Add(Row(name(kRowBurstLength), page.Label54[c].Caption, InBrackets(limit(kRowBurstLength), false)));
-            file.Add(Row(name(kRowTemplate), page.Label55[c].Caption, QString()));
-        }
-        file.Add(Row(name(kRowRxLevel), page.Label56[c].Caption, InBrackets(limit(kRowRxLevel), false)));
-        file.Add(Row(name(kRowRxQuality), page.Label57[c].Caption, InBrackets(limit(kRowRxQuality), true)));
-    }
-}
 
 // The text in a file name: letters and digits stay, anything else becomes "_".
 QString NamePart(const QString& text)
@@ -204,7 +84,6 @@ QString ResultFolder(App& app, QString& imeiText)
         EnterImei(app, ImeiPrompt::Phone);
         if (app.st.StopRequested == kTrue || !UsableImei(app.st.Imei))
             return QString();
-        app.Form3.Imei.Caption = app.st.Imei;
         imeiText = app.st.Imei;
     }
     const QString folder = kResultsDir + QLatin1Char('/') + imeiText.left(6);
@@ -253,90 +132,21 @@ QString ResultFileName(App& app, QString& imeiText)
     return folder + QLatin1Char('/') + ResultNames(app, imeiText).FirstFree(StationPath(app, folder));
 }
 
-QString PowerRangeText(const App& app, int slot, int step)
+void WriteResultFile(App& app, CycleRecord& record)
 {
-    const QString band = step <= 3 ? app.st.SystemCode.left(3) : app.st.SystemCode.right(3);
-    qint32 minimum = 0, maximum = 0;
-    QString range;
-    if (PowerRange(app, band, slot, minimum, maximum))
-        range = QString::number(minimum) + QStringLiteral(" - ") + QString::number(maximum);
-    return QStringLiteral("( ") + range + QStringLiteral(" dBm )");
-}
-
-QByteArray ResultFileBytes(const App& app)
-{
-    const StationState& st = app.st;
-    const ResultPage& page = app.Form3;
-    FileText file;
-    AddOpening(file, app);
-    file.Blank();
-    file.Add(QStringLiteral("OVERALL TEST RESULT: ") +
-             (st.Verdict == Verdict::Passed ? QStringLiteral("Passed") : QStringLiteral("Failed")));
-    file.Blank();
-    AddTester(file, app);
-    file.Add(QStringLiteral("MOBILE TELEPHONE       : ") + page.Mobile.Caption +
-             QStringLiteral("        Cellular System: ") + SystemName(st.SystemCode));
-    file.Add(QStringLiteral("    IMEI: ") + page.Imei.Caption + QStringLiteral("    IMSI: ") + page.Imsi.Caption);
-    file.Blank();
-    AddFreeText(file, QStringLiteral("Customer fault description: "), st.FaultDescription);
-    file.Blank();
-    file.Add(QStringLiteral("TEST ENVIRONMENT:"));
-    file.Add(QStringLiteral("  Mobile Connected Via : Dalvora Antenna Coupler ") + st.CouplerLabel);
-    file.Blank();
-    PrintStatement bcch;
-    bcch.Text(QStringLiteral("      Broadcast Channel:")).Number(st.ControlChannel);
-    file.Add(bcch);
-    const QString level = QString::number(st.GeneratorLevel);
-    file.Add(QStringLiteral("         BS Power Level: ") + (st.GeneratorLevel < 0 ? level : QLatin1Char(' ') + level) +
-             QStringLiteral(" dBm"));
-    file.Blank();
-    file.Add(QStringLiteral("Call From Mobile       : ") + page.MobileOriginatedCall.Caption);
-    PrintStatement dialled;
-    dialled.Text(QStringLiteral("Dialled Number         : ") + page.DialledNumber.Caption)
-        .Tab(kLimitColumn)
-        .Text(QStringLiteral("( ") + st.DialNumber + QStringLiteral(" )"));
-    file.Add(dialled);
-    file.Add(QStringLiteral("Call From Base Station : ") + page.BaseOriginatedCall.Caption);
-    file.Add(QStringLiteral("Speech Loopback        : ") + page.SpeechLoopback.Caption);
-    AddChannels(file, app, app.Form3, false);
-    if (st.SystemCode.contains(QLatin1String("GSM,")))
-        AddChannels(file, app, app.Form4, true);
-    return file.Bytes();
-}
-
-QByteArray DirectSwapFileBytes(const App& app)
-{
-    const StationState& st = app.st;
-    FileText file;
-    AddOpening(file, app);
-    file.Blank();
-    file.Add(QStringLiteral("Mobile phone not tested. Swapped direct."));
-    file.Blank();
-    AddTester(file, app);
-    file.Blank();
-    file.Add(QStringLiteral("OLD MOBILE IMEI: ") + st.OldImei);
-    file.Add(QStringLiteral("NEW MOBILE IMEI: ") + st.Imei);
-    file.Blank();
-    file.Add(QStringLiteral("Swap comment :"));
-    const QStringList pieces = TextPieces(st.SwapComment);
-    if (pieces.isEmpty())
-        file.Add(QStringLiteral("----"));
-    for (const QString& piece : pieces)
-        file.Add(piece);
-    return file.Bytes();
-}
-
-void WriteResultFile(App& app)
-{
-    // The IMEI shown on the first result page; the bytes are built after it was asked
-    // for, so that the file shows the IMEI typed in.
-    QString imei = app.Form3.Imei.Caption;
+    // The IMEI shown on the result pages; the bytes are made after it was asked for,
+    // so that the file and the pages show the IMEI typed in.
+    QString imei = record.Imei;
     const QString folder = ResultFolder(app, imei);
+    if (imei != record.Imei) {
+        record.Imei = imei;
+        ShowRecordOnResultPages(app, record);
+    }
     if (app.st.StopRequested == kTrue || folder.isEmpty()) {
         app.st.ResultFilePath.clear();
         return;
     }
-    WriteRecord(app, imei, folder, ResultFileBytes(app));
+    WriteRecord(app, imei, folder, ResultFileBytes(record));
 }
 
 void WriteDirectSwapFile(App& app)
@@ -347,7 +157,11 @@ void WriteDirectSwapFile(App& app)
         app.st.ResultFilePath.clear();
         return;
     }
-    WriteRecord(app, imei, folder, DirectSwapFileBytes(app));
+    CycleRecord swap;
+    swap.Kind = RecordKind::DirectSwap;
+    TakeStationFacts(swap, app.st);
+    swap.Imei = imei;
+    WriteRecord(app, imei, folder, DirectSwapFileBytes(swap));
 }
 
 }  // namespace celvio

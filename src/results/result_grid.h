@@ -1,43 +1,32 @@
-// The grid of the two result pages: titles, header captions, row names, limits, the
-// identity rows and the initial state of every cell (SetUpResultPages, declared in
-// verdict.h), and the power figures that the transmitter rows and reports share.
+// The two result pages as views of the cycle's record: titles, header captions, row
+// names, limits, buttons, and every cell with its text and colour.
 #pragma once
 
-#include <QString>
+#include "platform/forms.h"
+#include "record/quantities.h"
 
 namespace celvio {
 
 struct App;
+struct CycleRecord;
 
-// Nominal output power of a power control level: 43 - 2 * level dBm on "GSM",
-// 30 - 2 * level dBm on "PCN" and "PCS", 0 for any other band text.
-int NominalPower(const QString& band, int powerLevel);
+// The cells of a row of a page.
+inline CellArray& CellsOf(ResultPage& page, RowId row)
+{
+    return page.Cells[int(row)];
+}
+inline const CellArray& CellsOf(const ResultPage& page, RowId row)
+{
+    return page.Cells[int(row)];
+}
 
-// The power range set up for the cycle for a band ("GSM", "PCN", "PCS") and power
-// slot 1..6. False (and nothing changed) for another band or slot.
-bool PowerRange(const App& app, const QString& band, int slot, qint32& minimum, qint32& maximum);
+// At the start of a cycle (and when a single 1800 or 1900 band takes the second
+// band's power levels): both pages with their titles, captions and buttons, closed,
+// showing `record`. An error text of an earlier cycle is dropped.
+void SetUpResultPages(App& app, const CycleRecord& record);
 
-// Writes what depends on the cycle's system and channels into both pages: the channel
-// headings and the names and limits of the TX power rows. Cells are not touched.
-void ShowBandOnResultPages(App& app);
-
-// Shows the RX level that the phone should report on both pages: the row title
-// "RX Level (E)" and the limit range E -/+ the RX level limit.
-void ShowExpectedRxLevel(App& app, int expected);
-
-// Shows the cycle's date and time (CycleDate, CycleTime) on both pages.
-void ShowCycleTimeOnResultPages(App& app);
-
-// Shows the identified model (ModelName) on both pages, in green.
-void ShowModelOnResultPages(App& app);
-
-// The calls, the dialled number and the speech loop-back are tested once, whatever the
-// band, and their cells are filled on the first page; the second page shows the same
-// outcome in its rows, so that it never reads "Not tested" for a test that was done.
-void ShowBandIndependentRowsOnSecondPage(App& app);
-
-// The keypad result of a model that needs no keypad test: the dialled-number cell
-// reads "Not needed" in yellow.
-void MarkKeypadTestNotNeeded(App& app);
+// Shows the record on both pages: date, time, phone, tester, channels, row names,
+// limits and cells. The second page shows the calls of the cycle too.
+void ShowRecordOnResultPages(App& app, const CycleRecord& record);
 
 }  // namespace celvio

@@ -6,11 +6,11 @@
 
 namespace celvio {
 struct App;
-// Fills both result pages with titles, row names, limits, buttons and the initial cells.
-void SetUpResultPages(App& app);
+struct CycleRecord;
 // The verdict screen: shows the verdict, waits for the operator, writes the result file
-// and on request shows the test report screen.
-void VerdictScreen(App& app, Verdict verdict);
-// The test report screen: the summary lines, and the result pages on request.
-void TestReportScreen(App& app);
+// of the record and on request shows the test report screen.
+void VerdictScreen(App& app, Verdict verdict, CycleRecord& record);
+// The test report screen: the summary lines, and the result pages of the record on
+// request.
+void TestReportScreen(App& app, const CycleRecord& record);
 }  // namespace celvio

@@ -5,6 +5,7 @@
 #include "core/helpers.h"
 #include "core/text.h"
 #include "core/translation.h"
+#include "record/cycle_record.h"
 #include "results/printed_report.h"
 #include "results/result_file.h"
 #include "results/result_grid.h"
@@ -85,23 +86,45 @@ void LeavePages(App& app)
 }
 
 // "Print" on a result page: the stored file after a failed test, the report after a passed one.
-void PrintFromPage(App& app)
+void PrintFromPage(App& app, const CycleRecord& record)
 {
     TraceButton(app, QStringLiteral("PRINT"));
     if (app.st.Verdict != Verdict::Passed)
         PrintResultFile(app);
     else
-        PrintTestReport(app);
+        PrintTestReport(app, record);
 }
+
+// While the result pages are open, their print buttons print the record they show;
+// every other window action goes to the flow as before.
+class PagePrintButtons {
+public:
+    PagePrintButtons(App& app, const CycleRecord& record) : app_(app), flow_(app.Hooks.WindowAction)
+    {
+        app_.Hooks.WindowAction = [this, &record](App& a, UiAction action) {
+            if (action == UiAction::Form3Command2)
+                Form3_Command2Click(a, record);
+            else if (action == UiAction::Form4Command3)
+                Form4_Command3Click(a, record);
+            else if (flow_)
+                flow_(a, action);
+        };
+    }
+    ~PagePrintButtons() { app_.Hooks.WindowAction = flow_; }
+    PagePrintButtons(const PagePrintButtons&) = delete;
+    PagePrintButtons& operator=(const PagePrintButtons&) = delete;
+
+private:
+    App& app_;
+    std::function<void(App&, UiAction)> flow_;
+};
 
 }  // namespace
 
-void VerdictScreen(App& app, Verdict verdict)
+void VerdictScreen(App& app, Verdict verdict, CycleRecord& record)
 {
     Form1& f = app.Form1;
     StationState& st = app.st;
-    // Every test of the cycle is over: the second page takes the outcome of the calls.
-    ShowBandIndependentRowsOnSecondPage(app);
     SetHelpTopic(app, HelpTopic::ResultOverview);
     if (verdict == Verdict::Failed || verdict == Verdict::Aborted)
         ShowPicture(app, QStringLiteral("Failed.BMP"), QStringLiteral("N650a.BMP"));
@@ -125,12 +148,12 @@ void VerdictScreen(App& app, Verdict verdict)
     st.Command3Pressed = kFalse;
     st.ResultFilePath.clear();
     if (st.KeypadCallFailed != kTrue && st.StopRequested != kTrue)
-        WriteResultFile(app);
+        WriteResultFile(app, record);
     if (st.StopRequested != kTrue) {
         if (details) {
             TraceButton(app, QStringLiteral("DETAILS"));
             SetHelpTopic(app, HelpTopic::ResultSummary);
-            TestReportScreen(app);
+            TestReportScreen(app, record);
         } else {
             TraceButton(app, QStringLiteral("NEW TEST"));
         }
@@ -140,7 +163,7 @@ void VerdictScreen(App& app, Verdict verdict)
     HideButton(f.Command3);
 }
 
-void TestReportScreen(App& app)
+void TestReportScreen(App& app, const CycleRecord& record)
 {
     Form1& f = app.Form1;
     StationState& st = app.st;
@@ -172,8 +195,10 @@ void TestReportScreen(App& app)
         TraceButton(app, QStringLiteral("DETAILS"));
         st.Command2Pressed = kFalse;
         st.DetailsDone = kFalse;
+        ShowRecordOnResultPages(app, record);
         if (st.SystemCode.contains(QLatin1String("GSM,")))
             app.Form3.Command1.Caption = Tr(app, QT_TRANSLATE_NOOP("Celvio", "&More"));
+        const PagePrintButtons printing(app, record);
         OpenPage(app, app.Form3);
         f.Visible = false;
         while (st.DetailsDone != kTrue)
@@ -199,9 +224,9 @@ void Form3_Command1Click(App& app)
     LeavePages(app);
 }
 
-void Form3_Command2Click(App& app)
+void Form3_Command2Click(App& app, const CycleRecord& record)
 {
-    PrintFromPage(app);
+    PrintFromPage(app, record);
 }
 
 void Form4_Command1Click(App& app)
@@ -217,9 +242,9 @@ void Form4_Command2Click(App& app)
     app.Form4.Visible = false;
 }
 
-void Form4_Command3Click(App& app)
+void Form4_Command3Click(App& app, const CycleRecord& record)
 {
-    PrintFromPage(app);
+    PrintFromPage(app, record);
 }
 
 }  // namespace celvio

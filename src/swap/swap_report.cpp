@@ -4,7 +4,7 @@
 #include "core/helpers.h"
 #include "core/trace.h"
 #include "platform/printer.h"
-#include "results/print_statement.h"
+#include "record/print_statement.h"
 #include "results/printed_report.h"
 
 namespace celvio {
@@ -47,10 +47,10 @@ public:
         Line(QStringLiteral("Tested by ") + st.TestedBy);
         Line(QString());
     }
-    void Results()
+    void Results(const CycleRecord& test)
     {
         if (ok_)
-            ok_ = PrintTestResults(app_, printer_);
+            ok_ = PrintTestResults(app_, printer_, test);
     }
     // Ends the page; tells the operator when anything failed.
     void Finish(const QString& what)
@@ -92,7 +92,7 @@ void PrintDirectSwapReport(App& app)
     out.Finish(QStringLiteral("Direct swap report"));
 }
 
-void PrintFailedTestSwapReport(App& app)
+void PrintFailedTestSwapReport(App& app, const CycleRecord& test)
 {
     const StationState& st = app.st;
     SwapReport out(app);
@@ -108,7 +108,7 @@ void PrintFailedTestSwapReport(App& app)
     out.Pieces(st.FaultDescription);
     out.Line(QStringLiteral("Swap comment :"));
     out.Pieces(st.SwapComment);
-    out.Results();
+    out.Results(test);
     out.Line(QStringLiteral("FAILED => SWAP"));
     out.Line(QStringLiteral("SWAP phone IMEI code is ") + st.Imei);
     out.Finish(QStringLiteral("Failed test swap report"));

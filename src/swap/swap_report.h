@@ -8,6 +8,7 @@
 namespace celvio {
 
 struct App;
+struct CycleRecord;
 
 // One line of a swap report at the margin column (LEFTMARGIN); 0 or the printer's error.
 inline int PrintIndented(App& app, Printer& printer, const QString& text)
@@ -25,8 +26,8 @@ inline int PrintResultLine(App& app, Printer& printer, const QString& label, Col
 // The report of an exchange in SWAP mode.
 void PrintDirectSwapReport(App& app);
 
-// The report of an exchange after a failed test: tester identity and test results,
-// ending "FAILED => SWAP".
-void PrintFailedTestSwapReport(App& app);
+// The report of an exchange after a failed test: tester identity and the results of
+// `test`, ending "FAILED => SWAP".
+void PrintFailedTestSwapReport(App& app, const CycleRecord& test);
 
 }  // namespace celvio

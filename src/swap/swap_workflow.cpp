@@ -212,7 +212,7 @@ bool ReadNewPhone(App& app, bool swapMode)
     }
 }
 
-void SwapAfterFailedTest(App& app)
+void SwapAfterFailedTest(App& app, const CycleRecord& test)
 {
     StationState& st = app.st;
     // Only a service point (SWAPFILE on, with its identity from swap.dat) exchanges a
@@ -236,7 +236,7 @@ void SwapAfterFailedTest(App& app)
     st.OldImei = st.Imei;
     if (!ReadNewPhone(app, false))
         return;
-    PrintFailedTestSwapReport(app);
+    PrintFailedTestSwapReport(app, test);
     RecordSwap(app);
 }
 

@@ -5,6 +5,7 @@
 namespace celvio {
 
 struct App;
+struct CycleRecord;
 
 // The questions of the exchange.
 enum class SwapQuestion {
@@ -31,7 +32,8 @@ void TellNoSwapRecords(App& app);
 void SwapInSwapMode(App& app);
 
 // Offers the exchange of a phone that failed its test at a service point; records
-// "FAIL" when declined or stopped at the question.
-void SwapAfterFailedTest(App& app);
+// "FAIL" when declined or stopped at the question. The swap report shows the results
+// of `test`, the record of the cycle.
+void SwapAfterFailedTest(App& app, const CycleRecord& test);
 
 }  // namespace celvio

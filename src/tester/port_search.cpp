@@ -8,6 +8,7 @@
 #include "core/text.h"
 #include "core/trace.h"
 #include "platform/serial_port.h"
+#include "tester/port_choice.h"
 #include "tester/port_setup.h"
 #include "tester/tester_family.h"
 #include "tester/transport.h"
@@ -127,8 +128,8 @@ int ProbeOnce(App& app, int p)
 }
 
 // Probes COM p; true when a tester answered there. Every failure is traced and the
-// port is left closed.
-bool ProbePort(App& app, int p)
+// port is left closed; a port this account may not open adds its reason to `refused`.
+bool ProbePort(App& app, int p, QStringList& refused)
 {
     app.Form1.Label3.Caption =
         kCrLf + kCrLf + QStringLiteral("Searching for tester at COM") + Num(p) + QLatin1Char(':');
@@ -140,8 +141,11 @@ bool ProbePort(App& app, int p)
     SerialPort& port = app.ui.Comm1();
     TraceLine(app, Now(app) + QStringLiteral(" COM") + Num(p) + QStringLiteral(" Error = ") + Num(result) +
                        QStringLiteral(" = ") + CommErrorText(result));
-    if (!port.OpenProblem().isEmpty())
+    if (!port.OpenProblem().isEmpty()) {
         TraceLine(app, Now(app) + QStringLiteral(" ") + port.OpenProblem());
+        if (!refused.contains(port.OpenProblem()))
+            refused << port.OpenProblem();
+    }
     port.TakeLostError();
     if (port.IsOpen()) {
         port.Close();
@@ -158,7 +162,13 @@ int SearchTesterPort(App& app)
     for (;;) {
         ShowSearchScreen(app);
         const int pressed = WaitForSetupButton(app, QStringLiteral("&Done"), QStringLiteral("&Archive"),
-                                               QStringLiteral("&Userdata"), 1);
+                                               QStringLiteral("&Userdata"), 1, QStringLiteral("&Port..."));
+        if (pressed == 4) {
+            // The device chosen becomes COM1, which the search tries first.
+            TraceButton(app, QStringLiteral("Port"));
+            if (!ChooseTesterDevice(app, 1))
+                continue;
+        }
         if (pressed == 2) {
             TraceButton(app, QStringLiteral("Archive"));
             if (app.Hooks.Archive)
@@ -171,13 +181,15 @@ int SearchTesterPort(App& app)
                 app.Hooks.Userdata(app);
             continue;
         }
-        TraceButton(app, QStringLiteral("Done"));
+        if (pressed == 1)
+            TraceButton(app, QStringLiteral("Done"));
 
         app.Form1.Pointer = MousePointer::Hourglass;
         // Two passes over all ports: a tester that is still starting up gets a second chance.
+        QStringList refused;
         for (int pass = 1; pass <= 2; ++pass) {
             for (int p = 1; p <= kLastPort; ++p) {
-                if (ProbePort(app, p)) {
+                if (ProbePort(app, p, refused)) {
                     app.Form1.Pointer = MousePointer::Normal;
                     app.st.TesterPort = quint8(p);
                     return p;
@@ -185,10 +197,13 @@ int SearchTesterPort(App& app)
             }
         }
         app.Form1.Pointer = MousePointer::Normal;
-        app.ui.MsgBox(QStringLiteral("No COM port is  connected to a Dalvora tester!") + kCrLf +
-                          QStringLiteral("Please connect the tester to the PC") + kCrLf +
-                          QStringLiteral("and select the right settings."),
-                      msgbox::kOkOnly | msgbox::kExclamation, QStringLiteral("No connection to tester"));
+        // Ports this account may not open are said plainly: no cable would help there.
+        QString text = QStringLiteral("No COM port is  connected to a Dalvora tester!") + kCrLf +
+                       QStringLiteral("Please connect the tester to the PC") + kCrLf +
+                       QStringLiteral("and select the right settings.");
+        if (!refused.isEmpty())
+            text += kCrLf + kCrLf + refused.join(kCrLf);
+        app.ui.MsgBox(text, msgbox::kOkOnly | msgbox::kExclamation, QStringLiteral("No connection to tester"));
     }
 }
 

@@ -10,6 +10,7 @@
 #include "core/trace.h"
 #include "core/translation.h"
 #include "platform/serial_port.h"
+#include "tester/port_choice.h"
 #include "tester/port_setup.h"
 #include "tester/tester_family.h"
 #include "tester/transport.h"
@@ -40,7 +41,8 @@ void ShowSelectScreen(App& app)
                                                            "\n"
                                                            "Which serial port will you use?"))
                            .arg(speed)
-                           .replace(QLatin1Char('\n'), kCrLf);
+                           .replace(QLatin1Char('\n'), kCrLf) +
+                       kCrLf + QStringList{PortDeviceLine(app, 1), PortDeviceLine(app, 2)}.join(kCrLf);
     f.Label3.Visible = true;
     ShowPicture(app, QStringLiteral("Zoredudi.BMP"));
 }
@@ -131,15 +133,23 @@ void SelectTesterPort(App& app)
     for (;;) {
         ShowSelectScreen(app);
         const int pressed = WaitForSetupButton(app, QStringLiteral("COM&2"), QStringLiteral("COM&1"),
-                                               QStringLiteral("&Userdata"), 2);
+                                               QStringLiteral("&Userdata"), 2,
+                                               Tr(app, QT_TRANSLATE_NOOP("Celvio", "&Port...")));
+        if (pressed == 4) {
+            // The device chosen from the list becomes COM1 and is checked at once.
+            TraceButton(app, QStringLiteral("Port"));
+            if (!ChooseTesterDevice(app, 1))
+                continue;
+        }
         if (pressed == 3) {
             TraceButton(app, QStringLiteral("Userdata"));
             if (app.Hooks.Userdata)
                 app.Hooks.Userdata(app);
             continue;
         }
-        app.st.TesterPort = pressed == 2 ? 1 : 2;
-        TraceButton(app, QStringLiteral("COM") + QString::number(app.st.TesterPort));
+        app.st.TesterPort = pressed == 1 ? 2 : 1;
+        if (pressed != 4)
+            TraceButton(app, QStringLiteral("COM") + QString::number(app.st.TesterPort));
         app.Form1.Pointer = MousePointer::Hourglass;
         const int error = CheckPort(app);
         if (error == 0) {

@@ -21,25 +21,34 @@ QString TesterPortSettings(const App& app)
 }
 
 int WaitForSetupButton(App& app, const QString& caption1, const QString& caption2, const QString& caption3,
-                       int focus)
+                       int focus, const QString& caption4)
 {
     Form1& f = app.Form1;
     StationState& st = app.st;
-    const QString* captions[] = {&caption1, &caption2, &caption3};
-    for (int n = 1; n <= 3; ++n) {
+    const QString* captions[] = {&caption1, &caption2, &caption3, &caption4};
+    // The fourth button is the set-up screen's only when it has a caption.
+    const int buttons = caption4.isEmpty() ? 3 : 4;
+    Flag* flags[] = {&st.Command1Pressed, &st.Command2Pressed, &st.Command3Pressed, &st.Command4Pressed};
+    for (int n = 1; n <= buttons; ++n) {
         CommandButton& b = f.Command(n);
         b.Caption = *captions[n - 1];
         b.Visible = !b.Caption.isEmpty();
         b.Enabled = b.Visible;
         b.TabStop = b.Visible;
+        *flags[n - 1] = kFalse;
     }
-    st.Command1Pressed = st.Command2Pressed = st.Command3Pressed = kFalse;
     f.SetFocus(focus);
-    while (st.Command1Pressed != kTrue && st.Command2Pressed != kTrue && st.Command3Pressed != kTrue)
-        WaitEvents(app);
-    const int pressed = st.Command1Pressed == kTrue ? 1 : st.Command2Pressed == kTrue ? 2 : 3;
-    st.Command1Pressed = st.Command2Pressed = st.Command3Pressed = kFalse;
-    for (int n = 1; n <= 3; ++n) {
+    int pressed = 0;
+    while (pressed == 0) {
+        for (int n = 1; n <= buttons && pressed == 0; ++n) {
+            if (*flags[n - 1] == kTrue)
+                pressed = n;
+        }
+        if (pressed == 0)
+            WaitEvents(app);
+    }
+    for (int n = 1; n <= buttons; ++n) {
+        *flags[n - 1] = kFalse;
         f.Command(n).Visible = false;
         f.Command(n).TabStop = false;
     }

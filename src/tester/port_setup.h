@@ -17,12 +17,12 @@ QString TesterSpeedText(const App& app);
 QString TesterPortSettings(const App& app);
 
 
-// Shows the buttons Command1..Command3 with these captions (an empty caption leaves
-// the button hidden), clears their flags, gives `focus` the focus and waits, serving
-// the window, until one of them is pressed. Hides the three buttons, clears the flag
-// and returns the number of the button pressed.
+// Shows the buttons Command1..Command3 (and Command4 when `caption4` is given) with
+// these captions (an empty caption leaves the button hidden), clears their flags, gives
+// `focus` the focus and waits, serving the window, until one of them is pressed. Hides
+// the buttons, clears the flags and returns the number of the button pressed.
 int WaitForSetupButton(App& app, const QString& caption1, const QString& caption2, const QString& caption3,
-                       int focus);
+                       int focus, const QString& caption4 = QString());
 
 struct IdentityAnswer {
     QString model;

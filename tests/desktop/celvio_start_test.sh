@@ -29,6 +29,8 @@ exit "\${FAKE_STATUS:-0}"
 EOF
 cat >"$tree/libexec/celvio/celvio-message" <<EOF
 #!/usr/bin/env bash
+[ "\$1" = -- ] || { echo "the message program wants -- before its texts" >>"$tree/boxes"; exit 2; }
+shift
 printf 'box %s|%s\n' "\$1" "\$2" >>"$tree/boxes"
 printf 'platform=%s\n' "\${QT_QPA_PLATFORM:-}" >>"$tree/boxes"
 exit "\${FAKE_MESSAGE_STATUS:-0}"

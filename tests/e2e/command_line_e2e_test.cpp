@@ -55,16 +55,76 @@ TEST(CommandLineEndToEnd, VersionHelpAndMistakes)
 
     const Outcome unknown = Celvio({u"--colour"_s});
     EXPECT_EQ(unknown.exitCode, 2);
-    EXPECT_TRUE(unknown.err.contains(u"unknown argument '--colour'"_s)) << qPrintable(unknown.err);
+    EXPECT_TRUE(unknown.err.contains(u"unknown option '--colour'"_s)) << qPrintable(unknown.err);
 
     const Outcome badPort = Celvio({u"--port"_s, u"COM1:/dev/ttyUSB0"_s, u"--list-ports"_s});
     EXPECT_EQ(badPort.exitCode, 2);
     EXPECT_TRUE(badPort.err.contains(u"COMn=DEVICE"_s)) << qPrintable(badPort.err);
 
     QTemporaryDir dir;
-    const Outcome noStation = Celvio({u"--station"_s, dir.filePath(u"missing"_s)});
+    const Outcome noStation = Celvio({u"--station="_s + dir.filePath(u"missing"_s)});
     EXPECT_EQ(noStation.exitCode, 2);
     EXPECT_TRUE(noStation.err.contains(u"--init-station"_s)) << qPrintable(noStation.err);
+}
+
+// Every program of the package answers --version and --help, and refuses an unknown
+// option with one line and exit code 2.
+TEST(CommandLineEndToEnd, EveryProgramHasVersionHelpAndOneLineMistakes)
+{
+    const struct {
+        const char* path;
+        const char* name;
+    } programs[] = {
+        {CELVIO_PROGRAM_PATH, "celvio"},
+        {CELVIO_HISTORY_PATH, "celvio-history"},
+        {CELVIO_TESTERSIM_PATH, "celvio-testersim"},
+        {CELVIO_MESSAGE_PATH, "celvio-message"},
+    };
+    for (const auto& program : programs) {
+        const QString name = QString::fromLatin1(program.name);
+        QProcess child;
+        const auto run = [&](const QStringList& args) {
+            child.start(QString::fromLatin1(program.path), args);
+            child.waitForFinished(30000);
+            return child.exitCode();
+        };
+        EXPECT_EQ(run({u"--version"_s}), 0) << program.name;
+        EXPECT_EQ(QString::fromLocal8Bit(child.readAllStandardOutput()), name + u" 2.02\n"_s);
+        EXPECT_EQ(run({u"--help"_s}), 0) << program.name;
+        EXPECT_TRUE(child.readAllStandardOutput().contains("--help")) << program.name;
+        EXPECT_EQ(run({u"--colour=red"_s}), 2) << program.name;
+        EXPECT_EQ(QString::fromLocal8Bit(child.readAllStandardError()),
+                  name + u": unknown option '--colour'. Try '"_s + name + u" --help'.\n"_s);
+    }
+}
+
+// celvio-history where there is no station: exit 3, "no station here", nothing created
+// (not in the folder, not in the home folder).
+TEST(CommandLineEndToEnd, HistoryWithoutAStationCreatesNothing)
+{
+    QTemporaryDir home, folder;
+    QProcess child;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(u"CELVIO_STATION"_s);
+    env.insert(u"HOME"_s, home.path());
+    child.setProcessEnvironment(env);
+    child.setWorkingDirectory(folder.path());
+    for (const QStringList& args : {QStringList{u"list"_s}, QStringList{u"rebuild"_s}, QStringList{u"status"_s},
+                                    QStringList{u"--server=postgresql://x@127.0.0.1:1/y"_s, u"push"_s}}) {
+        child.start(QStringLiteral(CELVIO_HISTORY_PATH), args);
+        ASSERT_TRUE(child.waitForFinished(30000));
+        EXPECT_EQ(child.exitCode(), 3) << qPrintable(args.join(u' '));
+        EXPECT_TRUE(child.readAllStandardError().contains("no station here")) << qPrintable(args.join(u' '));
+    }
+    const auto flags = QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot;
+    EXPECT_TRUE(QDir(folder.path()).isEmpty(flags));
+    EXPECT_TRUE(QDir(home.path()).isEmpty(flags));
+    // The same folder with a settings file is the station, and gets its index.
+    QFile(folder.filePath(u"CELVIO.INI"_s)).open(QIODevice::WriteOnly);
+    child.start(QStringLiteral(CELVIO_HISTORY_PATH), {u"list"_s});
+    ASSERT_TRUE(child.waitForFinished(30000));
+    EXPECT_EQ(child.exitCode(), 1) << child.readAllStandardError().constData();
+    EXPECT_TRUE(QFileInfo::exists(folder.filePath(u"HISTORY.DB"_s)));
 }
 
 TEST(CommandLineEndToEnd, InitStationCopiesTheSampleWithoutTraceMarkersAndNeverOverwrites)

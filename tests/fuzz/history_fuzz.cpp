@@ -1,22 +1,55 @@
-// The history index's readers: a stored result file and a swap record file (live or
-// archived), both read from the same bytes.
+// The history index's readers: a stored result file (through the record's reader) and
+// a swap record file (live or archived), both read from the same bytes.
 //
 // Checks: a refused file always says why; an accepted test has an IMEI and one of the
-// three verdicts, an accepted direct swap none; every marked value carries "*" or "!",
-// a band of 1 or 2 and no negative channel; a failed verdict has a failure mark that is
-// not a basic function (otherwise it counts as aborted); a date read lies in the
-// plausible years, one of a two-digit year in this century. Accepted record files list
-// their records in file order, below the header line, with a result only in the IMEI
-// file, and their dates too lie in the plausible years.
+// three verdicts, an accepted direct swap names a phone; every marked value ("*"
+// failed, "!" passed on repetition) is of a band of 1 or 2 and on no negative channel;
+// a failed verdict has a failed value that is not a basic function (otherwise it counts
+// as aborted); a date read lies in the plausible years, one of a two-digit year in this
+// century. Accepted record files list their records in file order, below the header
+// line, with a result only in the IMEI file, and their dates too lie in the plausible
+// years.
 #include "fuzz_support.h"
 
 #include "history/record_parser.h"
-#include "history/result_parser.h"
+#include "record/file_dates.h"
+#include "record/result_file_format.h"
 
 #include <QRegularExpression>
 
 using namespace celvio;
 using celvio::fuzz::Check;
+
+namespace {
+
+bool IsBasicFunction(RowId row)
+{
+    return row == RowId::MobileCall || row == RowId::BaseCall || row == RowId::SpeechLoopback;
+}
+
+// The marked values of an accepted test: band, channel, and a failed value that is not
+// a basic function behind a failed verdict.
+void CheckMarks(const CycleRecord& result, const QList<CellRef>& cells, const QString& input)
+{
+    bool failMark = false;
+    for (const CellRef& cell : cells) {
+        Check(cell.Band == 1 || cell.Band == 2, "a value read is of band 1 or 2", input);
+        Check(cell.Column >= 1 && cell.Column <= kChannelColumns, "a value read is of column 1 to 3", input);
+        if (cell.Band < 1 || cell.Band > 2 || cell.Column < 1 || cell.Column > kChannelColumns)
+            continue;
+        const ReadingOutcome outcome = result.At(cell.Band, cell.Row, cell.Column).Outcome;
+        if (outcome != ReadingOutcome::Failed && outcome != ReadingOutcome::PassedOnRepeat)
+            continue;
+        if (!IsCallRow(cell.Row))
+            Check(result.TrafficChannels[(cell.Band - 1) * kChannelColumns + cell.Column] >= 0,
+                  "a marked value has no negative channel", input);
+        failMark = failMark || (outcome == ReadingOutcome::Failed && !IsBasicFunction(cell.Row));
+    }
+    if (result.Verdict == TestVerdict::Failed)
+        Check(failMark, "a failed test has a failure mark", input);
+}
+
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
@@ -26,11 +59,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     // The regional order of the station: the same bytes are read in both.
     const DateOrder order = size % 2 ? DateOrder::MonthFirst : DateOrder::DayFirst;
     const DateOrder other = size % 2 ? DateOrder::DayFirst : DateOrder::MonthFirst;
-    ParsedResult result;
+    CycleRecord result;
+    QList<CellRef> cells;
     QString reason;
-    const bool accepted = ParseResultFile(bytes, QDate(2026, 12, 8), result, &reason, order);
-    ParsedResult inOther;
-    Check(ParseResultFile(bytes, QDate(2026, 12, 8), inOther, nullptr, other) == accepted &&
+    const bool accepted = ReadResultFile(bytes, QDate(2026, 12, 8), result, &reason, order, &cells);
+    CycleRecord inOther;
+    Check(ReadResultFile(bytes, QDate(2026, 12, 8), inOther, nullptr, other) == accepted &&
               inOther.Verdict == result.Verdict && inOther.Imei == result.Imei,
           "the order of day and month changes nothing but the date", input);
     const QString written = result.DateText.trimmed();
@@ -44,20 +78,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         Check(ReadShortDate(written, QDate(), order) == asWritten, "a written date reads back as written", input);
     if (!accepted) {
         Check(!reason.isEmpty(), "a refused result file says why", input);
-    } else if (result.Kind == ResultKind::DirectSwap) {
-        Check(result.Verdict == ResultVerdict::None, "a direct swap has no test verdict", input);
+    } else if (result.Kind == RecordKind::DirectSwap) {
+        Check(!result.Imei.isEmpty() || !result.OldImei.isEmpty(), "a direct swap names a phone", input);
     } else {
         Check(!result.Imei.isEmpty(), "an accepted test has an IMEI", input);
-        Check(result.Verdict != ResultVerdict::None, "an accepted test has a verdict", input);
-        bool failMark = false;
-        for (const MarkedValue& mark : result.Marks) {
-            Check(mark.Mark == QLatin1Char('*') || mark.Mark == QLatin1Char('!'), "a mark is * or !", input);
-            Check(mark.Band == 1 || mark.Band == 2, "a marked value is of band 1 or 2", input);
-            Check(mark.Channel >= 0, "a marked value has no negative channel", input);
-            failMark = failMark || mark.Mark == QLatin1Char('*');
-        }
-        if (result.Verdict == ResultVerdict::Failed)
-            Check(failMark, "a failed test has a failure mark", input);
+        Check(result.Verdict == TestVerdict::Passed || result.Verdict == TestVerdict::Failed ||
+                  result.Verdict == TestVerdict::Aborted,
+              "an accepted test has a verdict", input);
+        CheckMarks(result, cells, input);
     }
     const QString dateText = result.DateText.trimmed();
     if (result.Date.isValid()) {

@@ -201,12 +201,16 @@ TEST_F(HeadOfficePushTest, TypedTextsArriveUnchanged)
     EXPECT_EQ(Admin(db, QStringLiteral("SELECT DISTINCT model, fault, counter FROM celvio.tests")),
               QStringList{model + QLatin1Char('|') + fault + QLatin1Char('|') + counter});
     EXPECT_EQ(AdminValue(QStringLiteral("SELECT count(*) FROM celvio.tests")), QStringLiteral("31"));
-    // The readings' texts too, through the arrays.
-    EXPECT_EQ(Admin(db, QStringLiteral("SELECT DISTINCT r_value[1] || '|' || r_limit[1] || '|' || r_outcome[1] ||"
-                                       " '|' || r_quantity[1] || '|' || array_to_string(failed_quantities, ',')"
-                                       " FROM celvio.tests")),
+    // The readings' texts too, through the arrays: every reading goes, the first failed
+    // one is the dialled number's.
+    EXPECT_EQ(Admin(db, QStringLiteral("SELECT DISTINCT r_value[f] || '|' || r_limit[f] || '|' || r_outcome[f] ||"
+                                       " '|' || r_quantity[f] || '|' || array_to_string(failed_quantities, ',')"
+                                       " FROM (SELECT *, array_position(r_outcome, 'F') AS f FROM celvio.tests) t")),
               QStringList{QStringLiteral("0124|0123|F|Dialled Number|Dialled Number,TX Power,RX Level,Frequency Error,"
                                           "Power-Time Template")});
+    // A reading without a limit ("Call From Mobile") arrives as an empty text either way.
+    EXPECT_EQ(Admin(db, QStringLiteral("SELECT DISTINCT array_position(r_limit, NULL) IS NULL FROM celvio.tests")),
+              QStringList{QStringLiteral("t")});
 }
 
 TEST_F(HeadOfficePushTest, AFileChangedSinceTheIndexReadItWaits)

@@ -1,10 +1,12 @@
 // celvio-history through its entry function: text tables, JSON, the CSV export, the
 // filters and the exit codes.
+#include "history/cli_options.h"
 #include "history/history_cli.h"
 #include "history/history_query.h"
 #include "history_fixture.h"
 
 #include <QJsonArray>
+#include <QTemporaryDir>
 #include <QJsonDocument>
 #include <QJsonObject>
 
@@ -118,12 +120,16 @@ TEST_F(HistoryCliTest, ExitCodesForScripts)
     } cases[] = {
         {{}, kHistoryUsage, "no command"},
         {{"frobnicate"}, kHistoryUsage, "unknown command frobnicate"},
+        {{"frob\nnicate"}, kHistoryUsage, "unknown command frob?nicate. Try"},
         {{"list", "--verdict", "good"}, kHistoryUsage, "--verdict takes"},
         {{"list", "--since", "7.12.2026"}, kHistoryUsage, "--since needs a date"},
         {{"stats", "--by", "colour"}, kHistoryUsage, "--by takes"},
         {{"find"}, kHistoryUsage, "find needs one IMEI"},
         {{"export"}, kHistoryUsage, "export needs --csv"},
-        {{"list", "--frobnicate"}, kHistoryUsage, "unknown option --frobnicate"},
+        {{"list", "--frobnicate"}, kHistoryUsage, "unknown option '--frobnicate'"},
+        {{"list", "--limit"}, kHistoryUsage, "missing value after '--limit'"},
+        {{"list", "--station="}, kHistoryUsage, "--station needs a directory"},
+        {{"list", "--limit=-1"}, kHistoryUsage, "--limit needs a number"},
         {{"export", "--csv", "/nonexistent-folder/x.csv"}, kHistoryWriteError, "cannot write"},
     };
     for (const Case& c : cases) {
@@ -132,6 +138,14 @@ TEST_F(HistoryCliTest, ExitCodesForScripts)
     }
     EXPECT_EQ(Run({"--help"}), kHistoryOk);
     EXPECT_TRUE(out.contains(QStringLiteral("Exit codes:")));
+    EXPECT_EQ(Run({"--version"}), kHistoryOk);
+    EXPECT_EQ(out, QStringLiteral("celvio-history 2.02\n"));
+    // Both spellings of a value, anywhere on the line, and an IMEI after "--".
+    EXPECT_EQ(Run({"list", "--verdict=failed", "--limit", "1"}), kHistoryOk);
+    const QString failed = out;
+    EXPECT_EQ(Run({"--limit=1", "list", "--verdict", "failed"}), kHistoryOk);
+    EXPECT_EQ(out, failed);
+    EXPECT_EQ(Run({"--", "find", "490154-203237-518"}), kHistoryOk);
 
     QTextStream o(&out), e(&err);
     EXPECT_EQ(RunHistoryCli({"--station", dir.path() + QStringLiteral("/nowhere"), "list"}, o, e), kHistoryIndexError);
@@ -140,6 +154,43 @@ TEST_F(HistoryCliTest, ExitCodesForScripts)
     EXPECT_TRUE(out.startsWith(QStringLiteral("11 files read, 0 unchanged, 0 removed, 4 skipped (damaged or foreign)")));
     EXPECT_TRUE(out.contains(QStringLiteral("skipped: ") + dir.path() +
                              QStringLiteral("/RESULTS/LOG/NOTES.IME: not a record file\n")));
+}
+
+// Without --station: $CELVIO_STATION, else ~/CELVIO, else the current folder when it is a
+// station; a folder that is none gets no index and the answer "no station here".
+TEST_F(HistoryCliTest, DefaultStationAndNoStationHere)
+{
+    QTemporaryDir home, elsewhere;
+    const QString station = dir.path();
+    struct Case {
+        QString environment, home, current, expected;
+    } cases[] = {
+        {QStringLiteral("/srv/shop"), home.path(), station, QStringLiteral("/srv/shop")},
+        {QString(), home.path(), station, station},
+        {QString(), home.path(), elsewhere.path(), QString()},
+        {QString(), QString(), elsewhere.path(), QString()},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(DefaultStation(c.environment, c.home, c.current), c.expected) << qPrintable(c.current);
+    ASSERT_TRUE(QDir(home.path()).mkdir(QStringLiteral("CELVIO")));
+    EXPECT_EQ(DefaultStation(QString(), home.path(), station), home.filePath(QStringLiteral("CELVIO")));
+
+    // A settings file alone, in any case, makes a station; a folder of other files does not.
+    EXPECT_TRUE(IsStation(station));
+    EXPECT_FALSE(IsStation(elsewhere.path()));
+    QFile(elsewhere.filePath(QStringLiteral("results"))).open(QIODevice::WriteOnly);
+    EXPECT_FALSE(IsStation(elsewhere.path()));  // a file named so is no RESULTS folder
+    QFile(elsewhere.filePath(QStringLiteral("celvio.ini"))).open(QIODevice::WriteOnly);
+    EXPECT_TRUE(IsStation(elsewhere.path()));
+
+    QTemporaryDir empty;
+    QTextStream o(&out), e(&err);
+    for (const char* command : {"list", "rebuild"}) {
+        err.clear();
+        EXPECT_EQ(RunHistoryCli({"--station", empty.path(), command}, o, e), kHistoryIndexError);
+        EXPECT_TRUE(err.contains(QStringLiteral("no station here"))) << qPrintable(err);
+    }
+    EXPECT_TRUE(QDir(empty.path()).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot));
 }
 
 }  // namespace

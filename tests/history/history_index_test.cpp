@@ -2,7 +2,8 @@
 // the rows it holds, damaged and foreign files, incremental updates against a rebuild,
 // a damaged database, and the readers of dates and quantity names.
 #include "history/history_query.h"
-#include "history/result_parser.h"
+#include "record/file_dates.h"
+#include "record/result_file_format.h"
 #include "history_fixture.h"
 
 #include <QSqlQuery>
@@ -272,7 +273,7 @@ TEST_F(HistoryIndexTest, FiltersStatsAndTestsPerDay)
     ASSERT_TRUE(Stats(index, StatsBy::Week, TestFilter{}, rows));
     EXPECT_EQ(text(rows), QStringList{"2026-W50 3/1/1/1 1"});
 
-    QList<QuantityRow> quantities;
+    QList<QuantityStatsRow> quantities;
     ASSERT_TRUE(QuantityStats(index, TestFilter{}, quantities));
     ASSERT_GE(quantities.size(), 2);
     EXPECT_EQ(quantities[0].Quantity, QStringLiteral("TX Power"));  // one failed, one repeated
@@ -335,17 +336,29 @@ TEST(ResultParserTest, DatesQuantitiesAndVerdicts)
 
     // A failed file whose only marks are on values stays failed; a failure mark on a
     // call makes it aborted, and so does a failed file with no mark at all.
-    ParsedResult parsed;
+    CycleRecord parsed;
+    QList<CellRef> cells;
+    // The marked readings of the file, in its order: value and traffic channel as the
+    // index keeps it (a channel below 0 is unknown, 0).
+    auto marks = [&parsed, &cells] {
+        QList<std::pair<QString, int>> out;
+        for (const CellRef& c : cells) {
+            const Reading& r = parsed.At(c.Band, c.Row, c.Column);
+            if (r.Outcome == ReadingOutcome::Failed || r.Outcome == ReadingOutcome::PassedOnRepeat)
+                out.append({r.Text, IsCallRow(c.Row) ? 0 : std::max(0, int(parsed.TrafficChannels[(c.Band - 1) * 3 + c.Column]))});
+        }
+        return out;
+    };
     QByteArray bytes = HandWritten(kFailedDualBandGermanFile);
-    ASSERT_TRUE(ParseResultFile(bytes, {}, parsed));
-    EXPECT_EQ(parsed.Verdict, ResultVerdict::Failed);
+    ASSERT_TRUE(ReadResultFile(bytes, {}, parsed));
+    EXPECT_EQ(parsed.Verdict, TestVerdict::Failed);
     bytes.replace("Call From Mobile       : Passed", "Call From Mobile       : * Fehler");
-    ASSERT_TRUE(ParseResultFile(bytes, {}, parsed));
-    EXPECT_EQ(parsed.Verdict, ResultVerdict::Aborted);
+    ASSERT_TRUE(ReadResultFile(bytes, {}, parsed));
+    EXPECT_EQ(parsed.Verdict, TestVerdict::Aborted);
     bytes = HandWritten(kAbortedFile);
     bytes.replace("* Failed", "Not tested");
-    ASSERT_TRUE(ParseResultFile(bytes, {}, parsed));
-    EXPECT_EQ(parsed.Verdict, ResultVerdict::Aborted);
+    ASSERT_TRUE(ReadResultFile(bytes, {}, parsed));
+    EXPECT_EQ(parsed.Verdict, TestVerdict::Aborted);
 
     // A block whose channel is not a channel number keeps its marks, with the channel
     // unknown.
@@ -353,21 +366,24 @@ TEST(ResultParserTest, DatesQuantitiesAndVerdicts)
                                 "Traffic Channel        :  99999999999 "}) {
         bytes = HandWritten(kFailedDualBandGermanFile);
         bytes.replace("Traffic Channel        :  20 ", damaged);
-        ASSERT_TRUE(ParseResultFile(bytes, {}, parsed)) << damaged;
-        ASSERT_EQ(parsed.Marks.size(), 6) << damaged;
-        EXPECT_EQ(parsed.Marks[1].Value, QStringLiteral("33.8")) << damaged;
-        EXPECT_EQ(parsed.Marks[1].Channel, 0) << damaged;
-        EXPECT_EQ(parsed.Marks[2].Channel, 100) << damaged;
+        parsed = {};
+        ASSERT_TRUE(ReadResultFile(bytes, {}, parsed, nullptr, DateOrder::DayFirst, &cells)) << damaged;
+        const auto marked = marks();
+        ASSERT_EQ(marked.size(), 6) << damaged;
+        EXPECT_EQ(marked[1].first, QStringLiteral("33.8")) << damaged;
+        EXPECT_EQ(marked[1].second, 0) << damaged;
+        EXPECT_EQ(marked[2].second, 100) << damaged;
     }
 
     // Every cut of a result file is read or refused, never more than it holds.
     const QByteArray whole = HandWritten(kFailedDualBandGermanFile);
     for (qsizetype n = 0; n < whole.size(); n += 7) {
         QString reason;
-        if (!ParseResultFile(whole.left(n), {}, parsed, &reason))
+        parsed = {};
+        if (!ReadResultFile(whole.left(n), {}, parsed, &reason, DateOrder::DayFirst, &cells))
             EXPECT_FALSE(reason.isEmpty());
         else
-            EXPECT_LE(parsed.Marks.size(), 6);
+            EXPECT_LE(marks().size(), 6);
     }
 }
 

@@ -30,7 +30,7 @@ protected:
         app.st.TrafficChannels = {0, 20, 62, 100, 512, 698, 884};
         app.st.CurrentTrafficChannel = 20;
         app.st.GeneratorLevel = -60;
-        SetUpResultPages(app);
+        SetUpPages();
         app.st.SummaryLines[2] = QStringLiteral("Transmitter Test: Passed");
         app.st.SummaryLines[3] = QStringLiteral("Receiver Test: Not Tested");
     }
@@ -45,11 +45,11 @@ TEST_F(BadAnswerTest, TransmitterFieldThatIsNoMeasurementFailsItsCell)
         const Cell& (*cell)(const ResultPage&);
         const char* unit;
     } fields[] = {
-        {4, [](const ResultPage& p) -> const Cell& { return p.MSPower1[1]; }, " dBm"},
-        {1, [](const ResultPage& p) -> const Cell& { return p.Label51[1]; }, " deg"},
-        {0, [](const ResultPage& p) -> const Cell& { return p.Label52[1]; }, " deg"},
-        {2, [](const ResultPage& p) -> const Cell& { return p.Label53[1]; }, " Hz"},
-        {3, [](const ResultPage& p) -> const Cell& { return p.Label54[1]; }, " µsec"},
+        {4, [](const ResultPage& p) -> const Cell& { return CellsOf(p, RowId::TxPower1)[1]; }, " dBm"},
+        {1, [](const ResultPage& p) -> const Cell& { return CellsOf(p, RowId::PhaseRms)[1]; }, " deg"},
+        {0, [](const ResultPage& p) -> const Cell& { return CellsOf(p, RowId::PhasePeak)[1]; }, " deg"},
+        {2, [](const ResultPage& p) -> const Cell& { return CellsOf(p, RowId::Frequency)[1]; }, " Hz"},
+        {3, [](const ResultPage& p) -> const Cell& { return CellsOf(p, RowId::BurstLength)[1]; }, " µsec"},
     };
     for (const auto& f : fields) {
         for (const char* bad : kBadValues) {
@@ -59,7 +59,7 @@ TEST_F(BadAnswerTest, TransmitterFieldThatIsNoMeasurementFailsItsCell)
             parts[f.field] = QString::fromLatin1(bad);
             const QString answer = parts.join(QLatin1Char(','));
             device->On(QStringLiteral("MEAS:ARR:RFTR:GRO:ALL:MAV? 3"), {answer});
-            TransmitterTest(app, QStringLiteral("GSM"), 1, true, false);
+            Keep(TransmitterTest(app, QStringLiteral("GSM"), 1, true, false));
             const Cell& cell = f.cell(app.Form3);
             EXPECT_EQ(cell, (Cell{QStringLiteral("* ") + AsRead(bad) + QString::fromUtf8(f.unit), kRed}));
             EXPECT_EQ(app.st.Verdict, Verdict::Failed);
@@ -77,12 +77,12 @@ TEST_F(BadAnswerTest, ReceiverReportThatIsNoMeasurementFails)
             device->On(QStringLiteral("CALL:MSIN:RXL?"), {QStringLiteral("50")});
             device->On(QStringLiteral("CALL:MSIN:RXQ?"), {QStringLiteral("0")});
             device->On(QString::fromLatin1(query), {QString::fromLatin1(bad)});
-            ReceiverTest(app);
+            Keep(ReceiverTest(app));
             const bool level = QLatin1String(query) == QLatin1String("CALL:MSIN:RXL?");
-            EXPECT_EQ(level ? app.Form3.Label56[1] : app.Form3.Label57[1],
+            EXPECT_EQ(level ? CellsOf(app.Form3, RowId::RxLevel)[1] : CellsOf(app.Form3, RowId::RxQuality)[1],
                       (Cell{QStringLiteral("* ") + AsRead(bad), kRed}));
             // The other quantity is read and passes as usual.
-            EXPECT_EQ(level ? app.Form3.Label57[1] : app.Form3.Label56[1],
+            EXPECT_EQ(level ? CellsOf(app.Form3, RowId::RxQuality)[1] : CellsOf(app.Form3, RowId::RxLevel)[1],
                       (Cell{level ? QStringLiteral(" 0") : QStringLiteral(" 50"), kGreen}));
             EXPECT_EQ(app.st.Verdict, Verdict::Failed);
             EXPECT_EQ(app.st.SummaryLines[3], QStringLiteral("Receiver Test: Failed"));
@@ -139,11 +139,11 @@ TEST_F(BadAnswerTest, ExtremeLimitsDoNotOverflow)
         Fresh();
         app.st.LimitTxPower = app.st.LimitBurstLength = app.st.LimitRxLevel = c.limit;
         device->On(QStringLiteral("MEAS:ARR:RFTR:GRO:ALL:MAV? 3"), {QString::fromLatin1(c.answer)});
-        TransmitterTest(app, QStringLiteral("GSM"), 1, true, false);
+        Keep(TransmitterTest(app, QStringLiteral("GSM"), 1, true, false));
         EXPECT_EQ(app.st.Verdict, c.verdict);
         device->On(QStringLiteral("CALL:MSIN:RXL?"), {QStringLiteral("50")});
-        ReceiverTest(app);
-        EXPECT_EQ(app.Form3.Label56[1].ForeColor, c.limit >= 0 ? kGreen : kRed);
+        Keep(ReceiverTest(app));
+        EXPECT_EQ(CellsOf(app.Form3, RowId::RxLevel)[1].ForeColor, c.limit >= 0 ? kGreen : kRed);
     }
 }
 

@@ -15,6 +15,9 @@ TEST_F(BandConfigTest, BandValuesComeFromTheFirstBandsSettings)
     ConfigureBand(app);
     EXPECT_EQ(app.st.ControlChannel, 30);
     EXPECT_EQ(app.st.TrafficChannels, (std::array<qint16, 7>{0, 20, 62, 100, 513, 661, 809}));
+    // The record takes the channels, and the second band's page shows its third.
+    SetUpPages();
+    EXPECT_EQ(record.TrafficChannels[6], 809);
     EXPECT_EQ(app.Form4.Channel[3].Caption, QStringLiteral("809"));
 
     app.st.SystemCode = QStringLiteral("PCN");

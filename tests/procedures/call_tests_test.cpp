@@ -12,7 +12,7 @@ namespace {
 
 class CallTest : public ProcedureTest {
 protected:
-    void SetUp() override { SetUpResultPages(app); }
+    void SetUp() override { SetUpPages(); }
 
     // A simulator whose phone has registered.
     std::shared_ptr<sim::Tester> Registered(const QString& scenario = QString())
@@ -31,12 +31,12 @@ TEST_F(CallTest, KeypadCallNotMadeTimesOutWithTheBarColours)
     app.st.MsCallTimeout = 20;
     platform.Await(BarAt(10, kYellow), QStringLiteral("yellow at 10"));
     platform.Await(BarAt(15, kRed), QStringLiteral("red at 15"));
-    KeypadCallTest(app, CycleMode::Test);
+    Keep(KeypadCallTest(app, CycleMode::Test));
     EXPECT_EQ(platform.StepsLeft(), 0);
     EXPECT_EQ(app.Form1.Progress.Value, 19);
     EXPECT_EQ(app.st.Verdict, Verdict::Aborted);
-    EXPECT_EQ(app.Form3.MobileOriginatedCall, (Cell{QStringLiteral("* Failed"), kRed}));
-    EXPECT_EQ(app.Form3.DialledNumber.Caption, QStringLiteral("Not tested"));
+    EXPECT_EQ(CellsOf(app.Form3, RowId::MobileCall)[1], (Cell{QStringLiteral("* Failed"), kRed}));
+    EXPECT_EQ(CellsOf(app.Form3, RowId::DialledNumber)[1].Caption, QStringLiteral("Not tested"));
     EXPECT_EQ(app.st.SummaryLines[1], QStringLiteral("Keypad Test: Failed "));
     EXPECT_FALSE(tester->receivedLines().contains(QStringLiteral("CALL:MSIN:NUMB?")));
 }
@@ -45,9 +45,9 @@ TEST_F(CallTest, SwapCallWritesNoCellAndHashIsDecoded)
 {
     Registered(QStringLiteral("phone.digits = 12#"));
     app.st.DialNumber = QStringLiteral("12#");
-    KeypadCallTest(app, CycleMode::Swap);
+    Keep(KeypadCallTest(app, CycleMode::Swap));
     EXPECT_EQ(app.st.Verdict, Verdict::Passed);
-    EXPECT_EQ(app.Form3.MobileOriginatedCall.Caption, QStringLiteral("Not tested"));
+    EXPECT_EQ(CellsOf(app.Form3, RowId::MobileCall)[1].Caption, QStringLiteral("Not tested"));
     EXPECT_TRUE(app.st.SummaryLines[1].isEmpty());
 }
 
@@ -57,10 +57,10 @@ TEST_F(CallTest, StopDuringTheCallResetsTheTesterAndTouchesNoCell)
     app.Form1.MStop.Enabled = true;
     platform.Answer(QStringLiteral("restart the test"), msgbox::kYes);
     platform.Do(UiAction::Stop, [](const App& a) { return a.Form1.Progress.Value == 2; });
-    KeypadCallTest(app, CycleMode::Test);
+    Keep(KeypadCallTest(app, CycleMode::Test));
     EXPECT_TRUE(tester->receivedLines().contains(QStringLiteral("*RST")));
     EXPECT_FALSE(tester->receivedLines().contains(QStringLiteral("STAT:QUES:EVEN?")));
-    EXPECT_EQ(app.Form3.MobileOriginatedCall.Caption, QStringLiteral("Not tested"));
+    EXPECT_EQ(CellsOf(app.Form3, RowId::MobileCall)[1].Caption, QStringLiteral("Not tested"));
 }
 
 TEST_F(CallTest, NoEchoAbortsEvenAfterAFailureAndIsTracedInGerman)
@@ -71,10 +71,10 @@ TEST_F(CallTest, NoEchoAbortsEvenAfterAFailureAndIsTracedInGerman)
     app.st.Verdict = Verdict::Failed;
     app.Form1.Command3.Enabled = false;  // as an earlier dialog left it
     platform.Press(QStringLiteral("&Nein"));
-    AudioTest(app, QStringLiteral(" 50"));
+    Keep(AudioTest(app, QStringLiteral(" 50")));
     EXPECT_EQ(app.st.Verdict, Verdict::Aborted);
     EXPECT_EQ(app.st.SummaryLines[4], QStringLiteral("Mikrofon / Lautsprecher: Fehler"));
-    EXPECT_EQ(app.Form3.SpeechLoopback, (Cell{QStringLiteral("* Fehler"), kRed}));
+    EXPECT_EQ(CellsOf(app.Form3, RowId::SpeechLoopback)[1], (Cell{QStringLiteral("* Fehler"), kRed}));
     EXPECT_TRUE(Trace().contains(QStringLiteral("Button = Audio NOT ok")));
     EXPECT_FALSE(app.Form1.Command2.Visible);
 }
@@ -82,10 +82,10 @@ TEST_F(CallTest, NoEchoAbortsEvenAfterAFailureAndIsTracedInGerman)
 TEST_F(CallTest, ImpossibleRxLevelCountsAsNoWithoutAskingTheTester)
 {
     auto tester = Simulator();
-    AudioTest(app, QStringLiteral(" 64"));
+    Keep(AudioTest(app, QStringLiteral(" 64")));
     EXPECT_TRUE(tester->receivedLines().isEmpty());
     EXPECT_EQ(app.st.Verdict, Verdict::Aborted);
-    EXPECT_EQ(app.Form3.SpeechLoopback.Caption, QStringLiteral("* Failed"));
+    EXPECT_EQ(CellsOf(app.Form3, RowId::SpeechLoopback)[1].Caption, QStringLiteral("* Failed"));
 }
 
 TEST_F(CallTest, StopAtTheEchoQuestionLeavesTheLoopBackOnAndTheCellUntouched)
@@ -94,9 +94,9 @@ TEST_F(CallTest, StopAtTheEchoQuestionLeavesTheLoopBackOnAndTheCellUntouched)
     app.Form1.MStop.Enabled = true;
     platform.Answer(QStringLiteral("restart the test"), msgbox::kYes);
     platform.Do(UiAction::Stop, [](const App& a) { return a.Form1.Command2.Visible; });
-    AudioTest(app, QStringLiteral(" 50"));
+    Keep(AudioTest(app, QStringLiteral(" 50")));
     EXPECT_FALSE(tester->receivedLines().contains(QStringLiteral("CONF:GSM:AUD:LOOP OFF")));
-    EXPECT_EQ(app.Form3.SpeechLoopback.Caption, QStringLiteral("Not tested"));
+    EXPECT_EQ(CellsOf(app.Form3, RowId::SpeechLoopback)[1].Caption, QStringLiteral("Not tested"));
     EXPECT_TRUE(app.st.SummaryLines[4].isEmpty());
 }
 

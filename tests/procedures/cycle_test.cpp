@@ -208,27 +208,27 @@ TEST_F(CycleTest, SingleBandGsmPhonePasses)
     EXPECT_EQ(p.Mobile.Caption, QStringLiteral("Orvane Q7"));
     EXPECT_EQ(p.Imei.Caption, QStringLiteral("351234560123457"));
     EXPECT_EQ(p.Imsi.Caption, QStringLiteral("001010123456789"));
-    EXPECT_EQ(p.RowName[kRowRxLevel].Caption, QStringLiteral("RX Level (50)"));
+    EXPECT_EQ(p.RowName[int(RowId::RxLevel)].Caption, QStringLiteral("RX Level (50)"));
     // Every cell that the plan fills passed at once; the others say why they are empty.
     for (int c = 1; c <= 3; ++c) {
-        for (const CellArray* cells : {&p.MSPower1, &p.Label51, &p.Label52, &p.Label53, &p.Label54, &p.Label55}) {
+        for (const CellArray* cells : {&CellsOf(p, RowId::TxPower1), &CellsOf(p, RowId::PhaseRms), &CellsOf(p, RowId::PhasePeak), &CellsOf(p, RowId::Frequency), &CellsOf(p, RowId::BurstLength), &CellsOf(p, RowId::Template)}) {
             EXPECT_EQ((*cells)[c].ForeColor, kGreen) << c << qPrintable((*cells)[c].Caption);
             EXPECT_FALSE((*cells)[c].Caption.startsWith(QLatin1Char('*')));
         }
         if (c != 2) {
-            EXPECT_EQ(p.Label56[c].ForeColor, kGreen);
-            EXPECT_EQ(p.Label57[c].Caption, QStringLiteral(" 0"));
+            EXPECT_EQ(CellsOf(p, RowId::RxLevel)[c].ForeColor, kGreen);
+            EXPECT_EQ(CellsOf(p, RowId::RxQuality)[c].Caption, QStringLiteral(" 0"));
         }
     }
-    EXPECT_TRUE(p.MSPower1[1].Caption.endsWith(QLatin1String(" dBm")));
-    EXPECT_EQ(p.MSPower3[3].ForeColor, kGreen);
-    EXPECT_EQ(p.MSPower3[1].Caption, QStringLiteral("Not needed"));
-    EXPECT_EQ(p.Label56[2].Caption, QStringLiteral("Not needed"));
-    for (const Cell* cell : {&p.MobileOriginatedCall, &p.BaseOriginatedCall, &p.SpeechLoopback})
+    EXPECT_TRUE(CellsOf(p, RowId::TxPower1)[1].Caption.endsWith(QLatin1String(" dBm")));
+    EXPECT_EQ(CellsOf(p, RowId::TxPower3)[3].ForeColor, kGreen);
+    EXPECT_EQ(CellsOf(p, RowId::TxPower3)[1].Caption, QStringLiteral("Not needed"));
+    EXPECT_EQ(CellsOf(p, RowId::RxLevel)[2].Caption, QStringLiteral("Not needed"));
+    for (const Cell* cell : {&CellsOf(p, RowId::MobileCall)[1], &CellsOf(p, RowId::BaseCall)[1], &CellsOf(p, RowId::SpeechLoopback)[1]})
         EXPECT_EQ(*cell, (Cell{QStringLiteral("Passed"), kGreen}));
-    EXPECT_EQ(p.DialledNumber, (Cell{QStringLiteral("0123"), kGreen}));
+    EXPECT_EQ(CellsOf(p, RowId::DialledNumber)[1], (Cell{QStringLiteral("0123"), kGreen}));
     // The second page was not used.
-    EXPECT_EQ(verdict.form4.MSPower1[1].Caption, QStringLiteral("Not tested"));
+    EXPECT_EQ(CellsOf(verdict.form4, RowId::TxPower1)[1].Caption, QStringLiteral("Not tested"));
 }
 
 TEST_F(CycleTest, DualBandPhonePassesOnBothPages)
@@ -270,13 +270,13 @@ TEST_F(CycleTest, DualBandPhonePassesOnBothPages)
     EXPECT_TRUE(verdict.st.SummaryLines[6].isEmpty());
     const ResultPage& q = verdict.form4;
     for (int c = 1; c <= 3; ++c)
-        EXPECT_EQ(q.MSPower1[c].ForeColor, kGreen) << qPrintable(q.MSPower1[c].Caption);
-    EXPECT_EQ(q.MSPower3[3].ForeColor, kGreen);
-    EXPECT_EQ(q.Label56[3].ForeColor, kGreen);
-    EXPECT_EQ(q.Label55[3].Caption, QStringLiteral(" Passed"));
+        EXPECT_EQ(CellsOf(q, RowId::TxPower1)[c].ForeColor, kGreen) << qPrintable(CellsOf(q, RowId::TxPower1)[c].Caption);
+    EXPECT_EQ(CellsOf(q, RowId::TxPower3)[3].ForeColor, kGreen);
+    EXPECT_EQ(CellsOf(q, RowId::RxLevel)[3].ForeColor, kGreen);
+    EXPECT_EQ(CellsOf(q, RowId::Template)[3].Caption, QStringLiteral(" Passed"));
     EXPECT_EQ(q.Channel[1].Caption, QStringLiteral("512"));
     EXPECT_EQ(q.Imei.Caption, QStringLiteral("351234570543215"));
-    EXPECT_EQ(verdict.form3.Label55[3].Caption, QStringLiteral(" Passed"));
+    EXPECT_EQ(CellsOf(verdict.form3, RowId::Template)[3].Caption, QStringLiteral(" Passed"));
 }
 
 // Cycles that fail one measurement and go on to the end.
@@ -311,8 +311,8 @@ TEST_P(OutcomeCycleTest, FailureIsMarkedInItsCellAndSummaryAndTheCycleGoesOn)
     EXPECT_EQ(verdict.title, c.verdict ? QStringLiteral("Test Failed!") : QStringLiteral("Test Passed!"));
     EXPECT_EQ(verdict.st.SummaryLines[c.summaryLine], QString::fromLatin1(c.summary));
     // The calls ran and passed; an earlier failure stays in the verdict.
-    for (const Cell* call : {&verdict.form3.MobileOriginatedCall, &verdict.form3.BaseOriginatedCall,
-                             &verdict.form3.SpeechLoopback})
+    for (const Cell* call : {&CellsOf(verdict.form3, RowId::MobileCall)[1], &CellsOf(verdict.form3, RowId::BaseCall)[1],
+                             &CellsOf(verdict.form3, RowId::SpeechLoopback)[1]})
         EXPECT_EQ(*call, (Cell{QStringLiteral("Passed"), kGreen}));
 }
 
@@ -321,32 +321,32 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         // A power failure at the first step that recovers on repetition, and one that does not.
         OutcomeCase{"power recovers", "fault.tx_power_offset = 6\nfault.tx_power_attempts = 1", nullptr, 1, 2,
-                    "Transmitter Test: Passed", [](const ResultPage& p) -> const Cell& { return p.MSPower1[1]; }, "!",
+                    "Transmitter Test: Passed", [](const ResultPage& p) -> const Cell& { return CellsOf(p, RowId::TxPower1)[1]; }, "!",
                     kRepeatGreen},
         OutcomeCase{"power stays bad", "fault.tx_power_offset = 6\nfault.tx_power_attempts = 1,2", nullptr, 1, 2,
-                    "Transmitter Test: Failed", [](const ResultPage& p) -> const Cell& { return p.MSPower1[1]; }, "*",
+                    "Transmitter Test: Failed", [](const ResultPage& p) -> const Cell& { return CellsOf(p, RowId::TxPower1)[1]; }, "*",
                     kRed},
         // The receiver's failure stands in the summary after the network call.
         OutcomeCase{"rx level", "fault.rxlev_offset = -10\nfault.rxlev_attempts = 1,2", nullptr, 1, 3,
-                    "Receiver Test: Failed", [](const ResultPage& p) -> const Cell& { return p.Label56[1]; }, "* ",
+                    "Receiver Test: Failed", [](const ResultPage& p) -> const Cell& { return CellsOf(p, RowId::RxLevel)[1]; }, "* ",
                     kRed},
         OutcomeCase{"wrong digits", "phone.digits = 0124", nullptr, 1, 1, "Keypad Test: Failed",
-                    [](const ResultPage& p) -> const Cell& { return p.DialledNumber; }, "* 0124", kRed},
+                    [](const ResultPage& p) -> const Cell& { return CellsOf(p, RowId::DialledNumber)[1]; }, "* 0124", kRed},
         // The tester reports a frequency error of 1E19 Hz: no reading, so it fails.
         OutcomeCase{"frequency 1E19", "fault.garbage_prefix = MEAS:ARR:RFTR\nfault.garbage_text = 7,2,1E19,553,33",
                     nullptr, 1, 2, "Transmitter Test: Failed",
-                    [](const ResultPage& p) -> const Cell& { return p.Label53[1]; }, "* 1E19 Hz", kRed},
+                    [](const ResultPage& p) -> const Cell& { return CellsOf(p, RowId::Frequency)[1]; }, "* 1E19 Hz", kRed},
         // The instrument's "not a number" in every field.
         OutcomeCase{"not a number",
                     "fault.garbage_prefix = MEAS:ARR:RFTR\nfault.garbage_text = 9.91E37,9.91E37,9.91E37,553,33", nullptr,
-                    1, 2, "Transmitter Test: Failed", [](const ResultPage& p) -> const Cell& { return p.Label52[1]; },
+                    1, 2, "Transmitter Test: Failed", [](const ResultPage& p) -> const Cell& { return CellsOf(p, RowId::PhasePeak)[1]; },
                     "* 9.91E37 deg", kRed},
         OutcomeCase{"rx level NAN", "fault.garbage_prefix = CALL:MSIN:RXL\nfault.garbage_text = NAN", nullptr, 1, 3,
-                    "Receiver Test: Failed", [](const ResultPage& p) -> const Cell& { return p.Label56[1]; }, "* NAN",
+                    "Receiver Test: Failed", [](const ResultPage& p) -> const Cell& { return CellsOf(p, RowId::RxLevel)[1]; }, "* NAN",
                     kRed},
         // "*" is reported as "A" and matches the DIALNO's "*".
         OutcomeCase{"star dialled", "phone.digits = 0123*", "DIALNO      0123* \n", 0, 1, "Keypad Test: Passed",
-                    [](const ResultPage& p) -> const Cell& { return p.DialledNumber; }, "0123*", kGreen}));
+                    [](const ResultPage& p) -> const Cell& { return CellsOf(p, RowId::DialledNumber)[1]; }, "0123*", kGreen}));
 
 // A model whose block says NOKEYBD: the dialled digits do not count, so wrong digits
 // do not fail the phone; a keypad call that never came up still does.
@@ -357,8 +357,8 @@ TEST_F(CycleTest, ModelWithoutKeypadTestIsNotFailedByTheDialledDigits)
     RunCycle(QStringLiteral("phone.digits = 0124"));
     EXPECT_EQ(verdict.title, QStringLiteral("Test Passed!"));
     EXPECT_EQ(verdict.st.Verdict, Verdict::Passed);
-    EXPECT_EQ(verdict.form3.DialledNumber, (Cell{QStringLiteral("Not needed"), kYellow}));
-    EXPECT_EQ(verdict.form3.MobileOriginatedCall, (Cell{QStringLiteral("Passed"), kGreen}));
+    EXPECT_EQ(CellsOf(verdict.form3, RowId::DialledNumber)[1], (Cell{QStringLiteral("Not needed"), kYellow}));
+    EXPECT_EQ(CellsOf(verdict.form3, RowId::MobileCall)[1], (Cell{QStringLiteral("Passed"), kGreen}));
     EXPECT_TRUE(verdict.st.SummaryLines[1].isEmpty());
 }
 
@@ -420,8 +420,8 @@ TEST_F(CycleTest, NetworkCallNotAnsweredAbortsStraightToTheVerdict)
     RunCycle(QStringLiteral("phone.answer = never"), "GSM 900", 0, nullptr);
     EXPECT_EQ(verdict.st.Verdict, Verdict::Aborted);
     EXPECT_EQ(verdict.title, QStringLiteral("Test Aborted!"));
-    EXPECT_EQ(verdict.form3.BaseOriginatedCall, (Cell{QStringLiteral("* Failed"), kRed}));
-    EXPECT_EQ(verdict.form3.SpeechLoopback.Caption, QStringLiteral("Not tested"));
+    EXPECT_EQ(CellsOf(verdict.form3, RowId::BaseCall)[1], (Cell{QStringLiteral("* Failed"), kRed}));
+    EXPECT_EQ(CellsOf(verdict.form3, RowId::SpeechLoopback)[1].Caption, QStringLiteral("Not tested"));
     EXPECT_EQ(verdict.st.SummaryLines[3], QStringLiteral("Receiver Test: Not Tested"));
     const QStringList lines = CycleLines();
     EXPECT_FALSE(lines.contains(QStringLiteral("SYST:COMM:REM:TEXT \"Speech Loopback\"")));
@@ -436,7 +436,7 @@ TEST_F(CycleTest, NoEchoAbortsButTheCallIsStillReleased)
     RunCycle(QString(), "GSM 900", 0, "&No");
     EXPECT_EQ(verdict.st.Verdict, Verdict::Aborted);
     EXPECT_EQ(verdict.title, QStringLiteral("Test Aborted!"));
-    EXPECT_EQ(verdict.form3.SpeechLoopback, (Cell{QStringLiteral("* Failed"), kRed}));
+    EXPECT_EQ(CellsOf(verdict.form3, RowId::SpeechLoopback)[1], (Cell{QStringLiteral("* Failed"), kRed}));
     EXPECT_EQ(verdict.st.SummaryLines[4], QStringLiteral("Microphone / Speaker Test: Failed"));
     EXPECT_TRUE(InOrder(CycleLines(),
                         {QStringLiteral("CONF:GSM:AUD:LOOP OFF"), QStringLiteral("*STB?"),
@@ -494,10 +494,10 @@ TEST_F(CycleTest, SinglePcsCycleUsesTheSecondBandsPowerLevelsForOneCycleOnly)
     ASSERT_EQ(verdicts.size(), 2);
     EXPECT_EQ(verdicts[0].st.Verdict, Verdict::Passed);
     EXPECT_EQ(verdicts[0].st.MsPowerLevels[1], 0);
-    EXPECT_EQ(verdicts[0].form3.RowName[kRowTxPower1].Caption, QStringLiteral("TX Power 0 (30 dBm)"));
-    EXPECT_EQ(verdicts[0].form3.MSPower1[1].ForeColor, kGreen);
+    EXPECT_EQ(verdicts[0].form3.RowName[int(RowId::TxPower1)].Caption, QStringLiteral("TX Power 0 (30 dBm)"));
+    EXPECT_EQ(CellsOf(verdicts[0].form3, RowId::TxPower1)[1].ForeColor, kGreen);
     EXPECT_EQ(verdicts[1].st.Verdict, Verdict::Passed);
-    EXPECT_EQ(verdicts[1].form3.RowName[kRowTxPower1].Caption, QStringLiteral("TX Power 5 (33 dBm)"));
+    EXPECT_EQ(verdicts[1].form3.RowName[int(RowId::TxPower1)].Caption, QStringLiteral("TX Power 5 (33 dBm)"));
 }
 
 }  // namespace

@@ -41,20 +41,20 @@ TEST(JudgementsTest, TransmitterFieldsAgainstTheirLimits)
     } cases[] = {
         {"a good phone; the limits themselves pass",
          {"20", "3", "-45", "553", "33.2"},
-         {" 33 dBm", false}, {" 3 deg", false}, {" 20 deg", false}, {" -45 Hz", false}, {" 553 µsec", false}},
+         {"33 dBm", false}, {"3 deg", false}, {"20 deg", false}, {"-45 Hz", false}, {"553 µsec", false}},
         {"rounded half up: 36.5 is 37 and fails, 29.5 would be 30",
          {"-20.4", "5.4", "90.4", "555", "36.5"},
-         {" 37 dBm", true}, {" 5 deg", false}, {" -20 deg", false}, {" 90 Hz", false}, {" 555 µsec", false}},
+         {"37 dBm", true}, {"5 deg", false}, {"-20 deg", false}, {"90 Hz", false}, {"555 µsec", false}},
         {"just outside: magnitudes rounded above the limit, burst not rounded",
          {"21", "-5.5", "-90.5", "550.5", "29.4"},
-         {" 29 dBm", true}, {" -5 deg", true}, {" 21 deg", true}, {" -90 Hz", true}, {" 550.5 µsec", true}},
+         {"29 dBm", true}, {"-5 deg", true}, {"21 deg", true}, {"-90 Hz", true}, {"550.5 µsec", true}},
         {"the instrument's not-a-number fails and shows as read",
          {"9.91E37", "9.91E37", "9.91E37", "9.91E37", "9.91E37"},
-         {" 9.91E37 dBm", true}, {" 9.91E37 deg", true}, {" 9.91E37 deg", true}, {" 9.91E37 Hz", true},
-         {" 9.91E37 µsec", true}},
+         {"9.91E37 dBm", true}, {"9.91E37 deg", true}, {"9.91E37 deg", true}, {"9.91E37 Hz", true},
+         {"9.91E37 µsec", true}},
         {"no number, an empty field, trailing text, a value beyond the quantity",
          {"NAN", "", "12abc", "-1", " 250 "},
-         {" 250 dBm", true}, {" ? deg", true}, {" NAN deg", true}, {" 12abc Hz", true}, {" -1 µsec", true}},
+         {"250 dBm", true}, {"? deg", true}, {"NAN deg", true}, {"12abc Hz", true}, {"-1 µsec", true}},
     };
     for (const auto& c : cases) {
         QString fields[5];

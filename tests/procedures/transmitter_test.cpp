@@ -24,7 +24,7 @@ protected:
         app.st.CurrentTrafficChannel = 20;  // the channel is set
         app.Model.Rx[kBand1800] = {4.25f, 5.0f, 6.0f};
         app.Model.Tx[kBand1800] = {4.5f, 5.5f, 6.5f};
-        SetUpResultPages(app);
+        SetUpPages();
         app.st.SummaryLines[2] = QStringLiteral("Transmitter Test: Passed");
     }
 
@@ -32,7 +32,7 @@ protected:
     void Measure(const QStringList& answers, bool modulation = true)
     {
         device->On(kMeasure, answers);
-        TransmitterTest(app, QStringLiteral("GSM"), 1, modulation, false);
+        Keep(TransmitterTest(app, QStringLiteral("GSM"), 1, modulation, false));
     }
 
     int Measurements() const { return int(device->lines.count(kMeasure)); }
@@ -42,14 +42,14 @@ TEST_F(TxTest, AnswerFillsEveryCellOfTheColumn)
 {
     device->On(kTemplate, {QStringLiteral("0,0,0,0,0")});
     device->On(kMeasure, {QStringLiteral("7.2,2.1,-38,553.1,33.2")});
-    TransmitterTest(app, QStringLiteral("GSM"), 1, true, true);
+    Keep(TransmitterTest(app, QStringLiteral("GSM"), 1, true, true));
     const ResultPage& p = app.Form3;
     const std::pair<const Cell*, const char*> expected[] = {
-        {&p.MSPower1[1], " 33 dBm"}, {&p.Label51[1], " 2 deg"},       {&p.Label52[1], " 7 deg"},
-        {&p.Label53[1], " -38 Hz"},  {&p.Label54[1], " 553.1 µsec"}, {&p.Label55[1], " Passed"}};
+        {&CellsOf(p, RowId::TxPower1)[1], " 33 dBm"}, {&CellsOf(p, RowId::PhaseRms)[1], " 2 deg"},       {&CellsOf(p, RowId::PhasePeak)[1], " 7 deg"},
+        {&CellsOf(p, RowId::Frequency)[1], " -38 Hz"},  {&CellsOf(p, RowId::BurstLength)[1], " 553.1 µsec"}, {&CellsOf(p, RowId::Template)[1], " Passed"}};
     for (const auto& [cell, text] : expected)
         EXPECT_EQ(*cell, (Cell{QString::fromUtf8(text), kGreen}));
-    EXPECT_EQ(p.MSPower1[2].Caption, QStringLiteral("Not tested"));
+    EXPECT_EQ(CellsOf(p, RowId::TxPower1)[2].Caption, QStringLiteral("Not tested"));
     EXPECT_EQ(app.st.Verdict, Verdict::Passed);
     EXPECT_EQ(app.Form1.Label3.Caption, QStringLiteral("\r\n 1. Traffic Channel:  20  Checked"));
 }
@@ -81,10 +81,10 @@ TEST_F(TxTest, RoundsHalvesUpwardsAndPassesTheBounds)
         Measure({QString::fromLatin1(c.answer)});
         const QString failing = QString::fromLatin1(c.failing);
         const ResultPage& p = app.Form3;
-        const std::tuple<const Cell&, const char*, char> cells[] = {{p.MSPower1[1], c.power, 'P'},
-                                                                    {p.Label51[1], c.rms, 'R'},
-                                                                    {p.Label53[1], c.frequency, 'F'},
-                                                                    {p.Label54[1], c.burst, 'B'}};
+        const std::tuple<const Cell&, const char*, char> cells[] = {{CellsOf(p, RowId::TxPower1)[1], c.power, 'P'},
+                                                                    {CellsOf(p, RowId::PhaseRms)[1], c.rms, 'R'},
+                                                                    {CellsOf(p, RowId::Frequency)[1], c.frequency, 'F'},
+                                                                    {CellsOf(p, RowId::BurstLength)[1], c.burst, 'B'}};
         for (const auto& [cell, text, key] : cells) {
             const bool fails = failing.contains(QLatin1Char(key));
             EXPECT_EQ(cell, (Cell{(fails ? QStringLiteral("*") : QString()) + QString::fromUtf8(text),
@@ -113,7 +113,7 @@ TEST_F(TxTest, FailureIsMeasuredAgainAndMustPassTwice)
         for (const QString& power : c.powers)
             answers << QStringLiteral("7,2,-38,553,") + power;
         Measure(answers, false);
-        EXPECT_EQ(app.Form3.MSPower1[1], c.cell);
+        EXPECT_EQ(CellsOf(app.Form3, RowId::TxPower1)[1], c.cell);
         EXPECT_EQ(Measurements(), c.measurements);
         EXPECT_EQ(app.st.SummaryLines[2], QString::fromLatin1(c.summary));
         EXPECT_EQ(app.st.Verdict, c.measurements == 1 ? Verdict::Passed : Verdict::Failed);
@@ -125,8 +125,8 @@ TEST_F(TxTest, RecoveryOfOneQuantityDoesNotHideAnotherStandingFailure)
     // First attempt: power and RMS phase fail. Second: power fails again, phase passes.
     Measure({QStringLiteral("7,9,-38,553,40"), QStringLiteral("7,2,-38,553,40")});
     EXPECT_EQ(Measurements(), 2);
-    EXPECT_EQ(app.Form3.MSPower1[1], (Cell{QStringLiteral("* 40 dBm"), kRed}));
-    EXPECT_EQ(app.Form3.Label51[1], (Cell{QStringLiteral("! 2 deg"), kRepeatGreen}));
+    EXPECT_EQ(CellsOf(app.Form3, RowId::TxPower1)[1], (Cell{QStringLiteral("* 40 dBm"), kRed}));
+    EXPECT_EQ(CellsOf(app.Form3, RowId::PhaseRms)[1], (Cell{QStringLiteral("! 2 deg"), kRepeatGreen}));
     EXPECT_EQ(app.st.SummaryLines[2], QStringLiteral("Transmitter Test: Failed"));
 }
 
@@ -147,8 +147,8 @@ TEST_F(TxTest, TemplateChecksTheFirstFiveFields)
     for (const Case& c : cases) {
         SetUp();
         device->On(kTemplate, c.answers);
-        TransmitterTest(app, QStringLiteral("GSM"), 1, false, true);
-        EXPECT_EQ(app.Form3.Label55[1], c.cell) << qPrintable(c.answers.join('|'));
+        Keep(TransmitterTest(app, QStringLiteral("GSM"), 1, false, true));
+        EXPECT_EQ(CellsOf(app.Form3, RowId::Template)[1], c.cell) << qPrintable(c.answers.join('|'));
         EXPECT_EQ(device->lines.count(kTemplate), c.queries);
     }
 }
@@ -171,9 +171,9 @@ TEST_F(TxTest, SecondBandStepOfTheFirstBandsTestUsesTheSecondPage)
 {
     app.st.TxStep = 5;
     device->On(kMeasure, {QStringLiteral("7,2,-38,553,20")});  // PCN level 5: 20 dBm
-    TransmitterTest(app, QStringLiteral("PCN"), 1, false, false);
+    Keep(TransmitterTest(app, QStringLiteral("PCN"), 1, false, false));
     EXPECT_EQ(app.st.TxStep, 2);
-    EXPECT_EQ(app.Form4.MSPower1[2].Caption, QStringLiteral(" 20 dBm"));
+    EXPECT_EQ(CellsOf(app.Form4, RowId::TxPower1)[2].Caption, QStringLiteral(" 20 dBm"));
     EXPECT_TRUE(device->lines.contains(QStringLiteral("CONF:PCN:PATT:LEV  5, 5.5")));
 }
 
@@ -184,19 +184,19 @@ TEST_F(TxTest, SecondBandHasItsOwnLevelsFrequencyLimitAndFailureLine)
     app.st.CurrentTrafficChannel = 884;
     // 181 Hz fails the second band's 180 Hz; slot 3 is MSPOWLEV6 = 10: 10 dBm.
     device->On(kMeasure, {QStringLiteral("7,2,181,553,10")});
-    DualBandTransmitterTest(app, QStringLiteral("PCN"), 3, true, false);
-    EXPECT_EQ(app.Form4.Label53[3].Caption, QStringLiteral("* 181 Hz"));
-    EXPECT_EQ(app.Form4.MSPower3[3], (Cell{QStringLiteral(" 10 dBm"), kGreen}));
+    Keep(DualBandTransmitterTest(app, QStringLiteral("PCN"), 3, true, false));
+    EXPECT_EQ(CellsOf(app.Form4, RowId::Frequency)[3].Caption, QStringLiteral("* 181 Hz"));
+    EXPECT_EQ(CellsOf(app.Form4, RowId::TxPower3)[3], (Cell{QStringLiteral(" 10 dBm"), kGreen}));
     EXPECT_EQ(app.st.TxStep, 6);
     EXPECT_EQ(app.Form1.Label4.Caption, QStringLiteral("Transmitter Test "));
 
     device->On(kMeasure, {QStringLiteral("7,2,150,553,30")});
     app.st.TxStep = 4;
-    DualBandTransmitterTest(app, QStringLiteral("PCN"), 1, true, false);
-    EXPECT_EQ(app.Form4.Label53[1], (Cell{QStringLiteral(" 150 Hz"), kGreen}));
+    Keep(DualBandTransmitterTest(app, QStringLiteral("PCN"), 1, true, false));
+    EXPECT_EQ(CellsOf(app.Form4, RowId::Frequency)[1], (Cell{QStringLiteral(" 150 Hz"), kGreen}));
 
     device->On(kMeasure, {QStringLiteral("garbage")});
-    DualBandTransmitterTest(app, QStringLiteral("PCN"), 1, true, false);
+    Keep(DualBandTransmitterTest(app, QStringLiteral("PCN"), 1, true, false));
     EXPECT_EQ(app.st.Verdict, Verdict::Aborted);
     EXPECT_EQ(app.st.SummaryLines[6], QStringLiteral("Transmitter Test: Failed"));
     EXPECT_EQ(app.st.SummaryLines[2], QStringLiteral("Transmitter Test: Failed"));  // from the 181 Hz

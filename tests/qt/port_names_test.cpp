@@ -1,6 +1,7 @@
 // Which device a port number names (option, PORTS.INI, environment, default), and the
 // plain-words message for a device the operator's account may not open.
 #include "shell/qt/port_names.h"
+#include "shell/qt/serial_devices.h"
 #include "shell/qt/qt_serial_port.h"
 
 #include <QFile>
@@ -145,6 +146,37 @@ TEST(PortNamesTest, ADeviceTheAccountMayNotOpenIsNamedInPlainWords)
     EXPECT_TRUE(problemOpen.isEmpty()) << qPrintable(problemOpen);
     close(master);
     close(slave);
+}
+
+// The device list of the port choice and of --list-ports: devices named by an option or
+// PORTS.INI that the system does not list come last, with their port, where they lead
+// and whether they can be opened; the choice on screen wins over an option.
+TEST(PortNamesTest, TheDeviceListAddsWhatTheStationNamesAndTheChoiceWins)
+{
+    QTemporaryDir dir;
+    const QString link = dir.filePath(u"ttyTESTER"_s);
+    ASSERT_TRUE(QFile::link(u"/dev/null"_s, link));
+    const QString missing = dir.filePath(u"ttyGONE"_s);
+    PortNames names;
+    QString problem;
+    ASSERT_TRUE(names.AddOption(u"COM9="_s + link, problem));
+    ASSERT_TRUE(names.AddOption(u"COM10="_s + missing, problem));
+    const QList<SerialDeviceRow> rows = ListSerialDeviceRows(names);
+    ASSERT_GE(rows.size(), 2);
+    const SerialDeviceRow& named = rows[rows.size() - 2];
+    EXPECT_EQ(named.path, link);
+    EXPECT_EQ(named.target, u"/dev/null"_s);
+    EXPECT_EQ(named.port, u"COM9"_s);
+    EXPECT_EQ(named.namedBy, u"option"_s);
+    EXPECT_EQ(named.openProblem, QString());
+    EXPECT_EQ(rows.last().path, missing);
+    EXPECT_EQ(rows.last().openProblem, u"the device does not exist"_s);
+    const QList<SerialDeviceInfo> infos = ToDeviceInfos(rows);
+    EXPECT_EQ(infos[rows.size() - 2].description, u"/dev/null, now COM9"_s);
+
+    names.Choose(9, u"/dev/ttyUSB4"_s);
+    EXPECT_EQ(names.Device(9), u"/dev/ttyUSB4"_s);
+    EXPECT_EQ(names.Source(9), u"PORTS.INI"_s);
 }
 
 }  // namespace

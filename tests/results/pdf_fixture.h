@@ -9,6 +9,7 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <type_traits>
 
 namespace celvio::testing {
 
@@ -32,7 +33,8 @@ protected:
 
     // Prints with `print` on the real printer from a copy of this station's cycle;
     // returns the PDF file.
-    QString Print(void (*print)(App&), int margin)
+    template <typename PrintFunction>
+    QString Print(PrintFunction print, int margin)
     {
         PdfPlatform pdfPlatform(pdfDir.path());
         App pdfApp(pdfPlatform, dir.path());
@@ -41,7 +43,10 @@ protected:
         pdfApp.st.LeftMargin = quint8(margin);
         pdfApp.Form3 = app.Form3;
         pdfApp.Form4 = app.Form4;
-        print(pdfApp);
+        if constexpr (std::is_invocable_v<PrintFunction, App&, const CycleRecord&>)
+            print(pdfApp, record);
+        else
+            print(pdfApp);
         EXPECT_TRUE(pdfPlatform.boxes.isEmpty());
         return pdfPlatform.pdf.LastPdfFile();
     }

@@ -14,8 +14,8 @@ TEST_F(PdfReportTest, FormattedReportKeepsTheMarginAndTheWordColumn)
 {
     Station("GSM", 1);
     PassedPage(app.Form3);
-    SetCell(app.Form3.MSPower1[2], "! 33.4", kRepeatGreen);
-    SetCell(app.Form3.Label55[3], "Not tested", kYellow);
+    Put(record, 1, RowId::TxPower1, 2, "33.4", ReadingOutcome::PassedOnRepeat);
+    Put(record, 1, RowId::Template, 3, "Not tested", ReadingOutcome::NotTested);
     const QString narrow = Print(PrintTestReport, 1);
     const QString wide = Print(PrintTestReport, 11);
     ASSERT_FALSE(narrow.isEmpty());
@@ -43,7 +43,7 @@ TEST_F(PdfReportTest, FormattedReportKeepsTheMarginAndTheWordColumn)
 TEST_F(PdfReportTest, StoredFileBreaksThePageAfterPageOneOf)
 {
     FailedDualBand();
-    WriteResultFile(app);
+    WriteResultFile(app, record);
     const QString path = app.st.ResultFilePath;
     const QByteArray stored = ReadStationBytes(QStringLiteral("RESULTS/351234/0543215.TXT"));
     WriteStationBytes(QStringLiteral("RESULTS/351234/0543215.TXT"), "Shop copy\r\nPAGE 1 of 2\r\n" + stored);

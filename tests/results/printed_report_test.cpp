@@ -37,9 +37,9 @@ TEST_F(PrintedReportTest, PassedTestPrintsTheFormattedReportAtTheMargin)
     ServicePoint();
     app.st.LeftMargin = 10;
     PassedPage(app.Form3);
-    SetCell(app.Form3.MSPower1[2], "! 33.4", kRepeatGreen);
-    SetCell(app.Form3.Label55[3], "Not tested", kYellow);
-    PrintTestReport(app);
+    Put(record, 1, RowId::TxPower1, 2, "33.4", ReadingOutcome::PassedOnRepeat);
+    Put(record, 1, RowId::Template, 3, "Not tested", ReadingOutcome::NotTested);
+    PrintTestReport(app, record);
     ASSERT_EQ(Printer().documents.size(), 1);
     const CapturingPrinter::Document& doc = Printer().documents[0];
     EXPECT_EQ(doc.font, QStringLiteral("Courier New"));
@@ -98,7 +98,7 @@ TEST_F(PrintedReportTest, DualBandReportAddsTheSecondPageAndMarksFailures)
 {
     FailedDualBand();
     app.st.LeftMargin = 1;
-    PrintTestReport(app);
+    PrintTestReport(app, record);
     ASSERT_EQ(Printer().documents.size(), 1);
     const QStringList lines = Printer().documents[0].pages[0];
     EXPECT_TRUE(lines.contains(QStringLiteral("Dialled Number                         FAILED *")));
@@ -112,31 +112,28 @@ TEST_F(PrintedReportTest, DualBandReportAddsTheSecondPageAndMarksFailures)
     EXPECT_EQ(lines.count(QString()), 6 + 6);  // six in the opening, one after each channel
 }
 
-// What the pages show for the calls on the second page and for power slot 2 (never
-// measured) is for the screen only: the result file and both printed reports stay
-// byte for byte as they were when those cells read "Not tested".
-TEST_F(PrintedReportTest, SecondPageCallRowsAndPowerSlotTwoChangeNoFileAndNoReport)
+// Power slot 2 is never measured: whether its cells say "Not tested" or "Not needed"
+// is for the screen only; the result file and both printed reports stay byte for byte.
+TEST_F(PrintedReportTest, PowerSlotTwoChangesNoFileAndNoReport)
 {
     FailedDualBand();
-    const Cell notTested{QStringLiteral("Not tested"), kYellow};
-    ResultPage& second = app.Form4;
-    second.MobileOriginatedCall = second.DialledNumber = second.BaseOriginatedCall = second.SpeechLoopback = notTested;
-    for (ResultPage* page : {&app.Form3, &app.Form4})
-        page->MSPower2[3] = notTested;
+    auto slotTwo = [this](const char* text, ReadingOutcome outcome) {
+        for (int band = 1; band <= 2; ++band)
+            for (int c = 1; c <= 3; ++c)
+                Put(record, band, RowId::TxPower2, c, text, outcome);
+    };
     auto outputs = [this] {
-        PrintTestReport(app);
-        WriteResultFile(app);
+        PrintTestReport(app, record);
+        WriteResultFile(app, record);
         PrintResultFile(app);
         return std::pair{ReadStationBytes(QStringLiteral("RESULTS/351234/0543215.TXT")), Printer().documents};
     };
+    slotTwo("Not tested", ReadingOutcome::NotTested);
     const auto before = outputs();
     QFile::remove(StationFile(QStringLiteral("RESULTS/351234/0543215.TXT")));
     platform.printer.documents.clear();
 
-    ShowBandIndependentRowsOnSecondPage(app);
-    for (ResultPage* page : {&app.Form3, &app.Form4})
-        page->MSPower2[3] = Cell{QStringLiteral("Not needed"), kYellow};
-    EXPECT_EQ(second.DialledNumber, (Cell{QStringLiteral("* 0124"), kRed}));
+    slotTwo("Not needed", ReadingOutcome::NotNeeded);
     const auto after = outputs();
     EXPECT_EQ(after.first, HandWritten(kFailedDualBandGermanFile));
     EXPECT_EQ(after.first, before.first);
@@ -150,7 +147,7 @@ TEST_F(PrintedReportTest, FailedTestPrintsTheStoredFileWithAPageBreak)
 {
     FailedDualBand();
     app.st.LeftMargin = 3;
-    WriteResultFile(app);
+    WriteResultFile(app, record);
     // A file edited at the shop with two pages.
     const QByteArray stored = ReadStationBytes(QStringLiteral("RESULTS/351234/0543215.TXT"));
     WriteStationBytes(QStringLiteral("RESULTS/351234/0543215.TXT"),
@@ -188,14 +185,14 @@ TEST_F(PrintedReportTest, NoResultsAndPrinterErrorsAreToldToTheOperator)
         app.st.KeypadCallFailed = c.keypadFailed ? kTrue : kFalse;
         app.st.ResultFilePath.clear();
         if (c.written)
-            WriteResultFile(app);
+            WriteResultFile(app, record);
         PrintResultFile(app);
         EXPECT_TRUE(Printer().documents.isEmpty());
         ASSERT_EQ(platform.boxes.size(), 1);
         EXPECT_EQ(platform.boxes[0].text, QString::fromLatin1(c.box));
     }
     platform.boxes.clear();
-    PrintTestReport(app);
+    PrintTestReport(app, record);
     ASSERT_EQ(platform.boxes.size(), 1);
     EXPECT_EQ(platform.boxes[0].text, QStringLiteral("There was a problem printing to your printer."));
     platform.boxes.clear();

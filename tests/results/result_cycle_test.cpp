@@ -2,6 +2,7 @@
 // verdict and report screens in both languages, the result pages and their buttons,
 // the result file each cycle leaves and what the print buttons print.
 #include "cycle/main.h"
+#include "results/result_grid.h"
 #include "core/text.h"
 #include "support/station_fixture.h"
 
@@ -287,18 +288,18 @@ QStringList NotTestedCells(const ResultPage& page)
 {
     QStringList found;
     const std::pair<const char*, const CellArray*> arrays[] = {
-        {"MSPower1", &page.MSPower1}, {"MSPower2", &page.MSPower2}, {"MSPower3", &page.MSPower3},
-        {"Label51", &page.Label51},   {"Label52", &page.Label52},   {"Label53", &page.Label53},
-        {"Label54", &page.Label54},   {"Label55", &page.Label55},   {"Label56", &page.Label56},
-        {"Label57", &page.Label57}};
+        {"MSPower1", &CellsOf(page, RowId::TxPower1)}, {"MSPower2", &CellsOf(page, RowId::TxPower2)}, {"MSPower3", &CellsOf(page, RowId::TxPower3)},
+        {"Label51", &CellsOf(page, RowId::PhaseRms)},   {"Label52", &CellsOf(page, RowId::PhasePeak)},   {"Label53", &CellsOf(page, RowId::Frequency)},
+        {"Label54", &CellsOf(page, RowId::BurstLength)},   {"Label55", &CellsOf(page, RowId::Template)},   {"Label56", &CellsOf(page, RowId::RxLevel)},
+        {"Label57", &CellsOf(page, RowId::RxQuality)}};
     for (const auto& [name, cells] : arrays)
         for (int c = 1; c <= 3; ++c)
             if ((*cells)[c].Caption == QLatin1String("Not tested"))
                 found << QStringLiteral("%1(%2)").arg(QLatin1String(name)).arg(c);
-    const std::pair<const char*, const Cell*> single[] = {{"MobileOriginatedCall", &page.MobileOriginatedCall},
-                                                        {"DialledNumber", &page.DialledNumber},
-                                                        {"BaseOriginatedCall", &page.BaseOriginatedCall},
-                                                        {"SpeechLoopback", &page.SpeechLoopback}};
+    const std::pair<const char*, const Cell*> single[] = {{"MobileOriginatedCall", &CellsOf(page, RowId::MobileCall)[1]},
+                                                        {"DialledNumber", &CellsOf(page, RowId::DialledNumber)[1]},
+                                                        {"BaseOriginatedCall", &CellsOf(page, RowId::BaseCall)[1]},
+                                                        {"SpeechLoopback", &CellsOf(page, RowId::SpeechLoopback)[1]}};
     for (const auto& [name, cell] : single)
         if (cell->Caption == QLatin1String("Not tested"))
             found << QLatin1String(name);
@@ -348,12 +349,12 @@ TEST_P(DualBandPagesTest, BothPagesShowEveryTestThatRanAndOnlyThoseNotRunAsNotTe
     EXPECT_EQ(NotTestedCells(form4), notRun);
     for (const ResultPage* page : {&form3, &form4}) {
         SCOPED_TRACE(page == &form3 ? "first page" : "second page");
-        EXPECT_EQ(page->MobileOriginatedCall, passed);
-        EXPECT_EQ(page->DialledNumber, (Cell{QStringLiteral("0123"), kGreen}));
-        EXPECT_EQ(page->BaseOriginatedCall, c.baseCallPassed ? passed : failed);
-        EXPECT_EQ(page->SpeechLoopback.Caption, QLatin1String(c.speech));
+        EXPECT_EQ(CellsOf(*page, RowId::MobileCall)[1], passed);
+        EXPECT_EQ(CellsOf(*page, RowId::DialledNumber)[1], (Cell{QStringLiteral("0123"), kGreen}));
+        EXPECT_EQ(CellsOf(*page, RowId::BaseCall)[1], c.baseCallPassed ? passed : failed);
+        EXPECT_EQ(CellsOf(*page, RowId::SpeechLoopback)[1].Caption, QLatin1String(c.speech));
         for (int column = 1; column <= 3; ++column)
-            EXPECT_EQ(page->MSPower2[column], (Cell{QStringLiteral("Not needed"), kYellow})) << column;
+            EXPECT_EQ(CellsOf(*page, RowId::TxPower2)[column], (Cell{QStringLiteral("Not needed"), kYellow})) << column;
     }
 }
 

@@ -1,5 +1,6 @@
 // Result files byte for byte against files written by hand, the choice of a free file
 // name, the IMEI entry for an unknown IMEI, and writes that fail.
+#include "record/result_file_format.h"
 #include "results/result_file.h"
 #include "results/verdict.h"
 #include "results_fixture.h"
@@ -21,7 +22,7 @@ TEST_F(ResultFileTest, PassedSingleBandGsmFile)
 {
     Station("GSM", 1);
     PassedPage(app.Form3);
-    WriteResultFile(app);
+    WriteResultFile(app, record);
     EXPECT_EQ(Written(), QStringLiteral("RESULTS/351234/0000017.TXT"));
     EXPECT_EQ(ReadStationBytes(QStringLiteral("RESULTS/351234/0000017.TXT")), HandWritten(kPassedGsmFile));
     ExpectNoBoxes();
@@ -30,7 +31,7 @@ TEST_F(ResultFileTest, PassedSingleBandGsmFile)
 TEST_F(ResultFileTest, FailedDualBandFileInGermanWithMarksAndALongDescription)
 {
     FailedDualBand();
-    WriteResultFile(app);
+    WriteResultFile(app, record);
     EXPECT_EQ(Written(), QStringLiteral("RESULTS/351234/0543215.TXT"));
     EXPECT_EQ(ReadStationBytes(QStringLiteral("RESULTS/351234/0543215.TXT")), HandWritten(kFailedDualBandGermanFile));
 }
@@ -61,29 +62,37 @@ TEST_F(ResultFileTest, FreeTextLengthsAndSwapComment)
         {fifty + fifty + fifty + fifty + QString(30, QLatin1Char('z')), {fifty, fifty, fifty, fifty}},
     };
     for (const Case& c : cases) {
-        app.st.FaultDescription = c.text;
-        const QStringList lines = QString::fromLatin1(ResultFileBytes(app)).split(QStringLiteral("\r\n"));
+        record.FaultDescription = c.text;
+        const QStringList lines = QString::fromLatin1(ResultFileBytes(record)).split(QStringLiteral("\r\n"));
         const qsizetype at = lines.indexOf(QStringLiteral("Customer fault description: "));
         ASSERT_GE(at, 0);
         EXPECT_EQ(lines.mid(at + 1, c.lines.size() + 1), c.lines + QStringList{QString()}) << c.text.size();
     }
-    app.st.OldImei = QStringLiteral("351234000000017");
-    app.st.SwapComment = fifty + QStringLiteral("xy");
-    EXPECT_TRUE(DirectSwapFileBytes(app).endsWith("Swap comment :\r\n" + fifty.toLatin1() + "\r\nxy\r\n"));
+    record.Kind = RecordKind::DirectSwap;
+    record.OldImei = QStringLiteral("351234000000017");
+    record.SwapComment = fifty + QStringLiteral("xy");
+    EXPECT_TRUE(DirectSwapFileBytes(record).endsWith("Swap comment :\r\n" + fifty.toLatin1() + "\r\nxy\r\n"));
 }
 
 TEST_F(ResultFileTest, PowerRangesOfBothBandsAndAnUnknownBand)
 {
     Station("GSM,PCS", 1);
-    EXPECT_EQ(PowerRangeText(app, 1, 1), QStringLiteral("( 31 - 35 dBm )"));
-    EXPECT_EQ(PowerRangeText(app, 3, 3), QStringLiteral("( 11 - 15 dBm )"));
-    EXPECT_EQ(PowerRangeText(app, 4, 4), QStringLiteral("( 28 - 32 dBm )"));
-    EXPECT_EQ(PowerRangeText(app, 6, 6), QStringLiteral("( 8 - 12 dBm )"));
+    // Power slots 1..3 of the first band and 4..6 of the second; the file names a
+    // slot's cell by band, row and column.
+    auto range = [this](int slot, int column) {
+        const int band = slot > 3 ? 2 : 1;
+        return PowerRangeText(record, band, RowAt(int(RowId::TxPower1) + (slot - 1) % 3), column);
+    };
+    EXPECT_EQ(range(1, 1), QStringLiteral("( 31 - 35 dBm )"));
+    EXPECT_EQ(range(3, 3), QStringLiteral("( 11 - 15 dBm )"));
+    EXPECT_EQ(range(4, 1), QStringLiteral("( 28 - 32 dBm )"));
+    EXPECT_EQ(range(6, 3), QStringLiteral("( 8 - 12 dBm )"));
     app.st.LimitTxPower = 20;  // below zero: the minus sign stays
-    SetUpResultPages(app);
-    EXPECT_EQ(PowerRangeText(app, 6, 5), QStringLiteral("( -10 - 30 dBm )"));
+    TakeStationFacts(record, app.st);
+    EXPECT_EQ(range(6, 2), QStringLiteral("( -10 - 30 dBm )"));
     app.st.SystemCode = QStringLiteral("XYZ");
-    EXPECT_EQ(PowerRangeText(app, 1, 1), QStringLiteral("(  dBm )"));
+    TakeStationFacts(record, app.st);
+    EXPECT_EQ(range(1, 1), QStringLiteral("(  dBm )"));
 }
 
 TEST_F(ResultFileTest, SuffixesThenDateAndTimeNamesWithoutOverwriting)
@@ -91,8 +100,8 @@ TEST_F(ResultFileTest, SuffixesThenDateAndTimeNamesWithoutOverwriting)
     Station("GSM", 1);
     QStringList names;
     for (int i = 0; i < 30; ++i) {
-        app.st.FaultDescription = QString::number(i);
-        WriteResultFile(app);
+        record.FaultDescription = QString::number(i);
+        WriteResultFile(app, record);
         names << Written();
     }
     QStringList expected{QStringLiteral("RESULTS/351234/0000017.TXT")};
@@ -115,7 +124,7 @@ TEST_F(ResultFileTest, ExistingNamesInAnotherCaseCount)
     QDir(dir.path()).mkpath(QStringLiteral("results/351234"));
     WriteStationBytes(QStringLiteral("results/351234/0000017.txt"), "old");
     WriteStationBytes(QStringLiteral("results/351234/0000017a.TXT"), "old");
-    WriteResultFile(app);
+    WriteResultFile(app, record);
     EXPECT_EQ(Written(), QStringLiteral("results/351234/0000017B.TXT"));
     EXPECT_EQ(ReadStationBytes(QStringLiteral("results/351234/0000017.txt")), QByteArray("old"));
 }
@@ -123,7 +132,7 @@ TEST_F(ResultFileTest, ExistingNamesInAnotherCaseCount)
 TEST_F(ResultFileTest, UnusableImeiIsAskedForAndUnsafeCharactersAreRefused)
 {
     Station("GSM", 1);
-    app.Form3.Imei.Caption = QStringLiteral("Not tested");
+    record.Imei = kNotTestedText;
     auto entry = [](const App& a) { return a.Form1.Text1.Visible && a.Form1.Command2.Caption == QLatin1String("&OK"); };
     // A path, a wildcard, 14 digits, then an IMEI typed in groups.
     int shown = 0;
@@ -136,7 +145,7 @@ TEST_F(ResultFileTest, UnusableImeiIsAskedForAndUnsafeCharactersAreRefused)
     }
     platform.Answer(QStringLiteral("Please enter all 15 digits of the IMEI."), msgbox::kOk, 3);
     EXPECT_EQ(app.Form1.Label4.Caption, QString());
-    WriteResultFile(app);
+    WriteResultFile(app, record);
     EXPECT_EQ(Written(), QStringLiteral("RESULTS/351234/0000033.TXT"));
     EXPECT_EQ(app.st.Imei, QStringLiteral("351234000000033"));
     EXPECT_EQ(app.Form3.Imei.Caption, QStringLiteral("351234000000033"));
@@ -149,7 +158,7 @@ TEST_F(ResultFileTest, UnusableImeiIsAskedForAndUnsafeCharactersAreRefused)
 TEST_F(ResultFileTest, ImeiTypedAtTheVerdictScreenKeepsTheReportChoice)
 {
     Station("GSM", 1);
-    app.Form3.Imei.Caption = QStringLiteral("Not tested");
+    record.Imei = kNotTestedText;
     platform.Press(QStringLiteral("&Test Report"));
     platform.Type(1, QStringLiteral("351234000000041"));
     platform.Press(QStringLiteral("&OK"));
@@ -161,7 +170,7 @@ TEST_F(ResultFileTest, ImeiTypedAtTheVerdictScreenKeepsTheReportChoice)
         },
         QStringLiteral("the report screen"));
     platform.Press(QStringLiteral("&New test"));
-    VerdictScreen(app, Verdict::Failed);
+    VerdictScreen(app, Verdict::Failed, record);
     EXPECT_TRUE(report);
     EXPECT_EQ(Written(), QStringLiteral("RESULTS/351234/0000041.TXT"));
     EXPECT_FALSE(app.Form1.Command2.Visible || app.Form1.Command3.Visible || app.Form1.Text1.Visible);
@@ -171,11 +180,11 @@ TEST_F(ResultFileTest, StopAtTheImeiEntryWritesNothing)
 {
     Station("GSM", 1);
     app.st.ResultFilePath = QStringLiteral("/old/file");
-    app.Form3.Imei.Caption = QStringLiteral("12345");
+    record.Imei = QStringLiteral("12345");
     platform.Await([](const App& a) { return a.Form1.Text1.Visible; }, QStringLiteral("the IMEI entry"));
     platform.Do(UiAction::Stop);
     platform.Answer(QString(), msgbox::kYes);
-    WriteResultFile(app);
+    WriteResultFile(app, record);
     EXPECT_TRUE(app.st.ResultFilePath.isEmpty());
     EXPECT_FALSE(QDir(dir.path()).exists(QStringLiteral("RESULTS")));
     EXPECT_FALSE(app.Form1.MStop.Enabled);
@@ -187,7 +196,7 @@ TEST_F(ResultFileTest, FailedWriteIsReportedAndLeavesNoFile)
     app.st.ResultFilePath = QStringLiteral("/old/file");
     // RESULTS is a plain file: neither the folder nor the record can be made.
     WriteStationBytes(QStringLiteral("RESULTS"), "not a folder");
-    WriteResultFile(app);
+    WriteResultFile(app, record);
     EXPECT_TRUE(app.st.ResultFilePath.isEmpty());
     ASSERT_EQ(platform.boxes.size(), 1);
     const QString path = dir.filePath(QStringLiteral("RESULTS/351234/0000017.TXT"));
@@ -211,7 +220,7 @@ TEST_F(ResultFileTest, FullDiskLeavesOnlyCompleteFiles)
     } unmount{mount};
     Station("GSM", 1);
     PassedPage(app.Form3);
-    WriteResultFile(app);  // fits
+    WriteResultFile(app, record);  // fits
     ASSERT_FALSE(app.st.ResultFilePath.isEmpty());
     const QByteArray first = ReadStationBytes(QStringLiteral("RESULTS/351234/0000017.TXT"));
     QFile filler(dir.filePath(QStringLiteral("RESULTS/filler")));
@@ -221,7 +230,7 @@ TEST_F(ResultFileTest, FullDiskLeavesOnlyCompleteFiles)
     }
     filler.close();
     QFile::resize(filler.fileName(), filler.size() - 512);  // room for part of a record only
-    WriteResultFile(app);
+    WriteResultFile(app, record);
     EXPECT_TRUE(app.st.ResultFilePath.isEmpty());
     ASSERT_EQ(platform.boxes.size(), 1);
     EXPECT_TRUE(platform.boxes[0].text.startsWith(QStringLiteral("Result file could not be written: ")));

@@ -17,7 +17,7 @@ class ResultPageViewTest : public ResultsFixture {};
 TEST_F(ResultPageViewTest, FollowsTheModelOpensInPlaceAndQueuesItsButtons)
 {
     Station("GSM,PCN", 1);
-    SetCell(app.Form4.MSPower1[1], "* 39.5", kRed);
+    SetCell(CellsOf(app.Form4, RowId::TxPower1)[1], "* 39.5", kRed);
     QWidget anchor;
     anchor.move(140, 90);
     anchor.resize(300, 200);

@@ -103,7 +103,7 @@ TEST(TesterSimProgram, RefusesBadArgumentsScenariosAndRegularFiles)
         const char* message;
     } cases[] = {
         {{}, "--link is required"},
-        {{"--link", link, "--frobnicate"}, "unknown argument"},
+        {{"--link", link, "--frobnicate"}, "unknown option '--frobnicate'"},
         {{"--link", link, "--set", "seed"}, "expected key=value"},
         {{"--link", link, "--scenario", "/nonexistent/x.scn"}, "/nonexistent/x.scn"},
         {{"--link", link, "--scenario", endless}, "line 3: phone.answer: a delay cannot be longer than 86400 s"},

@@ -1,6 +1,7 @@
 // The automatic port search in virtual time: which ports it probes, what it traces,
 // which devices it rejects, the box after two fruitless passes, and the search as the
 // start-up runs it through the real Main.
+#include "core/settings.h"
 #include "support/station_fixture.h"
 #include "tester/port_search.h"
 #include "tester_test_devices.h"
@@ -60,6 +61,34 @@ TEST_F(PortSearchTest, FindsTheTesterBehindPortsThatFailEchoOrAnswerSomethingEls
               QStringList{QStringLiteral("10:00:13 COM 4 Error =  1000 = Timeout or NO response")});
     EXPECT_EQ(trace.last(), QStringLiteral("10:00:16--> Dalvora device found at COM 5"));
     EXPECT_EQ(app.Form1.Label3.Caption, QStringLiteral("\r\n\r\nSearching for tester at COM 5:"));
+}
+
+// A port this account may not open is named in the box with the dialout hint, once,
+// however many passes tried it.
+TEST_F(PortSearchTest, APortTheAccountMayNotOpenIsNamedInTheBox)
+{
+    auto forbidden = std::make_shared<ScriptedDevice>(platform.Clock());
+    forbidden->forbidden = true;
+    platform.serial.devices[3] = forbidden;
+    platform.Press(QStringLiteral("&Done"));
+    platform.Await(
+        [this](const App& a) {
+            if (!a.Form1.Command1.Visible || platform.boxes.isEmpty())
+                return false;
+            AttachSimulator(2);
+            return true;
+        },
+        QStringLiteral("the set-up screen after the box"));
+    platform.Press(QStringLiteral("&Done"));
+
+    EXPECT_EQ(SearchTesterPort(app), 2);
+    EXPECT_EQ(Boxes(), QStringList{Box(QStringLiteral("No connection to tester"),
+                                       QStringLiteral("No COM port is  connected to a Dalvora tester!\r\n"
+                                                      "Please connect the tester to the PC\r\n"
+                                                      "and select the right settings.\r\n\r\n"
+                                                      "No permission to open /dev/ttyS2: add the operator to the "
+                                                      "group dialout"),
+                                       msgbox::kOkOnly | msgbox::kExclamation)});
 }
 
 TEST_F(PortSearchTest, TwoFruitlessPassesEndInOneBoxAndTheScreenAgain)
@@ -144,6 +173,25 @@ TEST_F(StartupLinkTest, SearchWithoutComSpeedFindsTheTesterAt19200AndReachesTheM
                                                     QStringLiteral("*IDN?"), QStringLiteral("*CLS")}));
     EXPECT_EQ(app.Form3.TesterModel.Caption, QStringLiteral("7703S"));
     ExpectNoBoxes();
+}
+
+// A German station: the search screen's port button stays "&Port...", as it always was,
+// and the list it opens speaks German.
+TEST_F(PortSearchTest, InGermanThePortButtonKeepsItsNameAndItsListSpeaksGerman)
+{
+    ReadSettingsBytes(app, "LANGUAGE    DEUTSCH\r\n");
+    ASSERT_EQ(app.st.Language, 2);
+    platform.serialDevices = {{QStringLiteral("/dev/ttyUSB0"), QString()}};
+    AttachSimulator(1);
+    platform.Press(QStringLiteral("&Port..."));  // the list is cancelled
+    platform.Press(QStringLiteral("&Done"), 100);
+
+    EXPECT_EQ(SearchTesterPort(app), 1);
+    ASSERT_EQ(platform.lists.size(), 1);
+    EXPECT_EQ(platform.lists[0],
+              (QStringList{QStringLiteral("Serielle Schnittstelle des Testers"),
+                           QStringLiteral("An welcher Schnittstelle ist der Tester angeschlossen? Sie wird COM1."),
+                           QStringLiteral("/dev/ttyUSB0")}));
 }
 
 }  // namespace

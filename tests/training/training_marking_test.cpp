@@ -1,7 +1,7 @@
 // The marking of training papers: the line in front of a result file, which the history's
 // reader passes over, and the line at the top of every printed page.
 #include "core/training_mark.h"
-#include "history/result_parser.h"
+#include "history/index_files.h"
 #include "support/result_files.h"
 #include "training/training_platform.h"
 #include "training_fixture.h"
@@ -13,18 +13,18 @@ TEST(TrainingMark, ResultFileReadsTheSameWithTheMarkingLine)
 {
     const QByteArray plain = HandWritten(kPassedGsmFile);
     const QByteArray marked = QByteArray("TRAINING - not a test certificate\r\n") + plain;
-    ParsedResult fromPlain, fromMarked;
+    CycleRecord fromPlain, fromMarked;
     QString reason;
-    ASSERT_TRUE(ParseResultFile(plain, QDate(2026, 12, 7), fromPlain));
-    ASSERT_TRUE(ParseResultFile(marked, QDate(2026, 12, 7), fromMarked, &reason)) << qPrintable(reason);
+    ASSERT_TRUE(ReadStoredResultFile(plain, QDate(2026, 12, 7), fromPlain, nullptr, DateOrder::DayFirst));
+    ASSERT_TRUE(ReadStoredResultFile(marked, QDate(2026, 12, 7), fromMarked, &reason, DateOrder::DayFirst))
+        << qPrintable(reason);
     EXPECT_EQ(fromMarked.Imei, QStringLiteral("351234000000017"));
-    EXPECT_EQ(fromMarked.Verdict, ResultVerdict::Passed);
-    EXPECT_EQ(fromMarked.Date, fromPlain.Date);
-    EXPECT_EQ(fromMarked.Model, fromPlain.Model);
-    EXPECT_EQ(fromMarked.Marks.size(), fromPlain.Marks.size());
+    EXPECT_EQ(fromMarked.Verdict, TestVerdict::Passed);
+    EXPECT_EQ(fromMarked, fromPlain);
     // Only a whole marking line is passed over: a file that merely begins with the words
     // is no result file.
-    EXPECT_FALSE(ParseResultFile(QByteArray("TRAINING - not a test certificate ") + plain, QDate(), fromMarked));
+    EXPECT_FALSE(ReadStoredResultFile(QByteArray("TRAINING - not a test certificate ") + plain, QDate(), fromMarked,
+                                      nullptr, DateOrder::DayFirst));
     EXPECT_EQ(WithoutTrainingMark(marked), plain);
     EXPECT_EQ(WithoutTrainingMark(plain), plain);
 }

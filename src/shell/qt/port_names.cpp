@@ -1,24 +1,8 @@
 #include "shell/qt/port_names.h"
 
 #include <QFile>
-#include <QRegularExpression>
 
 namespace celvio {
-
-bool ParsePortAssignment(const QString& text, int& number, QString& device)
-{
-    static const QRegularExpression form(QStringLiteral("^\\s*COM(\\d{1,2})\\s*=\\s*(\\S.*?)\\s*$"),
-                                         QRegularExpression::CaseInsensitiveOption);
-    const QRegularExpressionMatch match = form.match(text);
-    if (!match.hasMatch())
-        return false;
-    const int n = match.captured(1).toInt();
-    if (n < 1 || n > kHighestPortNumber)
-        return false;
-    number = n;
-    device = match.captured(2);
-    return true;
-}
 
 bool PortNames::AddOption(const QString& option, QString& problem)
 {
@@ -43,22 +27,17 @@ void PortNames::ReadPortsFile(const QString& path, QStringList& problems)
         problems << QStringLiteral("%1 cannot be read: %2").arg(path, file.errorString());
         return;
     }
-    int lineNumber = 0;
-    while (!file.atEnd()) {
-        ++lineNumber;
-        const QString line = QString::fromLatin1(file.readLine(4096)).trimmed();
-        if (line.isEmpty() || line.startsWith(QLatin1Char(';')) || line.startsWith(QLatin1Char('#')))
-            continue;
-        int number = 0;
-        QString device;
-        if (ParsePortAssignment(line, number, device))
-            file_.insert(number, device);
-        else
-            problems << QStringLiteral("%1, line %2: '%3' is not of the form COMn=DEVICE.")
-                            .arg(path)
-                            .arg(lineNumber)
-                            .arg(line);
-    }
+    // A ports file is a few lines; a huge one is read up to a limit, not into memory whole.
+    const PortsText text = ReadPortsText(file.read(kMaxPortsFileBytes), path);
+    for (auto it = text.devices.begin(); it != text.devices.end(); ++it)
+        file_.insert(it.key(), it.value());
+    problems << text.problems;
+}
+
+void PortNames::Choose(int number, const QString& device)
+{
+    options_.remove(number);
+    file_.insert(number, device);
 }
 
 QString PortNames::Device(int number) const

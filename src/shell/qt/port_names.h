@@ -5,14 +5,13 @@
 // is plugged into.
 #pragma once
 
+#include "core/ports_file.h"
+
 #include <QMap>
 #include <QString>
 #include <QStringList>
 
 namespace celvio {
-
-// The highest port number the program knows.
-inline constexpr int kHighestPortNumber = 16;
 
 class PortNames {
 public:
@@ -25,6 +24,10 @@ public:
     // `problems`. A missing file is no problem.
     void ReadPortsFile(const QString& path, QStringList& problems);
 
+    // The operator's choice on screen, just written to PORTS.INI: COM n is `device`
+    // from now on, over an option too.
+    void Choose(int number, const QString& device);
+
     // The device of COM n.
     QString Device(int number) const;
 
@@ -36,8 +39,5 @@ private:
     QMap<int, QString> options_;
     QMap<int, QString> file_;
 };
-
-// "COMn=DEVICE" taken apart; false when the text is not of that form.
-bool ParsePortAssignment(const QString& text, int& number, QString& device);
 
 }  // namespace celvio

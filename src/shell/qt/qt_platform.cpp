@@ -1,4 +1,5 @@
 #include "shell/qt/qt_platform.h"
+#include "shell/qt/serial_devices.h"
 
 #include "core/app.h"
 #include "shell/qt/main_window_view.h"
@@ -117,6 +118,38 @@ int QtPlatform::MsgBox(const QString& prompt, int style, const QString& title)
     box.setStandardButtons(QMessageBox::Ok);
     box.exec();
     return msgbox::kOk;
+}
+
+QList<SerialDeviceInfo> QtPlatform::SerialDevices()
+{
+    return ToDeviceInfos(ListSerialDeviceRows(serial_.Names()));
+}
+
+int QtPlatform::ChooseFromList(const QString& title, const QString& prompt, const QStringList& rows)
+{
+    SyncViews();
+    shown_.Box(title, prompt + QLatin1Char('\n') + rows.join(QLatin1Char('\n')));
+    if (rows.isEmpty())
+        return -1;
+    QDialog dialog(mainWindow_ ? mainWindow_.get() : nullptr);
+    dialog.setWindowTitle(title);
+    auto* layout = new QVBoxLayout(&dialog);
+    layout->addWidget(new QLabel(prompt, &dialog));
+    auto* list = new QListWidget(&dialog);
+    list->addItems(rows);
+    list->setCurrentRow(0);
+    layout->addWidget(list);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    layout->addWidget(buttons);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    QObject::connect(list, &QListWidget::itemActivated, &dialog, &QDialog::accept);
+    dialog.resize(820, 320);
+    // The keys move in the list at once: Up, Down, End, Return.
+    list->setFocus();
+    if (dialog.exec() != QDialog::Accepted)
+        return -1;
+    return list->currentRow();
 }
 
 void QtPlatform::ShowModal(Form5& form)

@@ -40,6 +40,8 @@ public:
     QLocale Locale() override { return QLocale::system(); }
     SerialPort& Comm1() override { return serial_; }
     Printer& DefaultPrinter() override { return printer_; }
+    QList<SerialDeviceInfo> SerialDevices() override;
+    int ChooseFromList(const QString& title, const QString& prompt, const QStringList& rows) override;
 
 private:
     void SyncViews();

@@ -32,8 +32,11 @@ public:
     int TakeLostError() override;
     QString OpenProblem() const override { return openProblem_; }
 
+    void NameDevice(int number, const QString& device) override { names_.Choose(number, device); }
+
     // The names of the ports (from the options and PORTS.INI).
     void SetPortNames(const PortNames& names) { names_ = names; }
+    const PortNames& Names() const { return names_; }
 
 private:
     void OnError(QSerialPort::SerialPortError error);

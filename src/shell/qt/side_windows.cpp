@@ -2,6 +2,7 @@
 
 #include "core/app.h"
 #include "core/translation.h"
+#include "record/quantities.h"
 #include "shell/qt/sync.h"
 #include "shell/qt/window_placement.h"
 
@@ -255,23 +256,21 @@ ResultPageView::ResultPageView(App& app, ResultPage& page, bool secondPage) : ap
     grid->addWidget(limitHead, row, 4);
     limitHead_ = limitHead;
     ++row;
-    const CellArray* arrays[] = {&page.MSPower1, &page.MSPower2, &page.MSPower3, &page.Label51, &page.Label52,
-                                 &page.Label53,  &page.Label54,  &page.Label55,  &page.Label56, &page.Label57};
-    for (int r = 0; r < 10; ++r, ++row) {
+    // The rows of the catalogue: the measured rows with a cell per traffic channel, a
+    // rule, then the call rows with their one cell.
+    for (int r = 0; r < kFirstCallRow; ++r, ++row) {
         addLabel(page.RowName[r], row, 0);
         for (int c = 1; c <= 3; ++c)
-            addCell((*arrays[r])[c], row, c);
+            addCell(page.Cells[r][c], row, c);
         addLabel(page.Limit[r], row, 4, "limit");
     }
     auto* rule = new QFrame(this);
     rule->setFrameShape(QFrame::HLine);
     rule->setStyleSheet(QStringLiteral("color: #9aa3ab;"));
     grid->addWidget(rule, row++, 0, 1, 5);
-    const Cell* singles[] = {&page.MobileOriginatedCall, &page.DialledNumber, &page.BaseOriginatedCall,
-                             &page.SpeechLoopback};
-    for (int r = 0; r < 4; ++r, ++row) {
-        addLabel(page.RowName[10 + r], row, 0);
-        addCell(*singles[r], row, 1);
+    for (int r = kFirstCallRow; r < kRowCount; ++r, ++row) {
+        addLabel(page.RowName[r], row, 0);
+        addCell(page.Cells[r][1], row, 1);
     }
     grid->setColumnStretch(4, 1);
 

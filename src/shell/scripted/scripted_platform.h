@@ -45,7 +45,13 @@ public:
     int Output(const QByteArray& data) override;
     void ClearInput() override;
     void ClearOutput() override {}
-    QString DevicePath(int number) const override { return QStringLiteral("/dev/ttyS%1").arg(number - 1); }
+    QString DevicePath(int number) const override
+    {
+        const auto it = names.find(number);
+        return it != names.end() ? it->second : QStringLiteral("/dev/ttyS%1").arg(number - 1);
+    }
+    void NameDevice(int number, const QString& device) override { names[number] = device; }
+    std::map<int, QString> names;  // devices named on screen, by port number
     int TakeLostError() override { return std::exchange(lostError_, 0); }
     QString OpenProblem() const override { return openProblem_; }
 
@@ -122,6 +128,16 @@ public:
     void ProcessEvents(std::chrono::milliseconds wait) override;
     int MsgBox(const QString& prompt, int style, const QString& title) override;
     void ShowModal(Form5& form) override;
+    QList<SerialDeviceInfo> SerialDevices() override { return serialDevices; }
+    // Records the list shown and answers with `chooseRow` (-1, cancel, without one).
+    int ChooseFromList(const QString& title, const QString& prompt, const QStringList& rows) override
+    {
+        lists.append(QStringList{title, prompt} + rows);
+        return chooseRow ? chooseRow(rows) : -1;
+    }
+    QList<SerialDeviceInfo> serialDevices;          // what the system offers
+    std::function<int(const QStringList&)> chooseRow;  // the operator's choice in a list
+    QList<QStringList> lists;                        // each list shown: title, prompt, rows
     QDateTime Now() override { return start_.addMSecs(ms_); }
     qint64 MonotonicMs() override { return ms_; }
     void Sleep(std::chrono::milliseconds pause) override { Advance(int(pause.count())); }

@@ -1,4 +1,4 @@
-#include "results/print_statement.h"
+#include "record/print_statement.h"
 
 namespace celvio {
 

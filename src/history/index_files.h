@@ -1,0 +1,118 @@
+// The files an update of the history index reads: each one read and parsed on its own
+// (a pure function of its bytes), many at a time on the machine's cores, and handed
+// to the index's writer in the order of the station's folders.
+#pragma once
+
+#include "core/text.h"
+#include "history/record_parser.h"
+#include "record/result_file_format.h"
+
+#include <QByteArray>
+#include <QHash>
+#include <QList>
+#include <QString>
+#include <functional>
+#include <mutex>
+
+namespace celvio {
+
+// A file the update is to read: where it lies, and the index's row of its earlier
+// reading, which the new one replaces.
+struct PlannedFile {
+    QString Folder;  // named from the station directory ("RESULTS/351234")
+    QString Name;
+    QString Path;    // the full path
+    qint64 OldId = -1;
+};
+
+// A value the index's writer binds: a text (UTF-8), a whole number, or NULL.
+struct BoundValue {
+    enum class Kind : quint8 { Null, Text, Number };
+    Kind kind = Kind::Null;
+    QByteArray text;
+    qint64 number = 0;
+
+    static BoundValue Of(const QString& text)
+    {
+        return text.isNull() ? BoundValue{} : BoundValue{Kind::Text, text.toUtf8(), 0};
+    }
+    static BoundValue Of(qint64 number) { return BoundValue{Kind::Number, QByteArray(), number}; }
+};
+
+// The texts the readings share (reading_rows: quantity, row name, limit), each with its
+// id: those of the index, and those the readers of an update add. Shared by the readers'
+// threads; the writer stores the new ones.
+class RowTexts {
+public:
+    struct Text {
+        qint64 id = 0;
+        QString quantity, rowName, limit;
+    };
+    // The index's texts; new ones get ids after the largest.
+    void Load(const QList<Text>& known);
+    // The id of a text, added when it is new.
+    qint64 Id(const QString& quantity, const QString& rowName, const QString& limit);
+    // The texts added since the last call.
+    QList<Text> TakeNew();
+
+private:
+    std::mutex mutex_;
+    QHash<QString, qint64> ids_;
+    QList<Text> new_;
+    qint64 next_ = 1;
+};
+
+// The index's rows for a file, made in the reader's thread so that the writer only
+// binds them: the file, the test (its columns after file_id) with its readings' compact
+// text and its marked readings (their columns after test_id), and the lines of a swap
+// record file (their columns after file_id).
+struct IndexRows {
+    QByteArray folder, name;
+    QList<BoundValue> test;
+    QByteArray cells;
+    QList<QList<BoundValue>> marks;
+    QList<QList<BoundValue>> records;
+};
+
+// What a file's bytes say.
+struct ReadFile {
+    qint64 Size = 0;
+    qint64 MTime = 0;  // ms since the epoch
+    bool Result = true;  // a result file, else a swap record file
+    bool Ok = false;     // false: damaged or foreign, with the reason
+    QString Reason;
+    QByteArray Hash;  // SHA-256 of the bytes read; empty when none were read
+    CycleRecord Test;
+    QList<CellRef> Cells;  // the cells the result file holds, in its order
+    ParsedRecords Records;
+    IndexRows Rows;
+};
+
+bool IsResultName(const QString& name);
+
+// What the readers of an update share: the station's order of day and month, and the
+// row texts.
+struct ReadContext {
+    DateOrder order = DateOrder::DayFirst;
+    RowTexts* rowTexts = nullptr;
+};
+
+// The rows of a file read (ReadFile::Rows), from its record or its swap records.
+void MakeIndexRows(const PlannedFile& file, RowTexts& rowTexts, ReadFile& read);
+
+// A stored result file's bytes read into a record (ReadResultFile); a file written in
+// training begins with its marking line, which is passed over.
+bool ReadStoredResultFile(const QByteArray& bytes, const QDate& fileDay, CycleRecord& out, QString* reason,
+                          DateOrder order, QList<CellRef>* cellsRead = nullptr);
+
+// Reads and parses one file, and makes its rows. Safe to call from several threads at
+// once.
+void ReadStationFile(const PlannedFile& file, const ReadContext& context, ReadFile& out);
+
+// Reads `plan` on the machine's cores (a few hundred files ahead at most) and hands
+// each file to `take` in the calling thread, in the plan's order; `take` returns
+// false to stop (the files not handed over are not read any further).
+void ReadInParallel(const QList<PlannedFile>& plan, const ReadContext& context,
+                    const std::function<bool(const PlannedFile&, ReadFile&)>& take);
+
+}  // namespace celvio

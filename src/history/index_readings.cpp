@@ -1,0 +1,157 @@
+#include "history/index_readings.h"
+
+#include "history/history_index.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QVariant>
+
+namespace celvio {
+
+namespace {
+
+struct RowText {
+    QString quantity, rowName, limit;
+};
+
+bool Fail(QString* error, const QSqlQuery& q)
+{
+    if (error)
+        *error = q.lastError().text();
+    return false;
+}
+
+bool RowTexts(const QSqlDatabase& db, QHash<qint64, RowText>& out, QString* error)
+{
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    if (!q.exec(QStringLiteral("SELECT id, quantity, row_name, limit_text FROM reading_rows")))
+        return Fail(error, q);
+    while (q.next())
+        out.insert(q.value(0).toLongLong(), RowText{q.value(1).toString(), q.value(2).toString(), q.value(3).toString()});
+    return true;
+}
+
+// A whole number up to `stop` from `at`, moving past the stop; an empty one (attempts
+// not known) reads 0.
+bool Number(const QString& text, qsizetype& at, QChar stop, qint64& value)
+{
+    const qsizetype end = text.indexOf(stop, at);
+    if (end < 0)
+        return false;
+    const QStringView field = QStringView(text).mid(at, end - at);
+    at = end + 1;
+    bool ok = field.isEmpty();
+    value = ok ? 0 : field.toLongLong(&ok);
+    return ok;
+}
+
+// The readings of a test's cells, with what their texts say.
+QList<IndexedReading> Readings(const QString& cells, const QHash<qint64, RowText>& texts)
+{
+    QList<EncodedCell> encoded;
+    DecodeCells(cells, encoded);
+    QList<IndexedReading> out;
+    out.reserve(encoded.size());
+    for (const EncodedCell& c : encoded) {
+        const RowText text = texts.value(c.RowText);
+        IndexedReading r{text.quantity, text.rowName, c.Band, c.Channel, c.Value, std::nullopt, text.limit,
+                         std::nullopt, std::nullopt, c.Outcome, c.Attempts};
+        if (const std::optional<RowId> row = RowByName(text.quantity)) {
+            r.Number = ReadingNumber(*row, r.Value);
+            const ReadingLimits limits = LimitsOfText(*row, r.Limit);
+            r.Low = limits.Low;
+            r.High = limits.High;
+        }
+        out.append(r);
+    }
+    return out;
+}
+
+}  // namespace
+
+void EncodeCell(QString& cells, const EncodedCell& cell)
+{
+    cells += QString::number(cell.RowText) + QString::fromUtf8(EncodedTail(cell));
+}
+
+QByteArray EncodedTail(const EncodedCell& cell)
+{
+    // Built in one buffer (millions of cells for a station's history).
+    QByteArray tail;
+    tail.reserve(40 + cell.Value.size() * 2);
+    tail.append(',').append(QByteArray::number(cell.Band)).append(',').append(QByteArray::number(cell.Channel));
+    tail.append(',').append(OutcomeCode(cell.Outcome)).append(',');
+    if (cell.Attempts > 0)
+        tail.append(QByteArray::number(cell.Attempts));
+    // The length counts the value's characters, as the reader of the text counts them.
+    tail.append(',').append(QByteArray::number(cell.Value.size())).append(':');
+    tail.append(cell.Value.toUtf8());
+    return tail;
+}
+
+bool DecodeCells(const QString& cells, QList<EncodedCell>& out)
+{
+    qsizetype at = 0;
+    while (at < cells.size()) {
+        EncodedCell cell;
+        qint64 band = 0, channel = 0, attempts = 0, length = 0;
+        if (!Number(cells, at, QLatin1Char(','), cell.RowText) || !Number(cells, at, QLatin1Char(','), band) ||
+            !Number(cells, at, QLatin1Char(','), channel) || at + 1 >= cells.size())
+            return false;
+        const std::optional<ReadingOutcome> outcome = OutcomeOfCode(cells[at]);
+        at += 2;  // the code and its comma
+        if (!outcome || !Number(cells, at, QLatin1Char(','), attempts) || !Number(cells, at, QLatin1Char(':'), length) ||
+            length < 0 || at + length > cells.size())
+            return false;
+        cell.Band = int(band);
+        cell.Channel = int(channel);
+        cell.Outcome = *outcome;
+        cell.Attempts = int(attempts);
+        cell.Value = cells.mid(at, length);
+        at += length;
+        out.append(cell);
+    }
+    return true;
+}
+
+bool ReadingsOfFiles(const QSqlDatabase& db, qint64 firstFile, qint64 lastFile,
+                     QHash<qint64, QList<IndexedReading>>& byFile, QString* error)
+{
+    QHash<qint64, RowText> texts;
+    if (!RowTexts(db, texts, error))
+        return false;
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    if (!q.prepare(QStringLiteral("SELECT t.file_id, r.cells FROM readings r JOIN tests t ON t.id = r.test_id"
+                                  " WHERE t.file_id BETWEEN ? AND ?")))
+        return Fail(error, q);
+    q.bindValue(0, firstFile);
+    q.bindValue(1, lastFile);
+    if (!q.exec())
+        return Fail(error, q);
+    while (q.next())
+        byFile[q.value(0).toLongLong()] = Readings(q.value(1).toString(), texts);
+    return true;
+}
+
+bool ReadingsOfTest(HistoryIndex& index, qint64 testId, QList<IndexedReading>& out, QString* error)
+{
+    out.clear();
+    if (!index.IsOpen() && !index.Open(error))
+        return false;
+    QHash<qint64, RowText> texts;
+    if (!RowTexts(index.Database(), texts, error))
+        return false;
+    QSqlQuery q(index.Database());
+    if (!q.prepare(QStringLiteral("SELECT cells FROM readings WHERE test_id = ?")))
+        return Fail(error, q);
+    q.bindValue(0, testId);
+    if (!q.exec())
+        return Fail(error, q);
+    if (q.next())
+        out = Readings(q.value(0).toString(), texts);
+    return true;
+}
+
+}  // namespace celvio

@@ -1,0 +1,141 @@
+// The history index's rows of a file read: what the writer binds, made in the thread
+// that read the file.
+#include "history/index_files.h"
+#include "history/index_readings.h"
+
+namespace celvio {
+
+namespace {
+
+const char* VerdictName(const CycleRecord& test)
+{
+    if (test.Kind == RecordKind::DirectSwap)
+        return "swap";
+    switch (test.Verdict) {
+    case TestVerdict::Passed: return "passed";
+    case TestVerdict::Failed: return "failed";
+    case TestVerdict::Aborted: break;
+    }
+    return "aborted";
+}
+
+// The traffic channel of a cell's block; 0 for the call rows, and for a block headed
+// by no channel number.
+int ChannelOf(const CycleRecord& test, const CellRef& cell)
+{
+    if (IsCallRow(cell.Row))
+        return 0;
+    return std::max(0, int(test.TrafficChannels[(cell.Band - 1) * kChannelColumns + cell.Column]));
+}
+
+// The row as the file names it: a call row by its label, the others by the page's name.
+QString RowNameOf(const CycleRecord& test, const CellRef& cell)
+{
+    if (IsCallRow(cell.Row))
+        return QString::fromUtf8(Quantity(cell.Row).quantity);
+    return test.Bands[cell.Band - 1].RowNames[int(cell.Row)];
+}
+
+// yyyy-MM-dd, as Qt::ISODate writes a date of the plausible years.
+QString IsoDay(const QDate& date)
+{
+    if (!date.isValid())
+        return QString();
+    if (date.year() < 1000 || date.year() > 9999)
+        return date.toString(Qt::ISODate);
+    char text[10];
+    auto two = [&text](int at, int value) {
+        text[at] = char('0' + value / 10);
+        text[at + 1] = char('0' + value % 10);
+    };
+    two(0, date.year() / 100);
+    two(2, date.year() % 100);
+    text[4] = text[7] = '-';
+    two(5, date.month());
+    two(8, date.day());
+    return QString::fromLatin1(text, 10);
+}
+
+// hh:mm:ss.
+QString ClockText(const QTime& time)
+{
+    char text[8];
+    auto two = [&text](int at, int value) {
+        text[at] = char('0' + value / 10);
+        text[at + 1] = char('0' + value % 10);
+    };
+    two(0, time.hour());
+    two(3, time.minute());
+    two(6, time.second());
+    text[2] = text[5] = ':';
+    return QString::fromLatin1(text, 8);
+}
+
+void MakeTestRow(ReadFile& read)
+{
+    const CycleRecord& test = read.Test;
+    const QString day = IsoDay(test.Date);
+    const QString time = test.Time.isValid() ? ClockText(test.Time) : QString();
+    const bool swap = test.Kind == RecordKind::DirectSwap;
+    QList<BoundValue>& t = read.Rows.test;
+    t << BoundValue::Of(swap ? QStringLiteral("direct swap") : QStringLiteral("test"));
+    for (const QString& text : {day, time, day + QLatin1Char(' ') + time, test.DateText, test.TimeText, test.Imei,
+                                test.OldImei, test.Imsi, test.Model, SystemName(test.SystemCode)})
+        t << BoundValue::Of(text);
+    t << BoundValue::Of(QString::fromLatin1(VerdictName(test)));
+    for (const QString* text : {swap ? &test.SwapComment : &test.FaultDescription, &test.TesterModel,
+                                &test.TesterSerial, &test.TesterFirmware, &test.Coupler, &test.Version})
+        t << BoundValue::Of(*text);
+}
+
+void MakeCells(RowTexts& rowTexts, ReadFile& read)
+{
+    const CycleRecord& test = read.Test;
+    QByteArray& cells = read.Rows.cells;
+    cells.reserve(read.Cells.size() * 24);
+    for (const CellRef& ref : read.Cells) {
+        const Reading& reading = test.At(ref.Band, ref.Row, ref.Column);
+        const QString quantity = QString::fromUtf8(Quantity(ref.Row).quantity);
+        const QString rowName = RowNameOf(test, ref);
+        const QString limit = reading.Limits.Text.trimmed();
+        const int channel = ChannelOf(test, ref);
+        const qint64 rowText = rowTexts.Id(quantity, rowName, limit);
+        cells += QByteArray::number(rowText);
+        cells += EncodedTail(EncodedCell{rowText, ref.Band, channel, reading.Outcome, reading.Attempts, reading.Text});
+        if (reading.Outcome == ReadingOutcome::Failed || reading.Outcome == ReadingOutcome::PassedOnRepeat)
+            read.Rows.marks.append({BoundValue::Of(quantity), BoundValue::Of(rowName), BoundValue::Of(qint64(channel)),
+                                    BoundValue::Of(qint64(ref.Band)), BoundValue::Of(reading.Text),
+                                    BoundValue::Of(limit),
+                                    BoundValue::Of(reading.Outcome == ReadingOutcome::Failed ? QStringLiteral("*")
+                                                                                             : QStringLiteral("!"))});
+    }
+}
+
+void MakeRecordRows(ReadFile& read)
+{
+    for (const SwapRecord& record : read.Records.Records)
+        read.Rows.records.append(
+            {BoundValue::Of(qint64(record.Line)),
+             BoundValue::Of(record.SwapFile ? QStringLiteral("SWAP") : QStringLiteral("IMEI")),
+             BoundValue::Of(record.OldImei), BoundValue::Of(record.NewImei), BoundValue::Of(record.ClubNumber),
+             BoundValue::Of(record.Date.isValid() ? record.Date.toString(Qt::ISODate) : record.DateText),
+             BoundValue::Of(record.Result), BoundValue::Of(read.Records.ServicePointId)});
+}
+
+}  // namespace
+
+void MakeIndexRows(const PlannedFile& file, RowTexts& rowTexts, ReadFile& read)
+{
+    read.Rows.folder = file.Folder.toUtf8();
+    read.Rows.name = file.Name.toUtf8();
+    if (!read.Ok)
+        return;
+    if (!read.Result) {
+        MakeRecordRows(read);
+        return;
+    }
+    MakeTestRow(read);
+    MakeCells(rowTexts, read);
+}
+
+}  // namespace celvio
