@@ -143,6 +143,39 @@ TEST(ResultFileFormatTest, ADamagedChannelIsUnknownAndItsReadingsStay)
     EXPECT_EQ(ResultFileBytes(Read(written)), written);
 }
 
+// The date line of another counter PC or a damaged one is cut at the first "Time:",
+// with or without a blank after it, so the time never becomes part of the date. Written
+// again, the line is in the program's form and from then on stays as it is.
+TEST(ResultFileFormatTest, ADateLineIsCutAtTheTimeKeyAndWrittenOnceInTheProgramsForm)
+{
+    const QByteArray filler(68, '\xff');
+    const struct {
+        const char* name;
+        QByteArray line;
+        QByteArray date;
+        const char* time;
+        QByteArray written;
+    } cases[] = {
+        {"no blank after the key", "Date: 12/7/26      Time:10:04:09", "12/7/26", "10:04:09",
+         "Date: 12/7/26 Time: 10:04:09"},
+        {"two time keys", "Date: 12/7/26 Time: Time: 10:04:09", "12/7/26", "Time: 10:04:09",
+         "Date: 12/7/26 Time: Time: 10:04:09"},
+        {"8-bit filler and a lone CR in the time", "Date: " + filler + "24/08/2026  Time:\r09:00",
+         filler + "24/08/2026", "", "Date: " + filler + "24/08/2026" + QByteArray(14, ' ') + "Time: "},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QByteArray bytes = HandWritten(kPassedGsmFile);
+        bytes.replace("Date: 12/7/26 Time: 10:04:09", c.line);
+        const CycleRecord read = Read(bytes);
+        EXPECT_EQ(read.DateText, QString::fromLatin1(c.date));
+        EXPECT_EQ(read.TimeText, QString::fromLatin1(c.time));
+        const QByteArray written = ResultFileBytes(read);
+        EXPECT_TRUE(written.contains("\r\n" + c.written + "\r\n")) << written.constData();
+        EXPECT_EQ(ResultFileBytes(Read(written)), written);
+    }
+}
+
 // A text of the station's character set without line ends.
 QString Text(QRandomGenerator& random, int maxLength)
 {
