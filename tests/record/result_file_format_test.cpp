@@ -176,6 +176,30 @@ TEST(ResultFileFormatTest, ADateLineIsCutAtTheTimeKeyAndWrittenOnceInThePrograms
     }
 }
 
+// A limit with a number no reading comes near (16 digits or more before the point) is
+// no limit: its text stays where the file keeps one, the TX power range is written
+// empty, and the file written once stays as it is.
+TEST(ResultFileFormatTest, ALimitBeyondAnyReadingIsNoLimitAndWritesOnce)
+{
+    QByteArray bytes = HandWritten(kPassedGsmFile);
+    bytes.replace("TX Power 5 (33 dBm)    :  33.2          ( 31 - 35 dBm )",
+                  "TX Power 5 (33 dBm)    :  33.2          ( 31 - 33333333333333333333333 dBm )");
+    bytes.replace("Phase Error RMS        :  1.8           ( 0 - 5 deg )",
+                  "Phase Error RMS        :  1.8           ( 0 - 1000000000000000 deg )");
+    bytes.replace("Frequency Error        :  -23           ( +/- 90 Hz )",
+                  "Frequency Error        :  -23           ( +/- 999999999999999 Hz )");
+    const CycleRecord read = Read(bytes);
+    EXPECT_FALSE(read.At(1, RowId::TxPower1, 1).Limits.High);
+    EXPECT_FALSE(read.At(1, RowId::PhaseRms, 3).Limits.High);
+    EXPECT_EQ(read.At(1, RowId::PhaseRms, 3).Limits.Text, QStringLiteral("0 - 1000000000000000 deg"));
+    EXPECT_EQ(read.At(1, RowId::Frequency, 3).Limits.High, 999999999999999.0);
+    const QByteArray written = ResultFileBytes(read);
+    EXPECT_TRUE(written.contains("TX Power 5 (33 dBm)    :  33.2          (  dBm )\r\n")) << written.constData();
+    EXPECT_TRUE(written.contains("( 0 - 1000000000000000 deg )\r\n"));
+    EXPECT_TRUE(written.contains("( +/- 999999999999999 Hz )\r\n"));
+    EXPECT_EQ(ResultFileBytes(Read(written)), written);
+}
+
 // A text of the station's character set without line ends.
 QString Text(QRandomGenerator& random, int maxLength)
 {
