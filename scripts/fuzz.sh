@@ -76,7 +76,8 @@ fixed_runs() {
     number) echo 400000 ;;
     coupler) echo 300000 ;;
     answers|swapdat) echo 200000 ;;
-    badchan|records|history|record) echo 60000 ;;
+    badchan|records|history) echo 60000 ;;
+    record) echo 10000 ;;
     ports|celvio_args|history_args) echo 60000 ;;
     scenario) echo 20000 ;;
     tac) echo 15000 ;;
