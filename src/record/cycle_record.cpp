@@ -47,7 +47,9 @@ QString PageBand(const QString& systemCode, bool secondPage)
 }
 
 // A number of a limit text: an optional sign and digits with an optional fraction.
-// Moves `at` past it; false when there is none.
+// Moves `at` past it; false when there is none, or when its whole part has more than
+// 15 digits: no limit is that large, and the file writes whole numbers only that far
+// without an exponent, so such a text would not read back as it was written.
 bool LimitNumber(QStringView text, qsizetype& at, double& value)
 {
     qsizetype i = at;
@@ -60,7 +62,7 @@ bool LimitNumber(QStringView text, qsizetype& at, double& value)
     double whole = 0;  // exact up to 2^53, far beyond any limit
     while (i < text.size() && text[i] >= QLatin1Char('0') && text[i] <= QLatin1Char('9'))
         whole = whole * 10 + (text[i++].unicode() - '0');
-    if (i == digits)
+    if (i == digits || whole >= 1e15)
         return false;
     if (i + 1 < text.size() && text[i] == QLatin1Char('.') && text[i + 1] >= QLatin1Char('0') &&
         text[i + 1] <= QLatin1Char('9')) {

@@ -46,7 +46,7 @@ struct FileKeyText {
 inline constexpr FileKeyText kFileKeys[] = {
     {FileKey::Title, "TEST REPORT - CELVIO : ", "TEST REPORT - CELVIO : "},
     {FileKey::Date, "Date: ", "Date: "},
-    {FileKey::Time, "Time: ", "Time: "},
+    {FileKey::Time, "Time: ", "Time:"},
     {FileKey::Overall, "OVERALL TEST RESULT: ", "OVERALL TEST RESULT:"},
     {FileKey::DirectSwap, "Mobile phone not tested. Swapped direct.", "Mobile phone not tested. Swapped direct."},
     {FileKey::Tester, "Dalvora MOBILE TESTER  : ", "MOBILE TESTER"},

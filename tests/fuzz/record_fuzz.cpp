@@ -37,7 +37,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     QString reason;
     Check(ReadResultFile(written, fileDay, again, &reason, order),
           "the writer's bytes of an accepted file are accepted", input + QStringLiteral("\n") + reason);
-    Check(Written(again) == written, "the writer's bytes are written again byte for byte", input);
+    Check(Written(again) == written, "the writer's bytes are written again byte for byte",
+          input + QStringLiteral("\n--- written:\n") + QString::fromLatin1(written) +
+              QStringLiteral("\n--- written again:\n") + QString::fromLatin1(Written(again)));
     CycleRecord third;
     Check(ReadResultFile(Written(again), fileDay, third, nullptr, order) && third == again,
           "a record read from the writer's bytes reads back equal", input);

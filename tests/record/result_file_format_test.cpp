@@ -143,6 +143,63 @@ TEST(ResultFileFormatTest, ADamagedChannelIsUnknownAndItsReadingsStay)
     EXPECT_EQ(ResultFileBytes(Read(written)), written);
 }
 
+// The date line of another counter PC or a damaged one is cut at the first "Time:",
+// with or without a blank after it, so the time never becomes part of the date. Written
+// again, the line is in the program's form and from then on stays as it is.
+TEST(ResultFileFormatTest, ADateLineIsCutAtTheTimeKeyAndWrittenOnceInTheProgramsForm)
+{
+    const QByteArray filler(68, '\xff');
+    const struct {
+        const char* name;
+        QByteArray line;
+        QByteArray date;
+        const char* time;
+        QByteArray written;
+    } cases[] = {
+        {"no blank after the key", "Date: 12/7/26      Time:10:04:09", "12/7/26", "10:04:09",
+         "Date: 12/7/26 Time: 10:04:09"},
+        {"two time keys", "Date: 12/7/26 Time: Time: 10:04:09", "12/7/26", "Time: 10:04:09",
+         "Date: 12/7/26 Time: Time: 10:04:09"},
+        {"8-bit filler and a lone CR in the time", "Date: " + filler + "24/08/2026  Time:\r09:00",
+         filler + "24/08/2026", "", "Date: " + filler + "24/08/2026" + QByteArray(14, ' ') + "Time: "},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QByteArray bytes = HandWritten(kPassedGsmFile);
+        bytes.replace("Date: 12/7/26 Time: 10:04:09", c.line);
+        const CycleRecord read = Read(bytes);
+        EXPECT_EQ(read.DateText, QString::fromLatin1(c.date));
+        EXPECT_EQ(read.TimeText, QString::fromLatin1(c.time));
+        const QByteArray written = ResultFileBytes(read);
+        EXPECT_TRUE(written.contains("\r\n" + c.written + "\r\n")) << written.constData();
+        EXPECT_EQ(ResultFileBytes(Read(written)), written);
+    }
+}
+
+// A limit with a number no reading comes near (16 digits or more before the point) is
+// no limit: its text stays where the file keeps one, the TX power range is written
+// empty, and the file written once stays as it is.
+TEST(ResultFileFormatTest, ALimitBeyondAnyReadingIsNoLimitAndWritesOnce)
+{
+    QByteArray bytes = HandWritten(kPassedGsmFile);
+    bytes.replace("TX Power 5 (33 dBm)    :  33.2          ( 31 - 35 dBm )",
+                  "TX Power 5 (33 dBm)    :  33.2          ( 31 - 33333333333333333333333 dBm )");
+    bytes.replace("Phase Error RMS        :  1.8           ( 0 - 5 deg )",
+                  "Phase Error RMS        :  1.8           ( 0 - 1000000000000000 deg )");
+    bytes.replace("Frequency Error        :  -23           ( +/- 90 Hz )",
+                  "Frequency Error        :  -23           ( +/- 999999999999999 Hz )");
+    const CycleRecord read = Read(bytes);
+    EXPECT_FALSE(read.At(1, RowId::TxPower1, 1).Limits.High);
+    EXPECT_FALSE(read.At(1, RowId::PhaseRms, 3).Limits.High);
+    EXPECT_EQ(read.At(1, RowId::PhaseRms, 3).Limits.Text, QStringLiteral("0 - 1000000000000000 deg"));
+    EXPECT_EQ(read.At(1, RowId::Frequency, 3).Limits.High, 999999999999999.0);
+    const QByteArray written = ResultFileBytes(read);
+    EXPECT_TRUE(written.contains("TX Power 5 (33 dBm)    :  33.2          (  dBm )\r\n")) << written.constData();
+    EXPECT_TRUE(written.contains("( 0 - 1000000000000000 deg )\r\n"));
+    EXPECT_TRUE(written.contains("( +/- 999999999999999 Hz )\r\n"));
+    EXPECT_EQ(ResultFileBytes(Read(written)), written);
+}
+
 // A text of the station's character set without line ends.
 QString Text(QRandomGenerator& random, int maxLength)
 {
