@@ -6,7 +6,7 @@ set -euo pipefail
 
 packages=(
   cmake g++ make pkg-config
-  qt6-base-dev qt6-qpa-plugins qt6-serialport-dev
+  qt6-base-dev qt6-qpa-plugins qt6-serialport-dev qt6-l10n-tools qt6-tools-dev
   qt6-charts-dev libqt6opengl6-dev libqt6sql6-sqlite
   libpq-dev libsqlite3-dev libssl-dev postgresql
   libgtest-dev libgmock-dev libbenchmark-dev

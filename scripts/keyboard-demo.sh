@@ -5,6 +5,9 @@
 # test, verdict.
 #
 #   scripts/keyboard-demo.sh [OUTDIR]      (default /tmp/celvio-screens)
+#
+# CELVIO_DEMO_LANGUAGE=DEUTSCH runs the same cycle with that LANGUAGE setting (the
+# German dialogs; the echo question is answered with its German accelerator).
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 out="${1:-/tmp/celvio-screens}"
@@ -16,6 +19,11 @@ BUILD_DIR="$build" "$root/scripts/build.sh"
 mkdir -p "$out"
 station="$(mktemp -d /tmp/celvio-kbd.XXXXXX)"
 cp "$root"/data/station/* "$station"/
+yes_key=y
+if [ -n "${CELVIO_DEMO_LANGUAGE:-}" ]; then
+  sed -i "s/^LANGUAGE .*\r\$/LANGUAGE    $CELVIO_DEMO_LANGUAGE\r/" "$station/CELVIO.INI"
+  case "${CELVIO_DEMO_LANGUAGE^^}" in DE* | GER*) yes_key=j ;; esac
+fi
 XSESSION_WAIT_STEPS=600 xsession_start "$station" "$root/data/scenarios/pass-single-band.scn" "$build/src/celvio"
 
 # The sample list of blocked channels is empty: a warning comes before the window.
@@ -32,7 +40,7 @@ key F1                      # HELP beside the transmitter test (as Ctrl+Q); the 
 sleep 1; shot 03b-help-transmitter-test
 xdotool key Return          # OK has the focus
 wait_log ":AUD:LOOP ON"; sleep 1; shot 04-audio-test
-key y                       # &Yes, the echo is heard
+key "$yes_key"                # &Yes (&Ja), the echo is heard
 wait_log "host: CALL:BSR" 2; sleep 2; shot 05-verdict
 key n                       # &New test
 wait_log "host: *CLS" 2; sleep 1

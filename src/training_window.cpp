@@ -1,6 +1,7 @@
 #include "training_window.h"
 
 #include "core/app.h"
+#include "core/translation.h"
 #include "training/training_choices.h"
 #include "training/training_session.h"
 
@@ -91,8 +92,7 @@ private:
 
 QString TrainingBanner(const App& app)
 {
-    return app.st.Language == 2 ? QStringLiteral("SCHULUNG - simulierter Tester")
-                                : QStringLiteral("TRAINING - simulated tester");
+    return Tr(app, QT_TRANSLATE_NOOP("Celvio", "TRAINING - simulated tester"));
 }
 
 void InstallTrainingWindows(App& app, TrainingSession& session, QMainWindow& mainWindow)

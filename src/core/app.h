@@ -6,6 +6,7 @@
 #include "core/files.h"
 #include "core/model_record.h"
 #include "core/station.h"
+#include "core/translation.h"
 #include "platform/forms.h"
 #include "platform/platform.h"
 
@@ -91,6 +92,10 @@ struct App {
     // The tests' disk fault and file step hook, passed to every write of the program;
     // as they are, they change nothing.
     celvio::FileSeams FileSeams;
+    // The translation the LANGUAGE setting chose (none: English), and the folders it is
+    // chosen from: the program's own, built in; tests add one with their own files.
+    Translation TextTranslation;
+    QStringList TranslationFolders{QStringLiteral(":/translations")};
 
     // Training on the simulated tester: the line that every result file begins with
     // (empty outside training), and what the training session does when a cycle's mode

@@ -3,6 +3,7 @@
 #include "core/app.h"
 #include "core/text.h"
 #include "core/trace.h"
+#include "core/translation.h"
 
 #include <QDir>
 #include <QFile>
@@ -136,8 +137,7 @@ void ReportFileNotWritten(App& app, const QString& name, const QString& path, co
 {
     TraceLine(app, QStringLiteral("File ") + name + QStringLiteral(" could not be written: ") + path +
                        QStringLiteral(" (") + reason + QLatin1Char(')'));
-    const QString text = app.st.Language == 2 ? QStringLiteral("Datei ") + name + QStringLiteral(" nicht verfügbar !")
-                                              : QStringLiteral("File ") + name + QStringLiteral(" not accessible !");
+    const QString text = Tr(app, QT_TRANSLATE_NOOP("Celvio", "File %1 not accessible !")).arg(name);
     app.ui.MsgBox(text + kCrLf + QDir::toNativeSeparators(path) + kCrLf + reason, msgbox::kOkOnly | msgbox::kCritical,
                   QString());
 }

@@ -2,11 +2,11 @@
 
 #include "core/app.h"
 #include "core/blocked_channels.h"
-#include "core/bilingual.h"
 #include "core/files.h"
 #include "core/number_reader.h"
 #include "core/text.h"
 #include "core/trace.h"
+#include "core/translation.h"
 
 #include <QDir>
 #include <algorithm>
@@ -281,6 +281,7 @@ void ApplySetting(App& app, const Setting& s, const QString& line, QList<Rejecte
     if (s.kind == Kind::Language) {
         // Any LANGUAGE line selects a language; only a German value selects German.
         app.st.Language = LanguageIndex(LanguageValue(line));
+        app.TextTranslation = ChooseTranslation(LanguageValue(line), app.TranslationFolders);
         return;
     }
     if (line.size() < 12) {
@@ -318,18 +319,16 @@ void ReportRejected(App& app, const QList<Rejected>& rejected)
 {
     if (rejected.isEmpty())
         return;
-    QString text = Bilingual(app, "These settings in CELVIO.INI cannot be used:",
-                             "Diese Einstellungen in CELVIO.INI sind nicht verwendbar:") +
-                   kCrLf;
+    QString text = Tr(app, QT_TRANSLATE_NOOP("Celvio", "These settings in CELVIO.INI cannot be used:")) + kCrLf;
     for (const Rejected& r : rejected) {
         text += r.line.trimmed() + QStringLiteral("   ->   ") +
-                (r.used.isEmpty() ? Bilingual(app, "ignored", "ignoriert")
-                                  : Bilingual(app, "used: ", "verwendet: ") + r.used) +
+                (r.used.isEmpty() ? Tr(app, QT_TRANSLATE_NOOP("Celvio", "ignored"))
+                                  : Tr(app, QT_TRANSLATE_NOOP("Celvio", "used: ")) + r.used) +
                 kCrLf;
         TraceLine(app, QStringLiteral("CELVIO.INI: not usable: ") + r.line.trimmed() + QStringLiteral(" -> ") +
                            (r.used.isEmpty() ? QStringLiteral("ignored") : r.used));
     }
-    text += Bilingual(app, "Please correct the file.", "Bitte korrigieren Sie die Datei.");
+    text += Tr(app, QT_TRANSLATE_NOOP("Celvio", "Please correct the file."));
     app.ui.MsgBox(text, msgbox::kOkOnly | msgbox::kExclamation, QStringLiteral("CELVIO.INI"));
 }
 
@@ -387,8 +386,10 @@ void ReadSettingsBytes(App& app, const QByteArray& bytes)
         }
     }
     // Without a LANGUAGE line the dialogs are English, never empty.
-    if (app.st.Language == 0)
+    if (app.st.Language == 0) {
         app.st.Language = 1;
+        app.TextTranslation = {};
+    }
     ReportRejected(app, rejected);
 }
 

@@ -4,6 +4,7 @@
 #include "core/app.h"
 #include "core/helpers.h"
 #include "core/text.h"
+#include "core/translation.h"
 #include "record/cycle_record.h"
 #include "results/result_grid.h"
 #include "tester/transport.h"
@@ -15,25 +16,24 @@ namespace celvio {
 
 namespace {
 
-// The summary texts by entry 1..6, English and German (UTF-8).
-const char* const kSummaryTexts[7][2] = {
-    {"", ""},
-    {"Keypad Test: Not Tested", "Tastaturtest: Nicht getestet"},
-    {"Transmitter Test: Not Tested", "Sendertest: Nicht getestet"},
-    {"Receiver Test: Not Tested", "Empfängertest: Nicht getestet"},
-    {"Microphone / Speaker Test: Not Tested", "Mikrofon / Lautsprecher: Nicht getestet"},
-    {"Transmitter Test: Passed", "Sendertest: Bestanden"},
-    {"Receiver Test: Passed", "Empfängertest: Bestanden"},
+// The summary texts by entry 1..6, in English; the translation gives the operator's.
+const char* const kSummaryTexts[7] = {
+    "",
+    QT_TRANSLATE_NOOP("Celvio", "Keypad Test: Not Tested"),
+    QT_TRANSLATE_NOOP("Celvio", "Transmitter Test: Not Tested"),
+    QT_TRANSLATE_NOOP("Celvio", "Receiver Test: Not Tested"),
+    QT_TRANSLATE_NOOP("Celvio", "Microphone / Speaker Test: Not Tested"),
+    QT_TRANSLATE_NOOP("Celvio", "Transmitter Test: Passed"),
+    QT_TRANSLATE_NOOP("Celvio", "Receiver Test: Passed"),
 };
 
 }  // namespace
 
 QString SummaryText(const App& app, int entry)
 {
-    const int language = app.st.Language;
-    if (language < 1 || language > 2 || entry < 1 || entry > 6)
+    if (entry < 1 || entry > 6)
         return QString();
-    return QString::fromUtf8(kSummaryTexts[entry][language - 1]);
+    return Tr(app, kSummaryTexts[entry]);
 }
 
 bool Stopped(const App& app)

@@ -7,6 +7,7 @@
 #include "core/station_names.h"
 #include "core/text.h"
 #include "core/trace.h"
+#include "core/translation.h"
 #include "models/model_database.h"
 
 #include <QFileInfo>
@@ -204,13 +205,9 @@ void WarnAboutModelData(App& app)
         return;
     for (const QString& w : warnings)
         TraceLine(app, QStringLiteral("Model data: ") + w);
-    // English unless German is chosen: a warning must never come without its text.
-    const bool german = app.st.Language == 2;
-    app.ui.MsgBox((german ? QStringLiteral("Die Telefondaten sind unvollständig:")
-                          : QStringLiteral("The phone model data is incomplete:")) +
-                      kCrLf + warnings.join(kCrLf) + kCrLf +
-                      (german ? QStringLiteral("Die Messungen sind eventuell ungenau.")
-                              : QStringLiteral("The measurements may be inaccurate.")),
+    app.ui.MsgBox(Tr(app, QT_TRANSLATE_NOOP("Celvio", "The phone model data is incomplete:")) + kCrLf +
+                      warnings.join(kCrLf) + kCrLf +
+                      Tr(app, QT_TRANSLATE_NOOP("Celvio", "The measurements may be inaccurate.")),
                   msgbox::kOkOnly | msgbox::kExclamation, QStringLiteral("Phone model data"));
 }
 

@@ -3,10 +3,10 @@
 #include "procedures/audio_test.h"
 
 #include "core/app.h"
-#include "core/bilingual.h"
 #include "core/events.h"
 #include "core/helpers.h"
 #include "core/number_reader.h"
+#include "core/translation.h"
 #include "tester/transport.h"
 
 namespace celvio {
@@ -42,16 +42,16 @@ QList<MeasuredReading> AudioTest(App& app, const QString& rxLevelText)
         ReadAnswer(app);
 
         ShowPicture(app, QStringLiteral("Speak.BMP"), st.PhonePicture);
-        f.Label4.Caption = Bilingual(app, "Audio Test", "Audio Test");
+        f.Label4.Caption = Tr(app, QT_TRANSLATE_NOOP("Celvio", "Audio Test"));
         f.Label4.Visible = true;
         const QString nl = st.NewLine;
-        f.Label3.Caption = Bilingual(app, "Please take your mobile phone", "Bitte nehmen Sie Ihr Telefon") + nl +
-                           Bilingual(app, "and speak some words", "und sprechen Sie einige Wörter") + nl +
-                           Bilingual(app, "to the microphone", "in das Mikrophon.") + nl +
-                           Bilingual(app, "Can you hear an echo?", "Hören Sie ein Echo?");
+        f.Label3.Caption = Tr(app, QT_TRANSLATE_NOOP("Celvio", "Please take your mobile phone")) + nl +
+                           Tr(app, QT_TRANSLATE_NOOP("Celvio", "and speak some words")) + nl +
+                           Tr(app, QT_TRANSLATE_NOOP("Celvio", "to the microphone")) + nl +
+                           Tr(app, QT_TRANSLATE_NOOP("Celvio", "Can you hear an echo?"));
         f.Label3.Visible = true;
-        f.Command2.Caption = Bilingual(app, "&Yes", "&Ja");
-        f.Command3.Caption = Bilingual(app, "&No", "&Nein");
+        f.Command2.Caption = Tr(app, QT_TRANSLATE_NOOP("Celvio", "&Yes"));
+        f.Command3.Caption = Tr(app, QT_TRANSLATE_NOOP("Celvio", "&No"));
         for (CommandButton* b : {&f.Command2, &f.Command3}) {
             b->Visible = true;
             b->Enabled = true;
@@ -70,14 +70,14 @@ QList<MeasuredReading> AudioTest(App& app, const QString& rxLevelText)
     MeasuredReading speech{1, RowId::SpeechLoopback, 1, QString(), ReadingOutcome::Passed, 1};
     if (st.Command2Pressed == kTrue) {
         TraceButton(app, QStringLiteral("Audio OK"));
-        st.SummaryLines[4] = Bilingual(app, "Microphone / Speaker Test: Passed", "Mikrofon / Lautsprecher: Bestanden");
-        speech.Text = Bilingual(app, "Passed", "Bestanden");
+        st.SummaryLines[4] = Tr(app, QT_TRANSLATE_NOOP("Celvio", "Microphone / Speaker Test: Passed"));
+        speech.Text = Tr(app, QT_TRANSLATE_NOOP("Celvio", "Passed"));
         st.Command2Pressed = kFalse;
     } else {
         TraceButton(app, QStringLiteral("Audio NOT ok"));
         st.Verdict = Verdict::Aborted;
-        st.SummaryLines[4] = Bilingual(app, "Microphone / Speaker Test: Failed", "Mikrofon / Lautsprecher: Fehler");
-        speech.Text = Bilingual(app, "Failed", "Fehler");
+        st.SummaryLines[4] = Tr(app, QT_TRANSLATE_NOOP("Celvio", "Microphone / Speaker Test: Failed"));
+        speech.Text = Tr(app, QT_TRANSLATE_NOOP("Celvio", "Failed"));
         speech.Outcome = ReadingOutcome::Failed;
         st.Command3Pressed = kFalse;
     }

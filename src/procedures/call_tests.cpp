@@ -3,12 +3,12 @@
 #include "procedures/call_tests.h"
 
 #include "core/app.h"
-#include "core/bilingual.h"
 #include "core/events.h"
 #include "core/helpers.h"
 #include "core/measured_value.h"
 #include "core/trace.h"
 #include "core/text.h"
+#include "core/translation.h"
 #include "procedures/call_wait.h"
 #include "tester/tester_control.h"
 #include "tester/transport.h"
@@ -90,20 +90,20 @@ QList<MeasuredReading> KeypadCallTest(App& app, CycleMode purpose)
     Form1& f = app.Form1;
     const QString nl = st.NewLine;
     if (purpose == CycleMode::Test) {
-        f.Label4.Caption = Bilingual(app, "Testing Key Pad", "Tastaturtest");
-        f.Label3.Caption = Bilingual(app, "Dial the number ", "Wählen Sie die Nummer ") + st.DialNumber + nl +
-                           Bilingual(app, "with your mobile telephone,", "an Ihrem Telefon und drücken") + nl +
-                           Bilingual(app, "and press the 'Send' key", "Sie dann auf die Sendetaste.");
+        f.Label4.Caption = Tr(app, QT_TRANSLATE_NOOP("Celvio", "Testing Key Pad"));
+        f.Label3.Caption = Tr(app, QT_TRANSLATE_NOOP("Celvio", "Dial the number ")) + st.DialNumber + nl +
+                           Tr(app, QT_TRANSLATE_NOOP("Celvio", "with your mobile telephone,")) + nl +
+                           Tr(app, QT_TRANSLATE_NOOP("Celvio", "and press the 'Send' key"));
     } else if (purpose == CycleMode::Swap) {
-        f.Label4.Caption = Bilingual(app, "SWAP mobile phone", "Tausche Handy");
-        f.Label3.Caption = nl + Bilingual(app, "Please dial number 123", "Bitte wählen Sie eine Nummer") + nl +
-                           Bilingual(app, "on the swapped phone", "auf dem neuen Handy und drücken") + nl +
-                           Bilingual(app, "and press the 'Send' key", "Sie dann auf die Sendetaste.");
+        f.Label4.Caption = Tr(app, QT_TRANSLATE_NOOP("Celvio", "SWAP mobile phone"));
+        f.Label3.Caption = nl + Tr(app, QT_TRANSLATE_NOOP3("Celvio", "Please dial number 123", "swap")) + nl +
+                           Tr(app, QT_TRANSLATE_NOOP("Celvio", "on the swapped phone")) + nl +
+                           Tr(app, QT_TRANSLATE_NOOP("Celvio", "and press the 'Send' key"));
     } else {
-        f.Label4.Caption = Bilingual(app, "Scanning for used Channels", "Scannen auf belegte Kanäle");
-        f.Label3.Caption = Bilingual(app, "Please dial number 123", "Bitte wählen Sie Nummer 123") + nl +
-                           Bilingual(app, "with your mobile telephone,", "an Ihrem Telefon und drücken") + nl +
-                           Bilingual(app, "and press the 'Send' key", "Sie dann auf die Sendetaste.");
+        f.Label4.Caption = Tr(app, QT_TRANSLATE_NOOP("Celvio", "Scanning for used Channels"));
+        f.Label3.Caption = Tr(app, QT_TRANSLATE_NOOP3("Celvio", "Please dial number 123", "scan")) + nl +
+                           Tr(app, QT_TRANSLATE_NOOP("Celvio", "with your mobile telephone,")) + nl +
+                           Tr(app, QT_TRANSLATE_NOOP("Celvio", "and press the 'Send' key"));
     }
     ShowPicture(app, QStringLiteral("Hand.BMP"), st.PhonePicture);
     f.Label4.Visible = true;
@@ -140,22 +140,22 @@ QList<MeasuredReading> KeypadCallTest(App& app, CycleMode purpose)
     if (purpose == CycleMode::Swap)
         return {};  // the swap reads Verdict itself
 
-    const QString passed = Bilingual(app, "Passed", "Bestanden");
+    const QString passed = Tr(app, QT_TRANSLATE_NOOP("Celvio", "Passed"));
     auto reading = [](RowId row, const QString& text, ReadingOutcome outcome) {
         return MeasuredReading{1, row, 1, text, outcome, 1};
     };
     switch (st.Verdict) {
     case Verdict::Passed:
-        st.SummaryLines[1] = Bilingual(app, "Keypad Test: Passed", "Tastaturtest: Bestanden");
+        st.SummaryLines[1] = Tr(app, QT_TRANSLATE_NOOP("Celvio", "Keypad Test: Passed"));
         return {reading(RowId::MobileCall, passed, ReadingOutcome::Passed),
                 reading(RowId::DialledNumber, dialled, ReadingOutcome::Passed)};
     case Verdict::Failed:
-        st.SummaryLines[1] = Bilingual(app, "Keypad Test: Failed", "Tastaturtest: Fehler");
+        st.SummaryLines[1] = Tr(app, QT_TRANSLATE_NOOP("Celvio", "Keypad Test: Failed"));
         return {reading(RowId::MobileCall, passed, ReadingOutcome::Passed),
                 reading(RowId::DialledNumber, dialled, ReadingOutcome::Failed)};
     default:
-        st.SummaryLines[1] = Bilingual(app, "Keypad Test: Failed ", "Tastaturtest: Fehler");
-        return {reading(RowId::MobileCall, Bilingual(app, "Failed", "Fehler"), ReadingOutcome::Failed)};
+        st.SummaryLines[1] = Tr(app, QT_TRANSLATE_NOOP("Celvio", "Keypad Test: Failed "));
+        return {reading(RowId::MobileCall, Tr(app, QT_TRANSLATE_NOOP("Celvio", "Failed")), ReadingOutcome::Failed)};
     }
 }
 
@@ -166,9 +166,9 @@ QList<MeasuredReading> BaseCallTest(App& app)
     const Verdict before = st.Verdict;
     st.Verdict = Verdict::Passed;
     ShowPicture(app, QStringLiteral("Incall.BMP"), st.PhonePicture);
-    f.Label4.Caption = Bilingual(app, "Testing Call Receive", "Teste eingehenden Ruf");
-    f.Label3.Caption = Bilingual(app, "Answer the call when", "Nehmen sie den Ruf an,") + st.NewLine +
-                       Bilingual(app, "the phone is ringing.", "wenn das Telefon klingelt.");
+    f.Label4.Caption = Tr(app, QT_TRANSLATE_NOOP("Celvio", "Testing Call Receive"));
+    f.Label3.Caption = Tr(app, QT_TRANSLATE_NOOP("Celvio", "Answer the call when")) + st.NewLine +
+                       Tr(app, QT_TRANSLATE_NOOP("Celvio", "the phone is ringing."));
     f.Label4.Visible = true;
     f.Label3.Visible = true;
     ShowProgress(app, st.BsCallTimeout);
@@ -191,10 +191,11 @@ QList<MeasuredReading> BaseCallTest(App& app)
     if (st.Verdict != Verdict::Aborted)
         CallIsUp(app);
 
-    const MeasuredReading call =
-        st.Verdict != Verdict::Passed
-            ? MeasuredReading{1, RowId::BaseCall, 1, Bilingual(app, "Failed", "Fehler"), ReadingOutcome::Failed, 1}
-            : MeasuredReading{1, RowId::BaseCall, 1, Bilingual(app, "Passed", "Bestanden"), ReadingOutcome::Passed, 1};
+    const bool passed = st.Verdict == Verdict::Passed;
+    const MeasuredReading call{1, RowId::BaseCall, 1,
+                               passed ? Tr(app, QT_TRANSLATE_NOOP("Celvio", "Passed"))
+                                      : Tr(app, QT_TRANSLATE_NOOP("Celvio", "Failed")),
+                               passed ? ReadingOutcome::Passed : ReadingOutcome::Failed, 1};
     st.Verdict = std::max(before, st.Verdict);
 
     f.Pointer = MousePointer::Normal;

@@ -3,7 +3,6 @@
 #include "procedures/network_search.h"
 
 #include "core/app.h"
-#include "core/bilingual.h"
 #include "core/events.h"
 #include "core/files.h"
 #include "core/helpers.h"
@@ -11,6 +10,7 @@
 #include "core/trace.h"
 #include "core/text.h"
 #include "core/text.h"
+#include "core/translation.h"
 #include "procedures/call_wait.h"
 #include "tester/tester_control.h"
 #include "tester/transport.h"
@@ -56,7 +56,7 @@ void NetworkSearch(App& app, CycleMode mode)
                        QStringLiteral("choose the network named 001 01.");
     f.Label3.Visible = true;
     ShowPicture(app, QString::fromLatin1(p.picture));
-    f.Command1.Caption = Bilingual(app, "&Done", "&Fertig");
+    f.Command1.Caption = Tr(app, QT_TRANSLATE_NOOP("Celvio", "&Done"));
     f.Command1.Visible = true;
     f.Command1.Enabled = true;
     f.Command1.TabStop = true;
@@ -118,41 +118,39 @@ int AskQuestion(App& app, int n)
 {
     StationState& st = app.st;
     Form1& f = app.Form1;
+    // The English texts; the operator's language comes from the translation.
     struct Question {
-        const char* titleEn;
-        const char* titleDe;
-        const char* textEn;
-        const char* textDe;
-        const char* yesEn;
-        const char* yesDe;
-        const char* noEn;
-        const char* noDe;
+        const char* title;
+        const char* text;
+        const char* yes;
+        const char* no;
     };
     static const Question questions[] = {
-        {"Select mode", "Wähle Mode", "TEST : Test a phone.\nSCAN : Scan channels.\nSWAP : Exchange phone.",
-         "TEST : Teste ein Handy.\nSCAN : Untersuche Kanäle.\nSWAP : Tausche Handy.", "&TEST", "&TEST", "&SCAN",
-         "&SCAN"},
-        {"Scanning Channels!", "Scanne Kanäle!", "Choose Scan Mode", "Wählen Sie den Scan-Modus", "&One Scan",
-         "&Einzel Scan", "&Continuous", "&Kontinuierlich"},
-        {"Scanning Channels!", "Scanne Kanäle!", "Choose Scan Mode", "Wählen Sie den Scan-Modus", "&Search more",
-         "&Suche weitere", "&Clear + search", "&Neue Suche"},
-        {"Scanning Channels!", "Scanne Kanäle!", "Network connection failed!\nRetry ?",
-         "Netzwerkverbindung fehlgeschlagen!\nWiederholen ?", "&Yes", "&Ja", "&No", "&Nein"},
-        {"Network Search", "Netzsuche", "Network search failed!\nRetry ?", "Netz Suche fehlgeschlagen!\nWiederholen ?",
-         "&Yes", "&Ja", "&No", "&Nein"},
+        {QT_TRANSLATE_NOOP("Celvio", "Select mode"),
+         QT_TRANSLATE_NOOP("Celvio", "TEST : Test a phone.\nSCAN : Scan channels.\nSWAP : Exchange phone."),
+         QT_TRANSLATE_NOOP("Celvio", "&TEST"), QT_TRANSLATE_NOOP("Celvio", "&SCAN")},
+        {QT_TRANSLATE_NOOP("Celvio", "Scanning Channels!"), QT_TRANSLATE_NOOP("Celvio", "Choose Scan Mode"),
+         QT_TRANSLATE_NOOP("Celvio", "&One Scan"), QT_TRANSLATE_NOOP("Celvio", "&Continuous")},
+        {QT_TRANSLATE_NOOP("Celvio", "Scanning Channels!"), QT_TRANSLATE_NOOP("Celvio", "Choose Scan Mode"),
+         QT_TRANSLATE_NOOP("Celvio", "&Search more"), QT_TRANSLATE_NOOP("Celvio", "&Clear + search")},
+        {QT_TRANSLATE_NOOP("Celvio", "Scanning Channels!"),
+         QT_TRANSLATE_NOOP("Celvio", "Network connection failed!\nRetry ?"), QT_TRANSLATE_NOOP("Celvio", "&Yes"),
+         QT_TRANSLATE_NOOP("Celvio", "&No")},
+        {QT_TRANSLATE_NOOP("Celvio", "Network Search"), QT_TRANSLATE_NOOP("Celvio", "Network search failed!\nRetry ?"),
+         QT_TRANSLATE_NOOP("Celvio", "&Yes"), QT_TRANSLATE_NOOP("Celvio", "&No")},
     };
     if (n < 0 || n > 4)
         return 0;
     const Question& q = questions[n];
     if (n == 3 || n == 4)
         SetHelpTopic(app, HelpTopic::NetworkSearchFailed);
-    f.Label4.Caption = Bilingual(app, q.titleEn, q.titleDe);
+    f.Label4.Caption = Tr(app, q.title);
     f.Label4.Visible = true;
-    f.Label3.Caption = Bilingual(app, q.textEn, q.textDe).replace(QLatin1Char('\n'), st.NewLine);
+    f.Label3.Caption = Tr(app, q.text).replace(QLatin1Char('\n'), st.NewLine);
     f.Label3.Visible = true;
     for (int i : {2, 3}) {
         CommandButton& b = f.Command(i);
-        b.Caption = i == 2 ? Bilingual(app, q.yesEn, q.yesDe) : Bilingual(app, q.noEn, q.noDe);
+        b.Caption = Tr(app, i == 2 ? q.yes : q.no);
         b.Visible = true;
         b.Enabled = true;
         b.TabStop = true;

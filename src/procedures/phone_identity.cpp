@@ -2,10 +2,10 @@
 #include "procedures/phone_identity.h"
 
 #include "core/app.h"
-#include "core/bilingual.h"
 #include "core/events.h"
 #include "core/number_reader.h"
 #include "core/text.h"
+#include "core/translation.h"
 #include "tester/transport.h"
 
 namespace celvio {
@@ -55,7 +55,7 @@ void IdentifyPhone(App& app)
 {
     StationState& st = app.st;
     Form1& f = app.Form1;
-    f.Label4.Caption = Bilingual(app, "Identifying Phone...", "Erkennung des Telefons...");
+    f.Label4.Caption = Tr(app, QT_TRANSLATE_NOOP("Celvio", "Identifying Phone..."));
     f.Label4.Visible = true;
     f.Pointer = MousePointer::Hourglass;
     DoEvents(app);

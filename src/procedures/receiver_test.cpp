@@ -3,10 +3,10 @@
 #include "procedures/receiver_test.h"
 
 #include "core/app.h"
-#include "core/bilingual.h"
 #include "core/measured_value.h"
 #include "core/number_reader.h"
 #include "core/text.h"
+#include "core/translation.h"
 #include "procedures/judgements.h"
 #include "procedures/repeat_rule.h"
 #include "tester/transport.h"
@@ -71,7 +71,7 @@ QList<MeasuredReading> ReceiverTestSecondBand(App& app, const QString& /*band*/)
 {
     if (app.st.TxStep > 3)
         app.st.TxStep -= 3;
-    return MeasureReceiver(app, 2, Bilingual(app, "Receiver Test: Failed", "Empfängertest: Fehler"), 6);
+    return MeasureReceiver(app, 2, Tr(app, QT_TRANSLATE_NOOP("Celvio", "Receiver Test: Failed")), 6);
 }
 
 }  // namespace celvio

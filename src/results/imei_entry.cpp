@@ -1,11 +1,11 @@
 #include "results/imei_entry.h"
 
 #include "core/app.h"
-#include "core/bilingual.h"
 #include "core/events.h"
 #include "core/helpers.h"
 #include "core/text.h"
 #include "core/trace.h"
+#include "core/translation.h"
 
 namespace celvio {
 
@@ -17,22 +17,19 @@ constexpr int kEntryLength = 18;
 QString EntryTitle(const App& app, ImeiPrompt kind)
 {
     if (kind == ImeiPrompt::Phone)
-        return Bilingual(app, "IMEI Input", "IMEI eingeben");
-    return Bilingual(app, "Test Failed!", "Test nicht bestanden!");
+        return Tr(app, QT_TRANSLATE_NOOP("Celvio", "IMEI Input"));
+    return Tr(app, QT_TRANSLATE_NOOP("Celvio", "Test Failed!"));
 }
 
 QString EntryPrompt(const App& app, ImeiPrompt kind)
 {
     switch (kind) {
     case ImeiPrompt::OldPhone:
-        return Bilingual(app, "Please enter the IMEI Number of the old phone:",
-                         "Bitte geben Sie die IMEI Nummer des alten Handys ein:");
+        return Tr(app, QT_TRANSLATE_NOOP("Celvio", "Please enter the IMEI Number of the old phone:"));
     case ImeiPrompt::NewPhone:
-        return Bilingual(app, "Please enter the IMEI Number of the new phone:",
-                         "Bitte geben Sie die IMEI Nummer des neuen Handys ein:");
+        return Tr(app, QT_TRANSLATE_NOOP("Celvio", "Please enter the IMEI Number of the new phone:"));
     default:
-        return Bilingual(app, "Please enter the IMEI Number of the phone:",
-                         "Bitte geben Sie die IMEI Nummer des Handys ein:");
+        return Tr(app, QT_TRANSLATE_NOOP("Celvio", "Please enter the IMEI Number of the phone:"));
     }
 }
 

@@ -1,7 +1,7 @@
 #include "results/result_grid.h"
 
 #include "core/app.h"
-#include "core/bilingual.h"
+#include "core/translation.h"
 #include "record/cycle_record.h"
 
 namespace celvio {
@@ -18,12 +18,12 @@ void SetUpButtons(const App& app, ResultPage& page, bool secondPage)
         button.Enabled = true;
         button.TabStop = true;
     };
-    show(page.Command1, Bilingual(app, "&Continue", "&Weiter"));
+    show(page.Command1, Tr(app, QT_TRANSLATE_NOOP("Celvio", "&Continue")));
     if (secondPage) {
-        show(page.Command2, Bilingual(app, "&Back", "&Zurück"));
-        show(page.Command3, Bilingual(app, "&Print", "&Ausdruck"));
+        show(page.Command2, Tr(app, QT_TRANSLATE_NOOP("Celvio", "&Back")));
+        show(page.Command3, Tr(app, QT_TRANSLATE_NOOP("Celvio", "&Print")));
     } else {
-        show(page.Command2, Bilingual(app, "&Print", "&Ausdruck"));
+        show(page.Command2, Tr(app, QT_TRANSLATE_NOOP("Celvio", "&Print")));
         page.Command3.Visible = false;
         page.Command3.TabStop = false;
     }
@@ -32,20 +32,20 @@ void SetUpButtons(const App& app, ResultPage& page, bool secondPage)
 // The captions of a page that do not change during a cycle.
 void SetUpPage(App& app, ResultPage& page, bool secondPage)
 {
-    page.Caption = Bilingual(app, "CELVIO - TEST REPORT", "CELVIO - TESTBERICHT") +
+    page.Caption = Tr(app, QT_TRANSLATE_NOOP("Celvio", "CELVIO - TEST REPORT")) +
                    (secondPage ? QStringLiteral(" (2)") : QString());
     page.Visible = false;
-    page.Title.Caption = Bilingual(app, "TEST REPORT", "TESTBERICHT");
+    page.Title.Caption = Tr(app, QT_TRANSLATE_NOOP("Celvio", "TEST REPORT"));
     SetUpButtons(app, page, secondPage);
-    page.DateName.Caption = Bilingual(app, "Date:", "Datum:");
-    page.TimeName.Caption = Bilingual(app, "Time:", "Zeit:");
-    page.MobileName.Caption = Bilingual(app, "Mobile:", "Telefon:");
-    page.TesterSerialName.Caption = Bilingual(app, "Ser.No.:", "Ser.Nr.:");
-    page.ImeiName.Caption = Bilingual(app, "IMEI:", "IMEI:");
-    page.ImsiName.Caption = Bilingual(app, "IMSI:", "IMSI:");
-    page.TesterModelName.Caption = Bilingual(app, "Tester:", "Tester:");
-    page.FirmwareName.Caption = Bilingual(app, "Firmware:", "Firmware:");
-    page.VersionName.Caption = Bilingual(app, "Celvio:", "Celvio:");
+    page.DateName.Caption = Tr(app, QT_TRANSLATE_NOOP("Celvio", "Date:"));
+    page.TimeName.Caption = Tr(app, QT_TRANSLATE_NOOP("Celvio", "Time:"));
+    page.MobileName.Caption = Tr(app, QT_TRANSLATE_NOOP("Celvio", "Mobile:"));
+    page.TesterSerialName.Caption = Tr(app, QT_TRANSLATE_NOOP("Celvio", "Ser.No.:"));
+    page.ImeiName.Caption = Tr(app, QT_TRANSLATE_NOOP("Celvio", "IMEI:"));
+    page.ImsiName.Caption = Tr(app, QT_TRANSLATE_NOOP("Celvio", "IMSI:"));
+    page.TesterModelName.Caption = Tr(app, QT_TRANSLATE_NOOP("Celvio", "Tester:"));
+    page.FirmwareName.Caption = Tr(app, QT_TRANSLATE_NOOP("Celvio", "Firmware:"));
+    page.VersionName.Caption = Tr(app, QT_TRANSLATE_NOOP("Celvio", "Celvio:"));
     page.Channel[0].Caption = QStringLiteral("TCH:");
 }
 

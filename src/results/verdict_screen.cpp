@@ -1,10 +1,10 @@
 // The verdict screen and the test report screen at the end of a TEST cycle, and the
 // buttons of the two result pages.
 #include "core/app.h"
-#include "core/bilingual.h"
 #include "core/events.h"
 #include "core/helpers.h"
 #include "core/text.h"
+#include "core/translation.h"
 #include "record/cycle_record.h"
 #include "results/printed_report.h"
 #include "results/result_file.h"
@@ -20,43 +20,26 @@ namespace {
 QString VerdictTitle(const App& app, Verdict verdict)
 {
     switch (verdict) {
-    case Verdict::Passed: return Bilingual(app, "Test Passed!", "Test bestanden");
-    case Verdict::Failed: return Bilingual(app, "Test Failed!", "Test nicht bestanden!");
-    default: return Bilingual(app, "Test Aborted!", "Test abgebrochen!");
+    case Verdict::Passed: return Tr(app, QT_TRANSLATE_NOOP("Celvio", "Test Passed!"));
+    case Verdict::Failed: return Tr(app, QT_TRANSLATE_NOOP("Celvio", "Test Failed!"));
+    default: return Tr(app, QT_TRANSLATE_NOOP("Celvio", "Test Aborted!"));
     }
 }
 
 // The message under the title, with the line breaks the screen shows.
 QString VerdictMessage(const App& app, Verdict verdict)
 {
-    const QString& nl = kCrLf;
-    auto lines = [&](std::initializer_list<const char*> parts) {
-        QString text;
-        for (const char* part : parts)
-            text += part ? QString::fromUtf8(part) : nl;
-        return text;
-    };
+    auto lines = [&](const char* english) { return Tr(app, english).replace(QLatin1Char('\n'), kCrLf); };
     switch (verdict) {
     case Verdict::Passed:
-        return Bilingual(app,
-                         lines({nullptr, "Congratulations!", nullptr, "Your mobile phone is perfectly ok.", nullptr,
-                                nullptr, "Please switch it off now. "}),
-                         lines({nullptr, "Gratulation!", nullptr, "Ihr Telefon funktioniert perfekt.", nullptr,
-                                nullptr, "Bitte schalten Sie es jetzt aus. "}));
+        return lines(QT_TRANSLATE_NOOP("Celvio", "\nCongratulations!\nYour mobile phone is perfectly ok.\n\n"
+                                                 "Please switch it off now. "));
     case Verdict::Failed:
-        return Bilingual(app,
-                         lines({nullptr, "Your mobile phone didn't pass all tests!", nullptr, "Please switch it off and",
-                                nullptr, "try again or go to the service desk."}),
-                         lines({nullptr, "Während des Tests sind Fehler aufgetreten.", nullptr,
-                                "Bitte schalten Sie das Telefon aus", nullptr, "und versuchen es noch einmal oder",
-                                nullptr, "begeben Sie sich zum Service-Schalter."}));
+        return lines(QT_TRANSLATE_NOOP("Celvio", "\nYour mobile phone didn't pass all tests!\nPlease switch it off and\n"
+                                                 "try again or go to the service desk."));
     default:
-        return Bilingual(app,
-                         lines({"A basic function didn't work in test!", nullptr, "Please switch off your phone and",
-                                nullptr, "try again or go to the service desk.", nullptr, nullptr}),
-                         lines({"Eine Grundfunktion war nicht möglich!", nullptr, "Bitte schalten Sie das Telefon aus",
-                                nullptr, "und versuchen es noch einmal oder", nullptr,
-                                "begeben Sie sich zum Service-Schalter.", nullptr})) +
+        return lines(QT_TRANSLATE_NOOP("Celvio", "A basic function didn't work in test!\nPlease switch off your phone "
+                                                 "and\ntry again or go to the service desk.\n\n")) +
                app.st.LastErrorText;
     }
 }
@@ -151,8 +134,8 @@ void VerdictScreen(App& app, Verdict verdict, CycleRecord& record)
     f.Label4.Visible = true;
     f.Label3.Caption = VerdictMessage(app, verdict);
     st.LastErrorText.clear();
-    ShowButton(f.Command2, Bilingual(app, "&Test Report", "&Testbericht"));
-    ShowButton(f.Command3, Bilingual(app, "&New test", "&Neuer Test"));
+    ShowButton(f.Command2, Tr(app, QT_TRANSLATE_NOOP("Celvio", "&Test Report")));
+    ShowButton(f.Command3, Tr(app, QT_TRANSLATE_NOOP("Celvio", "&New test")));
     f.SetFocus(2);
 
     while (st.Command2Pressed != kTrue && st.Command3Pressed != kTrue && st.StopRequested != kTrue)
@@ -184,12 +167,12 @@ void TestReportScreen(App& app, const CycleRecord& record)
 {
     Form1& f = app.Form1;
     StationState& st = app.st;
-    f.Label4.Caption = Bilingual(app, "Test Report", "Test Bericht");
+    f.Label4.Caption = Tr(app, QT_TRANSLATE_NOOP("Celvio", "Test Report"));
     QString summary;
     for (int i = 1; i <= 4; ++i)
         summary += st.SummaryLines[i] + kCrLf;
     f.Label3.Caption = summary;
-    ShowButton(f.Command3, Bilingual(app, "&New test", "&Neuer Test"));
+    ShowButton(f.Command3, Tr(app, QT_TRANSLATE_NOOP("Celvio", "&New test")));
     const bool offerDetails = st.TestDetail == 1;
     if (offerDetails) {
         ShowButton(f.Command2, QStringLiteral("&Details"));
@@ -214,7 +197,7 @@ void TestReportScreen(App& app, const CycleRecord& record)
         st.DetailsDone = kFalse;
         ShowRecordOnResultPages(app, record);
         if (st.SystemCode.contains(QLatin1String("GSM,")))
-            app.Form3.Command1.Caption = Bilingual(app, "&More", "&Mehr");
+            app.Form3.Command1.Caption = Tr(app, QT_TRANSLATE_NOOP("Celvio", "&More"));
         const PagePrintButtons printing(app, record);
         OpenPage(app, app.Form3);
         f.Visible = false;

@@ -5,6 +5,7 @@
 #include "core/helpers.h"
 #include "core/text.h"
 #include "core/trace.h"
+#include "core/translation.h"
 #include "procedures/network_search.h"
 #include "procedures/phone_identity.h"
 #include "scan/bad_channels.h"
@@ -37,8 +38,7 @@ bool BeginScan(App& app, CycleMode mode, bool listExisted)
     if (!ReadBlockedChannelFile(app, list)) {
         // The list on disk stays as it is: nothing may overwrite it with a partial one.
         st.ScanWritesList = kFalse;
-        app.ui.MsgBox(st.Language == 2 ? QStringLiteral("Datei BADCHAN.DAT nicht verfügbar !")
-                                       : QStringLiteral("File BADCHAN.DAT not accessible !"),
+        app.ui.MsgBox(Tr(app, QT_TRANSLATE_NOOP("Celvio", "File %1 not accessible !")).arg(QStringLiteral("BADCHAN.DAT")),
                       msgbox::kOkOnly | msgbox::kCritical, QString());
         ScanLog(app, QStringLiteral("File BADCHAN.DAT not accessible, no scan."));
         app.Form1.Label4.Caption = QStringLiteral("Scan aborted");

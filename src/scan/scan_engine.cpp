@@ -9,6 +9,7 @@
 #include "core/text.h"
 #include "core/trace.h"
 #include "core/text.h"
+#include "core/translation.h"
 #include "scan/scan_log.h"
 #include "tester/transport.h"
 
@@ -132,12 +133,9 @@ int MeasureChannel(App& app, const QString& sys, int channel, const StepWaits& w
         return NoAnswer(app, restore, channel);
     if (!readable) {
         const QString shown = AnswerLine(answer);
-        app.ui.MsgBox(st.Language == 2 ? QStringLiteral("Unlesbare Antwort des Testers auf Kanal ") + ch +
-                                             QStringLiteral(": \"") + shown + QStringLiteral("\"") + kCrLf +
-                                             QStringLiteral("Der Scan endet; die gefundenen Kanäle werden gespeichert.")
-                                       : QStringLiteral("Unreadable answer of the tester on channel ") + ch +
-                                             QStringLiteral(": \"") + shown + QStringLiteral("\"") + kCrLf +
-                                             QStringLiteral("The scan ends; the channels found so far are saved."),
+        app.ui.MsgBox(Tr(app, QT_TRANSLATE_NOOP("Celvio", "Unreadable answer of the tester on channel %1: \"%2\""))
+                              .arg(ch, shown) +
+                          kCrLf + Tr(app, QT_TRANSLATE_NOOP("Celvio", "The scan ends; the channels found so far are saved.")),
                       msgbox::kOkOnly | msgbox::kExclamation, QStringLiteral("SCAN"));
         return TesterFault(app, QStringLiteral("unreadable answer \"") + shown + QStringLiteral("\" on channel ") + ch);
     }

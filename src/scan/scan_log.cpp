@@ -4,6 +4,7 @@
 #include "core/files.h"
 #include "core/text.h"
 #include "core/trace.h"
+#include "core/translation.h"
 
 namespace celvio {
 
@@ -34,11 +35,8 @@ void AppendLogLine(App& app, const QString& line)
         return;
     app.st.ScanLogReported = kTrue;
     const QString where = kCrLf + path + kCrLf + reason + kCrLf;
-    app.ui.MsgBox(app.st.Language == 2
-                      ? QStringLiteral("Datei scan.log kann nicht geschrieben werden.") + where +
-                            QStringLiteral("Der Scan läuft weiter, die Liste BADCHAN.DAT wird gespeichert.")
-                      : QStringLiteral("File scan.log cannot be written.") + where +
-                            QStringLiteral("The scan goes on, the list BADCHAN.DAT is saved."),
+    app.ui.MsgBox(Tr(app, QT_TRANSLATE_NOOP("Celvio", "File scan.log cannot be written.")) + where +
+                      Tr(app, QT_TRANSLATE_NOOP("Celvio", "The scan goes on, the list BADCHAN.DAT is saved.")),
                   msgbox::kOkOnly | msgbox::kExclamation, QStringLiteral("scan.log"));
 }
 

@@ -1,12 +1,12 @@
 #include "swap/service_data.h"
 
 #include "core/app.h"
-#include "core/bilingual.h"
 #include "core/events.h"
 #include "core/files.h"
 #include "core/helpers.h"
 #include "core/text.h"
 #include "core/trace.h"
+#include "core/translation.h"
 
 namespace celvio {
 
@@ -184,13 +184,12 @@ static void EnterIdentity(App& app)
 {
     StationState& st = app.st;
     SetHelpTopic(app, HelpTopic::ServicePointId);
-    app.Form1.Label3.Caption = Bilingual(app,
-                                         QStringLiteral("Please enter the") + kCrLf +
-                                             QStringLiteral("Club Zavar Service Point ID ") + kCrLf +
-                                             QStringLiteral("and all other fields.") + kCrLf + kCrLf +
-                                             QStringLiteral("Each field must be filled out."),
-                                         QStringLiteral("Bitte geben Sie die") + kCrLf +
-                                             QStringLiteral("Club Zavar Service Point ID ein:"));
+    app.Form1.Label3.Caption = Tr(app, QT_TRANSLATE_NOOP("Celvio", "Please enter the\n"
+                                                                   "Club Zavar Service Point ID \n"
+                                                                   "and all other fields.\n"
+                                                                   "\n"
+                                                                   "Each field must be filled out."))
+                                   .replace(QLatin1Char('\n'), kCrLf);
     ShowBox(EntryBox(app, 1), QStringLiteral("Service Point ID"), st.ServicePointId, 0);
     ShowBox(EntryBox(app, 2), QStringLiteral("Company"), st.Company, 60);
     ShowBox(EntryBox(app, 3), QStringLiteral("Address"), st.Address, 80);
@@ -219,8 +218,7 @@ static void EnterIdentity(App& app)
 static void EnterCustomer(App& app)
 {
     StationState& st = app.st;
-    app.Form1.Label3.Caption = Bilingual(app, QStringLiteral("Please enter the Club Zavar number:"),
-                                         QStringLiteral("Bitte geben Sie die Club Zavar Nummer ein:")) +
+    app.Form1.Label3.Caption = Tr(app, QT_TRANSLATE_NOOP("Celvio", "Please enter the Club Zavar number:")) +
                                kCrLf;
     ShowBox(EntryBox(app, 1), QStringLiteral("Club Zavar number"), st.ClubZavarNumber, 10);
     TextBox& comment = EntryBox(app, 6);

@@ -1,11 +1,11 @@
 #include "swap/swap_workflow.h"
 
 #include "core/app.h"
-#include "core/bilingual.h"
 #include "core/events.h"
 #include "core/helpers.h"
 #include "core/text.h"
 #include "core/trace.h"
+#include "core/translation.h"
 #include "procedures/band_config.h"
 #include "procedures/call_tests.h"
 #include "procedures/network_search.h"
@@ -40,24 +40,22 @@ Question QuestionOf(const App& app, SwapQuestion kind)
 {
     switch (kind) {
     case SwapQuestion::NewImeiNotRead:
-        return {Bilingual(app, "New IMEI not read!", "Neue IMEI nicht gelesen!"),
-                Bilingual(app, "Try once more?", "Nochmal probieren?"), Bilingual(app, "&Yes", "&Ja"),
-                Bilingual(app, "&No, enter IMEI", "&Nein, IMEI eingeben")};
+        return {Tr(app, QT_TRANSLATE_NOOP("Celvio", "New IMEI not read!")),
+                Tr(app, QT_TRANSLATE_NOOP("Celvio", "Try once more?")), Tr(app, QT_TRANSLATE_NOOP("Celvio", "&Yes")),
+                Tr(app, QT_TRANSLATE_NOOP("Celvio", "&No, enter IMEI"))};
     case SwapQuestion::OtherModel:
-        return {Bilingual(app, "Swap phone!", "Swap Handy!"),
-                Bilingual(app, "Do you really want to give the customer another type of phone?",
-                          QString::fromUtf8("Möchten Sie dem Kunden wirklich einen anderen Handytyp geben?")),
-                Bilingual(app, "&Yes", "&Ja"), Bilingual(app, "&No", "&Nein")};
+        return {Tr(app, QT_TRANSLATE_NOOP("Celvio", "Swap phone!")),
+                Tr(app, QT_TRANSLATE_NOOP("Celvio", "Do you really want to give the customer another type of phone?")),
+                Tr(app, QT_TRANSLATE_NOOP("Celvio", "&Yes")), Tr(app, QT_TRANSLATE_NOOP("Celvio", "&No"))};
     case SwapQuestion::SamePhone:
-        return {Bilingual(app, "Swap phone!", "Swap Handy!"),
-                Bilingual(app, "Insert new phone instead of defective phone!",
-                          "Ersetzen Sie das defekte Handy mit einem neuen!"),
+        return {Tr(app, QT_TRANSLATE_NOOP("Celvio", "Swap phone!")),
+                Tr(app, QT_TRANSLATE_NOOP("Celvio", "Insert new phone instead of defective phone!")),
                 QStringLiteral("&OK"), QString()};
     case SwapQuestion::SwapFailedPhone:
     default:
-        return {Bilingual(app, "Test Failed!", "Test nicht bestanden!"),
-                Bilingual(app, "Do you want to SWAP the phone?", QString::fromUtf8("Möchten Sie das Handy tauschen?")),
-                Bilingual(app, "&SWAP", "&Tauschen"), Bilingual(app, "&Don't SWAP", "&Nicht tauschen")};
+        return {Tr(app, QT_TRANSLATE_NOOP("Celvio", "Test Failed!")),
+                Tr(app, QT_TRANSLATE_NOOP("Celvio", "Do you want to SWAP the phone?")),
+                Tr(app, QT_TRANSLATE_NOOP("Celvio", "&SWAP")), Tr(app, QT_TRANSLATE_NOOP("Celvio", "&Don't SWAP"))};
     }
 }
 

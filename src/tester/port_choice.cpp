@@ -1,11 +1,11 @@
 #include "tester/port_choice.h"
 
 #include "core/app.h"
-#include "core/bilingual.h"
 #include "core/files.h"
 #include "core/ports_file.h"
 #include "core/text.h"
 #include "core/trace.h"
+#include "core/translation.h"
 #include "platform/serial_port.h"
 
 namespace celvio {
@@ -24,12 +24,12 @@ QString PortDeviceLine(App& app, int number)
 bool ChooseTesterDevice(App& app, int number)
 {
     const QList<SerialDeviceInfo> devices = app.ui.SerialDevices();
-    const QString title = Bilingual(app, "Serial port of the tester", "Serielle Schnittstelle des Testers");
+    const QString title = Tr(app, QT_TRANSLATE_NOOP("Celvio", "Serial port of the tester"));
     if (devices.isEmpty()) {
         TraceLine(app, QStringLiteral("Port choice: no serial device found"));
-        app.ui.MsgBox(Bilingual(app, "No serial device found.\r\nPlease connect the tester's cable to the PC.",
-                                "Keine serielle Schnittstelle gefunden.\r\nBitte verbinden Sie das Kabel des "
-                                "Testers mit dem PC."),
+        app.ui.MsgBox(Tr(app, QT_TRANSLATE_NOOP("Celvio", "No serial device found.\n"
+                                                          "Please connect the tester's cable to the PC."))
+                          .replace(QLatin1Char('\n'), kCrLf),
                       msgbox::kOkOnly | msgbox::kExclamation, title);
         return false;
     }
@@ -37,9 +37,8 @@ bool ChooseTesterDevice(App& app, int number)
     for (const SerialDeviceInfo& device : devices)
         rows << (device.description.isEmpty() ? device.path : device.path + QStringLiteral("  (") +
                                                                   device.description + QLatin1Char(')'));
-    const QString prompt = Bilingual(app, "Which device is the tester connected to? It becomes COM%1.",
-                                     "An welcher Schnittstelle ist der Tester angeschlossen? Sie wird COM%1.")
-                               .arg(number);
+    const QString prompt =
+        Tr(app, QT_TRANSLATE_NOOP("Celvio", "Which device is the tester connected to? It becomes COM%1.")).arg(number);
     const int chosen = app.ui.ChooseFromList(title, prompt, rows);
     if (chosen < 0 || chosen >= devices.size())
         return false;

@@ -8,6 +8,7 @@
 #include "core/helpers.h"
 #include "core/text.h"
 #include "core/trace.h"
+#include "core/translation.h"
 #include "platform/serial_port.h"
 #include "tester/port_choice.h"
 #include "tester/port_setup.h"
@@ -30,27 +31,18 @@ void ShowSelectScreen(App& app)
     Form1& f = app.Form1;
     const QString speed = TesterSpeedText(app);
     f.Pointer = MousePointer::Normal;
-    f.Label4.Caption = Bilingual(app, "Setup Serial Port", "Serielle Schnittstelle vorbereiten");
+    f.Label4.Caption = Tr(app, QT_TRANSLATE_NOOP("Celvio", "Setup Serial Port"));
     f.Label4.Visible = true;
-    const QStringList english{
-        QStringLiteral("Please switch 7703S on and"),
-        QStringLiteral("select from 7703S setup menu :"),
-        QStringLiteral("Baudrate  : ") + speed,
-        QStringLiteral("RxTx lines: Normal"),
-        QStringLiteral("Protocol  : X-On/X-Off "),
-        QString(),
-        QStringLiteral("Which serial port will you use?"),
-    };
-    const QStringList german{
-        QStringLiteral("Bitte schalten Sie den Tester ein und"),
-        QStringLiteral("setzen Sie die Baudrate auf ") + speed + QStringLiteral(" Bd,"),
-        QStringLiteral("RXTX-Leitungen normal, X-on/X-off."),
-        QString(),
-        QStringLiteral("Welche serielle Schnittstelle wählen Sie?"),
-    };
-    // Each COM button with the device it opens, so that the operator sees which is which.
-    const QStringList devices{PortDeviceLine(app, 1), PortDeviceLine(app, 2)};
-    f.Label3.Caption = Bilingual(app, (english + devices).join(kCrLf), (german + devices).join(kCrLf));
+    f.Label3.Caption = Tr(app, QT_TRANSLATE_NOOP("Celvio", "Please switch 7703S on and\n"
+                                                           "select from 7703S setup menu :\n"
+                                                           "Baudrate  : %1\n"
+                                                           "RxTx lines: Normal\n"
+                                                           "Protocol  : X-On/X-Off \n"
+                                                           "\n"
+                                                           "Which serial port will you use?"))
+                           .arg(speed)
+                           .replace(QLatin1Char('\n'), kCrLf) +
+                       kCrLf + QStringList{PortDeviceLine(app, 1), PortDeviceLine(app, 2)}.join(kCrLf);
     f.Label3.Visible = true;
     ShowPicture(app, QStringLiteral("Zoredudi.BMP"));
 }
@@ -71,7 +63,7 @@ int CheckPort(App& app)
         return error;
     if (const int error = port.Open())
         return error;
-    app.Form1.Label3.Caption = Bilingual(app, "Checking COM Port...", "Teste Schnittstelle...");
+    app.Form1.Label3.Caption = Tr(app, QT_TRANSLATE_NOOP("Celvio", "Checking COM Port..."));
 
     // The probe, the identity question between two CRs, goes out up to three times, a
     // second apart; the port is looked at after the first two.
@@ -115,25 +107,18 @@ void ExplainFailure(App& app, int error)
         TraceLine(app, port.OpenProblem());
         text = port.OpenProblem();
     } else if (error == comm_error::kHardwareNotAvailable) {
-        text = Bilingual(app, "This COM port is already used!\nPlease select an other one.",
-                         "Dieser COM Port wird schon benutzt!\nBitte wählen Sie einen anderen.");
+        text = Tr(app, QT_TRANSLATE_NOOP("Celvio", "This COM port is already used!\nPlease select an other one."));
     } else if (error == kNoResponse) {
-        text = Bilingual(app,
-                         "COM port might be not connected\nor the tester is switched off!\n"
-                         "Please switch on the tester and\ncheck settings of serial port.",
-                         "Keine serielle Verbindung\noder Tester ausgeschaltet!\n"
-                         "Bitte schalten Sie den Tester ein\nund prüfen Sie die Einstellungen.");
+        text = Tr(app, QT_TRANSLATE_NOOP("Celvio", "COM port might be not connected\nor the tester is switched off!\n"
+                         "Please switch on the tester and\ncheck settings of serial port."));
     } else {
-        text = Bilingual(app,
-                         "This COM port is not connected to a Dalvora Tester!\n"
-                         "Please connect the tester to the PC\nand select the right COM port.",
-                         "Dieser COM Port ist nicht mit dem Tester verbunden!\n"
-                         "Bitte verbinden Sie beide Geräte\nund wählen Sie den richtigen COM Port.");
+        text = Tr(app, QT_TRANSLATE_NOOP("Celvio", "This COM port is not connected to a Dalvora Tester!\n"
+                         "Please connect the tester to the PC\nand select the right COM port."));
     }
     text.replace(QLatin1Char('\n'), kCrLf);
     app.Form1.Pointer = MousePointer::Normal;
     app.ui.MsgBox(text, msgbox::kOkOnly | msgbox::kExclamation,
-                  Bilingual(app, "No connection to tester", "Keine Verbindung zum Tester"));
+                  Tr(app, QT_TRANSLATE_NOOP("Celvio", "No connection to tester")));
     // Each new try starts from a closed port with nothing waiting.
     port.TakeLostError();
     if (port.IsOpen())
@@ -149,7 +134,7 @@ void SelectTesterPort(App& app)
         ShowSelectScreen(app);
         const int pressed = WaitForSetupButton(app, QStringLiteral("COM&2"), QStringLiteral("COM&1"),
                                                QStringLiteral("&Userdata"), 2,
-                                               Bilingual(app, "&Port...", "&Schnittstelle..."));
+                                               Tr(app, QT_TRANSLATE_NOOP("Celvio", "&Port...")));
         if (pressed == 4) {
             // The device chosen from the list becomes COM1 and is checked at once.
             TraceButton(app, QStringLiteral("Port"));

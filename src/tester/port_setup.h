@@ -3,8 +3,6 @@
 // tester ("*IDN?"): maker, model, serial field, separator and firmware version.
 #pragma once
 
-#include "core/bilingual.h"
-
 #include <QString>
 
 namespace celvio {

@@ -8,6 +8,7 @@
 #include "core/helpers.h"
 #include "core/text.h"
 #include "core/trace.h"
+#include "core/translation.h"
 #include "platform/serial_port.h"
 #include "tester/port_setup.h"
 #include "tester/tester_family.h"
@@ -106,8 +107,8 @@ void IdentifyTester(App& app, Flag showPicture)
 void ResetTester(App& app)
 {
     SerialPort& port = app.ui.Comm1();
-    ShowBusyScreen(app, Bilingual(app, QStringLiteral("Reseting..."), QStringLiteral("Zurücksetzen...")),
-                   Bilingual(app, QStringLiteral("Please wait!"), QStringLiteral("Bitte warten!")));
+    ShowBusyScreen(app, Tr(app, QT_TRANSLATE_NOOP("Celvio", "Reseting...")),
+                   Tr(app, QT_TRANSLATE_NOOP("Celvio", "Please wait!")));
     port.ClearOutput();
     port.SetHandshaking(false);
     Send(app, TesterOp::Reset);

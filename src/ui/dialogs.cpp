@@ -5,10 +5,10 @@
 #include "ui/dialogs.h"
 
 #include "core/app.h"
-#include "core/bilingual.h"
 #include "core/events.h"
 #include "core/helpers.h"
 #include "core/text.h"
+#include "core/translation.h"
 #include "tester/tester_control.h"
 
 namespace celvio {
@@ -73,13 +73,10 @@ CycleMode SelectMode(App& app)
 {
     Form1& f = app.Form1;
     StationState& st = app.st;
-    f.Label4.Caption = Bilingual(app, QStringLiteral("Select mode"), QStringLiteral("Wähle Mode"));
-    f.Label3.Caption = Bilingual(app,
-                                 QStringLiteral("TEST : Test a phone.") + kCrLf + QStringLiteral("SCAN : Scan channels.") +
-                                     kCrLf + QStringLiteral("SWAP : Exchange phone."),
-                                 QStringLiteral("TEST : Teste ein Handy.") + kCrLf +
-                                     QStringLiteral("SCAN : Untersuche Kanäle.") + kCrLf +
-                                     QStringLiteral("SWAP : Tausche Handy."));
+    f.Label4.Caption = Tr(app, QT_TRANSLATE_NOOP("Celvio", "Select mode"));
+    f.Label3.Caption =
+        Tr(app, QT_TRANSLATE_NOOP("Celvio", "TEST : Test a phone.\nSCAN : Scan channels.\nSWAP : Exchange phone."))
+            .replace(QLatin1Char('\n'), kCrLf);
     ShowButton(app, 2, QStringLiteral("&Test"));
     ShowButton(app, 1, QStringLiteral("&Scan"));
     ShowButton(app, 3, QStringLiteral("S&wap"));
@@ -116,17 +113,14 @@ void SelectSystem(App& app, CycleMode mode)
     Form1& f = app.Form1;
     StationState& st = app.st;
     if (mode == CycleMode::OneScan)
-        f.Label4.Caption = Bilingual(app, QStringLiteral("Scanning for used Channels"),
-                                     QStringLiteral("Scannen auf belegte Kanäle"));
+        f.Label4.Caption = Tr(app, QT_TRANSLATE_NOOP("Celvio", "Scanning for used Channels"));
     else if (mode == CycleMode::Swap)
-        f.Label4.Caption = Bilingual(app, QStringLiteral("Select system"), QStringLiteral("Wähle System"));
+        f.Label4.Caption = Tr(app, QT_TRANSLATE_NOOP("Celvio", "Select system"));
     else
-        f.Label4.Caption = Bilingual(app, QStringLiteral("Test Your Mobile phone!"), QStringLiteral("Prüfen Sie Ihr Handy!"));
+        f.Label4.Caption = Tr(app, QT_TRANSLATE_NOOP("Celvio", "Test Your Mobile phone!"));
     f.Label3.Caption = kCrLf + kCrLf +
-                       (mode == CycleMode::Swap ? Bilingual(app, QStringLiteral("Select the system for the new phone"),
-                                              QStringLiteral("Welches System hat das neue Handy ?"))
-                                  : Bilingual(app, QStringLiteral("Select the system to be tested:"),
-                                              QStringLiteral("Welches System wollen Sie testen?")));
+                       (mode == CycleMode::Swap ? Tr(app, QT_TRANSLATE_NOOP("Celvio", "Select the system for the new phone"))
+                                  : Tr(app, QT_TRANSLATE_NOOP("Celvio", "Select the system to be tested:")));
 
     // The low band is always "GSM"; GSMSYSTEM 14 makes it GSM 850.
     const bool gsm850 = st.GsmSystem == 14;
@@ -183,14 +177,11 @@ void QuitQuestion(App& app)
 
 void ShowAbout(App& app)
 {
-    const bool german = app.st.Language == 2;
-    const QStringList legal =
-        german ? QStringList{QStringLiteral("Nur zur Verwendung in ZAVAR Servicestellen lizenziert."),
-                             QStringLiteral("Weitergabe, Verkauf oder Änderung nur mit schriftlicher Genehmigung."),
-                             QStringLiteral("Die Messergebnisse dienen dem Service; sie sind keine Gewährleistung.")}
-               : QStringList{QStringLiteral("Licensed for use at ZAVAR service points only."),
-                             QStringLiteral("Copying, resale or modification only with written permission."),
-                             QStringLiteral("The measurements serve the service; they are no warranty.")};
+    const QStringList legal{
+        Tr(app, QT_TRANSLATE_NOOP("Celvio", "Licensed for use at ZAVAR service points only.")),
+        Tr(app, QT_TRANSLATE_NOOP("Celvio", "Copying, resale or modification only with written permission.")),
+        Tr(app, QT_TRANSLATE_NOOP("Celvio", "The measurements serve the service; they are no warranty.")),
+    };
     app.ui.MsgBox(QStringLiteral("CELVIO for ZAVAR") + kCrLf + QStringLiteral("Version ") + app.st.Version +
                       QStringLiteral(" from ") + app.st.VersionDate + kCrLf + legal.join(kCrLf),
                   msgbox::kOkOnly | msgbox::kExclamation, QStringLiteral("ABOUT CELVIO"));

@@ -78,7 +78,7 @@ TEST_F(DialogsTest, ModeDialogReturnsTheModeOfTheButtonPressedInTheStationsLangu
         {"S&wap", 3, "SWAP", 1, u"Select mode"_s, english},
         {"&Test", 0, "TEST", 2, u"Wähle Mode"_s,
          u"TEST : Teste ein Handy.\r\nSCAN : Untersuche Kanäle.\r\nSWAP : Tausche Handy."_s},
-        {"S&wap", 3, "SWAP", 0, QString(), QString()},  // language 0 (never left by the settings reader): empty texts
+        {"S&wap", 3, "SWAP", 0, u"Select mode"_s, english},  // no language (never left by the settings reader): English
     };
     for (const auto& [press, mode, traced, language, title, text] : cases) {
         SCOPED_TRACE(press);

@@ -1,6 +1,7 @@
 // The automatic port search in virtual time: which ports it probes, what it traces,
 // which devices it rejects, the box after two fruitless passes, and the search as the
 // start-up runs it through the real Main.
+#include "core/settings.h"
 #include "support/station_fixture.h"
 #include "tester/port_search.h"
 #include "tester_test_devices.h"
@@ -172,6 +173,25 @@ TEST_F(StartupLinkTest, SearchWithoutComSpeedFindsTheTesterAt19200AndReachesTheM
                                                     QStringLiteral("*IDN?"), QStringLiteral("*CLS")}));
     EXPECT_EQ(app.Form3.TesterModel.Caption, QStringLiteral("7703S"));
     ExpectNoBoxes();
+}
+
+// A German station: the search screen's port button stays "&Port...", as it always was,
+// and the list it opens speaks German.
+TEST_F(PortSearchTest, InGermanThePortButtonKeepsItsNameAndItsListSpeaksGerman)
+{
+    ReadSettingsBytes(app, "LANGUAGE    DEUTSCH\r\n");
+    ASSERT_EQ(app.st.Language, 2);
+    platform.serialDevices = {{QStringLiteral("/dev/ttyUSB0"), QString()}};
+    AttachSimulator(1);
+    platform.Press(QStringLiteral("&Port..."));  // the list is cancelled
+    platform.Press(QStringLiteral("&Done"), 100);
+
+    EXPECT_EQ(SearchTesterPort(app), 1);
+    ASSERT_EQ(platform.lists.size(), 1);
+    EXPECT_EQ(platform.lists[0],
+              (QStringList{QStringLiteral("Serielle Schnittstelle des Testers"),
+                           QStringLiteral("An welcher Schnittstelle ist der Tester angeschlossen? Sie wird COM1."),
+                           QStringLiteral("/dev/ttyUSB0")}));
 }
 
 }  // namespace

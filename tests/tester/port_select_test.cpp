@@ -1,6 +1,7 @@
 // The port question in virtual time: the probe, the identity taken from the answer,
 // and the three explanations after which the question comes back.
 #include "core/files.h"
+#include "core/settings.h"
 #include "support/station_fixture.h"
 #include "tester/port_select.h"
 #include "tester_test_devices.h"
@@ -164,6 +165,41 @@ TEST_F(PortSelectTest, ThePortChosenFromTheListIsWrittenToThePortsFileAndChecked
     ASSERT_EQ(platform.boxes.size(), 1);
     EXPECT_TRUE(platform.boxes[0].text.startsWith(QStringLiteral("File PORTS.INI not accessible !"))) << qPrintable(platform.boxes[0].text);
     EXPECT_EQ(platform.serial.DevicePath(1), QStringLiteral("/dev/ttyS0"));
+}
+
+// A German station: the question, the port button and its box speak German (the
+// German texts as the station has always shown them, CR LF line ends included), while
+// the COM buttons keep their names.
+TEST_F(PortSelectTest, InGermanTheQuestionAndThePortButtonSpeakGerman)
+{
+    ReadSettingsBytes(app, "LANGUAGE    DEUTSCH\r\n");
+    ASSERT_EQ(app.st.Language, 2);
+    AttachSimulator(1);
+    QString screen, portButton;
+    platform.Await(
+        [&](const App& a) {
+            screen = a.Form1.Label3.Caption;
+            portButton = a.Form1.Command4.Caption;
+            return a.Form1.Command1.Visible;
+        },
+        QStringLiteral("the port question"));
+    platform.Press(QStringLiteral("&Schnittstelle..."));
+    platform.Press(QStringLiteral("COM&1"), 100);
+    SelectTesterPort(app);
+
+    EXPECT_EQ(app.Form1.Label4.Caption, QStringLiteral("Serielle Schnittstelle vorbereiten"));
+    EXPECT_EQ(screen, QStringLiteral("Bitte schalten Sie den Tester ein und\r\nsetzen Sie die Baudrate auf 19200 Bd,\r\n"
+                                     "RXTX-Leitungen normal, X-on/X-off.\r\n\r\n"
+                                     "Welche serielle Schnittstelle w\u00e4hlen Sie?\r\n"
+                                     "COM1 \u2013 /dev/ttyS0\r\nCOM2 \u2013 /dev/ttyS1"));
+    EXPECT_EQ(portButton, QStringLiteral("&Schnittstelle..."));
+    // The system has no serial device to list.
+    ASSERT_EQ(Boxes().size(), 1);
+    EXPECT_EQ(Boxes()[0], Box(QStringLiteral("Serielle Schnittstelle des Testers"),
+                              QStringLiteral("Keine serielle Schnittstelle gefunden.\r\n"
+                                             "Bitte verbinden Sie das Kabel des Testers mit dem PC."),
+                              msgbox::kOkOnly | msgbox::kExclamation));
+    EXPECT_EQ(app.st.TesterPort, 1);
 }
 
 }  // namespace

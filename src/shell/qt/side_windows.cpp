@@ -1,6 +1,7 @@
 #include "shell/qt/side_windows.h"
 
 #include "core/app.h"
+#include "core/translation.h"
 #include "record/quantities.h"
 #include "shell/qt/sync.h"
 #include "shell/qt/window_placement.h"
@@ -350,7 +351,7 @@ void ResultPageView::Sync()
         hide();
     }
     if (limitHead_) {
-        const QString limits = app_.st.Language == 2 ? QStringLiteral("Grenzwerte") : QStringLiteral("Limits");
+        const QString limits = Tr(app_, QT_TRANSLATE_NOOP("Celvio", "Limits"));
         if (limitHead_->text() != limits)
             limitHead_->setText(limits);
         limitHead_->setVisible(app_.st.ShowLimits == kTrue);
