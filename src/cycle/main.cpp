@@ -24,6 +24,53 @@ namespace celvio {
 
 namespace {
 
+// The coupler chosen at the last run, checked in the Coupler menu.
+void RestoreCouplerChoice(App& app)
+{
+    StationState& st = app.st;
+    st.CouplerNumber = ReadCouplerChoice(app);
+    switch (st.CouplerNumber) {
+    case 1: Mnu_CoupOld_Click(app); break;
+    case 2: Mnu_CoupNew_Click(app); break;
+    case 3: Mnu_CoupSbox_Click(app); break;
+    case 4: Mnu_CoupSboxK590_Click(app); break;
+    default: break;
+    }
+}
+
+// The trace window, opened with the program's start line when tracing is on.
+void StartTrace(App& app)
+{
+    StationState& st = app.st;
+    if (st.DebugMode != kTrue)
+        return;
+    app.DebugFrm.Visible = true;
+    const QDateTime now = app.ui.Now();
+    TraceLine(app, now.date().toString(QStringLiteral("MM-dd-yyyy")) + QLatin1Char(' ') + TimeText(now.time()) +
+                       QStringLiteral(" Program ") + st.Version + QStringLiteral(" started."));
+    TraceLine(app, QString(61, QLatin1Char('-')));
+}
+
+// The coupler is fixed for the run: the menu's entries disabled, the one checked kept
+// as the run's coupler and saved for the next start.
+void FixCoupler(App& app)
+{
+    StationState& st = app.st;
+    Form1& f = app.Form1;
+    MenuItem* entries[] = {&f.Mnu_CoupOld, &f.Mnu_CoupNew, &f.Mnu_CoupSBox, &f.Mnu_CoupSBoxK590};
+    const char* const labels[] = {"(K530)", "(K580)", "(K580SB)", "(K580SBK590)"};
+    for (MenuItem* entry : entries)
+        entry->Enabled = false;
+    for (int i = 0; i < 4; ++i) {
+        if (entries[i]->Checked) {
+            st.CouplerLabel = QString::fromLatin1(labels[i]);
+            st.CouplerNumber = qint16(i + 1);
+        }
+    }
+    SaveCouplerChoice(app, st.CouplerNumber);
+    TraceLine(app, QStringLiteral("Coupler type = ") + st.CouplerLabel);
+}
+
 // Start-up, steps 1 to 10: data checks, settings, coupler, windows, trace, service
 // point data, the tester's port and identity, and the coupler fixed for the run.
 void StartUp(App& app)
@@ -40,27 +87,14 @@ void StartUp(App& app)
     StartupChecks(app);
     ReloadSettings(app);
     // 4. Restore the coupler choice.
-    st.CouplerNumber = ReadCouplerChoice(app);
-    switch (st.CouplerNumber) {
-    case 1: Mnu_CoupOld_Click(app); break;
-    case 2: Mnu_CoupNew_Click(app); break;
-    case 3: Mnu_CoupSbox_Click(app); break;
-    case 4: Mnu_CoupSboxK590_Click(app); break;
-    default: break;
-    }
+    RestoreCouplerChoice(app);
     // 5. Window and title screen.
     app.Form1.Maximized = st.Maximize == 1;
     ShowTitle(app);
     app.Form1.Visible = true;
     SetHelpTopic(app, HelpTopic::Connect);
     // 6. Trace window.
-    if (st.DebugMode == kTrue) {
-        app.DebugFrm.Visible = true;
-        const QDateTime now = app.ui.Now();
-        TraceLine(app, now.date().toString(QStringLiteral("MM-dd-yyyy")) + QLatin1Char(' ') + TimeText(now.time()) +
-                           QStringLiteral(" Program ") + st.Version + QStringLiteral(" started."));
-        TraceLine(app, QString(61, QLatin1Char('-')));
-    }
+    StartTrace(app);
     DoEvents(app);
     // 7. Service point data.
     if (st.SwapFile != 0)
@@ -80,19 +114,7 @@ void StartUp(App& app)
     SetHelpTopic(app, HelpTopic::Connect);
     IdentifyTester(app, kTrue);
     // 10. The coupler is fixed for the run.
-    Form1& f = app.Form1;
-    MenuItem* entries[] = {&f.Mnu_CoupOld, &f.Mnu_CoupNew, &f.Mnu_CoupSBox, &f.Mnu_CoupSBoxK590};
-    const char* const labels[] = {"(K530)", "(K580)", "(K580SB)", "(K580SBK590)"};
-    for (MenuItem* entry : entries)
-        entry->Enabled = false;
-    for (int i = 0; i < 4; ++i) {
-        if (entries[i]->Checked) {
-            st.CouplerLabel = QString::fromLatin1(labels[i]);
-            st.CouplerNumber = qint16(i + 1);
-        }
-    }
-    SaveCouplerChoice(app, st.CouplerNumber);
-    TraceLine(app, QStringLiteral("Coupler type = ") + st.CouplerLabel);
+    FixCoupler(app);
 }
 
 // The end of a cycle: R1 after the verdict, R2 for every early end (with the light

@@ -105,7 +105,11 @@ PhoneStepsEnd RunPhoneSteps(App& app, CycleMode cycleMode, CycleRecord& record)
 
     // 14. Identify the phone.
     Send(app, TesterOp::RemoteDisplayText, {QStringLiteral("Identify Mobile")});
-    IdentifyPhone(app);
+    const PhoneIdentity identity = IdentifyPhone(app);
+    if (identity.Imei)
+        st.Imei = *identity.Imei;
+    if (identity.Imsi)
+        st.Imsi = *identity.Imsi;
     if (Stopped(app))
         return PhoneStepsEnd::Early;
     record.Imei = st.Imei;

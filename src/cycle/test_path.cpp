@@ -92,21 +92,11 @@ StepsEnd RunBandSteps(App& app, CycleRecord& record, bool secondBand)
     return StepsEnd::Done;
 }
 
-// The TEST path from the receiver set-up to the verdict (steps 18 to 23). Returns
-// false when the cycle ends early; true when it goes on to the verdict.
-bool RunMeasurements(App& app, CycleRecord& record)
+// The progress bar of the measurements, a step per band step, and the summary lines
+// they start.
+void StartMeasurementProgress(App& app)
 {
     StationState& st = app.st;
-    AdjustRxLevel(app);
-    // The phone reports levels on a scale where -110 dBm is 0.
-    record.ExpectedRxLevel = st.GeneratorLevel + 110;
-    ShowRecord(app, record);
-    if (Stopped(app))
-        return false;
-    ShowPositioningInstruction(app);
-    if (Stopped(app))
-        return false;
-
     ProgressBar& bar = app.Form1.Progress;
     bar.Min = 0;
     bar.Value = 0;
@@ -118,26 +108,25 @@ bool RunMeasurements(App& app, CycleRecord& record)
     st.SummaryLines[6].clear();
     st.CurrentTrafficChannel = -1;
     SetHelpTopic(app, HelpTopic::TransmitterTest);
+}
 
-    const bool dualBand = st.SystemCode.contains(QLatin1String("GSM,"));
-    // First band, then the second band of a dual-band system.
-    switch (RunBandSteps(app, record, false)) {
-    case StepsEnd::Stopped: return false;
-    case StepsEnd::Aborted: return true;
-    case StepsEnd::Done: break;
-    }
-    if (dualBand) {
-        app.Form1.Label3.Caption.clear();
-        ConfigureSecondBand(app);
-        SetHelpTopic(app, HelpTopic::DualBandTest);
-        switch (RunBandSteps(app, record, true)) {
-        case StepsEnd::Stopped: return false;
-        case StepsEnd::Aborted: return true;
-        case StepsEnd::Done: break;
-        }
-    }
+// First band, then the second band of a dual-band system.
+StepsEnd RunAllBands(App& app, CycleRecord& record)
+{
+    const bool dualBand = app.st.SystemCode.contains(QLatin1String("GSM,"));
+    const StepsEnd firstBand = RunBandSteps(app, record, false);
+    if (firstBand != StepsEnd::Done || !dualBand)
+        return firstBand;
+    app.Form1.Label3.Caption.clear();
+    ConfigureSecondBand(app);
+    SetHelpTopic(app, HelpTopic::DualBandTest);
+    return RunBandSteps(app, record, true);
+}
 
-    // 22. Network call and speech loop-back.
+// 22. Network call and speech loop-back. False when the cycle ends early.
+bool RunNetworkCallAndAudio(App& app, CycleRecord& record)
+{
+    StationState& st = app.st;
     ReleaseBaseStation(app);
     if (Stopped(app))
         return false;
@@ -161,9 +150,32 @@ bool RunMeasurements(App& app, CycleRecord& record)
     ReleaseBaseStation(app);
     if (Stopped(app))
         return false;
-    bar.Visible = false;
+    app.Form1.Progress.Visible = false;
     DoEvents(app);
     return true;
+}
+
+// The TEST path from the receiver set-up to the verdict (steps 18 to 23). Returns
+// false when the cycle ends early; true when it goes on to the verdict.
+bool RunMeasurements(App& app, CycleRecord& record)
+{
+    StationState& st = app.st;
+    AdjustRxLevel(app);
+    // The phone reports levels on a scale where -110 dBm is 0.
+    record.ExpectedRxLevel = st.GeneratorLevel + 110;
+    ShowRecord(app, record);
+    if (Stopped(app))
+        return false;
+    ShowPositioningInstruction(app);
+    if (Stopped(app))
+        return false;
+    StartMeasurementProgress(app);
+    switch (RunAllBands(app, record)) {
+    case StepsEnd::Stopped: return false;
+    case StepsEnd::Aborted: return true;
+    case StepsEnd::Done: break;
+    }
+    return RunNetworkCallAndAudio(app, record);
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 #include "history/history_index.h"
 
-#include "core/files.h"
 #include "history/index_files.h"
+#include "history/index_folders.h"
 #include "history/index_sql.h"
 #include "history/index_writer.h"
 
@@ -25,105 +25,24 @@ namespace {
 // A folder changed this recently may change again within the same tick of its clock:
 // it is read again next time.
 constexpr qint64 kSettleMs = 2000;
-// How deep below RESULTS the files lie: RESULTS/<prefix>/, RESULTS/LOG/BACKUP<yy>/.
-constexpr int kMaxDepth = 3;
 constexpr int kAnalyzeAfter = 1000;
 // From this many files to read on, a pass makes the questions' indexes afresh.
 constexpr qsizetype kBulkFiles = 2000;
 
+using index_folders::Folder;
+using index_folders::IndexedNames;
+using index_folders::MTime;
+using index_folders::StationFolders;
 using index_sql::Exec;
 using index_sql::Fail;
 using index_sql::Run;
 
-// The modification time in milliseconds since the epoch, straight from stat(): no
-// time zone is involved, and a folder of thousands of files is compared in moments.
-qint64 MTime(const QString& path)
-{
-    struct stat buf {};
-    if (::stat(QFile::encodeName(path).constData(), &buf) != 0)
-        return -1;
-    return qint64(buf.st_mtim.tv_sec) * 1000 + buf.st_mtim.tv_nsec / 1000000;
-}
-
-qint64 MTime(const QFileInfo& info)
-{
-    return MTime(info.filePath());
-}
-
-// A record file; "TEMP.IWR" / "TEMP.IME" is the transient copy of a rewrite that a
-// crash may leave beside the real file, with the same records: not indexed.
-bool IsRecordName(const QString& name)
-{
-    return (name.endsWith(QLatin1String(".IWR"), Qt::CaseInsensitive) ||
-            name.endsWith(QLatin1String(".IME"), Qt::CaseInsensitive)) &&
-           name.left(name.size() - 4).compare(QLatin1String("TEMP"), Qt::CaseInsensitive) != 0;
-}
-
-// The files of a folder that the index reads. An archive that a crash or a kill broke
-// off leaves records in hand-over files until the next start-up or archive finishes
-// it: a claim ("<archive>.IN") holds records that the archive file does not, and a
-// merged file whose claim is gone ("<archive>.OUT") holds the archive's records and the
-// claimed ones, so it stands in for the archive file. Each record is counted once.
-// Hand-over files exist only in the archive folders (`archive`).
-QStringList IndexedNames(const QStringList& names, bool archive)
-{
-    QSet<QString> present;
-    for (const QString& name : names)
-        present.insert(name.toUpper());
-    const auto mergedWithoutClaim = [&present](const QString& upper) {
-        return present.contains(upper + QLatin1String(".OUT")) && !present.contains(upper + QLatin1String(".IN"));
-    };
-    QStringList indexed;
-    for (const QString& name : names) {
-        const QString upper = name.toUpper();
-        if (IsResultName(name))
-            indexed.append(name);
-        else if (archive && upper.endsWith(QLatin1String(".IN")) && IsRecordName(upper.chopped(3)))
-            indexed.append(name);
-        else if (archive && upper.endsWith(QLatin1String(".OUT")) && IsRecordName(upper.chopped(4)) &&
-                 mergedWithoutClaim(upper.chopped(4)))
-            indexed.append(name);
-        else if (IsRecordName(name) && !(archive && mergedWithoutClaim(upper)))
-            indexed.append(name);
-    }
-    return indexed;
-}
-
+// A file as the index last read it.
 struct StoredFile {
     qint64 id = 0;
     qint64 size = 0;
     qint64 mtime = 0;
 };
-
-// The folders below RESULTS (RESULTS itself included), as station-relative paths.
-struct Folder {
-    QString rel;
-    QFileInfo info;
-};
-
-void CollectFolders(const QFileInfo& dir, const QString& rel, int depth, QList<Folder>& out)
-{
-    out.append(Folder{rel, dir});
-    // Only RESULTS and RESULTS/LOG hold folders: the folders of the IMEI prefixes
-    // (thousands of files each) are not searched for more.
-    if (depth >= kMaxDepth || (depth > 0 && dir.fileName().compare(QLatin1String("LOG"), Qt::CaseInsensitive) != 0))
-        return;
-    const QFileInfoList subdirs =
-        QDir(dir.filePath()).entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks, QDir::Name);
-    for (const QFileInfo& sub : subdirs)
-        CollectFolders(sub, rel + QLatin1Char('/') + sub.fileName(), depth + 1, out);
-}
-
-// The folders of the station's RESULTS, named from the station directory whatever
-// path leads to it ("RESULTS/351234" for "arc", "/abs/arc" and "../arc" alike).
-QList<Folder> StationFolders(const QString& stationDir)
-{
-    QList<Folder> folders;
-    const QFileInfo results(ResolvePath(stationDir, QStringLiteral("RESULTS")));
-    if (results.isDir())
-        CollectFolders(results, results.fileName(), 0, folders);
-    return folders;
-}
 
 std::atomic<int> g_connections{0};
 
@@ -268,93 +187,117 @@ bool PlanFolder(QSqlDatabase& db, const Folder& folder, QList<PlannedFile>& plan
     return true;
 }
 
-bool HistoryIndex::Walk(UpdateScope scope, IndexCounts& counts, QString* error, qint64 budgetMs)
+namespace {
+
+// The time each folder had when the index last read it.
+bool StoredFolderTimes(QSqlDatabase& db, QHash<QString, qint64>& known, QString* error)
 {
-    QElapsedTimer clock;
-    clock.start();
-    IndexWriter writer(db_);
-    RowTexts rowTexts;
-    if (!writer.Prepare(error) || !writer.LoadRowTexts(rowTexts, error))
-        return false;
+    QSqlQuery q(db);
+    if (!q.exec(QStringLiteral("SELECT path, mtime FROM folders")))
+        return Fail(error, q.lastError().text());
+    while (q.next())
+        known.insert(q.value(0).toString(), q.value(1).toLongLong());
+    return true;
+}
 
-    QHash<QString, qint64> known;
+// Stores a folder with its time once all its files are in.
+class FolderTimeWriter {
+public:
+    explicit FolderTimeWriter(QSqlDatabase& db) : query_(db)
     {
-        QSqlQuery q(db_);
-        if (!q.exec(QStringLiteral("SELECT path, mtime FROM folders")))
-            return Fail(error, q.lastError().text());
-        while (q.next())
-            known.insert(q.value(0).toString(), q.value(1).toLongLong());
+        query_.prepare(QStringLiteral("INSERT OR REPLACE INTO folders (path, mtime) VALUES (?, ?)"));
     }
-    QSqlQuery setFolder(db_);
-    setFolder.prepare(QStringLiteral("INSERT OR REPLACE INTO folders (path, mtime) VALUES (?, ?)"));
-    auto folderRead = [&](const QString& rel, qint64 mtime) {
-        setFolder.bindValue(0, rel);
-        setFolder.bindValue(1, SettledTime(mtime));
-        return Run(setFolder, error);
-    };
+    bool Store(const QString& rel, qint64 mtime, QString* error)
+    {
+        query_.bindValue(0, rel);
+        query_.bindValue(1, SettledTime(mtime));
+        return Run(query_, error);
+    }
 
-    // What to read: the new and changed files of every folder that changed (or of
-    // every folder), folder by folder; the files that are gone go at once.
+private:
+    QSqlQuery query_;
+};
+
+// What an update reads, folder by folder, and the folders that are there at all.
+struct UpdatePlan {
     QSet<QString> present;
-    QList<PlannedFile> plan;
+    QList<PlannedFile> files;
     QList<FolderWork> work;
-    for (const Folder& folder : StationFolders(stationDir_)) {
-        present.insert(folder.rel);
-        if (budgetMs > 0 && clock.elapsed() >= budgetMs) {
+};
+
+// The time allowed to one pass; an update without a budget has all the time it needs.
+struct PassClock {
+    QElapsedTimer clock;
+    qint64 budgetMs = 0;
+    bool Over() const { return budgetMs > 0 && clock.elapsed() >= budgetMs; }
+};
+
+// The new and changed files of every folder that changed (or of every folder); the
+// files that are gone go at once, and a folder with nothing to read is stored as read.
+bool PlanUpdate(QSqlDatabase& db, const QString& stationDir, UpdateScope scope, const PassClock& pass,
+                IndexWriter& writer, FolderTimeWriter& folderTimes, IndexCounts& counts, UpdatePlan& plan,
+                QString* error)
+{
+    QHash<QString, qint64> known;
+    if (!StoredFolderTimes(db, known, error))
+        return false;
+    for (const Folder& folder : StationFolders(stationDir)) {
+        plan.present.insert(folder.rel);
+        if (pass.Over()) {
             counts.Complete = false;
             continue;
         }
         const qint64 mtime = MTime(folder.info);
         if (scope == UpdateScope::ChangedFolders && known.value(folder.rel, -1) == mtime && mtime != 0)
             continue;
-        const qsizetype first = plan.size();
-        if (!PlanFolder(db_, folder, plan, writer, counts, error))
+        const qsizetype first = plan.files.size();
+        if (!PlanFolder(db, folder, plan.files, writer, counts, error))
             return false;
-        if (plan.size() == first) {
-            if (!folderRead(folder.rel, mtime))
+        if (plan.files.size() == first) {
+            if (!folderTimes.Store(folder.rel, mtime, error))
                 return false;
         } else {
-            work.append(FolderWork{folder.rel, mtime, first, plan.size()});
+            plan.work.append(FolderWork{folder.rel, mtime, first, plan.files.size()});
         }
     }
+    return true;
+}
 
-    // Many files at once (a first index, a rebuild): the indexes that only questions
-    // use are made afresh after the rows are in, which is quicker than keeping them up
-    // to date row by row.
-    const bool bulk = plan.size() >= kBulkFiles;
-    if (bulk && !DropQueryIndexes(error))
-        return false;
-
-    // The files read on every core, written here in order; each folder is stored with
-    // its time once all its files are in. The time allowed ends the pass after a folder.
+// The files read on every core, written here in order; each folder is stored with its
+// time once all its files are in. The time allowed ends the pass after a folder.
+bool WritePlannedFiles(const UpdatePlan& plan, const ReadContext& context, const PassClock& pass,
+                       IndexWriter& writer, FolderTimeWriter& folderTimes, IndexCounts& counts, QString* error)
+{
     qsizetype done = 0;  // folders whose files are all in
     bool ok = true;
-    ReadInParallel(plan, ReadContext{dateOrder_, &rowTexts}, [&](const PlannedFile& file, ReadFile& read) {
+    ReadInParallel(plan.files, context, [&](const PlannedFile& file, ReadFile& read) {
         ok = (file.OldId < 0 || writer.Remove(file.OldId, error)) && writer.Add(read, error);
         if (!ok)
             return false;
         ++counts.Read;
         if (!read.Ok)
             ++counts.Skipped;
-        const FolderWork& current = work[done];
-        if (&file - plan.constData() + 1 < current.end)
+        const FolderWork& current = plan.work[done];
+        if (&file - plan.files.constData() + 1 < current.end)
             return true;
-        ok = folderRead(current.rel, current.mtime);
+        ok = folderTimes.Store(current.rel, current.mtime, error);
         ++done;
-        if (ok && done < work.size() && budgetMs > 0 && clock.elapsed() >= budgetMs) {
+        if (ok && done < plan.work.size() && pass.Over()) {
             counts.Complete = false;
             return false;
         }
         return ok;
     });
-    if (!ok || !writer.AddRowTexts(rowTexts.TakeNew(), error) || (bulk && !CreateSchema(error)))
-        return false;
+    return ok;
+}
 
-    // Folders that are gone, with their files.
-    QSqlQuery removeFiles(db_), removeFolder(db_);
+// Folders that are gone, with their files.
+bool RemoveGoneFolders(QSqlDatabase& db, const QSet<QString>& present, IndexCounts& counts, QString* error)
+{
+    QSqlQuery removeFiles(db), removeFolder(db);
     removeFiles.prepare(QStringLiteral("DELETE FROM files WHERE folder = ?"));
     removeFolder.prepare(QStringLiteral("DELETE FROM folders WHERE path = ?"));
-    QSqlQuery orphans(db_);
+    QSqlQuery orphans(db);
     if (!orphans.exec(QStringLiteral("SELECT path FROM folders")))
         return Fail(error, orphans.lastError().text());
     QStringList gone;
@@ -365,7 +308,7 @@ bool HistoryIndex::Walk(UpdateScope scope, IndexCounts& counts, QString* error, 
     }
     orphans.finish();
     for (const QString& folder : gone) {
-        QSqlQuery count(db_);
+        QSqlQuery count(db);
         count.prepare(QStringLiteral("SELECT COUNT(*) FROM files WHERE folder = ?"));
         count.bindValue(0, folder);
         if (Run(count, error) && count.next())
@@ -375,6 +318,36 @@ bool HistoryIndex::Walk(UpdateScope scope, IndexCounts& counts, QString* error, 
         if (!Run(removeFiles, error) || !Run(removeFolder, error))
             return false;
     }
+    return true;
+}
+
+}  // namespace
+
+bool HistoryIndex::Walk(UpdateScope scope, IndexCounts& counts, QString* error, qint64 budgetMs)
+{
+    PassClock pass;
+    pass.clock.start();
+    pass.budgetMs = budgetMs;
+    IndexWriter writer(db_);
+    RowTexts rowTexts;
+    if (!writer.Prepare(error) || !writer.LoadRowTexts(rowTexts, error))
+        return false;
+    FolderTimeWriter folderTimes(db_);
+    UpdatePlan plan;
+    if (!PlanUpdate(db_, stationDir_, scope, pass, writer, folderTimes, counts, plan, error))
+        return false;
+
+    // Many files at once (a first index, a rebuild): the indexes that only questions
+    // use are made afresh after the rows are in, which is quicker than keeping them up
+    // to date row by row.
+    const bool bulk = plan.files.size() >= kBulkFiles;
+    if (bulk && !DropQueryIndexes(error))
+        return false;
+    if (!WritePlannedFiles(plan, ReadContext{dateOrder_, &rowTexts}, pass, writer, folderTimes, counts, error) ||
+        !writer.AddRowTexts(rowTexts.TakeNew(), error) || (bulk && !CreateSchema(error)))
+        return false;
+    if (!RemoveGoneFolders(db_, plan.present, counts, error))
+        return false;
 
     QSqlQuery skipped(db_);
     if (skipped.exec(QStringLiteral("SELECT COUNT(*) FROM files WHERE status = 'skipped'")) && skipped.next())

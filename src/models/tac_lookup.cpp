@@ -213,81 +213,65 @@ void WarnAboutModelData(App& app)
 
 namespace {
 
-// The walk through the TAC tables and the load of the block it ends with.
-bool FindAndLoadModel(App& app, TableSource& tables, const QString& imei)
-{
-    if (!tables.Exists(app, app.TacFileName)) {
-        app.Model.DataWarnings << app.TacFileName + QStringLiteral(" not found: no path attenuation used.");
-        return false;
-    }
-    Key key = ImeiKey(imei, 6);
-    if (key == 0)
-        key = 999999;  // the entry for phones whose IMEI was not read
-
-    auto file = std::make_unique<LfLineReader>();
-    if (!tables.Open(app, app.TacFileName, *file))
-        return false;
+// Where the walk through the TAC tables stands: the file read, the key its entries are
+// compared with, the files entered with their keys, and the entry found.
+struct TacWalk {
+    std::unique_ptr<LfLineReader> file;
+    Key key;
     // Files entered with a key: a -1 line that leads back to one of them with the same
     // key would walk in a circle for ever.
-    std::set<std::pair<QString, Key>> entered{{tables.Identity(app, app.TacFileName), key}};
-
+    std::set<std::pair<QString, Key>> entered;
     std::optional<Match> match;
-    QByteArray line;
-    while (file->Next(line)) {
-        // The number skips spaces: it is that of the line stripped of them. Most lines
-        // are entries that do not match, and need no more than this number.
-        const Key number = LeadingInteger(line);
-        if (IsDirective(number)) {
-            const QString raw = FromLatin1(line);
-            const QString argument = ValuePart(StripSpaces(raw));
-            switch (*number) {
-            case -1:
-                if (AcceptStationName(app, argument, QStringLiteral("TAC file")) && tables.Exists(app, argument)) {
-                    auto next = std::make_unique<LfLineReader>();
-                    if (!entered.insert({tables.Identity(app, argument), key}).second)
-                        TraceLine(app, QStringLiteral("TAC file loop: ") + raw + QStringLiteral(" ignored."));
-                    else if (tables.Open(app, argument, *next))
-                        file = std::move(next);
-                }
-                break;
-            case -2:
-                if (AcceptStationName(app, argument, QStringLiteral("User TAC file")) && tables.Exists(app, argument)) {
-                    key = ImeiKey(imei, 8);
-                    match = SearchUserFile(app, tables, argument, key);
-                }
-                break;
-            case -6:
-                key = ImeiKey(imei, 6);
-                break;
-            case -7:
-                if (AcceptStationName(app, argument, QStringLiteral("Model database")) && tables.Exists(app, argument))
-                    app.ModelDbFileName = argument;
-                else
-                    app.Model.DataWarnings << QStringLiteral("Model database %1 named in %2 not found: %3 used.")
-                                                  .arg(argument, app.TacFileName, app.ModelDbFileName);
-                break;
-            case -8:
-                key = ImeiKey(imei, 8);
-                break;
-            case -9:
-                match = DefaultMatch(app, tables, imei, raw, argument);
-                break;
-            default:  // -3, -4, -5
-                break;
-            }
-        } else if (Matches(number, key)) {
-            match = MatchOf(FromLatin1(line));
-        }
-        if (match)
-            break;
-        DoEvents(app);
-        if (Stopped(app))
-            break;
-    }
-    file->Close();
+};
 
-    if (Stopped(app))
-        return false;
+// A directive line: -1 goes on in another TAC file, -2 searches a user file, -6 and -8
+// set the key's length, -7 names the model database, -9 is the default entry.
+void FollowDirective(App& app, TableSource& tables, const QString& imei, const QByteArray& line, qint32 directive,
+                     TacWalk& walk)
+{
+    const QString raw = FromLatin1(line);
+    const QString argument = ValuePart(StripSpaces(raw));
+    switch (directive) {
+    case -1:
+        if (AcceptStationName(app, argument, QStringLiteral("TAC file")) && tables.Exists(app, argument)) {
+            auto next = std::make_unique<LfLineReader>();
+            if (!walk.entered.insert({tables.Identity(app, argument), walk.key}).second)
+                TraceLine(app, QStringLiteral("TAC file loop: ") + raw + QStringLiteral(" ignored."));
+            else if (tables.Open(app, argument, *next))
+                walk.file = std::move(next);
+        }
+        break;
+    case -2:
+        if (AcceptStationName(app, argument, QStringLiteral("User TAC file")) && tables.Exists(app, argument)) {
+            walk.key = ImeiKey(imei, 8);
+            walk.match = SearchUserFile(app, tables, argument, walk.key);
+        }
+        break;
+    case -6:
+        walk.key = ImeiKey(imei, 6);
+        break;
+    case -7:
+        if (AcceptStationName(app, argument, QStringLiteral("Model database")) && tables.Exists(app, argument))
+            app.ModelDbFileName = argument;
+        else
+            app.Model.DataWarnings << QStringLiteral("Model database %1 named in %2 not found: %3 used.")
+                                          .arg(argument, app.TacFileName, app.ModelDbFileName);
+        break;
+    case -8:
+        walk.key = ImeiKey(imei, 8);
+        break;
+    case -9:
+        walk.match = DefaultMatch(app, tables, imei, raw, argument);
+        break;
+    default:  // -3, -4, -5
+        break;
+    }
+}
+
+// The model of the entry found: its name (cut to the longest the program keeps) and
+// its block of the model database loaded.
+bool LoadMatch(App& app, TableSource& tables, const QString& imei, const std::optional<Match>& match)
+{
     if (!match) {
         app.Model.DataWarnings << QStringLiteral("No entry for the IMEI %1 in %2 and no default line: no path "
                                                  "attenuation used.")
@@ -299,6 +283,45 @@ bool FindAndLoadModel(App& app, TableSource& tables, const QString& imei)
     app.Model.Name = match->name.left(kMaxModelName);
     tables.LoadModel(app, match->block);
     return true;
+}
+
+// The walk through the TAC tables and the load of the block it ends with.
+bool FindAndLoadModel(App& app, TableSource& tables, const QString& imei)
+{
+    if (!tables.Exists(app, app.TacFileName)) {
+        app.Model.DataWarnings << app.TacFileName + QStringLiteral(" not found: no path attenuation used.");
+        return false;
+    }
+    TacWalk walk;
+    walk.key = ImeiKey(imei, 6);
+    if (walk.key == 0)
+        walk.key = 999999;  // the entry for phones whose IMEI was not read
+
+    walk.file = std::make_unique<LfLineReader>();
+    if (!tables.Open(app, app.TacFileName, *walk.file))
+        return false;
+    walk.entered.insert({tables.Identity(app, app.TacFileName), walk.key});
+
+    QByteArray line;
+    while (walk.file->Next(line)) {
+        // The number skips spaces: it is that of the line stripped of them. Most lines
+        // are entries that do not match, and need no more than this number.
+        const Key number = LeadingInteger(line);
+        if (IsDirective(number))
+            FollowDirective(app, tables, imei, line, *number, walk);
+        else if (Matches(number, walk.key))
+            walk.match = MatchOf(FromLatin1(line));
+        if (walk.match)
+            break;
+        DoEvents(app);
+        if (Stopped(app))
+            break;
+    }
+    walk.file->Close();
+
+    if (Stopped(app))
+        return false;
+    return LoadMatch(app, tables, imei, walk.match);
 }
 
 }  // namespace

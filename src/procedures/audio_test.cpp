@@ -36,10 +36,7 @@ QList<MeasuredReading> AudioTest(App& app, const QString& rxLevelText)
     } else {
         Send(app, TesterOp::RemoteDisplayText, {QStringLiteral("Speech Loopback")});
         Send(app, TesterOp::SetGeneratorLevel, {band, QStringLiteral("-55")});
-        Send(app, TesterOp::AudioLoopOn, {band});
-        app.ui.Sleep(kSettlePause);
-        Send(app, TesterOp::ReadStatusByte);
-        ReadAnswer(app);
+        LoopBack(app, band, true);
 
         ShowPicture(app, QStringLiteral("Speak.BMP"), st.PhonePicture);
         f.Label4.Caption = Tr(app, QT_TRANSLATE_NOOP("Celvio", "Audio Test"));

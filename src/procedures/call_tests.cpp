@@ -82,9 +82,9 @@ QString DecodeDialled(const QString& digits)
     return out;
 }
 
-}  // namespace
-
-QList<MeasuredReading> KeypadCallTest(App& app, CycleMode purpose)
+// The instruction to dial from the phone, in the words of the cycle's purpose, with the
+// picture of the hand and the call's time-out on the progress bar.
+void ShowDialInstruction(App& app, CycleMode purpose)
 {
     StationState& st = app.st;
     Form1& f = app.Form1;
@@ -110,7 +110,39 @@ QList<MeasuredReading> KeypadCallTest(App& app, CycleMode purpose)
     f.Label3.Visible = true;
     ShowProgress(app, st.MsCallTimeout);
     DoEvents(app);
+}
 
+// The keypad test's readings by its verdict: the call and the digits dialled, and the
+// summary line of the printed report.
+QList<MeasuredReading> KeypadReadings(App& app, const QString& dialled)
+{
+    StationState& st = app.st;
+    const QString passed = Tr(app, QT_TRANSLATE_NOOP("Celvio", "Passed"));
+    auto reading = [](RowId row, const QString& text, ReadingOutcome outcome) {
+        return MeasuredReading{1, row, 1, text, outcome, 1};
+    };
+    switch (st.Verdict) {
+    case Verdict::Passed:
+        st.SummaryLines[1] = Tr(app, QT_TRANSLATE_NOOP("Celvio", "Keypad Test: Passed"));
+        return {reading(RowId::MobileCall, passed, ReadingOutcome::Passed),
+                reading(RowId::DialledNumber, dialled, ReadingOutcome::Passed)};
+    case Verdict::Failed:
+        st.SummaryLines[1] = Tr(app, QT_TRANSLATE_NOOP("Celvio", "Keypad Test: Failed"));
+        return {reading(RowId::MobileCall, passed, ReadingOutcome::Passed),
+                reading(RowId::DialledNumber, dialled, ReadingOutcome::Failed)};
+    default:
+        st.SummaryLines[1] = Tr(app, QT_TRANSLATE_NOOP("Celvio", "Keypad Test: Failed "));
+        return {reading(RowId::MobileCall, Tr(app, QT_TRANSLATE_NOOP("Celvio", "Failed")), ReadingOutcome::Failed)};
+    }
+}
+
+}  // namespace
+
+QList<MeasuredReading> KeypadCallTest(App& app, CycleMode purpose)
+{
+    StationState& st = app.st;
+    Form1& f = app.Form1;
+    ShowDialInstruction(app, purpose);
     StartCall(app, QStringLiteral("MS Call..."), st.MsCallTimeout, TesterOp::PhoneCallThenStatus);
     const double start = SecondsSinceMidnight(app);
     f.Pointer = MousePointer::Hourglass;
@@ -139,24 +171,7 @@ QList<MeasuredReading> KeypadCallTest(App& app, CycleMode purpose)
     }
     if (purpose == CycleMode::Swap)
         return {};  // the swap reads Verdict itself
-
-    const QString passed = Tr(app, QT_TRANSLATE_NOOP("Celvio", "Passed"));
-    auto reading = [](RowId row, const QString& text, ReadingOutcome outcome) {
-        return MeasuredReading{1, row, 1, text, outcome, 1};
-    };
-    switch (st.Verdict) {
-    case Verdict::Passed:
-        st.SummaryLines[1] = Tr(app, QT_TRANSLATE_NOOP("Celvio", "Keypad Test: Passed"));
-        return {reading(RowId::MobileCall, passed, ReadingOutcome::Passed),
-                reading(RowId::DialledNumber, dialled, ReadingOutcome::Passed)};
-    case Verdict::Failed:
-        st.SummaryLines[1] = Tr(app, QT_TRANSLATE_NOOP("Celvio", "Keypad Test: Failed"));
-        return {reading(RowId::MobileCall, passed, ReadingOutcome::Passed),
-                reading(RowId::DialledNumber, dialled, ReadingOutcome::Failed)};
-    default:
-        st.SummaryLines[1] = Tr(app, QT_TRANSLATE_NOOP("Celvio", "Keypad Test: Failed "));
-        return {reading(RowId::MobileCall, Tr(app, QT_TRANSLATE_NOOP("Celvio", "Failed")), ReadingOutcome::Failed)};
-    }
+    return KeypadReadings(app, dialled);
 }
 
 QList<MeasuredReading> BaseCallTest(App& app)

@@ -40,14 +40,12 @@ Placement PlacementFor(CycleMode mode, bool haveBlockedList)
     return {"Scanning for used Channels", "Place your mobile phone on", "the antenna coupler.", "Coupler.BMP"};
 }
 
-}  // namespace
-
-void NetworkSearch(App& app, CycleMode mode)
+// Where to put the phone and what to do with it, the Done button, and the search's
+// time-out on the progress bar.
+void ShowSearchInstruction(App& app, CycleMode mode, bool haveBlockedList)
 {
     StationState& st = app.st;
     Form1& f = app.Form1;
-    SetHelpTopic(app, HelpTopic::NetworkSearch);
-    const bool haveBlockedList = FileExists(app, QStringLiteral("BadChan.DAT"));
     const Placement p = PlacementFor(mode, haveBlockedList);
     f.Label4.Caption = QString::fromLatin1(p.title);
     f.Label4.Visible = true;
@@ -67,6 +65,41 @@ void NetworkSearch(App& app, CycleMode mode)
     bar.Max = st.SearchTimeout;
     bar.Color = kGreen;
     bar.Visible = true;
+}
+
+// The tester's answer to the location update: a status that is not a whole number
+// 0..65535 is no proof of a registration. A failed search (or one that timed out) ends
+// the phone's call attempt on the tester and aborts the cycle.
+void EvaluateRegistration(App& app, CallWaitEnd end)
+{
+    StationState& st = app.st;
+    st.TesterBusy = 0;
+    ReadAnswer(app);
+    Send(app, TesterOp::ReadQuestionableEvents);
+    quint16 status = 0;
+    const bool statusRead = ReadStatusWord(AnswerLine(ReadAnswer(app)), status);
+    if (!statusRead)
+        TraceLine(app, QStringLiteral("Network search: status not readable, counted as failed."));
+    const bool failed = !statusRead || (status & kCallFailedBit) != 0 || end == CallWaitEnd::TimedOut;
+    if (failed) {
+        st.Verdict = Verdict::Aborted;
+        Send(app, TesterOp::SetTimeout, {QStringLiteral("1")});
+        Send(app, TesterOp::StartTimeout);
+        Send(app, TesterOp::PhoneCallThenEvents);
+        ReadAnswer(app);
+    }
+    Send(app, TesterOp::ClearStatusAndStopTimeout);
+}
+
+}  // namespace
+
+void NetworkSearch(App& app, CycleMode mode)
+{
+    StationState& st = app.st;
+    Form1& f = app.Form1;
+    SetHelpTopic(app, HelpTopic::NetworkSearch);
+    const bool haveBlockedList = FileExists(app, QStringLiteral("BadChan.DAT"));
+    ShowSearchInstruction(app, mode, haveBlockedList);
 
     const QString band = st.SystemCode.left(3);
     Send(app, TesterOp::SetTrafficChannel, {band, Str(qint64(st.ControlChannel))});
@@ -88,25 +121,10 @@ void NetworkSearch(App& app, CycleMode mode)
         return;
     }
 
-    st.TesterBusy = 0;
-    ReadAnswer(app);
-    Send(app, TesterOp::ReadQuestionableEvents);
-    // A status that is not a whole number 0..65535 is no proof of a registration.
-    quint16 status = 0;
-    const bool statusRead = ReadStatusWord(AnswerLine(ReadAnswer(app)), status);
-    if (!statusRead)
-        TraceLine(app, QStringLiteral("Network search: status not readable, counted as failed."));
-    const bool failed = !statusRead || (status & kCallFailedBit) != 0 || end == CallWaitEnd::TimedOut;
-    if (failed) {
-        st.Verdict = Verdict::Aborted;
-        Send(app, TesterOp::SetTimeout, {QStringLiteral("1")});
-        Send(app, TesterOp::StartTimeout);
-        Send(app, TesterOp::PhoneCallThenEvents);
-        ReadAnswer(app);
-    }
-    Send(app, TesterOp::ClearStatusAndStopTimeout);
+    EvaluateRegistration(app, end);
 
     st.Command1Pressed = kFalse;
+    ProgressBar& bar = f.Progress;
     bar.Visible = false;
     bar.Color = kGreen;
     f.Label4.Caption.clear();

@@ -51,37 +51,41 @@ int LuhnCheckDigit(const QString& fourteenDigits)
     return sum % 10 == 0 ? 0 : 10 - sum % 10;
 }
 
-void IdentifyPhone(App& app)
+PhoneIdentity IdentifyPhone(App& app)
 {
-    StationState& st = app.st;
+    const StationState& st = app.st;
     Form1& f = app.Form1;
     f.Label4.Caption = Tr(app, QT_TRANSLATE_NOOP("Celvio", "Identifying Phone..."));
     f.Label4.Visible = true;
     f.Pointer = MousePointer::Hourglass;
     DoEvents(app);
 
+    PhoneIdentity identity;
     const QString imeiAnswer = AskPhone(app, TesterOp::PhoneImei);
     if (st.StopRequested == kTrue)
-        return;
-    st.Imei = imeiAnswer.left(15);
-    if (st.Imei.size() == 15 && IsDigits(st.Imei)) {
+        return identity;
+    QString imei = imeiAnswer.left(15);
+    if (imei.size() == 15 && IsDigits(imei)) {
+        identity.Imei = imei;
         const QString revision = AskPhone(app, TesterOp::PhoneRevision);
         if (st.StopRequested == kTrue)
-            return;
+            return identity;
         // Revision level 1: the phone reports a spare digit in place of the check digit.
         if (ReadNumber(revision) == 1)
-            st.Imei = st.Imei.left(14) + QString::number(LuhnCheckDigit(st.Imei.left(14)));
+            imei = imei.left(14) + QString::number(LuhnCheckDigit(imei.left(14)));
     } else {
-        st.Imei = kSubstituteImei;
+        imei = kSubstituteImei;
     }
+    identity.Imei = imei;
 
     const QString imsiAnswer = AskPhone(app, TesterOp::PhoneImsi);
     if (st.StopRequested == kTrue)
-        return;
+        return identity;
     // A shorter IMSI must not carry the answer's line end into the records.
-    st.Imsi = AnswerLine(imsiAnswer).left(15);
+    identity.Imsi = AnswerLine(imsiAnswer).left(15);
 
     f.Pointer = MousePointer::Normal;
+    return identity;
 }
 
 void ReleaseBaseStation(App& app)

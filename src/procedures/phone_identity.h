@@ -2,14 +2,26 @@
 #pragma once
 
 #include <QString>
+#include <optional>
 
 namespace celvio {
 
 struct App;
 
-// Reads IMEI and IMSI from the phone into the station state; an unreadable IMEI
-// becomes the substitute IMEI 999999000000006.
-void IdentifyPhone(App& app);
+// What the phone says of itself. A stop during the questions ends the reading: what
+// was learned before it is there, the rest is absent.
+struct PhoneIdentity {
+    // The IMEI: fifteen digits, the check digit repaired for revision level 1, or the
+    // substitute IMEI 999999000000006 for an answer that is no IMEI. A stop while the
+    // revision is asked leaves the answer as read.
+    std::optional<QString> Imei;
+    // The IMSI, up to fifteen characters of the answer's line.
+    std::optional<QString> Imsi;
+};
+
+// Asks the phone for its IMEI and IMSI; the caller keeps them in the station state
+// and the cycle's record.
+PhoneIdentity IdentifyPhone(App& app);
 
 // Clears the call between the test steps and returns the tester to idle.
 void ReleaseBaseStation(App& app);

@@ -91,6 +91,46 @@ int NoAnswer(App& app, const QString& command, int channel)
                                 QString::number(channel));
 }
 
+// A channel report the tester could not give twice: the operator is told, and the scan
+// ends as on a tester fault.
+int UnreadableReport(App& app, const QString& ch, const QString& answer)
+{
+    const QString shown = AnswerLine(answer);
+    app.ui.MsgBox(Tr(app, QT_TRANSLATE_NOOP("Celvio", "Unreadable answer of the tester on channel %1: \"%2\""))
+                          .arg(ch, shown) +
+                      kCrLf + Tr(app, QT_TRANSLATE_NOOP("Celvio", "The scan ends; the channels found so far are saved.")),
+                  msgbox::kOkOnly | msgbox::kExclamation, QStringLiteral("SCAN"));
+    return TesterFault(app, QStringLiteral("unreadable answer \"") + shown + QStringLiteral("\" on channel ") + ch);
+}
+
+// A channel on which the phone heard a network: shown, logged and blocked; a level of
+// 255 (strong interference) interrupts the scan.
+int KeepInterferedChannel(App& app, int channel, int level, int quality, bool testChannel)
+{
+    StationState& st = app.st;
+    const QString ch = QString::number(channel);
+    if (testChannel)
+        ScanTrace(app, QStringLiteral("-----> Chan:") + ch + QLatin1Char('=') + QString::number(level) +
+                           QLatin1Char(',') + QString::number(quality));
+    QString found = QStringLiteral("Scan time: ") + ElapsedScanTime(app) + st.NewLine +
+                    QStringLiteral("Interfered channel found.") + st.NewLine + QStringLiteral("CHANNEL: ") + ch +
+                    st.NewLine;
+    found += testChannel ? QStringLiteral("RxLevel = ") + QString::number(level)
+                         : QStringLiteral("RxLevel/RX-Qual = ") + QString::number(level) + QLatin1Char('/') +
+                               QString::number(quality);
+    ShowScanLabel(app, found);
+    ScanLogMeasurement(app, channel, quality, level);
+    if (!Blocked(app, channel))
+        st.BlockedChannels += BlockedChannelEntry(channel);
+    if (!st.NewBlockedChannels.contains(BlockedChannelEntry(channel)))
+        st.NewBlockedChannels += BlockedChannelEntry(channel);
+    if (level == 255) {
+        ScanLog(app, QStringLiteral("Interrupted by high interference"));
+        return kScanInterrupted;
+    }
+    return kScanGoOn;
+}
+
 // One channel: move the call there, listen with the generator at -110 dBm, set the
 // generator back, and block the channel when the phone heard a network. Returns 0,
 // 2 (a level of 255) or 4 (a tester fault).
@@ -131,38 +171,13 @@ int MeasureChannel(App& app, const QString& sys, int channel, const StepWaits& w
     QString restored;
     if (!Ask(app, restore, restored))
         return NoAnswer(app, restore, channel);
-    if (!readable) {
-        const QString shown = AnswerLine(answer);
-        app.ui.MsgBox(Tr(app, QT_TRANSLATE_NOOP("Celvio", "Unreadable answer of the tester on channel %1: \"%2\""))
-                              .arg(ch, shown) +
-                          kCrLf + Tr(app, QT_TRANSLATE_NOOP("Celvio", "The scan ends; the channels found so far are saved.")),
-                      msgbox::kOkOnly | msgbox::kExclamation, QStringLiteral("SCAN"));
-        return TesterFault(app, QStringLiteral("unreadable answer \"") + shown + QStringLiteral("\" on channel ") + ch);
-    }
+    if (!readable)
+        return UnreadableReport(app, ch, answer);
     WaitSeconds(app, waits.afterRestore);
 
     if (level < st.ScanSensitivity)
         return kScanGoOn;
-    if (testChannel)
-        ScanTrace(app, QStringLiteral("-----> Chan:") + ch + QLatin1Char('=') + QString::number(level) +
-                           QLatin1Char(',') + QString::number(quality));
-    QString found = QStringLiteral("Scan time: ") + ElapsedScanTime(app) + st.NewLine +
-                    QStringLiteral("Interfered channel found.") + st.NewLine + QStringLiteral("CHANNEL: ") + ch +
-                    st.NewLine;
-    found += testChannel ? QStringLiteral("RxLevel = ") + QString::number(level)
-                         : QStringLiteral("RxLevel/RX-Qual = ") + QString::number(level) + QLatin1Char('/') +
-                               QString::number(quality);
-    ShowScanLabel(app, found);
-    ScanLogMeasurement(app, channel, quality, level);
-    if (!Blocked(app, channel))
-        st.BlockedChannels += BlockedChannelEntry(channel);
-    if (!st.NewBlockedChannels.contains(BlockedChannelEntry(channel)))
-        st.NewBlockedChannels += BlockedChannelEntry(channel);
-    if (level == 255) {
-        ScanLog(app, QStringLiteral("Interrupted by high interference"));
-        return kScanInterrupted;
-    }
-    return kScanGoOn;
+    return KeepInterferedChannel(app, channel, level, quality, testChannel);
 }
 
 int AbortedByUser(App& app)

@@ -140,47 +140,67 @@ bool AskSwapQuestion(App& app, SwapQuestion kind)
     return yes;
 }
 
+namespace {
+
+// The new phone over the air: the band, the phone registering, its call, then its IMEI
+// and IMSI read and kept as the swap's new phone. False when the operator stopped; a
+// phone that did not register or call, or whose IMEI is no phone to hand out, leaves
+// the verdict Aborted.
+bool ReadNewPhoneOverTheAir(App& app, bool swapMode)
+{
+    StationState& st = app.st;
+    // 1.-2. The band, then the new phone registering.
+    st.Imei.clear();
+    st.Verdict = Verdict::Passed;
+    if (swapMode)
+        SetHelpTopic(app, HelpTopic::InitializeTester);
+    ConfigureBand(app);
+    if (Stopped(app))
+        return false;
+    app.Form1.MStop.Enabled = true;
+    if (swapMode)
+        SetHelpTopic(app, HelpTopic::NetworkSearch);
+    NetworkSearch(app, CycleMode::Swap);
+    if (Stopped(app))
+        return false;
+    // 3. The call from the phone, then its IMEI.
+    if (st.Verdict != Verdict::Aborted) {
+        SetHelpTopic(app, HelpTopic::MobileCall);
+        KeypadCallTest(app, CycleMode::Swap);
+        if (Stopped(app))
+            return false;
+    }
+    if (st.Verdict == Verdict::Aborted) {
+        ReleaseTester(app, 0);
+        return true;
+    }
+    Send(app, TesterOp::RemoteDisplayText, {QStringLiteral("Read IMEI IMSI")});
+    const PhoneIdentity identity = IdentifyPhone(app);
+    if (identity.Imei)
+        st.Imei = *identity.Imei;
+    if (identity.Imsi)
+        st.Imsi = *identity.Imsi;
+    ReleaseBaseStation(app);
+    ReleaseTester(app, 0);
+    if (Stopped(app))
+        return false;
+    // An IMEI that could not be read is no phone to hand out.
+    if (!UsableImei(st.Imei) || st.Imei == kUnreadImei) {
+        TraceLine(app, QStringLiteral("New IMEI not usable: ") + st.Imei);
+        st.Imei.clear();
+        st.Verdict = Verdict::Aborted;
+    }
+    return true;
+}
+
+}  // namespace
+
 bool ReadNewPhone(App& app, bool swapMode)
 {
     StationState& st = app.st;
     for (;;) {
-        // 1.-2. The band, then the new phone registering.
-        st.Imei.clear();
-        st.Verdict = Verdict::Passed;
-        if (swapMode)
-            SetHelpTopic(app, HelpTopic::InitializeTester);
-        ConfigureBand(app);
-        if (Stopped(app))
+        if (!ReadNewPhoneOverTheAir(app, swapMode))
             return false;
-        app.Form1.MStop.Enabled = true;
-        if (swapMode)
-            SetHelpTopic(app, HelpTopic::NetworkSearch);
-        NetworkSearch(app, CycleMode::Swap);
-        if (Stopped(app))
-            return false;
-        // 3. The call from the phone, then its IMEI.
-        if (st.Verdict != Verdict::Aborted) {
-            SetHelpTopic(app, HelpTopic::MobileCall);
-            KeypadCallTest(app, CycleMode::Swap);
-            if (Stopped(app))
-                return false;
-        }
-        if (st.Verdict != Verdict::Aborted) {
-            Send(app, TesterOp::RemoteDisplayText, {QStringLiteral("Read IMEI IMSI")});
-            IdentifyPhone(app);
-            ReleaseBaseStation(app);
-            ReleaseTester(app, 0);
-            if (Stopped(app))
-                return false;
-            // An IMEI that could not be read is no phone to hand out.
-            if (!UsableImei(st.Imei) || st.Imei == kUnreadImei) {
-                TraceLine(app, QStringLiteral("New IMEI not usable: ") + st.Imei);
-                st.Imei.clear();
-                st.Verdict = Verdict::Aborted;
-            }
-        } else {
-            ReleaseTester(app, 0);
-        }
         // 4. No connection to the new phone: again, or the IMEI typed in.
         if (st.Verdict == Verdict::Aborted) {
             SetHelpTopic(app, HelpTopic::UnknownImei);

@@ -60,6 +60,53 @@ void DropUntilQuiet(App& app, qint64 deadline)
     }
 }
 
+// How the reading of an answer ended: with a line end or at the deadline, with the
+// port gone, or with more bytes than any answer has.
+enum class ReadEnd { LineOrDeadline, PortGone, Overlong };
+
+// Collects the tester's bytes into `buffer` until a line end, the deadline, a lost port
+// or too many bytes. It lets the command go out and the tester start on it, then looks
+// at what arrived; it sleeps again only while the answer is incomplete, because data
+// that has already arrived wakes nobody.
+ReadEnd CollectAnswer(App& app, QByteArray& buffer, qint64 deadline)
+{
+    SerialPort& port = app.ui.Comm1();
+    WaitEventsUntil(app, app.ui.MonotonicMs() + 1);
+    for (;;) {
+        if (!TesterPortAlive(app))
+            return ReadEnd::PortGone;
+        if (port.InBufferCount() > 0) {
+            // Only the bytes that came now are searched for the line end.
+            const qsizetype scanned = buffer.size();
+            buffer += port.Input();
+            if (buffer.indexOf('\n', scanned) >= 0)
+                return ReadEnd::LineOrDeadline;
+            if (buffer.size() > kMaxAnswerBytes)
+                return ReadEnd::Overlong;
+        }
+        if (app.ui.MonotonicMs() > deadline)
+            return ReadEnd::LineOrDeadline;
+        WaitEventsUntil(app, deadline + 1);
+    }
+}
+
+// A line this long is no answer of the tester: it is dropped, with the rest of the
+// flood behind it, so that memory stays bounded and the next answer is not taken from
+// the tail of this one.
+void DropOverlongAnswer(App& app, const QByteArray& buffer, qint64 deadline)
+{
+    TraceLine(app, TimeText(app.ui.Now().time()) + QStringLiteral("--- ERROR: Answer longer than ") +
+                       Str(qint64(kMaxAnswerBytes)) + QStringLiteral(" characters without a line end, ignored: ") +
+                       QString::fromLatin1(buffer.left(40)) + QStringLiteral("..."));
+    DropUntilQuiet(app, deadline);
+    if (app.ui.Comm1().IsOpen())
+        app.ui.MsgBox(QStringLiteral("The answer of the tester was not readable:") + kCrLf +
+                          QStringLiteral("more than ") + QString::number(kMaxAnswerBytes) +
+                          QStringLiteral(" characters without a line end.") + kCrLf +
+                          QStringLiteral("Please check the cable and the speed set on the tester."),
+                      msgbox::kOkOnly | msgbox::kExclamation, QStringLiteral("TESTER ERROR"));
+}
+
 }  // namespace
 
 QString ReadAnswer(App& app)
@@ -69,51 +116,13 @@ QString ReadAnswer(App& app)
     const Flag busyBefore = app.st.TesterBusy;
     app.st.TesterBusy = 1;
     QByteArray buffer;
-    SerialPort& port = app.ui.Comm1();
-    bool portGone = false;
-    bool overlong = false;
-    // Let the command go out and the tester start on it, then look at what arrived;
-    // sleep again only while the answer is incomplete, because data that has already
-    // arrived wakes nobody.
-    WaitEventsUntil(app, app.ui.MonotonicMs() + 1);
-    for (;;) {
-        if (!TesterPortAlive(app)) {
-            portGone = true;
-            break;
-        }
-        if (port.InBufferCount() > 0) {
-            // Only the bytes that came now are searched for the line end.
-            const qsizetype scanned = buffer.size();
-            buffer += port.Input();
-            if (buffer.indexOf('\n', scanned) >= 0)
-                break;
-            if (buffer.size() > kMaxAnswerBytes) {
-                overlong = true;
-                break;
-            }
-        }
-        if (app.ui.MonotonicMs() > deadline)
-            break;
-        WaitEventsUntil(app, deadline + 1);
-    }
-    if (overlong) {
-        // A line this long is no answer of the tester: it is dropped, with the rest of
-        // the flood behind it, so that memory stays bounded and the next answer is not
-        // taken from the tail of this one.
-        TraceLine(app, TimeText(app.ui.Now().time()) + QStringLiteral("--- ERROR: Answer longer than ") +
-                           Str(qint64(kMaxAnswerBytes)) + QStringLiteral(" characters without a line end, ignored: ") +
-                           QString::fromLatin1(buffer.left(40)) + QStringLiteral("..."));
-        buffer.clear();
-        DropUntilQuiet(app, deadline);
-        if (port.IsOpen())
-            app.ui.MsgBox(QStringLiteral("The answer of the tester was not readable:") + kCrLf +
-                              QStringLiteral("more than ") + QString::number(kMaxAnswerBytes) +
-                              QStringLiteral(" characters without a line end.") + kCrLf +
-                              QStringLiteral("Please check the cable and the speed set on the tester."),
-                          msgbox::kOkOnly | msgbox::kExclamation, QStringLiteral("TESTER ERROR"));
+    const ReadEnd end = CollectAnswer(app, buffer, deadline);
+    if (end == ReadEnd::Overlong) {
+        DropOverlongAnswer(app, buffer, deadline);
         app.st.TesterBusy = busyBefore;
         return QString();
     }
+    const bool portGone = end == ReadEnd::PortGone;
     // A port that is gone has been reported already: no time-out, no answer to trace.
     if (!portGone && app.ui.MonotonicMs() > deadline) {
         app.ui.MsgBox(QStringLiteral("No answer within 3 minutes."), msgbox::kOkOnly | msgbox::kExclamation,

@@ -105,6 +105,15 @@ bool StartTesterSim(QProcess& child, const QString& link, const QString& log, co
     return WaitFor([&] { return QFileInfo(link).isSymLink(); }, 5000);
 }
 
+bool StartProgram(QProcess& child, const QString& program, const QStringList& args, const QProcessEnvironment& env)
+{
+    child.setProcessEnvironment(env);
+    child.setProcessChannelMode(QProcess::ForwardedChannels);
+    DieWithParent(child);
+    child.start(program, args);
+    return child.waitForStarted(5000);
+}
+
 RemoteKeyboard::~RemoteKeyboard()
 {
     if (fd_ >= 0)

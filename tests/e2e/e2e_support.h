@@ -44,6 +44,10 @@ int FreeTcpPort();
 // Starts celvio-testersim serving at `link`, logging to `log`; waits for the link.
 bool StartTesterSim(QProcess& child, const QString& link, const QString& log, const QStringList& more = {});
 
+// Starts `program` with `args` in `env`, its output on the test's, ending with the test
+// process; false when it did not start within 5 s.
+bool StartProgram(QProcess& child, const QString& program, const QStringList& args, const QProcessEnvironment& env);
+
 // A client of the remote screen that Qt's "vnc" platform serves: connects, and sends
 // key presses (X keysyms) to the window that has the focus.
 class RemoteKeyboard {

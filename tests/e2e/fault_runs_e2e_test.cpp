@@ -315,11 +315,7 @@ void RunFaultCase(const FaultCase& c)
     env.insert(QStringLiteral("CELVIO_SHOWN_LOG"), shownLog);
     QProcess celvio;
     ChildGuard celvioGuard{celvio};
-    celvio.setProcessEnvironment(env);
-    celvio.setProcessChannelMode(QProcess::ForwardedChannels);
-    DieWithParent(celvio);
-    celvio.start(QStringLiteral(CELVIO_PROGRAM_PATH), {QStringLiteral("--station"), station});
-    ASSERT_TRUE(celvio.waitForStarted(5000));
+    ASSERT_TRUE(StartProgram(celvio, QStringLiteral(CELVIO_PROGRAM_PATH), {QStringLiteral("--station"), station}, env));
     const qint64 pid = celvio.processId();
 
     RemoteKeyboard keyboard;

@@ -100,12 +100,8 @@ TEST_P(LocaleCycle, DateInDigitsNamesTheFileAndIsReadBack)
     env.insert(QStringLiteral("CELVIO_SHOWN_LOG"), shownLog);
     QProcess celvio;
     ChildGuard celvioGuard{celvio};
-    celvio.setProcessEnvironment(env);
-    celvio.setProcessChannelMode(QProcess::ForwardedChannels);
-    DieWithParent(celvio);
     const QDate before = QDate::currentDate();
-    celvio.start(QStringLiteral(CELVIO_PROGRAM_PATH), {QStringLiteral("--station"), station});
-    ASSERT_TRUE(celvio.waitForStarted(5000));
+    ASSERT_TRUE(StartProgram(celvio, QStringLiteral(CELVIO_PROGRAM_PATH), {QStringLiteral("--station"), station}, env));
     RemoteKeyboard keyboard;
     ASSERT_TRUE(keyboard.Connect(screenPort, 10000));
 

@@ -42,11 +42,7 @@ TEST(SearchEndToEnd, FindsTheTesterAtCom3IdentifiesItAndQuitsCleanly)
     const QProcessEnvironment env = RemoteScreenEnvironment(dir.path(), 3, link, screenPort);
     QProcess celvio;
     ChildGuard celvioGuard{celvio};
-    celvio.setProcessEnvironment(env);
-    celvio.setProcessChannelMode(QProcess::ForwardedChannels);
-    DieWithParent(celvio);
-    celvio.start(QStringLiteral(CELVIO_PROGRAM_PATH), {QStringLiteral("--station"), station});
-    ASSERT_TRUE(celvio.waitForStarted(5000));
+    ASSERT_TRUE(StartProgram(celvio, QStringLiteral(CELVIO_PROGRAM_PATH), {QStringLiteral("--station"), station}, env));
 
     RemoteKeyboard keyboard;
     ASSERT_TRUE(keyboard.Connect(screenPort, 10000));

@@ -146,9 +146,9 @@ TEST_F(NetworkTest, ImeiIsRepairedOrReplacedByThePlaceholder)
         device->lines.clear();
         device->On(QStringLiteral("CALL:MSIN:IMEI?"), {QString::fromLatin1(c.answer)});
         device->On(QStringLiteral("CALL:MSIN:RLEV?"), {QString::fromLatin1(c.revision)});
-        IdentifyPhone(app);
-        EXPECT_EQ(app.st.Imei, QString::fromLatin1(c.expected));
-        const bool placeholder = app.st.Imei == QLatin1String("999999000000006");
+        const PhoneIdentity identity = IdentifyPhone(app);
+        EXPECT_EQ(identity.Imei, QString::fromLatin1(c.expected));
+        const bool placeholder = identity.Imei == QLatin1String("999999000000006");
         EXPECT_EQ(device->lines.contains(QStringLiteral("CALL:MSIN:RLEV?")), !placeholder);
     }
 }
@@ -159,18 +159,61 @@ TEST_F(NetworkTest, ShortImsiIsStoredWithoutTheLineEndAndShownOnBothPages)
     device->On(QStringLiteral("CALL:MSIN:IMEI?"), {QStringLiteral("351234560123457")});
     device->On(QStringLiteral("CALL:MSIN:IMSI?"), {QStringLiteral("00101012345678")});
     SetUpPages();
-    IdentifyPhone(app);
-    EXPECT_EQ(app.st.Imsi, QStringLiteral("00101012345678"));
-    EXPECT_EQ(app.st.Imei, QStringLiteral("351234560123457"));
+    const PhoneIdentity identity = IdentifyPhone(app);
+    EXPECT_EQ(identity.Imsi, QStringLiteral("00101012345678"));
+    EXPECT_EQ(identity.Imei, QStringLiteral("351234560123457"));
     // The flow keeps the identity in the record, which both pages show.
-    record.Imei = app.st.Imei;
-    record.Imsi = app.st.Imsi;
+    record.Imei = identity.Imei.value_or(QString());
+    record.Imsi = identity.Imsi.value_or(QString());
     record.PhoneIdentified = true;
     ShowRecordOnResultPages(app, record);
     for (const ResultPage* page : {&app.Form3, &app.Form4}) {
         EXPECT_EQ(page->Imsi.Caption, QStringLiteral("00101012345678"));
         EXPECT_EQ(page->Imsi.ForeColor, kGreen);
         EXPECT_EQ(page->Imei.Caption, QStringLiteral("351234560123457"));
+    }
+}
+
+// The procedure leaves the station state to its caller, and a stop ends the questions:
+// what was read before it comes back (the IMEI as read, not yet repaired), the rest is
+// absent, and nothing more is asked.
+TEST_F(NetworkTest, IdentityStopsWithWhatWasReadAndLeavesTheStationStateAlone)
+{
+    const struct {
+        const char* stopAfter;  // the question during whose answer STOP is pressed
+        std::optional<QString> imei;
+        std::optional<QString> imsi;
+    } cases[] = {
+        {"CALL:MSIN:IMEI?", std::nullopt, std::nullopt},
+        {"CALL:MSIN:RLEV?", QStringLiteral("490154203237510"), std::nullopt},
+        {"CALL:MSIN:IMSI?", QStringLiteral("490154203237518"), std::nullopt},
+        {nullptr, QStringLiteral("490154203237518"), QStringLiteral("262011234567890")},
+    };
+    auto device = Replies();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.stopAfter ? c.stopAfter : "no stop");
+        app.st.Imei = QStringLiteral("earlier IMEI");
+        app.st.Imsi = QStringLiteral("earlier IMSI");
+        app.st.StopRequested = kFalse;
+        device->lines.clear();
+        device->On(QStringLiteral("CALL:MSIN:IMEI?"), {QStringLiteral("490154203237510")}, 500);
+        device->On(QStringLiteral("CALL:MSIN:RLEV?"), {QStringLiteral("1")}, 500);
+        device->On(QStringLiteral("CALL:MSIN:IMSI?"), {QStringLiteral("262011234567890")}, 500);
+        if (c.stopAfter) {
+            app.Form1.MStop.Enabled = true;
+            platform.Answer(QStringLiteral("restart the test"), msgbox::kYes);
+            const QString question = QString::fromLatin1(c.stopAfter);
+            platform.Do(UiAction::Stop, [device, question](const App&) { return device->lines.contains(question); });
+        }
+        const PhoneIdentity identity = IdentifyPhone(app);
+        EXPECT_EQ(identity.Imei, c.imei);
+        EXPECT_EQ(identity.Imsi, c.imsi);
+        EXPECT_EQ(app.st.Imei, QStringLiteral("earlier IMEI"));
+        EXPECT_EQ(app.st.Imsi, QStringLiteral("earlier IMSI"));
+        if (c.stopAfter) {
+            EXPECT_EQ(device->lines.last(), QString::fromLatin1(c.stopAfter));
+        }
+        EXPECT_EQ(platform.StepsLeft(), 0);
     }
 }
 

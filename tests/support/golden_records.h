@@ -6,6 +6,7 @@
 #include "core/station.h"
 #include "core/text.h"
 #include "record/cycle_record.h"
+#include "support/shop_settings.h"
 
 #include <ostream>
 
@@ -44,27 +45,10 @@ namespace celvio::testing {
 // of `system` in `language`, on 12/7/26 (month first) at 10:04:09.
 inline void ShopStation(StationState& st, const char* system, quint8 language)
 {
-    st.Version = QStringLiteral("2.02");
+    ShopSettings(st);
     st.NewLine = kCrLf;
     st.Language = language;
     st.SystemCode = QString::fromLatin1(system);
-    st.MsPowerLevels = {0, 5, 10, 15, 0, 5, 10};
-    st.LimitTxPower = 2;
-    st.LimitPhaseRms = 5;
-    st.LimitPhasePeak = 20;
-    st.LimitFrequency = 90;
-    st.LimitFrequencyHigh = 180;
-    st.LimitBurstLength = 1;
-    st.LimitRxLevel = 3;
-    st.LimitRxQuality = 2;
-    st.TrafficChannels = {0, 20, 62, 100, 512, 698, 884};
-    st.ControlChannel = 30;
-    st.GeneratorLevel = -60;
-    st.DialNumber = QStringLiteral("0123");
-    st.CouplerLabel = QStringLiteral("(K580)");
-    st.TesterModel = QStringLiteral("7703S");
-    st.TesterSerial = QStringLiteral("100123");
-    st.TesterFirmware = QStringLiteral("V3.10");
     st.CycleDate = QStringLiteral("12/7/26");
     st.CycleTime = QStringLiteral("10:04:09");
     st.CycleDay = QDate(2026, 12, 7);

@@ -8,6 +8,8 @@
 
 #include "sim/tester.h"
 
+#include <functional>
+
 namespace celvio::testing {
 namespace {
 
@@ -22,6 +24,23 @@ protected:
 
     // The trace lines that contain `part`.
     QStringList TraceWith(const QString& part) const { return Trace().filter(part); }
+
+    // Back at the set-up screen after the box, the operator takes away what `unplug`
+    // removes, connects the tester to `port` and presses Done again.
+    void ConnectTesterAfterTheBox(int port, const std::function<void()>& unplug = {})
+    {
+        platform.Await(
+            [this, port, unplug](const App& a) {
+                if (!a.Form1.Command1.Visible || platform.boxes.isEmpty())
+                    return false;
+                if (unplug)
+                    unplug();
+                AttachSimulator(port);
+                return true;
+            },
+            QStringLiteral("the set-up screen after the box"));
+        platform.Press(QStringLiteral("&Done"));
+    }
 };
 
 TEST_F(PortSearchTest, FindsTheTesterBehindPortsThatFailEchoOrAnswerSomethingElse)
@@ -71,15 +90,7 @@ TEST_F(PortSearchTest, APortTheAccountMayNotOpenIsNamedInTheBox)
     forbidden->forbidden = true;
     platform.serial.devices[3] = forbidden;
     platform.Press(QStringLiteral("&Done"));
-    platform.Await(
-        [this](const App& a) {
-            if (!a.Form1.Command1.Visible || platform.boxes.isEmpty())
-                return false;
-            AttachSimulator(2);
-            return true;
-        },
-        QStringLiteral("the set-up screen after the box"));
-    platform.Press(QStringLiteral("&Done"));
+    ConnectTesterAfterTheBox(2);
 
     EXPECT_EQ(SearchTesterPort(app), 2);
     EXPECT_EQ(Boxes(), QStringList{Box(QStringLiteral("No connection to tester"),
@@ -97,16 +108,7 @@ TEST_F(PortSearchTest, TwoFruitlessPassesEndInOneBoxAndTheScreenAgain)
     platform.serial.devices[1] = other;
     platform.Press(QStringLiteral("&Done"));
     // Back at the screen after the box, the operator connects the tester to COM2.
-    platform.Await(
-        [this](const App& a) {
-            if (!a.Form1.Command1.Visible || platform.boxes.isEmpty())
-                return false;
-            platform.serial.devices.erase(1);
-            AttachSimulator(2);
-            return true;
-        },
-        QStringLiteral("the set-up screen after the box"));
-    platform.Press(QStringLiteral("&Done"));
+    ConnectTesterAfterTheBox(2, [this] { platform.serial.devices.erase(1); });
 
     EXPECT_EQ(SearchTesterPort(app), 2);
     EXPECT_EQ(Boxes(), QStringList{Box(QStringLiteral("No connection to tester"),

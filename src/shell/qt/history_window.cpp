@@ -33,9 +33,6 @@ namespace {
 
 // At most this many tests in the list: the newest first; a search narrows them.
 constexpr int kListLimit = 500;
-constexpr int kChartDays = 30;
-// Models in the pass-rate chart: the ones with the most tests in the period.
-constexpr int kChartModels = 10;
 // The longest the window waits for the index when it opens; on a station whose index
 // is still being built it shows what is there.
 constexpr qint64 kRefreshBudgetMs = 1500;
@@ -71,42 +68,9 @@ HistoryWindowView::HistoryWindowView(const QString& stationDir, QWidget* parent,
     setWindowModality(Qt::NonModal);
     setAttribute(Qt::WA_DeleteOnClose, false);
 
-    search_ = new QLineEdit;
-    search_->setPlaceholderText(QStringLiteral("IMEI, its first digits, or a model"));
-    search_->setClearButtonEnabled(true);
-    status_ = new QLabel;
-    // A long note (an index still being built) wraps rather than widen the window.
-    status_->setWordWrap(true);
-    auto* top = new QHBoxLayout;
-    top->addWidget(new QLabel(QStringLiteral("&Search:")));
-    static_cast<QLabel*>(top->itemAt(0)->widget())->setBuddy(search_);
-    top->addWidget(search_, 1);
-    top->addWidget(status_);
-
-    list_ = new QTableWidget(0, kColumns);
-    list_->setHorizontalHeaderLabels({QStringLiteral("Date"), QStringLiteral("Time"), QStringLiteral("IMEI"),
-                                      QStringLiteral("Model"), QStringLiteral("System"), QStringLiteral("Verdict"),
-                                      QStringLiteral("Failed")});
-    list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    list_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    list_->setSelectionMode(QAbstractItemView::SingleSelection);
-    list_->verticalHeader()->hide();
-    // Every column but the failed tests' fits its contents; that one takes the room
-    // left (FitColumns), and a text it cuts ends in "..." with the whole of it in the
-    // cell's tool tip.
-    list_->setTextElideMode(Qt::ElideRight);
-    list_->viewport()->installEventFilter(this);
-    list_->setWordWrap(false);
-
-    // The stored file wraps at the pane's edge: no line hides behind a scroll bar.
-    file_ = new QPlainTextEdit;
-    file_->setReadOnly(true);
-    file_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-    file_->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-    file_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    // Narrower than this the stored file would wrap nearly every line.
-    file_->setMinimumWidth(QFontMetrics(file_->font()).horizontalAdvance(QString(40, u'M')));
-
+    QHBoxLayout* top = BuildSearchRow();
+    BuildList();
+    BuildFilePane();
     auto* split = new QSplitter(Qt::Horizontal);
     split_ = split;
     split->addWidget(list_);
@@ -141,6 +105,65 @@ HistoryWindowView::HistoryWindowView(const QString& stationDir, QWidget* parent,
     charts_->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(chartsBox_, 2);
 
+    ConnectSearch(cursorRestMs);
+    // Narrow until it is given more room: beside the main window of a small screen
+    // the window still fits, rather than going over the cycle.
+    SetCompact(true);
+    resize(1100, 720);
+    Refresh();
+}
+
+// The search box with its label and the status beside it.
+QHBoxLayout* HistoryWindowView::BuildSearchRow()
+{
+    search_ = new QLineEdit;
+    search_->setPlaceholderText(QStringLiteral("IMEI, its first digits, or a model"));
+    search_->setClearButtonEnabled(true);
+    status_ = new QLabel;
+    // A long note (an index still being built) wraps rather than widen the window.
+    status_->setWordWrap(true);
+    auto* top = new QHBoxLayout;
+    top->addWidget(new QLabel(QStringLiteral("&Search:")));
+    static_cast<QLabel*>(top->itemAt(0)->widget())->setBuddy(search_);
+    top->addWidget(search_, 1);
+    top->addWidget(status_);
+    return top;
+}
+
+void HistoryWindowView::BuildList()
+{
+    list_ = new QTableWidget(0, kColumns);
+    list_->setHorizontalHeaderLabels({QStringLiteral("Date"), QStringLiteral("Time"), QStringLiteral("IMEI"),
+                                      QStringLiteral("Model"), QStringLiteral("System"), QStringLiteral("Verdict"),
+                                      QStringLiteral("Failed")});
+    list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    list_->setSelectionMode(QAbstractItemView::SingleSelection);
+    list_->verticalHeader()->hide();
+    // Every column but the failed tests' fits its contents; that one takes the room
+    // left (FitColumns), and a text it cuts ends in "..." with the whole of it in the
+    // cell's tool tip.
+    list_->setTextElideMode(Qt::ElideRight);
+    list_->viewport()->installEventFilter(this);
+    list_->setWordWrap(false);
+}
+
+// The stored file wraps at the pane's edge: no line hides behind a scroll bar.
+void HistoryWindowView::BuildFilePane()
+{
+    file_ = new QPlainTextEdit;
+    file_->setReadOnly(true);
+    file_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    file_->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    file_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    // Narrower than this the stored file would wrap nearly every line.
+    file_->setMinimumWidth(QFontMetrics(file_->font()).horizontalAdvance(QString(40, u'M')));
+}
+
+// The list follows the search box a moment after the last key, or at once on Enter;
+// the selected test's file follows the list.
+void HistoryWindowView::ConnectSearch(int cursorRestMs)
+{
     typing_ = new QTimer(this);
     typing_->setSingleShot(true);
     typing_->setInterval(kTypingMs);
@@ -152,12 +175,6 @@ HistoryWindowView::HistoryWindowView(const QString& stationDir, QWidget* parent,
     });
     QObject::connect(list_, &QTableWidget::itemSelectionChanged, this, [this] { ShowSelectedFile(); });
     cursorRest_ = std::make_unique<CursorRest>(this, search_, cursorRestMs);
-
-    // Narrow until it is given more room: beside the main window of a small screen
-    // the window still fits, rather than going over the cycle.
-    SetCompact(true);
-    resize(1100, 720);
-    Refresh();
 }
 
 HistoryWindowView::~HistoryWindowView() = default;
@@ -203,6 +220,20 @@ void HistoryWindowView::Search(const QString& text)
                                                    : QStringLiteral("%1 tests").arg(rows.size()));
     }
     list_->setUpdatesEnabled(false);
+    FillList(rows);
+    list_->resizeColumnsToContents();
+    FitColumns();
+    list_->setUpdatesEnabled(true);
+    file_->clear();
+    if (!rows.isEmpty())
+        list_->selectRow(0);
+    if (chain_)
+        chain_->Search(text);
+}
+
+// The tests as the list's rows, the verdict cell in its colour.
+void HistoryWindowView::FillList(const QList<TestRow>& rows)
+{
     list_->clearContents();
     list_->setRowCount(int(rows.size()));
     for (int r = 0; r < rows.size(); ++r) {
@@ -235,14 +266,6 @@ void HistoryWindowView::Search(const QString& text)
             list_->setItem(r, c, item);
         }
     }
-    list_->resizeColumnsToContents();
-    FitColumns();
-    list_->setUpdatesEnabled(true);
-    file_->clear();
-    if (!rows.isEmpty())
-        list_->selectRow(0);
-    if (chain_)
-        chain_->Search(text);
 }
 
 void HistoryWindowView::ShowSelectedFile()
@@ -345,43 +368,6 @@ void HistoryWindowView::FitFilePane()
     const int pane = std::max(file_->minimumWidth(), std::min(widest + frame, total - list));
     if (pane != sizes.value(1))
         split_->setSizes({total - pane, pane});
-}
-
-void HistoryWindowView::FillCharts()
-{
-    TestFilter period;
-    period.Since = today_.addDays(1 - kChartDays);
-    period.Until = today_;
-    QList<StatsRow> models;
-    Stats(*index_, StatsBy::Model, period, models);
-    std::stable_sort(models.begin(), models.end(),
-                     [](const StatsRow& a, const StatsRow& b) { return a.Tests > b.Tests; });
-    if (models.size() > kChartModels)
-        models.resize(kChartModels);
-    // The most tested model on top: a horizontal bar chart counts from the bottom.
-    QStringList names;
-    QList<qreal> rates;
-    for (const StatsRow& row : models) {
-        if (row.Tests == 0)
-            continue;
-        names.prepend(QStringLiteral("%1 (%2)").arg(row.Group).arg(row.Tests));
-        rates.prepend(row.PassRate());
-    }
-    SetBars(passRate_, names, rates, QColor(0, 170, 0), 100, QStringLiteral("% passed"), true);
-
-    QList<int> counts;
-    TestsPerDay(*index_, period.Since, period.Until, counts);
-    QStringList days;
-    QList<qreal> values;
-    int most = 0;
-    for (int i = 0; i < counts.size(); ++i) {
-        // Day and month as the result files write them: "07.12" or "12/07".
-        days << DateText(period.Since.addDays(i), dates_).left(5);
-        values << counts[i];
-        most = std::max(most, counts[i]);
-    }
-    SetBars(perDay_, days, values, QColor(40, 90, 200), std::max(5, most + most / 10 + 1), QStringLiteral("tests"),
-            false);
 }
 
 }  // namespace celvio

@@ -11,6 +11,7 @@
 #include <QWidget>
 #include <memory>
 
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
@@ -28,6 +29,7 @@ QT_END_NAMESPACE
 namespace celvio {
 
 class CursorRest;
+struct TestRow;
 class ChainScopeView;
 class HistoryIndex;
 
@@ -67,6 +69,12 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    QHBoxLayout* BuildSearchRow();
+    void BuildList();
+    void BuildFilePane();
+    void ConnectSearch(int cursorRestMs);
+    void FillList(const QList<TestRow>& rows);
+    // The charts (history_window_charts.cpp).
     void FillCharts();
     void ShowSelectedFile();
     // Gives the file pane the width of the widest line of the file it shows, as far as

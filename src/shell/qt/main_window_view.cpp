@@ -71,7 +71,44 @@ MainWindowView::MainWindowView(App& app) : app_(app)
         "#textCard { background: white; border: 1px solid #c8d0d8; border-radius: 6px; }"));
     setCentralWidget(central);
 
-    // A banner with the program's name, the title text and the model under test.
+    QWidget* banner = BuildBanner(central);
+    picture_ = new QLabel(central);
+    picture_->setFixedSize(320, 240);
+    picture_->setAlignment(Qt::AlignCenter);
+    picture_->setStyleSheet(QStringLiteral("background: white; border: 1px solid #b0b8c0;"));
+    QWidget* card = BuildTextCard(central);
+    auto* middle = new QHBoxLayout;
+    middle->addWidget(picture_, 0, Qt::AlignTop);
+    middle->addSpacing(16);
+    middle->addWidget(card, 1);
+
+    progress_ = new QProgressBar(central);
+    progress_->setTextVisible(false);
+    progress_->setFixedHeight(22);
+    QHBoxLayout* row = BuildButtonRow(central);
+
+    auto* body = new QVBoxLayout;
+    body->setContentsMargins(18, 14, 18, 14);
+    body->addLayout(middle, 1);
+    auto* outer = new QVBoxLayout(central);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->setSpacing(0);
+    outer->addWidget(banner);
+    outer->addLayout(body, 1);
+    body->addSpacing(10);
+    body->addWidget(progress_);
+    body->addSpacing(8);
+    body->addLayout(row);
+
+    BuildMenus();
+    BuildShortcuts();
+    resize(900, 520);
+    Sync();
+}
+
+// A banner with the program's name, the title text and the model under test.
+QWidget* MainWindowView::BuildBanner(QWidget* central)
+{
     auto* banner = new QWidget(central);
     banner->setObjectName(QStringLiteral("banner"));
     auto* brand = new QLabel(QStringLiteral("CELVIO"), banner);
@@ -87,12 +124,13 @@ MainWindowView::MainWindowView(App& app) : app_(app)
     top->addSpacing(14);
     top->addWidget(label1_, 1);
     top->addWidget(label5_);
+    return banner;
+}
 
-    picture_ = new QLabel(central);
-    picture_->setFixedSize(320, 240);
-    picture_->setAlignment(Qt::AlignCenter);
-    picture_->setStyleSheet(QStringLiteral("background: white; border: 1px solid #b0b8c0;"));
-
+// The card beside the picture: the step's title, its message, and the six text fields
+// with their labels.
+QWidget* MainWindowView::BuildTextCard(QWidget* central)
+{
     label4_ = new QLabel(central);
     label4_->setFont(Font(18, true));
     label4_->setWordWrap(true);
@@ -125,18 +163,13 @@ MainWindowView::MainWindowView(App& app) : app_(app)
     texts->addWidget(label4_);
     texts->addWidget(label3_, 1);
     texts->addLayout(fields);
+    return card;
+}
 
-    auto* middle = new QHBoxLayout;
-    middle->addWidget(picture_, 0, Qt::AlignTop);
-    middle->addSpacing(16);
-    middle->addWidget(card, 1);
-
-    progress_ = new QProgressBar(central);
-    progress_->setTextVisible(false);
-    progress_->setFixedHeight(22);
-
-    // Visual order of the answer buttons: the dialogs put their first answer on
-    // Command2, then Command1, Command3, Command4, Command5.
+// The answer buttons. Their visual order: the dialogs put their first answer on
+// Command2, then Command1, Command3, Command4, Command5.
+QHBoxLayout* MainWindowView::BuildButtonRow(QWidget* central)
+{
     auto* row = new QHBoxLayout;
     row->setSpacing(12);
     row->addStretch();
@@ -158,22 +191,11 @@ MainWindowView::MainWindowView(App& app) : app_(app)
     row->addStretch();
     for (int i = 0; i < 4; ++i)
         QWidget::setTabOrder(buttons_[std::array{2, 1, 3, 4, 5}[i]], buttons_[std::array{2, 1, 3, 4, 5}[i + 1]]);
+    return row;
+}
 
-    auto* body = new QVBoxLayout;
-    body->setContentsMargins(18, 14, 18, 14);
-    body->addLayout(middle, 1);
-    auto* outer = new QVBoxLayout(central);
-    outer->setContentsMargins(0, 0, 0, 0);
-    outer->setSpacing(0);
-    outer->addWidget(banner);
-    outer->addLayout(body, 1);
-    body->addSpacing(10);
-    body->addWidget(progress_);
-    body->addSpacing(8);
-    body->addLayout(row);
-
-    BuildMenus();
-
+void MainWindowView::BuildShortcuts()
+{
     auto* esc = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     QObject::connect(esc, &QShortcut::activated, this, [this] { Queue(int(UiAction::Quit)); });
     auto* ctrlS = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_S), this);
@@ -184,9 +206,6 @@ MainWindowView::MainWindowView(App& app) : app_(app)
     // Ctrl+Q, and F1 as the desktop's help key, open the help.
     for (const QKeySequence& keys : {QKeySequence(Qt::CTRL | Qt::Key_Q), QKeySequence(Qt::Key_F1)})
         QObject::connect(new QShortcut(keys, this), &QShortcut::activated, this, [this] { Queue(int(UiAction::Help)); });
-
-    resize(900, 520);
-    Sync();
 }
 
 void MainWindowView::BuildMenus()
@@ -299,101 +318,6 @@ bool MainWindowView::eventFilter(QObject* watched, QEvent* event)
         }
     }
     return QMainWindow::eventFilter(watched, event);
-}
-
-void MainWindowView::Sync()
-{
-    Form1& f = app_.Form1;
-    if (windowTitle() != f.Caption)
-        setWindowTitle(f.Caption);
-    SyncLabel(label1_, f.Label1, givenColours_);
-    SyncLabel(label3_, f.Label3, givenColours_);
-    SyncLabel(label4_, f.Label4, givenColours_);
-    SyncLabel(label5_, f.Label5, givenColours_);
-    if (pictureFile_ != f.Picture1.File) {
-        pictureFile_ = f.Picture1.File;
-        QPixmap pixmap(pictureFile_);
-        if (!pixmap.isNull() && (pixmap.width() > 320 || pixmap.height() > 240))
-            pixmap = pixmap.scaled(320, 240, Qt::KeepAspectRatio, Qt::SmoothTransformation);
-        picture_->setPixmap(pixmap);
-    }
-    for (int n = 1; n <= 5; ++n)
-        SyncButton(buttons_[n], f.Command(n));
-    for (int i = 1; i <= 6; ++i) {
-        const TextBox& m = f.Text(i);
-        if (texts_[i]->text() != m.Text)
-            texts_[i]->setText(m.Text);
-        if (texts_[i]->maxLength() != (m.MaxLength > 0 ? m.MaxLength : 32767))
-            texts_[i]->setMaxLength(m.MaxLength > 0 ? m.MaxLength : 32767);
-        if (texts_[i]->isEnabled() != m.Enabled)
-            texts_[i]->setEnabled(m.Enabled);
-        if (textLabels_[i]->text() != m.Caption)
-            textLabels_[i]->setText(m.Caption);
-        SetVisible(texts_[i], m.Visible);
-        SetVisible(textLabels_[i], m.Visible);
-    }
-    const ProgressBar& p = f.Progress;
-    if (progress_->minimum() != p.Min || progress_->maximum() != std::max(p.Min, p.Max))
-        progress_->setRange(p.Min, std::max(p.Min, p.Max));
-    if (progress_->value() != p.Value)
-        progress_->setValue(std::clamp(p.Value, p.Min, std::max(p.Min, p.Max)));
-    if (progressColour_ != p.Color) {
-        progressColour_ = p.Color;
-        progress_->setStyleSheet(QStringLiteral("QProgressBar { border: 1px solid #8a949e; background: white; }"
-                                                "QProgressBar::chunk { background: %1; }")
-                                     .arg(ToQColor(p.Color).name()));
-    }
-    // The bar keeps its place in the layout when hidden, so the buttons do not jump.
-    QSizePolicy policy = progress_->sizePolicy();
-    if (!policy.retainSizeWhenHidden()) {
-        policy.setRetainSizeWhenHidden(true);
-        progress_->setSizePolicy(policy);
-    }
-    SetVisible(progress_, p.Visible);
-
-    exit_->setEnabled(f.Mnu_Exit.Enabled);
-    about_->setEnabled(f.Mnu_About.Enabled);
-    if (stop_->isEnabled() != f.MStop.Enabled)
-        stop_->setEnabled(f.MStop.Enabled);
-    help_->setEnabled(f.Mnu_Help.Enabled);
-    const MenuItem* entries[] = {&f.Mnu_CoupOld, &f.Mnu_CoupNew, &f.Mnu_CoupSBox, &f.Mnu_CoupSBoxK590};
-    for (int i = 0; i < 4; ++i) {
-        if (couplers_[i]->isChecked() != entries[i]->Checked)
-            couplers_[i]->setChecked(entries[i]->Checked);
-        if (couplers_[i]->isEnabled() != entries[i]->Enabled)
-            couplers_[i]->setEnabled(entries[i]->Enabled);
-    }
-
-    const bool hourglass = f.Pointer == MousePointer::Hourglass;
-    if (hourglass != hourglass_) {
-        hourglass_ = hourglass;
-        if (hourglass)
-            QApplication::setOverrideCursor(Qt::WaitCursor);
-        else
-            QApplication::restoreOverrideCursor();
-    }
-    if (f.Visible && !isVisible()) {
-        if (f.Maximized && !maximizedApplied_) {
-            maximizedApplied_ = true;
-            showMaximized();
-        } else {
-            show();
-        }
-    } else if (!f.Visible && isVisible()) {
-        hide();
-    }
-    if (focusSerial_ != f.Focus.serial) {
-        focusSerial_ = f.Focus.serial;
-        QWidget* target = nullptr;
-        if (f.Focus.target >= 1 && f.Focus.target <= 5)
-            target = buttons_[f.Focus.target];
-        else if (f.Focus.target >= 11 && f.Focus.target <= 16)
-            target = texts_[f.Focus.target - 10];
-        if (target && target->isVisible()) {
-            activateWindow();
-            target->setFocus(Qt::OtherFocusReason);
-        }
-    }
 }
 
 }  // namespace celvio

@@ -9,6 +9,7 @@
 #include <memory>
 
 class QAction;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QProgressBar;
@@ -32,7 +33,18 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    QWidget* BuildBanner(QWidget* central);
+    QWidget* BuildTextCard(QWidget* central);
+    QHBoxLayout* BuildButtonRow(QWidget* central);
     void BuildMenus();
+    void BuildShortcuts();
+    // Sync's parts (main_window_sync.cpp).
+    void SyncPicture();
+    void SyncTexts();
+    void SyncProgress();
+    void SyncMenus();
+    void SyncWindowState();
+    void SyncFocus();
     void Queue(int action);
     // Opens the History window (or brings it up to date and to the front).
     void ShowHistory();

@@ -193,36 +193,34 @@ ResultPageView::ResultPageView(App& app, ResultPage& page, bool secondPage) : ap
         "QLabel { color: #1d2226; }"
         "QLabel[role=\"head\"] { font-weight: bold; border-bottom: 1px solid #9aa3ab; padding-bottom: 2px; }"
         "QLabel[role=\"limit\"] { color: #4a535b; }"));
-    auto* grid = new QGridLayout;
-    grid->setHorizontalSpacing(12);
-    grid->setVerticalSpacing(4);
-    auto addLabel = [&](const Label& m, int r, int c, const char* role = nullptr) {
-        auto* w = new QLabel(this);
-        if (role)
-            w->setProperty("role", QString::fromLatin1(role));
-        grid->addWidget(w, r, c);
-        labels_.push_back({w, &m});
-        return w;
-    };
-    auto addCell = [&](const Cell& m, int r, int c) {
-        auto* w = new QLabel(this);
-        w->setProperty("role", QStringLiteral("cell"));
-        QFont f = Mono(11);
-        f.setBold(true);
-        w->setFont(f);
-        w->setMinimumWidth(150);
-        grid->addWidget(w, r, c);
-        cells_.push_back({w, &m});
-    };
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(24, 18, 24, 18);
+    layout->addWidget(AddTitle());
+    layout->addSpacing(6);
+    layout->addLayout(AddHeader());
+    layout->addSpacing(14);
+    layout->addLayout(AddGrid());
+    layout->addStretch();
+    layout->addLayout(AddButtons(secondPage));
+    setWindowTitle(secondPage ? QStringLiteral("CELVIO - TEST REPORT (2)") : QStringLiteral("CELVIO - TEST REPORT"));
+    resize(980, 700);
+}
 
+QLabel* ResultPageView::AddTitle()
+{
     auto* title = new QLabel(this);
-    labels_.push_back({title, &page.Title});
+    labels_.push_back({title, &page_.Title});
     QFont tf = title->font();
     tf.setPointSize(16);
     tf.setBold(true);
     title->setFont(tf);
+    return title;
+}
 
-    // Header: two columns of name/value pairs.
+// Header: two columns of name/value pairs.
+QGridLayout* ResultPageView::AddHeader()
+{
+    const ResultPage& page = page_;
     const std::pair<const Label*, const Label*> header[] = {
         {&page.DateName, &page.Date},          {&page.TimeName, &page.Time},
         {&page.MobileName, &page.Mobile},      {&page.ImeiName, &page.Imei},
@@ -247,7 +245,36 @@ ResultPageView::ResultPageView(App& app, ResultPage& page, bool secondPage) : ap
         labels_.push_back({value, header[i].second});
     }
     headerGrid->setColumnStretch(5, 1);
+    return headerGrid;
+}
 
+// The grid: the channels' heads, then the rows of the catalogue: the measured rows with
+// a cell per traffic channel and their limit, a rule, then the call rows with their one
+// cell.
+QGridLayout* ResultPageView::AddGrid()
+{
+    const ResultPage& page = page_;
+    auto* grid = new QGridLayout;
+    grid->setHorizontalSpacing(12);
+    grid->setVerticalSpacing(4);
+    auto addLabel = [&](const Label& m, int r, int c, const char* role = nullptr) {
+        auto* w = new QLabel(this);
+        if (role)
+            w->setProperty("role", QString::fromLatin1(role));
+        grid->addWidget(w, r, c);
+        labels_.push_back({w, &m});
+        return w;
+    };
+    auto addCell = [&](const Cell& m, int r, int c) {
+        auto* w = new QLabel(this);
+        w->setProperty("role", QStringLiteral("cell"));
+        QFont f = Mono(11);
+        f.setBold(true);
+        w->setFont(f);
+        w->setMinimumWidth(150);
+        grid->addWidget(w, r, c);
+        cells_.push_back({w, &m});
+    };
     int row = 0;
     for (int c = 0; c <= 3; ++c)
         addLabel(page.Channel[c], row, c, "head");
@@ -256,8 +283,6 @@ ResultPageView::ResultPageView(App& app, ResultPage& page, bool secondPage) : ap
     grid->addWidget(limitHead, row, 4);
     limitHead_ = limitHead;
     ++row;
-    // The rows of the catalogue: the measured rows with a cell per traffic channel, a
-    // rule, then the call rows with their one cell.
     for (int r = 0; r < kFirstCallRow; ++r, ++row) {
         addLabel(page.RowName[r], row, 0);
         for (int c = 1; c <= 3; ++c)
@@ -273,7 +298,11 @@ ResultPageView::ResultPageView(App& app, ResultPage& page, bool secondPage) : ap
         addCell(page.Cells[r][1], row, 1);
     }
     grid->setColumnStretch(4, 1);
+    return grid;
+}
 
+QHBoxLayout* ResultPageView::AddButtons(bool secondPage)
+{
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     // Form3 has two buttons, Form4 three.
@@ -287,17 +316,7 @@ ResultPageView::ResultPageView(App& app, ResultPage& page, bool secondPage) : ap
         const UiAction a = (secondPage ? second : first)[n - 1];
         QObject::connect(b, &QPushButton::clicked, this, [this, a] { app_.PendingActions.push_back(a); });
     }
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(24, 18, 24, 18);
-    layout->addWidget(title);
-    layout->addSpacing(6);
-    layout->addLayout(headerGrid);
-    layout->addSpacing(14);
-    layout->addLayout(grid);
-    layout->addStretch();
-    layout->addLayout(buttons);
-    setWindowTitle(secondPage ? QStringLiteral("CELVIO - TEST REPORT (2)") : QStringLiteral("CELVIO - TEST REPORT"));
-    resize(980, 700);
+    return buttons;
 }
 
 void ResultPageView::closeEvent(QCloseEvent* event)

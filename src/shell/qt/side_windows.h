@@ -11,6 +11,8 @@
 #include <array>
 #include <vector>
 
+class QGridLayout;
+class QHBoxLayout;
 class QLabel;
 class QListWidget;
 class QPushButton;
@@ -81,6 +83,11 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    QLabel* AddTitle();
+    QGridLayout* AddHeader();
+    QGridLayout* AddGrid();
+    QHBoxLayout* AddButtons(bool secondPage);
+
     App& app_;
     ResultPage& page_;
     std::vector<std::pair<QLabel*, const Label*>> labels_;
