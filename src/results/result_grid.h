@@ -10,6 +10,10 @@ namespace celvio {
 struct App;
 struct CycleRecord;
 
+// The page model has a fixed number of rows (platform/ cannot see the catalogue): a
+// catalogue that outgrows it fails here, at compile time, not on a shifted page.
+static_assert(kRowCount <= kPageRows, "the result page needs a row for every row of kQuantityRows");
+
 // The cells of a row of a page.
 inline CellArray& CellsOf(ResultPage& page, RowId row)
 {
