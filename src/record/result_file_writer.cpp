@@ -86,7 +86,9 @@ QString FileLimit(const CycleRecord& r, int band, RowId row, int column)
 }
 
 // The measurement blocks of one band: a block per traffic channel with the rows the
-// catalogue lists for its column.
+// catalogue lists for its column. A row the record has no name for in the band was not
+// in the file it was read from (one written before the catalogue listed the quantity):
+// it stays out, so that such a file is written again as it was.
 void AddChannels(FileText& file, const CycleRecord& r, int band)
 {
     const BandReadings& readings = r.Bands[band - 1];
@@ -98,7 +100,7 @@ void AddChannels(FileText& file, const CycleRecord& r, int band)
         file.Add(channel);
         for (int i = 0; i < kFirstCallRow; ++i) {
             const RowId row = RowAt(i);
-            if (UseOf(row, c) == ColumnUse::Listed)
+            if (UseOf(row, c) == ColumnUse::Listed && !readings.RowNames[i].isEmpty())
                 file.Add(Row(readings.RowNames[i], CaptionOf(row, r.At(band, row, c)), FileLimit(r, band, row, c)));
         }
     }

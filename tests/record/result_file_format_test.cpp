@@ -126,6 +126,19 @@ TEST(ResultFileFormatTest, HandWrittenFilesReadBackAndWriteAgainByteForByte)
     EXPECT_EQ(DirectSwapFileBytes(DirectSwapRecord(st)), swap);
 }
 
+// A file of a program whose catalogue listed fewer rows (here no RX quality at all)
+// reads without them and is written again as it was: no nameless row takes their
+// place.
+TEST(ResultFileFormatTest, AFileWithoutARowOfTheCatalogueWritesBackAsItWas)
+{
+    QByteArray bytes = HandWritten(kPassedGsmFile);
+    bytes.replace("RX Quality             :  0             ( 0 - 2 )\r\n", "");
+    ASSERT_FALSE(bytes.contains("RX Quality"));
+    const CycleRecord read = Read(bytes);
+    EXPECT_EQ(read.At(1, RowId::RxQuality, 1).Outcome, ReadingOutcome::NotTested);
+    EXPECT_EQ(QString::fromLatin1(ResultFileBytes(read)), QString::fromLatin1(bytes));
+}
+
 // Channels are counted from 0: a damaged or hand-edited channel line (negative, not a
 // number) reads as an unknown channel 0, and its block keeps its readings; written
 // again, the file is in the program's form from then on.
