@@ -62,7 +62,7 @@ nice -n 10 cmake --build "$build" -j"$(nproc)" --target fuzz_all >/dev/null
 max_len() {
   case "$1" in
     number|coupler) echo 256 ;;
-    answers|swapdat|ports|celvio_args|history_args) echo 1024 ;;
+    answers|swapdat|ports|celvio_args|history_args|history_db) echo 1024 ;;
     badchan|scenario) echo 4096 ;;
     settings|records|history|record) echo 8192 ;;
     *) echo 16384 ;;
@@ -82,6 +82,8 @@ fixed_runs() {
     tac) echo 15000 ;;
     mpn) echo 8000 ;;
     settings) echo 4000 ;;
+    # Each run copies, edits and reopens an index and runs every command on it.
+    history_db) echo 150 ;;
     *) echo 10000 ;;
   esac
 }
