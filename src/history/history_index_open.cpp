@@ -230,12 +230,16 @@ bool HistoryIndex::OpenForWriting(const QString& path, QString* error)
                 !Exec(db_, QStringLiteral("PRAGMA foreign_keys = ON"), &why) || (found == 0 && !CreateSchema(&why)) ||
                 (found == kCurrentDirKeys && !MigrateFolderKeys(&why)) ||
                 ((found == kCurrentDirKeys || found == kMarksOnly) && !MigrateToReadings(&why))) {
+                // Damaged inside (a migration reads every page): made anew below.
+                const bool damagedInside = FoundDamaged();
                 Disconnect();
-                return Fail(error, QStringLiteral("cannot prepare ") + path + QStringLiteral(": ") + why);
+                if (!damagedInside)
+                    return Fail(error, QStringLiteral("cannot prepare ") + path + QStringLiteral(": ") + why);
+            } else {
+                open_ = true;
+                access_ = IndexAccess::ReadWrite;
+                return true;
             }
-            open_ = true;
-            access_ = IndexAccess::ReadWrite;
-            return true;
         }
         // Damaged, foreign or of a layout this program does not know: the index is
         // only a copy of what the files say, so it is made anew.

@@ -22,22 +22,21 @@ bool HistoryIndex::RemoveFiles(const QString& path, QString* error)
     return true;
 }
 
-bool HistoryIndex::MadeAnewIfDamaged(QString* error)
+bool HistoryIndex::FoundDamaged()
 {
-    if (access_ != IndexAccess::ReadWrite)
-        return false;
     // A pass fails for many reasons (a busy index, a full disk): only SQLite's own check
     // of the file's structure tells damage, or an error that says so.
     QSqlQuery check(db_);
-    if (check.exec(QStringLiteral("PRAGMA integrity_check(1)"))) {
-        if (!check.next() || check.value(0).toString() == QLatin1String("ok"))
-            return false;
-    } else {
-        const QString code = check.lastError().nativeErrorCode();
-        if (code != QLatin1String("11") && code != QLatin1String("26"))
-            return false;
-    }
-    check.finish();
+    if (check.exec(QStringLiteral("PRAGMA integrity_check(1)")))
+        return check.next() && check.value(0).toString() != QLatin1String("ok");
+    const QString code = check.lastError().nativeErrorCode();
+    return code == QLatin1String("11") || code == QLatin1String("26");
+}
+
+bool HistoryIndex::MadeAnewIfDamaged(QString* error)
+{
+    if (access_ != IndexAccess::ReadWrite || !FoundDamaged())
+        return false;
     const QString path = DatabasePath();
     Disconnect();
     QString why;

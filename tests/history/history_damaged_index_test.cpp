@@ -77,6 +77,31 @@ TEST_F(DamagedIndexTest, TablesThatDoNotFitTheLayoutMakeTheIndexAnew)
     }
 }
 
+// SQLite finds damage inside the file only where it reads: at the opening of an index
+// to migrate, or in the pass that reads the damaged pages.
+TEST_F(DamagedIndexTest, AFileDamagedInsideIsMadeAnewByThePassThatFindsIt)
+{
+    for (const int version : {3, 1}) {
+        SCOPED_TRACE(version);
+        SetUp();
+        OnTheFile({QStringLiteral("PRAGMA user_version = %1").arg(version)});
+        {
+            // Every page after the first (the header and the list of tables) overwritten.
+            QFile file(Path(HistoryIndex::DatabaseName()));
+            ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+            ASSERT_GT(file.size(), 8192);
+            ASSERT_TRUE(file.seek(4096));
+            file.write(QByteArray(file.size() - 4096, '\xff'));
+        }
+        HistoryIndex index(dir.path());
+        QString error;
+        ASSERT_TRUE(index.Update(UpdateScope::ChangedFolders, nullptr, &error)) << qPrintable(error);
+        QList<TestRow> tests;
+        ASSERT_TRUE(ListTests(index, TestFilter{}, tests, &error)) << qPrintable(error);
+        EXPECT_EQ(tests.size(), 4);
+    }
+}
+
 TEST_F(DamagedIndexTest, DamagedReadingsAreRefusedAndReadAgain)
 {
     HistoryIndex index(dir.path());
