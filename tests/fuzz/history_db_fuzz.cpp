@@ -18,7 +18,6 @@
 #include "fuzz_support.h"
 #include "history_db_edits.h"
 
-#include "headoffice/local_acks.h"
 #include "headoffice/upload_rows.h"
 #include "headoffice/upload_source.h"
 #include "history/history_cli.h"
@@ -26,11 +25,8 @@
 #include "history/index_readings.h"
 
 #include <QCoreApplication>
-#include <QDir>
-#include <QFile>
 #include <QJsonDocument>
 #include <QSqlQuery>
-#include <QTemporaryDir>
 #include <QTextStream>
 #include <QVariant>
 
