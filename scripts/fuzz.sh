@@ -13,6 +13,7 @@
 #   scripts/fuzz.sh 600        # the long campaign
 #   FUZZ_JOBS=1 scripts/fuzz.sh 30
 #   scripts/fuzz.sh --fixed    # the test command's stage: same inputs on every run
+#   FUZZ_TARGETS="history_db ports" scripts/fuzz.sh 120   # only these targets (built alone)
 #
 # --fixed replays each target's seed corpus and then makes a fixed number of runs from
 # a fixed random seed (the count per target is in fixed_runs below), so the stage passes
@@ -56,13 +57,19 @@ if ! grep -q '^CELVIO_FUZZ:BOOL=ON' "$build/CMakeCache.txt" 2>/dev/null; then
   CC=$cc CXX=$cxx cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCELVIO_FUZZ=ON \
     -DCELVIO_BUILD_TESTS=OFF -DCELVIO_BUILD_BENCH=OFF "${launcher[@]}" >/dev/null
 fi
-nice -n 10 cmake --build "$build" -j"$(nproc)" --target fuzz_all >/dev/null
+only="${FUZZ_TARGETS:-}"
+programs=(fuzz_all)
+if [ -n "$only" ]; then
+  programs=()
+  for name in $only; do programs+=("fuzz_$name"); done
+fi
+nice -n 10 cmake --build "$build" -j"$(nproc)" --target "${programs[@]}" >/dev/null
 
 # The longest input worth trying: a little above the largest seed of each target.
 max_len() {
   case "$1" in
     number|coupler) echo 256 ;;
-    answers|swapdat|ports|celvio_args|history_args) echo 1024 ;;
+    answers|swapdat|ports|celvio_args|history_args|history_db) echo 1024 ;;
     badchan|scenario) echo 4096 ;;
     settings|records|history|record) echo 8192 ;;
     *) echo 16384 ;;
@@ -83,6 +90,8 @@ fixed_runs() {
     tac) echo 15000 ;;
     mpn) echo 8000 ;;
     settings) echo 4000 ;;
+    # Each run copies, edits and reopens an index and runs every command on it.
+    history_db) echo 150 ;;
     *) echo 10000 ;;
   esac
 }
@@ -116,6 +125,7 @@ run_target() {
 targets=()
 for d in "$fuzzdir"/corpus/*/; do
   name="$(basename "$d")"
+  [ -z "$only" ] || [[ " $only " == *" $name "* ]] || continue
   [ -x "$build/tests/fuzz/fuzz_$name" ] || { echo "fuzz: no program for the corpus $name" >&2; exit 1; }
   targets+=("$name")
 done

@@ -62,8 +62,10 @@ broken() {
 stage "dependencies" "$root/scripts/install-deps.sh" --test-locales || broken "dependencies: not installed"
 
 # The normal build: the program, the simulator and the tests (the benchmarks are built
-# by scripts/bench.sh when asked for).
-if stage "build" env BUILD_DIR="$root/build" "$root/scripts/build.sh" -DCELVIO_BUILD_BENCH=OFF; then
+# by scripts/bench.sh when asked for). Each build makes only what its tests run: no
+# benchmarks, no picture generator (scripts/make-pictures.sh builds it).
+only_tested=(-DCELVIO_BUILD_BENCH=OFF -DCELVIO_BUILD_PICTURES=OFF)
+if stage "build" env BUILD_DIR="$root/build" "$root/scripts/build.sh" "${only_tested[@]}"; then
   # The slow test waits three minutes in real time and costs no CPU: it runs in the
   # background while the other stages work.
   ctest --test-dir "$root/build" --output-on-failure --timeout 300 -L slow >"$logs/slow.log" 2>&1 &
@@ -76,7 +78,7 @@ else
 fi
 
 if stage "sanitizer build" env BUILD_DIR="$root/build-asan" BUILD_TYPE=Debug "$root/scripts/build.sh" \
-    -DCELVIO_SANITIZE=ON -DCELVIO_BUILD_BENCH=OFF; then
+    -DCELVIO_SANITIZE=ON "${only_tested[@]}"; then
   stage "sanitizer tests" env ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 ctest --test-dir "$root/build-asan" --output-on-failure -j"$jobs" --timeout 300 -LE slow
   count_ctest "build-asan" "$logs/sanitizer_tests.log"
 else

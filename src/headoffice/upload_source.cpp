@@ -8,6 +8,7 @@
 #include <QCryptographicHash>
 #include <QFile>
 #include <QHash>
+#include <QSet>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QVariant>
@@ -49,10 +50,10 @@ bool HashUnchanged(const QString& stationDir, const PendingFile& f, QByteArray& 
 
 // Every reading of the tests of files firstFile..lastFile, as the index keeps them.
 bool ReadReadings(const QSqlDatabase& db, qint64 firstFile, qint64 lastFile,
-                  QHash<qint64, QList<UploadReading>>& byFile, QString* error)
+                  QHash<qint64, QList<UploadReading>>& byFile, QSet<qint64>& damaged, QString* error)
 {
     QHash<qint64, QList<IndexedReading>> indexed;
-    if (!ReadingsOfFiles(db, firstFile, lastFile, indexed, error))
+    if (!ReadingsOfFiles(db, firstFile, lastFile, indexed, damaged, error))
         return false;
     for (auto it = indexed.cbegin(); it != indexed.cend(); ++it) {
         QList<UploadReading>& readings = byFile[it.key()];
@@ -171,13 +172,19 @@ bool ReadUploadBatch(HistoryIndex& index, const QList<PendingFile>& files, QList
     QHash<qint64, UploadTest> tests;
     QHash<qint64, QList<UploadReading>> readings;
     QHash<qint64, QList<UploadRecord>> records;
+    QSet<qint64> damaged;
     if (!ReadTests(index.Database(), first, last, tests, error) ||
-        !ReadReadings(index.Database(), first, last, readings, error) ||
+        !ReadReadings(index.Database(), first, last, readings, damaged, error) ||
         !ReadRecords(index.Database(), first, last, records, error))
         return false;
+    // A test whose readings the index holds damaged is not sent without them: it stays
+    // pending, and the next update of the index reads its file again. (Where the index
+    // cannot be written, it waits for an update that can.)
+    if (!damaged.isEmpty())
+        ReadAgain(index, damaged);
     for (const PendingFile& f : files) {
         UploadFile u{f, {}, std::nullopt, {}};
-        if (!HashUnchanged(index.StationDir(), f, u.Hash))
+        if (damaged.contains(f.Id) || !HashUnchanged(index.StationDir(), f, u.Hash))
             continue;
         if (!f.Skipped && f.Result) {
             const auto it = tests.constFind(f.Id);

@@ -99,6 +99,22 @@ bool HistoryIndex::InOneTransaction(IndexCounts* counts, QString* error,
     if (IsReadOnly())
         return Fail(error, QStringLiteral("the index ") + DatabasePath() + QStringLiteral(" cannot be written (") +
                                writeProblem_ + QLatin1Char(')'));
+    // SQLite finds damage inside the file only when it reads the damaged part: an index
+    // found damaged so is made anew (index_damage.cpp), and the work done once more.
+    if (!RunTransaction(c, error, work)) {
+        if (!MadeAnewIfDamaged(error))
+            return false;
+        c = IndexCounts{};
+        if (!RunTransaction(c, error, work))
+            return false;
+    }
+    Analyze(c);
+    c.Ms = timer.elapsed();
+    return true;
+}
+
+bool HistoryIndex::RunTransaction(IndexCounts& c, QString* error, const std::function<bool(IndexCounts&)>& work)
+{
     if (!db_.transaction())
         return Fail(error, db_.lastError().text());
     if (!work(c)) {
@@ -110,8 +126,6 @@ bool HistoryIndex::InOneTransaction(IndexCounts* counts, QString* error,
         db_.rollback();
         return Fail(error, why);
     }
-    Analyze(c);
-    c.Ms = timer.elapsed();
     return true;
 }
 

@@ -120,6 +120,10 @@ private:
     bool CreateSchema(QString* error);
     bool DropQueryIndexes(QString* error);
     bool InOneTransaction(IndexCounts* counts, QString* error, const std::function<bool(IndexCounts&)>& work);
+    bool RunTransaction(IndexCounts& counts, QString* error, const std::function<bool(IndexCounts&)>& work);
+    bool FoundDamaged();
+    bool MadeAnewIfDamaged(QString* error);
+    static bool RemoveFiles(const QString& path, QString* error);
     bool Walk(UpdateScope scope, IndexCounts& counts, QString* error, qint64 budgetMs = 0);
     void Analyze(const IndexCounts& counts);
 

@@ -4,6 +4,7 @@
 #include "history/history_index.h"
 
 #include "core/files.h"
+#include "history/index_layout.h"
 #include "history/index_sql.h"
 
 #include <QDir>
@@ -35,6 +36,7 @@ namespace {
 constexpr int kSchemaVersion = 3;
 constexpr int kMarksOnly = 2;
 constexpr int kCurrentDirKeys = 1;
+constexpr int kForeignLayout = -2;
 
 const char* const kSchema[] = {
     "CREATE TABLE IF NOT EXISTS folders (path TEXT PRIMARY KEY, mtime INTEGER NOT NULL)",
@@ -93,14 +95,23 @@ QString IndexWriteProblem(const QString& path)
 
 // The version of the layout (0: a new, empty file); -1 when the file cannot be read,
 // with `damaged` set when SQLite calls it damaged (SQLITE_CORRUPT) or not a database
-// (SQLITE_NOTADB), and `why` the reason.
+// (SQLITE_NOTADB), and `why` the reason. A file that names a layout (or names none, yet
+// has tables: the present one) without its tables is foreign: kForeignLayout.
 int LayoutVersion(QSqlDatabase& db, bool& damaged, QString& why)
 {
     damaged = false;
     QSqlQuery version(db);
-    if (version.exec(QStringLiteral("SELECT COUNT(*) FROM sqlite_master")) &&
-        version.exec(QStringLiteral("PRAGMA user_version")) && version.next())
-        return version.value(0).toInt();
+    if (version.exec(QStringLiteral("SELECT COUNT(*) FROM sqlite_master")) && version.next()) {
+        const int objects = version.value(0).toInt();
+        if (version.exec(QStringLiteral("PRAGMA user_version")) && version.next()) {
+            const int found = version.value(0).toInt();
+            version.finish();
+            const int layout = found == 0 && objects > 0 ? kSchemaVersion : found;
+            if (found < 0 || (layout >= kCurrentDirKeys && layout <= kSchemaVersion && !HasLayoutTables(db, layout)))
+                return kForeignLayout;
+            return found;
+        }
+    }
     const QString code = version.lastError().nativeErrorCode();
     damaged = code == QLatin1String("11") || code == QLatin1String("26");
     why = version.lastError().text();
@@ -207,7 +218,7 @@ bool HistoryIndex::OpenForWriting(const QString& path, QString* error)
             return Fail(error, QStringLiteral("cannot open ") + path + QStringLiteral(": ") + why);
         bool damaged = false;
         const int found = LayoutVersion(db_, damaged, why);
-        if (found < 0 && !damaged) {
+        if (found == -1 && !damaged) {
             // Busy or unreadable: left alone, never replaced.
             Disconnect();
             return Fail(error, QStringLiteral("cannot read ") + path + QStringLiteral(": ") + why);
@@ -219,21 +230,22 @@ bool HistoryIndex::OpenForWriting(const QString& path, QString* error)
                 !Exec(db_, QStringLiteral("PRAGMA foreign_keys = ON"), &why) || (found == 0 && !CreateSchema(&why)) ||
                 (found == kCurrentDirKeys && !MigrateFolderKeys(&why)) ||
                 ((found == kCurrentDirKeys || found == kMarksOnly) && !MigrateToReadings(&why))) {
+                // Damaged inside (a migration reads every page): made anew below.
+                const bool damagedInside = FoundDamaged();
                 Disconnect();
-                return Fail(error, QStringLiteral("cannot prepare ") + path + QStringLiteral(": ") + why);
+                if (!damagedInside)
+                    return Fail(error, QStringLiteral("cannot prepare ") + path + QStringLiteral(": ") + why);
+            } else {
+                open_ = true;
+                access_ = IndexAccess::ReadWrite;
+                return true;
             }
-            open_ = true;
-            access_ = IndexAccess::ReadWrite;
-            return true;
         }
         // Damaged, foreign or of a layout this program does not know: the index is
         // only a copy of what the files say, so it is made anew.
         Disconnect();
-        for (const char* suffix : {"", "-wal", "-shm"}) {
-            const QString file = path + QString::fromLatin1(suffix);
-            if (QFileInfo::exists(file) && !QFile::remove(file))
-                return Fail(error, QStringLiteral("cannot replace the damaged index ") + file);
-        }
+        if (!RemoveFiles(path, error))
+            return false;
     }
     return Fail(error, QStringLiteral("cannot create the index ") + path);
 }
@@ -267,7 +279,7 @@ bool HistoryIndex::OpenForReading(const QString& path, QString* error)
             return true;
         }
         Disconnect();
-        if (found >= 0 || damaged) {
+        if (found != -1 || damaged) {
             why = QStringLiteral("not an index of this program");
             break;
         }

@@ -5,6 +5,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QVariant>
+#include <climits>
 
 namespace celvio {
 
@@ -46,26 +47,30 @@ bool Number(const QString& text, qsizetype& at, QChar stop, qint64& value)
     return ok;
 }
 
-// The readings of a test's cells, with what their texts say.
-QList<IndexedReading> Readings(const QString& cells, const QHash<qint64, RowText>& texts)
+// The readings of a test's cells, with what their texts say; false when the text is
+// damaged or names a row text the index does not have (a damaged or hand-edited index).
+bool Readings(const QString& cells, const QHash<qint64, RowText>& texts, QList<IndexedReading>& out)
 {
     QList<EncodedCell> encoded;
-    DecodeCells(cells, encoded);
-    QList<IndexedReading> out;
+    if (!DecodeCells(cells, encoded))
+        return false;
     out.reserve(encoded.size());
     for (const EncodedCell& c : encoded) {
-        const RowText text = texts.value(c.RowText);
-        IndexedReading r{text.quantity, text.rowName, c.Band, c.Channel, c.Value, std::nullopt, text.limit,
+        // A row text the index lacks, or one that names no quantity of the catalogue (the
+        // index writes only those).
+        const auto text = texts.constFind(c.RowText);
+        const std::optional<RowId> row = text == texts.constEnd() ? std::nullopt : RowByName(text->quantity);
+        if (!row)
+            return false;
+        IndexedReading r{text->quantity, text->rowName, c.Band, c.Channel, c.Value, std::nullopt, text->limit,
                          std::nullopt, std::nullopt, c.Outcome, c.Attempts};
-        if (const std::optional<RowId> row = RowByName(text.quantity)) {
-            r.Number = ReadingNumber(*row, r.Value);
-            const ReadingLimits limits = LimitsOfText(*row, r.Limit);
-            r.Low = limits.Low;
-            r.High = limits.High;
-        }
+        r.Number = ReadingNumber(*row, r.Value);
+        const ReadingLimits limits = LimitsOfText(*row, r.Limit);
+        r.Low = limits.Low;
+        r.High = limits.High;
         out.append(r);
     }
-    return out;
+    return true;
 }
 
 }  // namespace
@@ -104,6 +109,9 @@ bool DecodeCells(const QString& cells, QList<EncodedCell>& out)
         if (!outcome || !Number(cells, at, QLatin1Char(','), attempts) || !Number(cells, at, QLatin1Char(':'), length) ||
             length < 0 || at + length > cells.size())
             return false;
+        // What the index writes: band 1 or 2, no negative channel or attempts.
+        if ((band != 1 && band != 2) || channel < 0 || channel > INT_MAX || attempts < 0 || attempts > INT_MAX)
+            return false;
         cell.Band = int(band);
         cell.Channel = int(channel);
         cell.Outcome = *outcome;
@@ -116,7 +124,7 @@ bool DecodeCells(const QString& cells, QList<EncodedCell>& out)
 }
 
 bool ReadingsOfFiles(const QSqlDatabase& db, qint64 firstFile, qint64 lastFile,
-                     QHash<qint64, QList<IndexedReading>>& byFile, QString* error)
+                     QHash<qint64, QList<IndexedReading>>& byFile, QSet<qint64>& damagedFiles, QString* error)
 {
     QHash<qint64, RowText> texts;
     if (!RowTexts(db, texts, error))
@@ -130,8 +138,13 @@ bool ReadingsOfFiles(const QSqlDatabase& db, qint64 firstFile, qint64 lastFile,
     q.bindValue(1, lastFile);
     if (!q.exec())
         return Fail(error, q);
-    while (q.next())
-        byFile[q.value(0).toLongLong()] = Readings(q.value(1).toString(), texts);
+    while (q.next()) {
+        QList<IndexedReading> readings;
+        if (Readings(q.value(1).toString(), texts, readings))
+            byFile[q.value(0).toLongLong()] = readings;
+        else
+            damagedFiles.insert(q.value(0).toLongLong());
+    }
     return true;
 }
 
@@ -149,8 +162,32 @@ bool ReadingsOfTest(HistoryIndex& index, qint64 testId, QList<IndexedReading>& o
     q.bindValue(0, testId);
     if (!q.exec())
         return Fail(error, q);
-    if (q.next())
-        out = Readings(q.value(0).toString(), texts);
+    if (q.next() && !Readings(q.value(0).toString(), texts, out)) {
+        out.clear();
+        if (error)
+            *error = QStringLiteral("the readings of test %1 in the index are damaged (celvio-history rebuild "
+                                    "reads them again)").arg(testId);
+        return false;
+    }
+    return true;
+}
+
+bool ReadAgain(HistoryIndex& index, const QSet<qint64>& fileIds, QString* error)
+{
+    // The way a change of layout has the files read again: the file's time and its
+    // folder's time no longer match what is on disk.
+    QSqlQuery file(index.Database()), folder(index.Database());
+    if (!file.prepare(QStringLiteral("UPDATE files SET mtime = -1 WHERE id = ?")) ||
+        !folder.prepare(QStringLiteral("UPDATE folders SET mtime = 0 WHERE path = (SELECT folder FROM files WHERE id = ?)")))
+        return Fail(error, file.lastError().isValid() ? file : folder);
+    for (const qint64 id : fileIds) {
+        folder.bindValue(0, id);
+        file.bindValue(0, id);
+        if (!folder.exec())
+            return Fail(error, folder);
+        if (!file.exec())
+            return Fail(error, file);
+    }
     return true;
 }
 

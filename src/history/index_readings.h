@@ -11,6 +11,7 @@
 
 #include <QHash>
 #include <QList>
+#include <QSet>
 #include <QSqlDatabase>
 #include <QString>
 #include <optional>
@@ -51,15 +52,22 @@ struct EncodedCell {
 void EncodeCell(QString& cells, const EncodedCell& cell);
 // The cell's text after its row text (",band,channel,...") in UTF-8.
 QByteArray EncodedTail(const EncodedCell& cell);
-// The cells of a compact text; false when it is damaged (the cells before it are kept).
+// The cells of a compact text; false when it is damaged (the cells before it are kept):
+// cut short, or a band other than 1 and 2, a negative channel or attempts.
 bool DecodeCells(const QString& cells, QList<EncodedCell>& out);
 
 // Every reading of the tests of the files `firstFile` to `lastFile` (by the index's
-// file id), in the order of their files.
+// file id), in the order of their files. A file whose readings text is damaged, or names
+// a row text the index does not have, is left out of `byFile` and named in `damagedFiles`.
 bool ReadingsOfFiles(const QSqlDatabase& db, qint64 firstFile, qint64 lastFile,
-                     QHash<qint64, QList<IndexedReading>>& byFile, QString* error);
+                     QHash<qint64, QList<IndexedReading>>& byFile, QSet<qint64>& damagedFiles, QString* error);
 
-// Every reading of one test (by its id in `tests`).
+// Every reading of one test (by its id in `tests`); false, with the reason, when its
+// readings text is damaged (never a part of them).
 bool ReadingsOfTest(HistoryIndex& index, qint64 testId, QList<IndexedReading>& out, QString* error = nullptr);
+
+// Has the next update read these files (by the index's file id) again, as if they had
+// changed: for rows of the index found damaged.
+bool ReadAgain(HistoryIndex& index, const QSet<qint64>& fileIds, QString* error = nullptr);
 
 }  // namespace celvio
