@@ -4,8 +4,15 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${BUILD_DIR:-$root/build}"
-# ccache, when the machine has it, keeps repeated builds of the same sources short.
+# ccache, when the machine has it (and CCACHE_DISABLE does not switch it off), keeps
+# repeated builds of the same sources short. Without it the Qt and GoogleTest headers
+# are precompiled, which makes the one build about a third shorter; with it they are
+# not, as ccache would hash the large precompiled headers again for every file.
 launcher=()
-if command -v ccache >/dev/null; then launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache); fi
-cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE="${BUILD_TYPE:-RelWithDebInfo}" "${launcher[@]}" "$@" >/dev/null
+pch=(-DCELVIO_PCH=ON)
+if [ -z "${CCACHE_DISABLE:-}" ] && command -v ccache >/dev/null; then
+  launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+  pch=(-DCELVIO_PCH=OFF)
+fi
+cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE="${BUILD_TYPE:-RelWithDebInfo}" "${launcher[@]}" "${pch[@]}" "$@" >/dev/null
 cmake --build "$build" -j"$(nproc)"
