@@ -10,7 +10,7 @@
 
 namespace celvio {
 
-class App;
+struct App;
 struct StationState;
 
 namespace settings_detail {
