@@ -22,20 +22,6 @@ protected:
         ASSERT_TRUE(index.Update(UpdateScope::EveryFile, nullptr, &error)) << qPrintable(error);
     }
 
-    // Statements run on the index file by another connection, as a hand would.
-    void OnTheFile(const QStringList& statements)
-    {
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("by-hand"));
-            db.setDatabaseName(Path(HistoryIndex::DatabaseName()));
-            ASSERT_TRUE(db.open());
-            QSqlQuery q(db);
-            for (const QString& sql : statements)
-                EXPECT_TRUE(q.exec(sql)) << qPrintable(sql);
-        }
-        QSqlDatabase::removeDatabase(QStringLiteral("by-hand"));
-    }
-
     qint64 TestOf(HistoryIndex& index, const char* file)
     {
         QSqlQuery q(index.Database());

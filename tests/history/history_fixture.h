@@ -10,6 +10,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -105,6 +107,21 @@ protected:
         file.close();
         ASSERT_TRUE(file.open(QIODevice::ReadWrite));
         ASSERT_TRUE(file.setFileTime(time, QFileDevice::FileModificationTime));
+    }
+
+    // Statements run on the station's index file by another connection, outside
+    // HistoryIndex, as a hand would.
+    void OnTheFile(const QStringList& statements)
+    {
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("by-hand"));
+            db.setDatabaseName(Path(HistoryIndex::DatabaseName()));
+            ASSERT_TRUE(db.open());
+            QSqlQuery q(db);
+            for (const QString& sql : statements)
+                EXPECT_TRUE(q.exec(sql)) << qPrintable(sql);
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("by-hand"));
     }
 
     // The hand-written station: four result files, the record files of the day, an

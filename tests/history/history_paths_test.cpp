@@ -49,19 +49,6 @@ protected:
         return names;
     }
 
-    // Runs a statement on the station's index outside HistoryIndex.
-    void OnTheFile(const QStringList& statements)
-    {
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("by-hand"));
-            db.setDatabaseName(Path(HistoryIndex::DatabaseName()));
-            ASSERT_TRUE(db.open());
-            QSqlQuery q(db);
-            for (const QString& sql : statements)
-                EXPECT_TRUE(q.exec(sql)) << qPrintable(sql);
-        }
-        QSqlDatabase::removeDatabase(QStringLiteral("by-hand"));
-    }
 };
 
 TEST_F(HistoryPathsTest, EverySpellingOfTheStationSharesOneIndex)
