@@ -8,7 +8,7 @@ namespace celvio {
 
 namespace {
 
-const QByteArray kCrLf("\r\n");
+const QByteArray kCrLfBytes("\r\n");
 
 bool IsRemark(const QString& line)
 {
@@ -80,14 +80,14 @@ QByteArray WithPortDevice(const QByteArray& bytes, int number, const QString& de
         const QString trimmed = line.trimmed();
         if (!IsRemark(trimmed) && ParsePortAssignment(trimmed, n, old) && n == number) {
             if (!written)
-                result += assignment + kCrLf;
+                result += assignment + kCrLfBytes;
             written = true;
             continue;
         }
-        result += ToLatin1(line) + kCrLf;
+        result += ToLatin1(line) + kCrLfBytes;
     }
     if (!written)
-        result += assignment + kCrLf;
+        result += assignment + kCrLfBytes;
     return result;
 }
 

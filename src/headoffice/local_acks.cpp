@@ -1,6 +1,7 @@
 #include "headoffice/local_acks.h"
 
 #include "history/history_index.h"
+#include "history/index_sql.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
@@ -10,12 +11,7 @@ namespace celvio {
 
 namespace {
 
-bool Fail(QString* error, const QSqlQuery& q)
-{
-    if (error)
-        *error = q.lastError().text();
-    return false;
-}
+using index_sql::Fail;
 
 qint64 Ms(const QDateTime& t)
 {

@@ -9,7 +9,7 @@ namespace celvio {
 
 namespace {
 
-bool Fail(QString* error, const QString& text)
+bool Refuse(QString* error, const QString& text)
 {
     if (error)
         *error = text;
@@ -50,7 +50,7 @@ bool ReadHeadOfficeFile(const QString& stationDir, ServerAddress& out, QString* 
     const QString path = ResolvePath(stationDir, HeadOfficeFileName());
     QStringList lines;
     if (!QFileInfo(path).isFile() || !ReadTextLines(path, lines))
-        return Fail(error, QStringLiteral("no head office: ") + path + QStringLiteral(" cannot be read"));
+        return Refuse(error, QStringLiteral("no head office: ") + path + QStringLiteral(" cannot be read"));
     static const QList<QPair<QString, const char*>> known{
         {QStringLiteral("HOST"), "host"},         {QStringLiteral("PORT"), "port"},
         {QStringLiteral("DATABASE"), "dbname"},   {QStringLiteral("USER"), "user"},
@@ -63,11 +63,11 @@ bool ReadHeadOfficeFile(const QString& stationDir, ServerAddress& out, QString* 
             continue;
         const qsizetype eq = line.indexOf(QLatin1Char('='));
         if (eq <= 0)
-            return Fail(error, path + QStringLiteral(": not a KEY=VALUE line: ") + line);
+            return Refuse(error, path + QStringLiteral(": not a KEY=VALUE line: ") + line);
         const QString key = line.left(eq).trimmed().toUpper();
         const QString value = line.mid(eq + 1).trimmed();
         if (key == QLatin1String("PASSWORD"))
-            return Fail(error, path + QStringLiteral(": a password does not belong here; put it in the password file"
+            return Refuse(error, path + QStringLiteral(": a password does not belong here; put it in the password file"
                                                      " (~/.pgpass, mode 0600, or PGPASSFILE)"));
         if (key == QLatin1String("COUNTER")) {
             out.Counter = value;
@@ -79,7 +79,7 @@ bool ReadHeadOfficeFile(const QString& stationDir, ServerAddress& out, QString* 
         }
     }
     if (Value(out.Keywords, "dbname").isEmpty())
-        return Fail(error, path + QStringLiteral(": no DATABASE line"));
+        return Refuse(error, path + QStringLiteral(": no DATABASE line"));
     out.Description = Describe(out.Keywords);
     return true;
 }
@@ -92,7 +92,7 @@ bool ServerFromUri(const QString& uri, ServerAddress& out, QString* error)
     if (!options) {
         const QString text = why ? QString::fromUtf8(why).trimmed() : QStringLiteral("out of memory");
         PQfreemem(why);
-        return Fail(error, QStringLiteral("not a connection URI: ") + text);
+        return Refuse(error, QStringLiteral("not a connection URI: ") + text);
     }
     QList<QPair<QString, QString>> parsed;
     for (PQconninfoOption* o = options; o->keyword; ++o) {
@@ -101,7 +101,7 @@ bool ServerFromUri(const QString& uri, ServerAddress& out, QString* error)
     }
     PQconninfoFree(options);
     if (!Value(parsed, "password").isEmpty())
-        return Fail(error, QStringLiteral("a password does not belong on the command line; put it in the password"
+        return Refuse(error, QStringLiteral("a password does not belong on the command line; put it in the password"
                                           " file (~/.pgpass, mode 0600, or PGPASSFILE)"));
     out.Keywords = parsed;
     out.Description = Describe(parsed);

@@ -2,6 +2,7 @@
 
 #include "core/files.h"
 #include "history/history_index.h"
+#include "history/index_sql.h"
 #include "history/index_readings.h"
 #include "headoffice/local_acks.h"
 
@@ -18,12 +19,7 @@ namespace celvio {
 
 namespace {
 
-bool Fail(QString* error, const QSqlQuery& q)
-{
-    if (error)
-        *error = q.lastError().text();
-    return false;
-}
+using index_sql::Fail;
 
 // The file as the index saw it (same size and time), with its hash (the index's, else
 // read now); false otherwise.

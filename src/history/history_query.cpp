@@ -1,6 +1,7 @@
 #include "history/history_query.h"
 
 #include "history/history_index.h"
+#include "history/index_sql.h"
 
 #include <QMap>
 #include <QSqlError>
@@ -43,12 +44,7 @@ TestRow ReadTest(const QSqlQuery& q, bool withMarks)
     return row;
 }
 
-bool Fail(QString* error, const QSqlQuery& q)
-{
-    if (error)
-        *error = q.lastError().text();
-    return false;
-}
+using index_sql::Fail;
 
 bool Ready(HistoryIndex& index, QString* error)
 {

@@ -1,6 +1,7 @@
 #include "history/index_readings.h"
 
 #include "history/history_index.h"
+#include "history/index_sql.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
@@ -15,14 +16,9 @@ struct RowText {
     QString quantity, rowName, limit;
 };
 
-bool Fail(QString* error, const QSqlQuery& q)
-{
-    if (error)
-        *error = q.lastError().text();
-    return false;
-}
+using index_sql::Fail;
 
-bool RowTexts(const QSqlDatabase& db, QHash<qint64, RowText>& out, QString* error)
+bool ReadRowTexts(const QSqlDatabase& db, QHash<qint64, RowText>& out, QString* error)
 {
     QSqlQuery q(db);
     q.setForwardOnly(true);
@@ -127,7 +123,7 @@ bool ReadingsOfFiles(const QSqlDatabase& db, qint64 firstFile, qint64 lastFile,
                      QHash<qint64, QList<IndexedReading>>& byFile, QSet<qint64>& damagedFiles, QString* error)
 {
     QHash<qint64, RowText> texts;
-    if (!RowTexts(db, texts, error))
+    if (!ReadRowTexts(db, texts, error))
         return false;
     QSqlQuery q(db);
     q.setForwardOnly(true);
@@ -154,7 +150,7 @@ bool ReadingsOfTest(HistoryIndex& index, qint64 testId, QList<IndexedReading>& o
     if (!index.IsOpen() && !index.Open(error))
         return false;
     QHash<qint64, RowText> texts;
-    if (!RowTexts(index.Database(), texts, error))
+    if (!ReadRowTexts(index.Database(), texts, error))
         return false;
     QSqlQuery q(index.Database());
     if (!q.prepare(QStringLiteral("SELECT cells FROM readings WHERE test_id = ?")))

@@ -16,6 +16,11 @@ inline bool Fail(QString* error, const QString& text)
     return false;
 }
 
+inline bool Fail(QString* error, const QSqlQuery& query)
+{
+    return Fail(error, query.lastError().text());
+}
+
 inline bool Exec(QSqlDatabase& db, const QString& sql, QString* error)
 {
     QSqlQuery query(db);

@@ -19,8 +19,6 @@ namespace celvio {
 
 namespace {
 
-constexpr int kCallFailedBit = 512;  // questionable status: the call failed
-
 void ShowProgress(App& app, int maximum)
 {
     ProgressBar& bar = app.Form1.Progress;

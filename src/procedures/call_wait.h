@@ -10,6 +10,10 @@ struct App;
 
 enum class CallWaitEnd { Answered, TimedOut, Stopped };
 
+// The bit of the tester's questionable status that says the registration or the call
+// it waited for failed.
+constexpr int kCallFailedBit = 512;
+
 // Seconds since midnight, with fractions.
 double SecondsSinceMidnight(App& app);
 

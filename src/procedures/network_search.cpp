@@ -9,7 +9,6 @@
 #include "core/measured_value.h"
 #include "core/trace.h"
 #include "core/text.h"
-#include "core/text.h"
 #include "core/translation.h"
 #include "procedures/call_wait.h"
 #include "tester/tester_control.h"
@@ -18,8 +17,6 @@
 namespace celvio {
 
 namespace {
-
-constexpr int kCallFailedBit = 512;  // questionable status: the registration or call failed
 
 struct Placement {
     const char* title;

@@ -15,11 +15,6 @@ namespace {
 
 using Line = QByteArrayView;
 
-QString Latin1(Line text)
-{
-    return QString::fromLatin1(text.data(), text.size());
-}
-
 // The file's lines: Latin-1, ended by CR LF, LF or a lone CR.
 QList<Line> Lines(Line bytes)
 {
@@ -53,7 +48,7 @@ QString Between(Line line, Line key, Line stop = Line())
         return QString();
     const Line rest = line.sliced(at + key.size());
     const qsizetype end = stop.isEmpty() ? -1 : rest.indexOf(stop);
-    return Latin1(Trimmed(end < 0 ? rest : rest.first(end)));
+    return QString::fromLatin1(Trimmed(end < 0 ? rest : rest.first(end)));
 }
 
 // Two fields of one line in the program's own form (`first` opens the line, `second`
@@ -68,8 +63,8 @@ bool ExactPair(Line line, FileKey first, FileKey second, QString& a, QString& b)
     const qsizetype at = rest.indexOf(middle);
     if (at < 0)
         return false;
-    a = Latin1(rest.first(at));
-    b = Latin1(rest.sliced(at + middle.size()));
+    a = QString::fromLatin1(rest.first(at));
+    b = QString::fromLatin1(rest.sliced(at + middle.size()));
     return true;
 }
 
@@ -78,7 +73,7 @@ QString Field(Line line, FileKey key)
 {
     const Line written(KeyText(key).written);
     if (line.startsWith(written))
-        return Latin1(line.sliced(written.size()));
+        return QString::fromLatin1(line.sliced(written.size()));
     return Between(line, Found(key));
 }
 
@@ -90,13 +85,13 @@ QString FreeText(const QList<Line>& lines, qsizetype& i, Line rest, bool emptyBe
     const Line text = Trimmed(rest);
     if (text == Line(kEmptyText))
         return QString();
-    QString out = Latin1(text);
+    QString out = QString::fromLatin1(text);
     if (emptyBelow && out.isEmpty() && i + 1 < lines.size() && lines[i + 1] == Line(kEmptyText)) {
         ++i;
         return QString();
     }
     while (i + 1 < lines.size() && !lines[i + 1].isEmpty())
-        out += Latin1(lines[++i]);
+        out += QString::fromLatin1(lines[++i]);
     return out;
 }
 
@@ -123,7 +118,7 @@ qint16 NumberAfterColon(Line line)
     if (text.endsWith("dBm"))
         text = Trimmed(text.chopped(3));
     bool ok = false;
-    const int value = Latin1(text).toInt(&ok);
+    const int value = QString::fromLatin1(text).toInt(&ok);
     return ok && value >= -32768 && value <= 32767 ? qint16(value) : 0;
 }
 
@@ -192,7 +187,7 @@ bool ReadHeaderLine(const QList<Line>& lines, qsizetype& i, CycleRecord& out, He
     } else if (line.contains(Found(FileKey::Coupler))) {
         const Line written(KeyText(FileKey::Coupler).written);
         if (line.startsWith(written)) {
-            out.Coupler = Latin1(line.sliced(written.size()));
+            out.Coupler = QString::fromLatin1(line.sliced(written.size()));
         } else {
             const QString via = Between(line, ":");
             const qsizetype at = via.lastIndexOf(QLatin1String("Coupler "));
@@ -242,7 +237,7 @@ bool ReadResultFile(QByteArrayView bytes, const QDate& fileDate, CycleRecord& ou
     if (bytes.contains('\0'))
         return fail("binary data in the file");
     const QList<Line> lines = Lines(bytes);
-    out.Version = Latin1(lines[0].sliced(Found(FileKey::Title).size()));
+    out.Version = QString::fromLatin1(lines[0].sliced(Found(FileKey::Title).size()));
 
     QList<CellRef> localCells;
     QList<CellRef>& cells = cellsRead ? *cellsRead : localCells;

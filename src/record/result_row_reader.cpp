@@ -16,11 +16,6 @@ constexpr qsizetype kColonAt = kColonColumn - 1;  // 0-based positions in a line
 constexpr qsizetype kValueAt = kValueColumn - 1;
 constexpr qsizetype kLimitAt = kLimitColumn - 1;
 
-QString Latin1(Line text)
-{
-    return QString::fromLatin1(text.data(), text.size());
-}
-
 bool Blank(Line text)
 {
     for (const char c : text)
@@ -67,17 +62,17 @@ bool ReadName(const QList<Line>& lines, qsizetype& i, RowText& out)
 {
     const Line line = lines[i];
     if (line.size() > kColonAt && line[kColonAt] == ':' && !Blank(line.first(kColonAt))) {
-        out = RowText{Latin1(RightTrimmed(line.first(kColonAt))), line, true};
+        out = RowText{QString::fromLatin1(RightTrimmed(line.first(kColonAt))), line, true};
         return true;
     }
     if (i + 1 < lines.size() && NameGoesOn(lines[i + 1]) && !line.contains(':')) {
-        out = RowText{Latin1(RightTrimmed(line)), lines[++i], true};
+        out = RowText{QString::fromLatin1(RightTrimmed(line)), lines[++i], true};
         return true;
     }
     const qsizetype colon = line.indexOf(':');
     if (colon <= 0)
         return false;
-    out = RowText{Latin1(line.first(colon).trimmed()), line, false};
+    out = RowText{QString::fromLatin1(line.first(colon).trimmed()), line, false};
     return true;
 }
 
@@ -89,21 +84,21 @@ void ReadValue(const QList<Line>& lines, qsizetype& i, const RowText& row, bool 
     if (!row.exact) {
         const Line rest = line.sliced(line.indexOf(':') + 1);
         const qsizetype bracket = limitColumn ? rest.indexOf('(') : -1;
-        value = Latin1((bracket < 0 ? rest : rest.first(bracket)).trimmed());
-        limit = bracket < 0 ? QString() : Latin1(rest.sliced(bracket));
+        value = QString::fromLatin1((bracket < 0 ? rest : rest.first(bracket)).trimmed());
+        limit = bracket < 0 ? QString() : QString::fromLatin1(rest.sliced(bracket));
         return;
     }
     const Line after = line.size() > kValueAt ? line.sliced(kValueAt) : Line();
     if (!limitColumn) {
-        value = Latin1(after);
+        value = QString::fromLatin1(after);
     } else if (line.size() > kLimitAt && i + 1 < lines.size() && LimitGoesOn(lines[i + 1])) {
-        value = Latin1(after);
-        limit = Latin1(lines[++i].sliced(kLimitAt));
+        value = QString::fromLatin1(after);
+        limit = QString::fromLatin1(lines[++i].sliced(kLimitAt));
     } else if (line.size() > kLimitAt) {
-        value = Latin1(RightTrimmed(line.sliced(kValueAt, kLimitAt - kValueAt)));
-        limit = Latin1(line.sliced(kLimitAt));
+        value = QString::fromLatin1(RightTrimmed(line.sliced(kValueAt, kLimitAt - kValueAt)));
+        limit = QString::fromLatin1(line.sliced(kLimitAt));
     } else {
-        value = Latin1(RightTrimmed(after));
+        value = QString::fromLatin1(RightTrimmed(after));
     }
 }
 
@@ -205,7 +200,7 @@ void ReadChannel(Line line, const Block& block, CycleRecord& out)
 {
     const qsizetype colon = line.indexOf(':');
     bool ok = false;
-    const int channel = colon < 0 ? 0 : Latin1(line.sliced(colon + 1).trimmed()).toInt(&ok);
+    const int channel = colon < 0 ? 0 : QString::fromLatin1(line.sliced(colon + 1).trimmed()).toInt(&ok);
     // Channels are counted from 0: a negative one or anything but a number (a damaged or
     // hand-edited file) is an unknown channel, 0.
     if (block.number <= 2 * kChannelColumns)

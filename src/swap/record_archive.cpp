@@ -25,7 +25,6 @@ using record_steps::IsPlainFile;
 using record_steps::Step;
 using record_steps::TagOf;
 
-const QString kLogFolder = QStringLiteral("RESULTS/LOG");
 // Suffixes of the hand-over files of an archive merge: the claimed source records,
 // and the merged archive file waiting to replace the old one.
 const QString kClaimSuffix = QStringLiteral(".IN");
@@ -236,7 +235,7 @@ ArchiveOutcome ArchiveRecordFiles(const QString& logDir, const QString& base, co
 void ArchiveSwapFiles(App& app)
 {
     StationState& st = app.st;
-    const QString logDir = StationPath(app, kLogFolder);
+    const QString logDir = StationPath(app, record_steps::kLogFolder);
     QDir().mkpath(logDir);
     const QDate today = app.ui.Now().date();
     const QString name = ArchiveName(st.ServicePointId, today);
@@ -274,7 +273,7 @@ void ArchiveSwapFiles(App& app)
 
 void RecoverUnfinishedArchive(App& app)
 {
-    const QString logDir = StationPath(app, kLogFolder);
+    const QString logDir = StationPath(app, record_steps::kLogFolder);
     if (!QFileInfo(logDir).isDir())
         return;
     FileProblem problem;

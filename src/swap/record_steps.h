@@ -11,6 +11,9 @@ struct FileWriteFault;
 
 namespace celvio::record_steps {
 
+// The folder of the record files' log, inside the station directory.
+inline const QString kLogFolder = QStringLiteral("RESULTS/LOG");
+
 // Calls the step hook of `seams` (null: none), when it has one, with the operation's name.
 void Step(const FileSeams* seams, const char* name);
 

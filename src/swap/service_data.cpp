@@ -13,9 +13,7 @@ namespace celvio {
 namespace {
 
 const QString kServiceFile = QStringLiteral("swap.dat");
-constexpr int kCommentLength = 200;
 constexpr int kFirstEntryField = 11;  // focus on Text1
-constexpr int kCommentField = 16;     // focus on Text6
 
 bool Between(QChar c, char low, char high)
 {

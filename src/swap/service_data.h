@@ -9,6 +9,10 @@ namespace celvio {
 
 struct App;
 
+// The customer's comment on the data screen: its length, and its field (Text6).
+constexpr int kCommentLength = 200;
+constexpr int kCommentField = 16;
+
 // The values of the service point identity screen, as typed.
 struct ServicePointEntry {
     QString ServicePointId;

@@ -16,7 +16,6 @@ namespace celvio {
 namespace {
 
 const QChar kTab = QLatin1Char('\t');
-const QString kLogFolder = QStringLiteral("RESULTS/LOG");
 
 bool StartsWith(const QString& line, const QString& prefix)
 {
@@ -167,7 +166,7 @@ void WriteSwapRecord(App& app, bool swapFile, const QString& result)
         TraceLine(app, QStringLiteral("No swap record: not a service point"));
         return;
     }
-    const QString logDir = StationPath(app, kLogFolder);
+    const QString logDir = StationPath(app, record_steps::kLogFolder);
     QDir().mkpath(logDir);  // a failure shows when writing
     const QDate day = st.CycleDay.isValid() ? st.CycleDay : app.ui.Now().date();
     const QString path = ResolvePath(logDir, st.ServicePointId + (swapFile ? QStringLiteral("ACT.IWR") : QStringLiteral("ACT.IME")));

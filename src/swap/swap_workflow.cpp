@@ -22,8 +22,6 @@ namespace celvio {
 
 namespace {
 
-constexpr int kCommentLength = 200;
-constexpr int kCommentField = 16;  // focus on the comment box, Text6
 // What the identification stores when the phone's IMEI answer cannot be read.
 const QString kUnreadImei = QStringLiteral("999999000000006");
 

@@ -17,9 +17,9 @@ namespace celvio {
 
 namespace {
 
-// The probe's own error numbers, traced with the port's.
+// The probe's own error number for a port that only echoes (kNoResponse for one that
+// stays silent), traced with the port's.
 constexpr int kEchoOnly = 999;
-constexpr int kNoResponse = 1000;
 
 constexpr int kLastPort = 8;
 

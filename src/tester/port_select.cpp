@@ -19,7 +19,6 @@ namespace celvio {
 
 namespace {
 
-constexpr int kNoResponse = 1000;
 constexpr int kNoTester = 1001;
 // A device that never stops sending would keep the "until the count stays the same"
 // wait going for ever; after this many seconds what has arrived is taken as it is.

@@ -24,6 +24,9 @@ QString TesterPortSettings(const App& app);
 int WaitForSetupButton(App& app, const QString& caption1, const QString& caption2, const QString& caption3,
                        int focus, const QString& caption4 = QString());
 
+// The probe's error number, traced with the port's, for a port that stayed silent.
+constexpr int kNoResponse = 1000;
+
 struct IdentityAnswer {
     QString model;
     QString serial;    // 7 characters

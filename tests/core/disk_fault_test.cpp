@@ -26,10 +26,6 @@
 namespace celvio::testing {
 namespace {
 
-const char kIwr[] = "IWRSWAP\tV1.0\tAB123\t20261206\r\n# Handy Shop Nord\tHauptstr. 5 Kiel\t0431 998877\tM. Berg\r\n"
-                    "SWAP\t200000000000000\t800000000000000\t\t20261206\r\nEND\t 1 \r\n";
-const char kIme[] = "IWRIMEI\tV1.0\tAB123\t20261206\r\n# Handy Shop Nord\tHauptstr. 5 Kiel\t0431 998877\tM. Berg\r\n"
-                    "IMEI\t200000000000000\t\t\t20261206\tPASS\r\nEND\t 1 \r\n";
 const char kArchivedIwr[] = "IWRSWAP\tV1.0\tAB123\t20261206\r\n# Handy Shop Nord\tHauptstr. 5 Kiel\t0431 998877\tM. Berg\r\n"
                             "SWAP\t100000000000000\t900000000000000\t\t20261206\r\nEND\t 1 \r\n";
 const char kArchivedIme[] = "IWRIMEI\tV1.0\tAB123\t20261206\r\n# Handy Shop Nord\tHauptstr. 5 Kiel\t0431 998877\tM. Berg\r\n"

@@ -63,5 +63,17 @@ private:
 };
 
 inline constexpr quint32 kKeyEscape = 0xff1b;
+inline constexpr quint32 kKeyReturn = 0xff0d;
+
+// One thing the operator waits for on the screen, and the key pressed then. `retry`:
+// the key is pressed again until the next step shows (only keys that mean nothing on
+// the screen that follows). `cpu`: the first and the second marked step bound the
+// window over which CELVIO's CPU time is measured.
+struct Step {
+    const char* shown;
+    quint32 key = 0;
+    bool retry = false;
+    bool cpu = false;
+};
 
 }  // namespace celvio::testing

@@ -39,7 +39,6 @@ constexpr qint64 kPeakRssBoundKb = 3 * 150 * 1024;
 constexpr qint64 kPeakRssBoundKb = 150 * 1024;
 #endif
 
-constexpr quint32 kEnter = 0xff0d;
 constexpr quint32 kEsc = kKeyEscape;
 
 // A station with the whole-cycle channels and limits, the port question (SEARCHCOM
@@ -56,17 +55,6 @@ QByteArray StationSettings(bool search)
            "PHASEPEAK   20\r\nFREQUENCY   90\r\nFREQ1x00    180\r\nBURSTLEN    1\r\nRXLEV       3\r\n"
            "RXQUAL      2\r\n";
 }
-
-// One thing the operator waits for on the screen, and the key pressed then. `retry`:
-// the key is pressed again until the next step shows (only keys that mean nothing on
-// the screen that follows). `cpu`: the first and the second marked step bound the
-// window over which CELVIO's CPU time is measured.
-struct Step {
-    const char* shown;
-    quint32 key = 0;
-    bool retry = false;
-    bool cpu = false;
-};
 
 struct FaultCase {
     const char* name;
@@ -97,7 +85,7 @@ const QList<Step> kToModeDialog{
     {"title Select mode", 't', true},
 };
 // A TEST cycle of the focused system, GSM 1800.
-const QList<Step> kStartTest{{"status Select the system to be tested:", kEnter, true}};
+const QList<Step> kStartTest{{"status Select the system to be tested:", kKeyReturn, true}};
 // The next cycle's mode dialog, then the quit question answered with Yes.
 const QList<Step> kNextCycleThenQuit{
     {"title Select mode", kEsc},
@@ -119,7 +107,7 @@ QList<FaultCase> Cases()
                         {"status Checking COM Port...", 0, false, true},
                         {"box No connection to tester: COM port might be not connected / or the tester is switched "
                          "off! / Please switch on the tester and / check settings of serial port.",
-                         kEnter, false, true},
+                         kKeyReturn, false, true},
                         {"status Please switch 7703S on and", kEsc},
                         {"box CELVIO: Do you really want to quit the program?", 'y'}},
                        0,
@@ -132,7 +120,7 @@ QList<FaultCase> Cases()
                         {"status Checking COM Port...", 0, false, true},
                         {"box No connection to tester: This COM port is not connected to a Dalvora Tester! / Please "
                          "connect the tester to the PC / and select the right COM port.",
-                         kEnter, false, true},
+                         kKeyReturn, false, true},
                         {"status Please switch 7703S on and", kEsc},
                         {"box CELVIO: Do you really want to quit the program?", 'y'}},
                        0,
@@ -146,7 +134,7 @@ QList<FaultCase> Cases()
                         {"status Searching for tester at COM 1:", 0, false, true},
                         {"box No connection to tester: No COM port is  connected to a Dalvora tester! / Please "
                          "connect the tester to the PC / and select the right settings.",
-                         kEnter, false, true},
+                         kKeyReturn, false, true},
                         {"status Please connect the tester to your PC", kEsc},
                         {"box CELVIO: Do you really want to quit the program?", 'y'}},
                        0,
@@ -202,7 +190,7 @@ QList<FaultCase> Cases()
                                        {"box TESTER ERROR: The answer of the tester was not readable: / more than "
                                         "65536 characters without a line end. / Please check the cable and the speed "
                                         "set on the tester.",
-                                        kEnter, false, true},
+                                        kKeyReturn, false, true},
                                        {"title Transmitter Test", 0},
                                        {"title Audio Test", 'y', true},
                                        {"title Test Passed!", 'n', true}} +
@@ -216,7 +204,7 @@ QList<FaultCase> Cases()
                        false,
                        kToModeDialog + kStartTest +
                            QList<Step>{{"title Identifying Phone...", 0},
-                                       {"%LOST%", kEnter, false, true},
+                                       {"%LOST%", kKeyReturn, false, true},
                                        {"title Test Aborted!", 0, false, true},
                                        {"status A basic function didn't work in test! / Please switch off your phone "
                                         "and / try again or go to the service desk. / No valid answer from the tester "
@@ -232,7 +220,7 @@ QList<FaultCase> Cases()
                        false,
                        kToModeDialog + kStartTest +
                            QList<Step>{{"title Testing Key Pad", 0},
-                                       {"%LOST%", kEnter, false, true},
+                                       {"%LOST%", kKeyReturn, false, true},
                                        {"title Test Aborted!", 'n', true, true}} +
                            kNextCycleThenQuit,
                        0,
@@ -442,7 +430,7 @@ TEST(FaultRunSlow, DISABLED_LineWithoutItsEndMidCycleWaitsOutTheTimeOutWithoutSp
                            false,
                            kToModeDialog + kStartTest +
                                QList<Step>{{"title Identifying Phone...", 0, false, true},
-                                           {"box TIMEOUT ERROR: No answer within 3 minutes.", kEnter, false, true},
+                                           {"box TIMEOUT ERROR: No answer within 3 minutes.", kKeyReturn, false, true},
                                            {"title Transmitter Test", 0},
                                            {"title Audio Test", 'y', true},
                                            {"title Test Passed!", 'n', true}} +

@@ -18,8 +18,6 @@
 namespace celvio::testing {
 namespace {
 
-constexpr quint32 kEnter = 0xff0d;
-
 const QByteArray kSettings =
     "LANGUAGE    EN\r\nSEARCHCOM   0\r\nDIALNO      0123\r\nTOSEARCH    6\r\nTOBSCALL    6\r\nTOMSCALL    6\r\n"
     "LOCBSPLEV   -60\r\nGSMBCCH     30\r\nGSMTCH1     20\r\nGSMTCH2     62\r\nGSMTCH3     100\r\n"
@@ -28,17 +26,10 @@ const QByteArray kSettings =
     "MSPOWLEV4   0\r\nMSPOWLEV5   5\r\nMSPOWLEV6   10\r\nRFLEVEL     2\r\nPHASERMS    5\r\n"
     "PHASEPEAK   20\r\nFREQUENCY   90\r\nFREQ1x00    180\r\nBURSTLEN    1\r\nRXLEV       3\r\nRXQUAL      2\r\n";
 
-// What the operator waits for on the screen and the key pressed then; with `retry`
-// pressed again until the next screen shows.
-struct Step {
-    const char* shown;
-    quint32 key;
-    bool retry;
-};
 const Step kSteps[] = {
     {"title Setup Serial Port", '1', true},
     {"title Select mode", 't', true},
-    {"status Select the system to be tested:", kEnter, true},
+    {"status Select the system to be tested:", kKeyReturn, true},
     {"title Audio Test", 'y', true},
     {"title Test Passed!", 'n', true},
     {"title Select mode", kKeyEscape, false},

@@ -17,7 +17,6 @@ namespace {
 using namespace Qt::Literals::StringLiterals;
 
 constexpr int kStationInUse = 3;
-constexpr quint32 kKeyReturn = 0xff0d;
 
 // CELVIO on the headless platform, waiting at start-up (the port question) for as long
 // as the test lets it.

@@ -15,7 +15,6 @@ namespace {
 
 using namespace Qt::Literals::StringLiterals;
 
-constexpr quint32 kKeyReturn = 0xff0d;
 
 // The devices the process has open.
 QStringList OpenDevices(qint64 pid)

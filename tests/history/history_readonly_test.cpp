@@ -20,7 +20,7 @@ struct Outcome {
 };
 
 constexpr int kNoOtherAccount = 100;
-const char* const kFolders[] = {"", "RESULTS", "RESULTS/351234", "RESULTS/490154", "RESULTS/LOG",
+const char* const kEveryFolder[] = {"", "RESULTS", "RESULTS/351234", "RESULTS/490154", "RESULTS/LOG",
                                 "RESULTS/LOG/BACKUP26"};
 
 // What the account may not write.
@@ -53,13 +53,13 @@ protected:
             else
                 Mode(HistoryIndex::DatabaseName(), 0444);
         } else if (!asRoot_) {
-            for (const char* folder : kFolders)
+            for (const char* folder : kEveryFolder)
                 Mode(QString::fromLatin1(folder), 0555);
         }
     }
     void Unlock()
     {
-        for (const char* folder : kFolders)
+        for (const char* folder : kEveryFolder)
             Mode(QString::fromLatin1(folder), 0755);
         if (QFileInfo::exists(Path(HistoryIndex::DatabaseName())))
             Mode(HistoryIndex::DatabaseName(), 0644);

@@ -8,7 +8,7 @@
 namespace celvio::testing {
 namespace {
 
-const QString kImei = QStringLiteral("351234560123457");
+const QString kLookedUpImei = QStringLiteral("351234560123457");
 const QString kUnknownImei = QStringLiteral("359876540000001");
 
 class TacLookupTest : public StationFixture {
@@ -26,7 +26,7 @@ protected:
     }
 
     // A lookup as the sequencer runs it.
-    bool Lookup(const QString& imei = kImei)
+    bool Lookup(const QString& imei = kLookedUpImei)
     {
         app.TacFileName = QStringLiteral("TAC6N.dat");
         app.ModelDbFileName = QStringLiteral("MP.DAT");

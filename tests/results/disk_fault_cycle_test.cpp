@@ -14,15 +14,15 @@
 namespace celvio::testing {
 namespace {
 
-const QString kSettings = QStringLiteral("LANGUAGE    ENGLISH\nDIALNO      0123\nSEARCHCOM   0\nTOSEARCH    60\n") +
+const QString kFaultSettings = QStringLiteral("LANGUAGE    ENGLISH\nDIALNO      0123\nSEARCHCOM   0\nTOSEARCH    60\n") +
                           QLatin1String(kCycleStation);
-const QString kResultFile = QStringLiteral("RESULTS/351234/0123457.TXT");  // the simulated phone's IMEI
+const QString kFaultResultFile = QStringLiteral("RESULTS/351234/0123457.TXT");  // the simulated phone's IMEI
 
 class DiskFaultCycleTest : public StationFixture {
 protected:
     void LayStation()
     {
-        WriteStationFile(QStringLiteral("CELVIO.INI"), kSettings);
+        WriteStationFile(QStringLiteral("CELVIO.INI"), kFaultSettings);
         WriteStationFile(QStringLiteral("TAC6N.DAT"), QStringLiteral("-7,MPN.DAT\n351234,Orvane Q7\n-9,STD\n"));
         WriteStationFile(QStringLiteral("MPN.DAT"), QStringLiteral("[STD]\n[Orvane Q7]\nBANDS=900,1800,1900\n"));
         WriteStationFile(QStringLiteral("BADCHAN.DAT"), QStringLiteral("\" 5,\"\n"));
@@ -89,7 +89,7 @@ protected:
     // saved, after the verdict that the result file could not be written, and why.
     void ExpectFailuresReported(const char* reason)
     {
-        const QString prefix = QStringLiteral("Result file could not be written: ") + StationFile(kResultFile) +
+        const QString prefix = QStringLiteral("Result file could not be written: ") + StationFile(kFaultResultFile) +
                                QStringLiteral(" (");
         ASSERT_EQ(platform.boxes.size(), 2) << qPrintable(Boxes().join('\n'));
         EXPECT_EQ(Boxes()[0], Box(QString(),

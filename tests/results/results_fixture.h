@@ -49,4 +49,10 @@ protected:
     CycleRecord record;
 };
 
+// A service point's swap record file (.IWR) and hand-over file (.IME), one record each.
+inline constexpr char kIwr[] = "IWRSWAP\tV1.0\tAB123\t20261206\r\n# Handy Shop Nord\tHauptstr. 5 Kiel\t0431 998877\tM. Berg\r\n"
+                               "SWAP\t200000000000000\t800000000000000\t\t20261206\r\nEND\t 1 \r\n";
+inline constexpr char kIme[] = "IWRIMEI\tV1.0\tAB123\t20261206\r\n# Handy Shop Nord\tHauptstr. 5 Kiel\t0431 998877\tM. Berg\r\n"
+                               "IMEI\t200000000000000\t\t\t20261206\tPASS\r\nEND\t 1 \r\n";
+
 }  // namespace celvio::testing
