@@ -28,66 +28,75 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root/src"
 
+# The floor of a file (sets `floor`) and its folder (sets `place`), without a subshell:
+# the check runs over every include of every file.
 rank() {
   case "$1" in
-    platform/*) echo 0 ;;
-    core/*) echo 1 ;;
-    tester/*) echo 2 ;;
-    record/*) echo 3 ;;
-    history/*) echo 4 ;;
-    headoffice/*) echo 5 ;;
-    models/*) echo 6 ;;
-    results/*) echo 7 ;;
-    procedures/*) echo 8 ;;
-    scan/*) echo 9 ;;
-    swap/*) echo 10 ;;
-    ui/*) echo 11 ;;
-    cycle/*) echo 12 ;;
-    shell/qt/*|shell/scripted/*|training/*) echo 13 ;;
-    main.cpp|message_main.cpp|history_main.cpp|command_line.*|training_main.*|training_window.*) echo 14 ;;
-    sim/*) echo sim ;;
-    *) echo unknown ;;
+    platform/*) floor=0 ;;
+    core/*) floor=1 ;;
+    tester/*) floor=2 ;;
+    record/*) floor=3 ;;
+    history/*) floor=4 ;;
+    headoffice/*) floor=5 ;;
+    models/*) floor=6 ;;
+    results/*) floor=7 ;;
+    procedures/*) floor=8 ;;
+    scan/*) floor=9 ;;
+    swap/*) floor=10 ;;
+    ui/*) floor=11 ;;
+    cycle/*) floor=12 ;;
+    shell/qt/*|shell/scripted/*|training/*) floor=13 ;;
+    main.cpp|message_main.cpp|history_main.cpp|command_line.*|training_main.*|training_window.*) floor=14 ;;
+    sim/*) floor=sim ;;
+    *) floor=unknown ;;
   esac
 }
 
 folder() {
   case "$1" in
-    shell/*/*) echo "${1%/*}" | cut -d/ -f1-2 ;;
-    */*) echo "${1%%/*}" ;;
-    *) echo program ;;
+    shell/*/*) place="${1#shell/}"; place="shell/${place%%/*}" ;;
+    */*) place="${1%%/*}" ;;
+    *) place=program ;;
   esac
 }
 
 violations=0
+files="$(find . -name '*.cpp' -o -name '*.h' | sed 's#^\./##' | sort)"
+# The files that hold a main(), and every include of every file (FILE:LINE:TARGET), each
+# found by one grep over all the files.
+mains=" $(grep -l -E '^int main\(' $files | tr '\n' ' ') "
+includes="$(grep -n -o -E '^#include "[^"]+"' $files | sed -E 's/^([^:]+):([0-9]+):#include "([^"]+)"/\1:\2:\3/')"
+
 while IFS= read -r file; do
-  from_rank="$(rank "$file")"
-  from_folder="$(folder "$file")"
-  if [ "$from_rank" = unknown ]; then
+  rank "$file"
+  if [ "$floor" = unknown ]; then
     echo "src/$file: its folder has no floor in scripts/check-layers.sh"
     violations=$((violations + 1))
-    continue
-  fi
-  if [ "$from_rank" -lt 14 ] && grep -q -E '^int main\(' "$file"; then
+  elif [ "$floor" -lt 14 ] && [[ "$mains" == *" $file "* ]]; then
     echo "src/$file: a program's main() below the programs' floor"
     violations=$((violations + 1))
   fi
-  while IFS=: read -r line target; do
-    [ -n "$target" ] || continue
-    to_rank="$(rank "$target")"
-    to_folder="$(folder "$target")"
-    [ "$from_folder" = "$to_folder" ] && continue
-    ok=1
-    if [ "$to_rank" = sim ]; then
-      [ "$from_folder" = shell/scripted ] || ok=0
-    elif [ "$to_rank" = unknown ] || [ "$to_rank" -ge "$from_rank" ]; then
-      ok=0
-    fi
-    if [ "$ok" -eq 0 ]; then
-      echo "src/$file:$line: includes \"$target\" (a folder above or beside it)"
-      violations=$((violations + 1))
-    fi
-  done < <(grep -n -o -E '^#include "[^"]+"' "$file" | sed -E 's/^([0-9]+):#include "([^"]+)"/\1:\2/')
-done < <(find . -name '*.cpp' -o -name '*.h' | sed 's#^\./##' | sort)
+done <<<"$files"
+
+while IFS=: read -r file line target; do
+  [ -n "$target" ] || continue
+  rank "$file"; from_rank="$floor"
+  [ "$from_rank" = unknown ] && continue
+  folder "$file"; from_folder="$place"
+  rank "$target"; to_rank="$floor"
+  folder "$target"; to_folder="$place"
+  [ "$from_folder" = "$to_folder" ] && continue
+  ok=1
+  if [ "$to_rank" = sim ]; then
+    [ "$from_folder" = shell/scripted ] || ok=0
+  elif [ "$to_rank" = unknown ] || [ "$to_rank" -ge "$from_rank" ]; then
+    ok=0
+  fi
+  if [ "$ok" -eq 0 ]; then
+    echo "src/$file:$line: includes \"$target\" (a folder above or beside it)"
+    violations=$((violations + 1))
+  fi
+done <<<"$includes"
 
 if [ "$violations" -gt 0 ]; then
   echo "check-layers: $violations include(s) against the order of the folders" >&2

@@ -51,24 +51,27 @@ done < <(
   done < <(find src sim -name CMakeLists.txt | sort)
 )
 
-# The file an include names: below src/ (the programs' include root) or the project's
-# root (sim/); empty for a header of Qt or the system.
+# The file an include names (sets `resolved`): below src/ (the programs' include root) or
+# the project's root (sim/); empty for a header of Qt or the system. No subshell: it runs
+# for every include of every file.
 resolve() {
   local from="$1" target="$2"
-  if [ -f "src/$target" ]; then echo "src/$target"
-  elif [ -f "$target" ]; then echo "$target"
-  elif [ -f "$(dirname "$from")/$target" ]; then echo "$(dirname "$from")/$target"
+  resolved=""
+  if [ -f "src/$target" ]; then resolved="src/$target"
+  elif [ -f "$target" ]; then resolved="$target"
+  elif [ -f "${from%/*}/$target" ]; then resolved="${from%/*}/$target"
   fi
 }
 
 mapfile -t files < <(find src sim -name '*.cpp' -o -name '*.h' | sort)
 declare -A includes=()
-for file in "${files[@]}"; do
-  while IFS= read -r target; do
-    resolved="$(resolve "$file" "$target")"
-    [ -n "$resolved" ] && includes[$file]+="$resolved "
-  done < <(sed -n -E 's/^#include "([^"]+)".*/\1/p' "$file")
-done
+# Every include of every file, FILE:TARGET, from one grep over all the files.
+while IFS= read -r found; do
+  file="${found%%:*}"
+  target="${found#*:#include \"}"
+  resolve "$file" "${target%%\"*}"
+  [ -n "$resolved" ] && includes[$file]+="$resolved "
+done < <(grep -H -o -E '^#include "[^"]+"' "${files[@]}")
 
 problems=0
 report() {

@@ -47,7 +47,7 @@ mkdir "$work/tree/src/misc" && echo '#pragma once' >"$work/tree/src/misc/misc.h"
 check "a folder without a floor fails" 1 check-layers.sh
 # record/ has its floor between tester/ and history/, before it has any file.
 fresh
-mkdir "$work/tree/src/record" && printf '#pragma once\n#include "tester/transport.h"\n' >"$work/tree/src/record/r.h"
+mkdir -p "$work/tree/src/record" && printf '#pragma once\n#include "tester/transport.h"\n' >"$work/tree/src/record/r.h"
 echo '#include "record/r.h"' >>"$work/tree/src/history/history_cli.cpp"
 check "history over record over tester passes" 0 check-layers.sh
 echo '#include "history/history_cli.h"' >>"$work/tree/src/record/r.h"
