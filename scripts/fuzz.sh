@@ -52,10 +52,9 @@ command -v clang++ >/dev/null || { cc=clang-14; cxx=clang++-14; }
 
 # Configure once (a build folder made without the fuzz option is configured again).
 if ! grep -q '^CELVIO_FUZZ:BOOL=ON' "$build/CMakeCache.txt" 2>/dev/null; then
-  launcher=()
-  if command -v ccache >/dev/null; then launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache); fi
+  . "$root/scripts/lib/build-speed.sh"
   CC=$cc CXX=$cxx cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCELVIO_FUZZ=ON \
-    -DCELVIO_BUILD_TESTS=OFF -DCELVIO_BUILD_BENCH=OFF "${launcher[@]}" >/dev/null
+    -DCELVIO_BUILD_TESTS=OFF -DCELVIO_BUILD_BENCH=OFF "${build_speed[@]}" >/dev/null
 fi
 only="${FUZZ_TARGETS:-}"
 programs=(fuzz_all)

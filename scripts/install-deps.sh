@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages that CELVIO needs to build, test and run, when
 # they are missing. Needs root (or sudo) only when something has to be installed.
-# With --test-locales it also generates the locales the tests start programs under.
+# With --tests it also installs what only the test command needs (clang with its sanitizer
+# and fuzzer runtimes, for the sanitizer and fuzz build) and generates the locales the
+# tests start programs under.
 set -euo pipefail
 
 packages=(
@@ -13,6 +15,8 @@ packages=(
   xvfb xauth x11-apps netpbm poppler-utils fonts-liberation fonts-dejavu-core
   locales
 )
+test_packages=(clang-14 libclang-rt-14-dev)
+if [ "${1:-}" = "--tests" ]; then packages+=("${test_packages[@]}"); fi
 
 # The locales of shops that the tests start programs under (dates with the day or the
 # month first); a plain Debian install has only C and C.UTF-8. Qt carries its own
@@ -46,4 +50,4 @@ else
   $sudo apt-get update -qq
   $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
-if [ "${1:-}" = "--test-locales" ]; then generate_locales; fi
+if [ "${1:-}" = "--tests" ]; then generate_locales; fi

@@ -2,15 +2,18 @@
 # Installs what is missing, builds CELVIO and runs every test:
 #   - the normal build and its suite (the one slow test, which only waits out the
 #     program's three-minute answer limit, runs beside the other stages);
-#   - a build with AddressSanitizer and UndefinedBehaviorSanitizer and its suite;
-#   - the fuzz build (clang): each fuzz target replays its seed corpus and makes a fixed
+#   - the sanitizer build (clang): everything with AddressSanitizer, UndefinedBehavior-
+#     Sanitizer and libFuzzer's coverage hooks, assertions on; the suite runs on it, and so
+#     do the fuzz targets of the same build: each replays its seed corpus and makes a fixed
 #     number of runs from a fixed seed, so the stage gives the same answer for the same code.
 # A stage that fails does not stop the others. Ends with the CTest summaries of both
 # builds, a table of each stage's time and one line "N passed, N failed" (every CTest
 # test and every fuzz target); exits 1 when anything failed or a build broke.
 #
-# Build folders: build/ (normal), build-asan/, build-fuzz/; they are kept, so a second
-# run only compiles what changed. TEST_JOBS sets CTest's parallelism (default: twice the
+# Build folders: build/ (normal) and build-asan/ (sanitizers and fuzz targets); they are
+# kept, so a second run only compiles what changed. Both keep line tables, not full debug
+# information: enough for every stack trace a failure prints, and a third less to compile
+# for the optimised build. TEST_JOBS sets CTest's parallelism (default: twice the
 # cores, as most tests wait on pseudo-terminals, child programs and timers, not on the CPU).
 set -uo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -59,13 +62,14 @@ broken() {
   failed=$((failed + 1))
 }
 
-stage "dependencies" "$root/scripts/install-deps.sh" --test-locales || broken "dependencies: not installed"
+stage "dependencies" "$root/scripts/install-deps.sh" --tests || broken "dependencies: not installed"
 
 # The normal build: the program, the simulator and the tests (the benchmarks are built
 # by scripts/bench.sh when asked for). Each build makes only what its tests run: no
 # benchmarks, no picture generator (scripts/make-pictures.sh builds it).
 only_tested=(-DCELVIO_BUILD_BENCH=OFF -DCELVIO_BUILD_PICTURES=OFF)
-if stage "build" env BUILD_DIR="$root/build" "$root/scripts/build.sh" "${only_tested[@]}"; then
+if stage "build" env BUILD_DIR="$root/build" "$root/scripts/build.sh" "${only_tested[@]}" \
+    "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O2 -g1 -DNDEBUG"; then
   # The slow test waits three minutes in real time and costs no CPU: it runs in the
   # background while the other stages work.
   ctest --test-dir "$root/build" --output-on-failure --timeout 300 -L slow >"$logs/slow.log" 2>&1 &
@@ -77,29 +81,36 @@ else
   broken "build: the normal build failed (see $logs/build.log)"
 fi
 
-if stage "sanitizer build" env BUILD_DIR="$root/build-asan" BUILD_TYPE=Debug "$root/scripts/build.sh" \
-    -DCELVIO_SANITIZE=ON "${only_tested[@]}"; then
+# The fuzz stage's table has one row per target; its last column counts the findings.
+count_fuzz() {
+  local log="$1" rows ok bad
+  rows="$(awk '/^target +executions/ {table = 1; next} table && /^fuzz:/ {exit}
+               table && NF == 6 && $1 ~ /^[a-z_]+$/ {print $NF}' "$log")"
+  if [ -z "$rows" ]; then
+    broken "fuzz: no table (see $log)"
+    return
+  fi
+  ok="$(echo "$rows" | grep -c -x '0')"
+  bad="$(echo "$rows" | grep -c -v -x '0')"
+  passed=$((passed + ok))
+  failed=$((failed + bad))
+  summaries+=("fuzz: $ok of $((ok + bad)) targets without a finding")
+}
+
+# One clang build serves the sanitizer suite and the fuzz targets (the libraries compiled
+# once for both). Optimised a little (-O1), so that the suite and the fuzz runs keep their
+# pace under the sanitizers, with assertions on. A folder an older version of this script
+# configured with gcc is configured again by CMake when it sees the other compiler.
+sanitized=(-DCMAKE_CXX_COMPILER=clang++ -DCELVIO_FUZZ=ON "-DCMAKE_CXX_FLAGS_DEBUG=-O1 -g1" "${only_tested[@]}")
+if stage "sanitizer build (clang)" env BUILD_DIR="$root/build-asan" BUILD_TYPE=Debug "$root/scripts/build.sh" \
+    "${sanitized[@]}"; then
   stage "sanitizer tests" env ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 ctest --test-dir "$root/build-asan" --output-on-failure -j"$jobs" --timeout 300 -LE slow
   count_ctest "build-asan" "$logs/sanitizer_tests.log"
+  stage "fuzz" env FUZZ_BUILD_DIR="$root/build-asan" "$root/scripts/fuzz.sh" --fixed
+  count_fuzz "$logs/fuzz.log"
 else
-  broken "build-asan: the sanitizer build failed (see $logs/sanitizer_build.log)"
+  broken "build-asan: the sanitizer build failed, so neither its suite nor the fuzz targets ran (see $logs/sanitizer_build_(clang).log)"
 fi
-
-stage "fuzz" "$root/scripts/fuzz.sh" --fixed
-fuzz_status=$?
-# One row per target in the fuzz table: the last column counts its findings.
-fuzz_rows="$(awk '/^target +executions/ {table = 1; next} table && /^fuzz:/ {exit}
-                  table && NF == 6 && $1 ~ /^[a-z_]+$/ {print $NF}' "$logs/fuzz.log")"
-if [ -z "$fuzz_rows" ]; then
-  broken "fuzz: no table (see $logs/fuzz.log)"
-else
-  fuzz_ok="$(echo "$fuzz_rows" | grep -c -x '0')"
-  fuzz_bad="$(echo "$fuzz_rows" | grep -c -v -x '0')"
-  passed=$((passed + fuzz_ok))
-  failed=$((failed + fuzz_bad))
-  summaries+=("fuzz: $fuzz_ok of $((fuzz_ok + fuzz_bad)) targets without a finding")
-fi
-[ "$fuzz_status" -eq 0 ] || [ -n "$fuzz_rows" ] || failed=$((failed + 1))
 
 if [ -n "${slow_pid:-}" ]; then
   echo "== slow tests (waiting for the background run) =="

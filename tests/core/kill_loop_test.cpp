@@ -523,7 +523,7 @@ class KillLoopRowTest : public KillLoopTest, public ::testing::WithParamInterfac
 TEST_P(KillLoopRowTest, FileIsOldOrNewAfterAKillAtARandomMoment)
 {
     const std::vector<Row> rows = Rows();
-    const auto row = std::find_if(rows.begin(), rows.end(), [this](const Row& r) { return qstrcmp(r.file, GetParam()) == 0; });
+    const auto row = std::find_if(rows.begin(), rows.end(), [](const Row& r) { return qstrcmp(r.file, GetParam()) == 0; });
     ASSERT_NE(row, rows.end());
     const unsigned seed = KillLoopSeed();
     SCOPED_TRACE(::testing::Message() << "CELVIO_KILL_SEED=" << seed << " replays the delays");

@@ -57,7 +57,7 @@ protected:
     void Capture(const char* title, Screen& screen)
     {
         platform.Await(
-            [this, title, &screen](const App& a) {
+            [title, &screen](const App& a) {
                 const Form1& f = a.Form1;
                 if (f.Label4.Caption != QString::fromUtf8(title) || !f.Command3.Visible)
                     return false;
