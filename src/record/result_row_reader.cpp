@@ -140,7 +140,10 @@ QString LimitText(RowId row, const QString& limit)
     const QuantityRow& q = Quantity(row);
     const QLatin1String open(q.limit == LimitForm::PowerRange ? "( " : q.fileOpen);
     QString inner;
-    if (open.size() > 0 && limit.startsWith(open) && limit.endsWith(QLatin1String(" )")))
+    // "( )" both begins with "( " and ends with " )" on one shared blank: only a limit
+    // long enough for both holds something between them.
+    if (open.size() > 0 && limit.size() >= open.size() + 2 && limit.startsWith(open) &&
+        limit.endsWith(QLatin1String(" )")))
         inner = limit.mid(open.size()).chopped(2);
     else if (const qsizetype bracket = limit.indexOf(QLatin1Char('(')); bracket >= 0)
         inner = limit.mid(bracket + 1).section(QLatin1Char(')'), 0, 0).trimmed();

@@ -213,6 +213,21 @@ TEST(ResultFileFormatTest, ALimitBeyondAnyReadingIsNoLimitAndWritesOnce)
     EXPECT_EQ(ResultFileBytes(Read(written)), written);
 }
 
+// A bracket pair around one blank, "( )", is an empty limit: no limit, read without
+// reaching past its text, and the file written once stays as it is.
+TEST(ResultFileFormatTest, AnEmptyPairOfBracketsIsNoLimit)
+{
+    QByteArray bytes = HandWritten(kPassedGsmFile);
+    bytes.replace("( 31 - 35 dBm )", "( )");
+    bytes.replace("( 0 - 5 deg )", "( )");
+    const CycleRecord read = Read(bytes);
+    EXPECT_FALSE(read.At(1, RowId::TxPower1, 1).Limits.High);
+    EXPECT_FALSE(read.At(1, RowId::PhaseRms, 3).Limits.High);
+    EXPECT_TRUE(read.At(1, RowId::PhaseRms, 3).Limits.Text.isEmpty());
+    const QByteArray written = ResultFileBytes(read);
+    EXPECT_EQ(ResultFileBytes(Read(written)), written);
+}
+
 // A text of the station's character set without line ends.
 QString Text(QRandomGenerator& random, int maxLength)
 {
