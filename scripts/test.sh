@@ -101,7 +101,9 @@ count_fuzz() {
 # once for both). Optimised a little (-O1), so that the suite and the fuzz runs keep their
 # pace under the sanitizers, with assertions on. A folder an older version of this script
 # configured with gcc is configured again by CMake when it sees the other compiler.
-sanitized=(-DCMAKE_CXX_COMPILER=clang++ -DCELVIO_FUZZ=ON "-DCMAKE_CXX_FLAGS_DEBUG=-O1 -g1" "${only_tested[@]}")
+clangxx=clang++
+command -v clang++ >/dev/null || clangxx=clang++-14  # Debian's clang-14 alone has no plain name
+sanitized=(-DCMAKE_CXX_COMPILER="$clangxx" -DCELVIO_FUZZ=ON "-DCMAKE_CXX_FLAGS_DEBUG=-O1 -g1" "${only_tested[@]}")
 if stage "sanitizer build (clang)" env BUILD_DIR="$root/build-asan" BUILD_TYPE=Debug "$root/scripts/build.sh" \
     "${sanitized[@]}"; then
   stage "sanitizer tests" env ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 ctest --test-dir "$root/build-asan" --output-on-failure -j"$jobs" --timeout 300 -LE slow
