@@ -13,6 +13,7 @@
 #include <QString>
 #include <functional>
 #include <mutex>
+#include <optional>
 
 namespace celvio {
 
@@ -62,6 +63,26 @@ private:
     qint64 next_ = 1;
 };
 
+// The row texts' ids one reader thread has looked up: the shared table, and its lock,
+// is asked once per text and thread rather than once per reading.
+class RowTextIds {
+public:
+    explicit RowTextIds(RowTexts& shared) : shared_(shared) {}
+    // The id of the row text of a reading of `row` (whose quantity is `quantity`).
+    qint64 Id(RowId row, const QString& quantity, const QString& rowName, const QString& limit);
+
+private:
+    struct Key {
+        RowId row;
+        QString rowName, limit;
+        bool operator==(const Key&) const = default;
+    };
+    friend size_t qHash(const Key& key, size_t seed) { return qHashMulti(seed, int(key.row), key.rowName, key.limit); }
+
+    RowTexts& shared_;
+    QHash<Key, qint64> known_;
+};
+
 // The index's rows for a file, made in the reader's thread so that the writer only
 // binds them: the file, the test (its columns after file_id) with its readings' compact
 // text and its marked readings (their columns after test_id), and the lines of a swap
@@ -74,7 +95,7 @@ struct IndexRows {
     QList<QList<BoundValue>> records;
 };
 
-// What a file's bytes say.
+// What a file's bytes say, as the index's writer takes it.
 struct ReadFile {
     qint64 Size = 0;
     qint64 MTime = 0;  // ms since the epoch
@@ -82,10 +103,22 @@ struct ReadFile {
     bool Ok = false;     // false: damaged or foreign, with the reason
     QString Reason;
     QByteArray Hash;  // SHA-256 of the bytes read; empty when none were read
+    IndexRows Rows;
+
+    // Back to what nothing read says, keeping the memory of the lists for the next file.
+    void Clear();
+};
+
+// What one reader thread keeps from file to file: the file's bytes, the record or the
+// swap records read from them, and the row texts' ids it has looked up (none when the
+// update makes no rows). Each file's are made anew; the memory is used again.
+struct FileParse {
+    explicit FileParse(RowTexts* rowTexts);
+    QByteArray Bytes;
     CycleRecord Test;
     QList<CellRef> Cells;  // the cells the result file holds, in its order
     ParsedRecords Records;
-    IndexRows Rows;
+    std::optional<RowTextIds> Ids;
 };
 
 bool IsResultName(const QString& name);
@@ -97,17 +130,18 @@ struct ReadContext {
     RowTexts* rowTexts = nullptr;
 };
 
-// The rows of a file read (ReadFile::Rows), from its record or its swap records.
-void MakeIndexRows(const PlannedFile& file, RowTexts& rowTexts, ReadFile& read);
+// The rows of a file read (ReadFile::Rows, whose folder and name the reader has set),
+// from its record or its swap records.
+void MakeIndexRows(FileParse& parse, ReadFile& read);
 
 // A stored result file's bytes read into a record (ReadResultFile); a file written in
 // training begins with its marking line, which is passed over.
 bool ReadStoredResultFile(const QByteArray& bytes, const QDate& fileDay, CycleRecord& out, QString* reason,
                           DateOrder order, QList<CellRef>* cellsRead = nullptr);
 
-// Reads and parses one file, and makes its rows. Safe to call from several threads at
-// once.
-void ReadStationFile(const PlannedFile& file, const ReadContext& context, ReadFile& out);
+// Reads and parses one file, and makes its rows (when the context has row texts). Safe
+// to call from several threads at once, each with its own `parse`.
+void ReadStationFile(const PlannedFile& file, const ReadContext& context, FileParse& parse, ReadFile& out);
 
 // Reads `plan` on the machine's cores (a few hundred files ahead at most) and hands
 // each file to `take` in the calling thread, in the plan's order; `take` returns

@@ -6,6 +6,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QVariant>
+#include <charconv>
 #include <climits>
 
 namespace celvio {
@@ -78,17 +79,43 @@ void EncodeCell(QString& cells, const EncodedCell& cell)
 
 QByteArray EncodedTail(const EncodedCell& cell)
 {
-    // Built in one buffer (millions of cells for a station's history).
     QByteArray tail;
     tail.reserve(40 + cell.Value.size() * 2);
-    tail.append(',').append(QByteArray::number(cell.Band)).append(',').append(QByteArray::number(cell.Channel));
-    tail.append(',').append(OutcomeCode(cell.Outcome)).append(',');
-    if (cell.Attempts > 0)
-        tail.append(QByteArray::number(cell.Attempts));
-    // The length counts the value's characters, as the reader of the text counts them.
-    tail.append(',').append(QByteArray::number(cell.Value.size())).append(':');
-    tail.append(cell.Value.toUtf8());
+    AppendEncodedTail(tail, cell.Band, cell.Channel, cell.Outcome, cell.Attempts, cell.Value);
     return tail;
+}
+
+void AppendNumber(QByteArray& out, qint64 value)
+{
+    char digits[24];
+    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    out.append(digits, end - digits);
+}
+
+void AppendEncodedTail(QByteArray& out, int band, int channel, ReadingOutcome outcome, int attempts,
+                       const QString& value)
+{
+    out.append(',');
+    AppendNumber(out, band);
+    out.append(',');
+    AppendNumber(out, channel);
+    out.append(',').append(OutcomeCode(outcome)).append(',');
+    if (attempts > 0)
+        AppendNumber(out, attempts);
+    // The length counts the value's characters, as the reader of the text counts them.
+    out.append(',');
+    AppendNumber(out, value.size());
+    out.append(':');
+    // A value is most often plain ASCII, copied as it is; anything else in UTF-8.
+    const qsizetype start = out.size();
+    for (const QChar c : value) {
+        if (c.unicode() >= 0x80) {
+            out.truncate(start);
+            out.append(value.toUtf8());
+            return;
+        }
+        out.append(char(c.unicode()));
+    }
 }
 
 bool DecodeCells(const QString& cells, QList<EncodedCell>& out)

@@ -3,6 +3,8 @@
 #include "history/index_files.h"
 #include "history/index_readings.h"
 
+#include <array>
+
 namespace celvio {
 
 namespace {
@@ -28,11 +30,24 @@ int ChannelOf(const CycleRecord& test, const CellRef& cell)
     return std::max(0, int(test.TrafficChannels[(cell.Band - 1) * kChannelColumns + cell.Column]));
 }
 
+// The quantity's English name as text, made once per row (a station's history has
+// millions of readings).
+const QString& QuantityText(RowId row)
+{
+    static const std::array<QString, kRowCount> names = [] {
+        std::array<QString, kRowCount> out;
+        for (int r = 0; r < kRowCount; ++r)
+            out[size_t(r)] = QString::fromUtf8(Quantity(RowAt(r)).quantity);
+        return out;
+    }();
+    return names[size_t(row)];
+}
+
 // The row as the file names it: a call row by its label, the others by the page's name.
-QString RowNameOf(const CycleRecord& test, const CellRef& cell)
+const QString& RowNameOf(const CycleRecord& test, const CellRef& cell)
 {
     if (IsCallRow(cell.Row))
-        return QString::fromUtf8(Quantity(cell.Row).quantity);
+        return QuantityText(cell.Row);
     return test.Bands[cell.Band - 1].RowNames[int(cell.Row)];
 }
 
@@ -71,9 +86,8 @@ QString ClockText(const QTime& time)
     return QString::fromLatin1(text, 8);
 }
 
-void MakeTestRow(ReadFile& read)
+void MakeTestRow(const CycleRecord& test, ReadFile& read)
 {
-    const CycleRecord& test = read.Test;
     const QString day = IsoDay(test.Date);
     const QString time = test.Time.isValid() ? ClockText(test.Time) : QString();
     const bool swap = test.Kind == RecordKind::DirectSwap;
@@ -88,20 +102,19 @@ void MakeTestRow(ReadFile& read)
         t << BoundValue::Of(*text);
 }
 
-void MakeCells(RowTexts& rowTexts, ReadFile& read)
+void MakeCells(FileParse& parse, ReadFile& read)
 {
-    const CycleRecord& test = read.Test;
+    const CycleRecord& test = parse.Test;
     QByteArray& cells = read.Rows.cells;
-    cells.reserve(read.Cells.size() * 24);
-    for (const CellRef& ref : read.Cells) {
+    cells.reserve(parse.Cells.size() * 24);
+    for (const CellRef& ref : std::as_const(parse.Cells)) {
         const Reading& reading = test.At(ref.Band, ref.Row, ref.Column);
-        const QString quantity = QString::fromUtf8(Quantity(ref.Row).quantity);
-        const QString rowName = RowNameOf(test, ref);
+        const QString& quantity = QuantityText(ref.Row);
+        const QString& rowName = RowNameOf(test, ref);
         const QString limit = reading.Limits.Text.trimmed();
         const int channel = ChannelOf(test, ref);
-        const qint64 rowText = rowTexts.Id(quantity, rowName, limit);
-        cells += QByteArray::number(rowText);
-        cells += EncodedTail(EncodedCell{rowText, ref.Band, channel, reading.Outcome, reading.Attempts, reading.Text});
+        AppendNumber(cells, parse.Ids->Id(ref.Row, quantity, rowName, limit));
+        AppendEncodedTail(cells, ref.Band, channel, reading.Outcome, reading.Attempts, reading.Text);
         if (reading.Outcome == ReadingOutcome::Failed || reading.Outcome == ReadingOutcome::PassedOnRepeat)
             read.Rows.marks.append({BoundValue::Of(quantity), BoundValue::Of(rowName), BoundValue::Of(qint64(channel)),
                                     BoundValue::Of(qint64(ref.Band)), BoundValue::Of(reading.Text),
@@ -111,31 +124,29 @@ void MakeCells(RowTexts& rowTexts, ReadFile& read)
     }
 }
 
-void MakeRecordRows(ReadFile& read)
+void MakeRecordRows(const ParsedRecords& parsed, ReadFile& read)
 {
-    for (const SwapRecord& record : read.Records.Records)
+    for (const SwapRecord& record : parsed.Records)
         read.Rows.records.append(
             {BoundValue::Of(qint64(record.Line)),
              BoundValue::Of(record.SwapFile ? QStringLiteral("SWAP") : QStringLiteral("IMEI")),
              BoundValue::Of(record.OldImei), BoundValue::Of(record.NewImei), BoundValue::Of(record.ClubNumber),
              BoundValue::Of(record.Date.isValid() ? record.Date.toString(Qt::ISODate) : record.DateText),
-             BoundValue::Of(record.Result), BoundValue::Of(read.Records.ServicePointId)});
+             BoundValue::Of(record.Result), BoundValue::Of(parsed.ServicePointId)});
 }
 
 }  // namespace
 
-void MakeIndexRows(const PlannedFile& file, RowTexts& rowTexts, ReadFile& read)
+void MakeIndexRows(FileParse& parse, ReadFile& read)
 {
-    read.Rows.folder = file.Folder.toUtf8();
-    read.Rows.name = file.Name.toUtf8();
     if (!read.Ok)
         return;
     if (!read.Result) {
-        MakeRecordRows(read);
+        MakeRecordRows(parse.Records, read);
         return;
     }
-    MakeTestRow(read);
-    MakeCells(rowTexts, read);
+    MakeTestRow(parse.Test, read);
+    MakeCells(parse, read);
 }
 
 }  // namespace celvio
