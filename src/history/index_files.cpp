@@ -216,6 +216,7 @@ void ReadFile::Clear()
     Ok = false;
     Reason = QString();
     Hash.resize(0);
+    Rows.texts.resize(0);
     Rows.test.clear();
     Rows.cells.resize(0);
     Rows.marks.clear();

@@ -26,18 +26,13 @@ struct PlannedFile {
     qint64 OldId = -1;
 };
 
-// A value the index's writer binds: a text (UTF-8), a whole number, or NULL.
+// A value the index's writer binds: a text (UTF-8, a part of its rows' texts), a whole
+// number, or NULL.
 struct BoundValue {
     enum class Kind : quint8 { Null, Text, Number };
     Kind kind = Kind::Null;
-    QByteArray text;
-    qint64 number = 0;
-
-    static BoundValue Of(const QString& text)
-    {
-        return text.isNull() ? BoundValue{} : BoundValue{Kind::Text, text.toUtf8(), 0};
-    }
-    static BoundValue Of(qint64 number) { return BoundValue{Kind::Number, QByteArray(), number}; }
+    qint64 number = 0;   // the number; of a text, where it begins in the texts
+    qsizetype size = 0;  // of a text, its length in bytes
 };
 
 // The texts the readings share (reading_rows: quantity, row name, limit), each with its
@@ -86,13 +81,24 @@ private:
 // The index's rows for a file, made in the reader's thread so that the writer only
 // binds them: the file, the test (its columns after file_id) with its readings' compact
 // text and its marked readings (their columns after test_id), and the lines of a swap
-// record file (their columns after file_id).
+// record file (their columns after file_id). The text values are kept one after another
+// in one buffer, used again for the next file.
+inline constexpr int kMarkColumns = 7;
+inline constexpr int kRecordColumns = 8;
+
 struct IndexRows {
     QByteArray folder, name;
+    QByteArray texts;
     QList<BoundValue> test;
     QByteArray cells;
-    QList<QList<BoundValue>> marks;
-    QList<QList<BoundValue>> records;
+    QList<BoundValue> marks;    // kMarkColumns values a row
+    QList<BoundValue> records;  // kRecordColumns values a row
+
+    // A text value (NULL for a null text), its bytes added to the texts.
+    BoundValue Text(const QString& text);
+    static BoundValue Number(qint64 number) { return BoundValue{BoundValue::Kind::Number, number, 0}; }
+    // The bytes of a text value.
+    const char* TextOf(const BoundValue& value) const { return texts.constData() + value.number; }
 };
 
 // What a file's bytes say, as the index's writer takes it.

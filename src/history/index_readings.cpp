@@ -6,6 +6,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QVariant>
+#include <algorithm>
 #include <charconv>
 #include <climits>
 
@@ -92,30 +93,48 @@ void AppendNumber(QByteArray& out, qint64 value)
     out.append(digits, end - digits);
 }
 
+void AppendUtf8(QByteArray& out, const QString& text)
+{
+    // Most often plain ASCII, copied as it is; anything else through Qt's UTF-8.
+    const qsizetype start = out.size();
+    out.resize(start + text.size());
+    char* to = out.data() + start;
+    for (const QChar c : text) {
+        if (c.unicode() >= 0x80) {
+            out.truncate(start);
+            out.append(text.toUtf8());
+            return;
+        }
+        *to++ = char(c.unicode());
+    }
+}
+
 void AppendEncodedTail(QByteArray& out, int band, int channel, ReadingOutcome outcome, int attempts,
                        const QString& value)
 {
-    out.append(',');
-    AppendNumber(out, band);
-    out.append(',');
-    AppendNumber(out, channel);
-    out.append(',').append(OutcomeCode(outcome)).append(',');
+    // The numbers and the code written into one piece first (the index writes millions);
+    // each number takes 20 characters at most.
+    char head[128];
+    qsizetype size = 0;
+    const auto put = [&head, &size](char c) { head[size++ & 127] = c; };
+    const auto number = [&head, &size](qint64 n) {
+        size = std::to_chars(head + size, head + std::min<qsizetype>(size + 21, 128), n).ptr - head;
+    };
+    put(',');
+    number(band);
+    put(',');
+    number(channel);
+    put(',');
+    put(OutcomeCode(outcome));
+    put(',');
     if (attempts > 0)
-        AppendNumber(out, attempts);
+        number(attempts);
     // The length counts the value's characters, as the reader of the text counts them.
-    out.append(',');
-    AppendNumber(out, value.size());
-    out.append(':');
-    // A value is most often plain ASCII, copied as it is; anything else in UTF-8.
-    const qsizetype start = out.size();
-    for (const QChar c : value) {
-        if (c.unicode() >= 0x80) {
-            out.truncate(start);
-            out.append(value.toUtf8());
-            return;
-        }
-        out.append(char(c.unicode()));
-    }
+    put(',');
+    number(value.size());
+    put(':');
+    out.append(head, size);
+    AppendUtf8(out, value);
 }
 
 bool DecodeCells(const QString& cells, QList<EncodedCell>& out)

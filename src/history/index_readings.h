@@ -57,6 +57,8 @@ void AppendEncodedTail(QByteArray& out, int band, int channel, ReadingOutcome ou
                        const QString& value);
 // A whole number in decimal appended to `out`, as QByteArray::number writes it.
 void AppendNumber(QByteArray& out, qint64 value);
+// A text appended to `out` in UTF-8.
+void AppendUtf8(QByteArray& out, const QString& text);
 // The cells of a compact text; false when it is damaged (the cells before it are kept):
 // cut short, or a band other than 1 and 2, a negative channel or attempts.
 bool DecodeCells(const QString& cells, QList<EncodedCell>& out);

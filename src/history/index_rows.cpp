@@ -86,26 +86,26 @@ QString ClockText(const QTime& time)
     return QString::fromLatin1(text, 8);
 }
 
-void MakeTestRow(const CycleRecord& test, ReadFile& read)
+void MakeTestRow(const CycleRecord& test, IndexRows& rows)
 {
     const QString day = IsoDay(test.Date);
     const QString time = test.Time.isValid() ? ClockText(test.Time) : QString();
     const bool swap = test.Kind == RecordKind::DirectSwap;
-    QList<BoundValue>& t = read.Rows.test;
-    t << BoundValue::Of(swap ? QStringLiteral("direct swap") : QStringLiteral("test"));
+    QList<BoundValue>& t = rows.test;
+    t << rows.Text(swap ? QStringLiteral("direct swap") : QStringLiteral("test"));
     for (const QString& text : {day, time, day + QLatin1Char(' ') + time, test.DateText, test.TimeText, test.Imei,
                                 test.OldImei, test.Imsi, test.Model, SystemName(test.SystemCode)})
-        t << BoundValue::Of(text);
-    t << BoundValue::Of(QString::fromLatin1(VerdictName(test)));
+        t << rows.Text(text);
+    t << rows.Text(QString::fromLatin1(VerdictName(test)));
     for (const QString* text : {swap ? &test.SwapComment : &test.FaultDescription, &test.TesterModel,
                                 &test.TesterSerial, &test.TesterFirmware, &test.Coupler, &test.Version})
-        t << BoundValue::Of(*text);
+        t << rows.Text(*text);
 }
 
-void MakeCells(FileParse& parse, ReadFile& read)
+void MakeCells(FileParse& parse, IndexRows& rows)
 {
     const CycleRecord& test = parse.Test;
-    QByteArray& cells = read.Rows.cells;
+    QByteArray& cells = rows.cells;
     cells.reserve(parse.Cells.size() * 24);
     for (const CellRef& ref : std::as_const(parse.Cells)) {
         const Reading& reading = test.At(ref.Band, ref.Row, ref.Column);
@@ -116,37 +116,44 @@ void MakeCells(FileParse& parse, ReadFile& read)
         AppendNumber(cells, parse.Ids->Id(ref.Row, quantity, rowName, limit));
         AppendEncodedTail(cells, ref.Band, channel, reading.Outcome, reading.Attempts, reading.Text);
         if (reading.Outcome == ReadingOutcome::Failed || reading.Outcome == ReadingOutcome::PassedOnRepeat)
-            read.Rows.marks.append({BoundValue::Of(quantity), BoundValue::Of(rowName), BoundValue::Of(qint64(channel)),
-                                    BoundValue::Of(qint64(ref.Band)), BoundValue::Of(reading.Text),
-                                    BoundValue::Of(limit),
-                                    BoundValue::Of(reading.Outcome == ReadingOutcome::Failed ? QStringLiteral("*")
-                                                                                             : QStringLiteral("!"))});
+            rows.marks << rows.Text(quantity) << rows.Text(rowName) << IndexRows::Number(channel)
+                       << IndexRows::Number(ref.Band) << rows.Text(reading.Text) << rows.Text(limit)
+                       << rows.Text(reading.Outcome == ReadingOutcome::Failed ? QStringLiteral("*")
+                                                                              : QStringLiteral("!"));
     }
 }
 
-void MakeRecordRows(const ParsedRecords& parsed, ReadFile& read)
+void MakeRecordRows(const ParsedRecords& parsed, IndexRows& rows)
 {
     for (const SwapRecord& record : parsed.Records)
-        read.Rows.records.append(
-            {BoundValue::Of(qint64(record.Line)),
-             BoundValue::Of(record.SwapFile ? QStringLiteral("SWAP") : QStringLiteral("IMEI")),
-             BoundValue::Of(record.OldImei), BoundValue::Of(record.NewImei), BoundValue::Of(record.ClubNumber),
-             BoundValue::Of(record.Date.isValid() ? record.Date.toString(Qt::ISODate) : record.DateText),
-             BoundValue::Of(record.Result), BoundValue::Of(parsed.ServicePointId)});
+        rows.records << IndexRows::Number(record.Line)
+                     << rows.Text(record.SwapFile ? QStringLiteral("SWAP") : QStringLiteral("IMEI"))
+                     << rows.Text(record.OldImei) << rows.Text(record.NewImei) << rows.Text(record.ClubNumber)
+                     << rows.Text(record.Date.isValid() ? IsoDay(record.Date) : record.DateText)
+                     << rows.Text(record.Result) << rows.Text(parsed.ServicePointId);
 }
 
 }  // namespace
+
+BoundValue IndexRows::Text(const QString& text)
+{
+    if (text.isNull())
+        return BoundValue{};
+    const qsizetype start = texts.size();
+    AppendUtf8(texts, text);
+    return BoundValue{BoundValue::Kind::Text, start, texts.size() - start};
+}
 
 void MakeIndexRows(FileParse& parse, ReadFile& read)
 {
     if (!read.Ok)
         return;
     if (!read.Result) {
-        MakeRecordRows(parse.Records, read);
+        MakeRecordRows(parse.Records, read.Rows);
         return;
     }
-    MakeTestRow(parse.Test, read);
-    MakeCells(parse, read);
+    MakeTestRow(parse.Test, read.Rows);
+    MakeCells(parse, read.Rows);
 }
 
 }  // namespace celvio
