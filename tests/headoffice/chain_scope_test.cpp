@@ -56,11 +56,7 @@ TEST_F(ChainScopeTest, APhoneOfTwoShopsAndTheServersState)
     ASSERT_EQ(RunCli({QStringLiteral("--station"), dir.path(), QStringLiteral("push")}).Code, 0);
     // The same phone tested at a second shop.
     QTemporaryDir other;
-    QDir().mkpath(other.path() + QStringLiteral("/RESULTS/351234"));
-    QFile f(other.path() + QStringLiteral("/RESULTS/351234/0000017.TXT"));
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(HandWritten(kPassedGsmFile));
-    f.close();
+    PutAt(other.path() + QStringLiteral("/RESULTS/351234/0000017.TXT"), HandWritten(kPassedGsmFile));
     ServicePoint(other.path(), QStringLiteral("CD456"), QStringLiteral("Shop CD"));
     ASSERT_EQ(Push(other.path(), QStringLiteral("shop_b"), QStringLiteral("Tresen")).Code, 0);
 

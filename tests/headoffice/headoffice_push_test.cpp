@@ -21,12 +21,7 @@ protected:
         HandWrittenStation();
         ServicePoint(dir.path(), QStringLiteral("AB123"), QStringLiteral("Handy Shop Nord"));
         ASSERT_TRUE(second.isValid());
-        const QString other = second.path() + QStringLiteral("/RESULTS/351234");
-        ASSERT_TRUE(QDir().mkpath(other));
-        QFile f(other + QStringLiteral("/0000017.TXT"));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(HandWritten(kPassedGsmFile));
-        f.close();
+        PutAt(second.path() + QStringLiteral("/RESULTS/351234/0000017.TXT"), HandWritten(kPassedGsmFile));
         ServicePoint(second.path(), QStringLiteral("CD456"), QStringLiteral("Handy Shop S\xfc" "d"));
     }
 

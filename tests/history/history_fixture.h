@@ -94,12 +94,14 @@ class HistoryFixture : public ::testing::Test {
 protected:
     QString Path(const QString& relative) const { return dir.path() + QLatin1Char('/') + relative; }
 
-    // Writes a file of the station and gives it a modification time (the day picks the
-    // order of day and month of an ambiguous date).
-    void Put(const QString& relative, const QByteArray& bytes, const QDateTime& time = QDateTime(QDate(2026, 12, 7),
-                                                                                               QTime(18, 0)))
+    // The evening of the hand-written files' test day. A file's time within a day of an
+    // ambiguous date ("12/7/26") picks the order of day and month; a file written "now"
+    // would read differently from one day of the month to the next.
+    static QDateTime WrittenOnTestDay() { return QDateTime(QDate(2026, 12, 7), QTime(18, 0)); }
+
+    // Writes a file (its folders made) and gives it a modification time.
+    static void PutAt(const QString& path, const QByteArray& bytes, const QDateTime& time = WrittenOnTestDay())
     {
-        const QString path = Path(relative);
         QDir().mkpath(QFileInfo(path).path());
         QFile file(path);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
@@ -107,6 +109,12 @@ protected:
         file.close();
         ASSERT_TRUE(file.open(QIODevice::ReadWrite));
         ASSERT_TRUE(file.setFileTime(time, QFileDevice::FileModificationTime));
+    }
+
+    // Writes a file of the station.
+    void Put(const QString& relative, const QByteArray& bytes, const QDateTime& time = WrittenOnTestDay())
+    {
+        PutAt(Path(relative), bytes, time);
     }
 
     // Statements run on the station's index file by another connection, outside

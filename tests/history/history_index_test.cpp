@@ -120,7 +120,7 @@ TEST_F(HistoryIndexTest, IncrementalUpdatesGiveWhatARebuildGives)
     const QDateTime later = QDateTime::currentDateTime().addSecs(-60);
     QByteArray second = HandWritten(kPassedGsmFile);
     second.replace("10:04:09", "16:00:00");
-    Put(QStringLiteral("RESULTS/351234/0000017A.TXT"), second, later);
+    Put(QStringLiteral("RESULTS/351234/0000017A.TXT"), second, WrittenOnTestDay().addSecs(3600));
     QByteArray ime = HandWritten(kImeiFile);
     ime.replace("END\t 2 \r\n", "IMEI\t351234000000017\t\t\t20261208\tPASS\r\nEND\t 3 \r\n");
     Put(QStringLiteral("RESULTS/LOG/AB123ACT.IME"), ime, later);
