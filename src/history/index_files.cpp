@@ -246,6 +246,8 @@ void ReadStationFile(const PlannedFile& file, const ReadContext& context, FilePa
         out.MTime = qint64(buf.st_mtim.tv_sec) * 1000 + buf.st_mtim.tv_nsec / 1000000;
     }
     QByteArray& bytes = parse.Bytes;
+    if (bytes.capacity() > kLargestResultFile)
+        bytes = QByteArray();  // a large record file's memory is not kept for the next file
     const bool tooLarge = out.Size > (out.Result ? kLargestResultFile : kLargestRecordFile);
     const bool read = !tooLarge && ReadWhole(fd, out.Size, bytes, out.Reason);
     ::close(fd);

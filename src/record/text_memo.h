@@ -17,7 +17,7 @@ class TextMemo {
 public:
     // `limit`: the most texts kept; past it the memo starts afresh (a file of nothing but
     // unusual texts must not make it grow without end).
-    explicit TextMemo(size_t limit = 4096) : limit_(limit) {}
+    explicit TextMemo(size_t limit = 1024) : limit_(limit) {}
 
     // The value of `text`, made by `make()` when the text is new. A null text (no text
     // at all) is kept apart from an empty one, as QString keeps them apart.
