@@ -1,7 +1,11 @@
 // The memo of short texts the result file's reader keeps per thread: a value is found
 // by the text's bytes alone, so texts that differ only in what a QString tells apart
-// (no text at all, an empty one), or that share a beginning, must not share a value.
+// (no text at all, an empty one), or that share a beginning, must not share a value,
+// and a file reads the same whatever the thread read before it.
+#include "record/result_file_format.h"
 #include "record/text_memo.h"
+#include "support/result_files.h"
+#include "support/station_fixture.h"
 
 #include <QByteArray>
 #include <QString>
@@ -53,6 +57,29 @@ TEST(TextMemoTest, PastItsLimitTheMemoStartsAfreshAndStillAnswersRight)
     const int before = made;
     EXPECT_EQ(Lookup(memo, QByteArrayView("e"), made), QStringLiteral("e"));
     EXPECT_EQ(made, before);  // the last one made is kept
+}
+
+TEST(TextMemoTest, ALimitLeftBlankIsNotTakenForNoLimitWhateverCameBefore)
+{
+    // The template row as written (no limit: the line ends before the limit's column),
+    // and failed with a value so long that its limit goes below it, left blank there.
+    const QByteArray none = HandWritten(kPassedGsmFile);
+    QByteArray blank = none;
+    blank.replace("Power-Time Template    :  Passed        \r\n",
+                  "Power-Time Template    : * Template failed\r\n" + QByteArray(40, ' ') + "\r\n");
+    ASSERT_NE(blank, none);
+    for (const QList<const QByteArray*>& order : {QList<const QByteArray*>{&none, &blank, &none},
+                                                  QList<const QByteArray*>{&blank, &none, &blank}}) {
+        for (const QByteArray* file : order) {
+            CycleRecord record;
+            ASSERT_TRUE(ReadResultFile(*file, QDate(2026, 12, 7), record));
+            const Reading& cell = record.At(1, RowId::Template, 3);
+            SCOPED_TRACE(file == &none ? "no limit" : "blank limit");
+            EXPECT_EQ(cell.Outcome, file == &none ? ReadingOutcome::Passed : ReadingOutcome::Failed);
+            EXPECT_TRUE(cell.Limits.Text.isEmpty());
+            EXPECT_EQ(cell.Limits.Text.isNull(), file == &none);
+        }
+    }
 }
 
 }  // namespace
