@@ -9,7 +9,7 @@ namespace {
 
 // A record's date, eight digits "yyyyMMdd": those of a real day read by hand (a record
 // file has a line per phone handled), anything else as QDate::fromString reads it.
-QDate RecordDate(const QString& text)
+QDate DateOfRecord(const QString& text)
 {
     const auto digit = [&text](qsizetype i) {
         return text[i] >= QLatin1Char('0') && text[i] <= QLatin1Char('9') ? text[i].unicode() - '0' : -1;
@@ -80,7 +80,7 @@ bool ParseHistoryRecords(const QByteArray& bytes, ParsedRecords& out, QString* r
         record.NewImei = parts[2].trimmed();
         record.ClubNumber = parts[3].trimmed();
         record.DateText = parts[4].trimmed();
-        record.Date = RecordDate(record.DateText);
+        record.Date = DateOfRecord(record.DateText);
         if (!IsPlausibleStationDate(record.Date))
             record.Date = QDate();  // kept as its text
         if (!out.SwapFile)
