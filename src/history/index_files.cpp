@@ -31,6 +31,8 @@ constexpr qint64 kLargestRecordFile = qint64(64) << 20;
 // memory, and the threads meet once a chunk rather than once a file.
 constexpr qsizetype kChunk = 32;
 constexpr qsizetype kChunksAhead = 8;
+// The memory of a file's rows that a slot of the ring keeps for the next file, bytes.
+constexpr qsizetype kKeptRowsMemory = qsizetype(1) << 16;
 // A plan this short is read in the calling thread.
 constexpr int kReadAlone = 8;
 
@@ -216,10 +218,15 @@ void ReadFile::Clear()
     Ok = false;
     Reason = QString();
     Hash.resize(0);
-    Rows.texts.resize(0);
     Rows.test.clear();
     Rows.cells.resize(0);
     Rows.marks.clear();
+    // The rows of a large record file are not kept in the ring for the files after it.
+    if (Rows.texts.capacity() > kKeptRowsMemory || Rows.records.capacity() > kKeptRowsMemory / 8) {
+        Rows.texts = QByteArray();
+        Rows.records = QList<BoundValue>();
+    }
+    Rows.texts.resize(0);
     Rows.records.clear();
 }
 
