@@ -14,7 +14,7 @@ QByteArray WithTrainingMark(const App& app, const QByteArray& bytes)
 
 QByteArray WithoutTrainingMark(const QByteArray& bytes)
 {
-    const QByteArray line = QByteArray(kTrainingMark) + QByteArrayLiteral("\r\n");
+    static const QByteArray line = QByteArray(kTrainingMark) + QByteArrayLiteral("\r\n");
     return bytes.startsWith(line) ? bytes.mid(line.size()) : bytes;
 }
 

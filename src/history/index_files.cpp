@@ -31,6 +31,8 @@ constexpr qint64 kLargestRecordFile = qint64(64) << 20;
 // memory, and the threads meet once a chunk rather than once a file.
 constexpr qsizetype kChunk = 32;
 constexpr qsizetype kChunksAhead = 8;
+// The memory of a file's rows that a slot of the ring keeps for the next file, bytes.
+constexpr qsizetype kKeptRowsMemory = qsizetype(1) << 16;
 // A plan this short is read in the calling thread.
 constexpr int kReadAlone = 8;
 
@@ -47,6 +49,7 @@ public:
     // window ahead of the writer.
     void Read()
     {
+        FileParse parse(context_.rowTexts);
         for (;;) {
             qsizetype chunk = 0;
             {
@@ -58,8 +61,8 @@ public:
             }
             for (qsizetype i = chunk * kChunk; i < std::min(plan_.size(), (chunk + 1) * kChunk); ++i) {
                 ReadFile& slot = ring_[size_t(i % (kChunk * kChunksAhead))];
-                slot = ReadFile{};
-                ReadStationFile(plan_[i], context_, slot);
+                slot.Clear();
+                ReadStationFile(plan_[i], context_, parse, slot);
             }
             std::lock_guard lock(mutex_);
             ready_[size_t(chunk % kChunksAhead)] = true;
@@ -103,17 +106,29 @@ private:
     bool stop_ = false;
 };
 
-// The SHA-256 of the bytes (OpenSSL's, which uses the processor's own instructions:
-// hashing is a good part of reading a station's files).
-QByteArray Sha256(const QByteArray& bytes)
+// The SHA-256 of the bytes into `digest` (OpenSSL's, which uses the processor's own
+// instructions: hashing is a good part of reading a station's files); empty when it
+// cannot be had. The digest's method is looked up once, and each thread keeps its
+// context.
+void Sha256(const QByteArray& bytes, QByteArray& digest)
 {
-    QByteArray digest(EVP_MAX_MD_SIZE, Qt::Uninitialized);
+    struct Context {
+        EVP_MD* md = EVP_MD_fetch(nullptr, "SHA256", nullptr);
+        EVP_MD_CTX* ctx = EVP_MD_CTX_new();
+        ~Context()
+        {
+            EVP_MD_CTX_free(ctx);
+            EVP_MD_free(md);
+        }
+    };
+    thread_local Context sha;
+    digest.resize(EVP_MAX_MD_SIZE);
     unsigned int size = 0;
-    if (EVP_Digest(bytes.constData(), size_t(bytes.size()), reinterpret_cast<unsigned char*>(digest.data()), &size,
-                   EVP_sha256(), nullptr) != 1)
-        return QByteArray();
+    if (!sha.md || !sha.ctx || EVP_DigestInit_ex2(sha.ctx, sha.md, nullptr) != 1 ||
+        EVP_DigestUpdate(sha.ctx, bytes.constData(), size_t(bytes.size())) != 1 ||
+        EVP_DigestFinal_ex(sha.ctx, reinterpret_cast<unsigned char*>(digest.data()), &size) != 1)
+        size = 0;
     digest.resize(size);
-    return digest;
 }
 
 // The whole file, read straight from its descriptor; false with the system's reason.
@@ -173,6 +188,17 @@ qint64 RowTexts::Id(const QString& quantity, const QString& rowName, const QStri
     return id;
 }
 
+qint64 RowTextIds::Id(RowId row, const QString& quantity, const QString& rowName, const QString& limit)
+{
+    Key key{row, rowName, limit};
+    const auto known = known_.constFind(key);
+    if (known != known_.constEnd())
+        return *known;
+    const qint64 id = shared_.Id(quantity, rowName, limit);
+    known_.insert(std::move(key), id);
+    return id;
+}
+
 QList<RowTexts::Text> RowTexts::TakeNew()
 {
     std::lock_guard lock(mutex_);
@@ -184,7 +210,33 @@ bool IsResultName(const QString& name)
     return name.endsWith(QLatin1String(".TXT"), Qt::CaseInsensitive);
 }
 
-void ReadStationFile(const PlannedFile& file, const ReadContext& context, ReadFile& out)
+void ReadFile::Clear()
+{
+    Size = 0;
+    MTime = 0;
+    Result = true;
+    Ok = false;
+    Reason = QString();
+    Hash.resize(0);
+    Rows.test.clear();
+    Rows.cells.resize(0);
+    Rows.marks.clear();
+    // The rows of a large record file are not kept in the ring for the files after it.
+    if (Rows.texts.capacity() > kKeptRowsMemory || Rows.records.capacity() > kKeptRowsMemory / 8) {
+        Rows.texts = QByteArray();
+        Rows.records = QList<BoundValue>();
+    }
+    Rows.texts.resize(0);
+    Rows.records.clear();
+}
+
+FileParse::FileParse(RowTexts* rowTexts)
+{
+    if (rowTexts)
+        Ids.emplace(*rowTexts);
+}
+
+void ReadStationFile(const PlannedFile& file, const ReadContext& context, FileParse& parse, ReadFile& out)
 {
     out.Result = IsResultName(file.Name);
     // A file that is skipped unread is stored under its name too.
@@ -200,7 +252,9 @@ void ReadStationFile(const PlannedFile& file, const ReadContext& context, ReadFi
         out.Size = qint64(buf.st_size);
         out.MTime = qint64(buf.st_mtim.tv_sec) * 1000 + buf.st_mtim.tv_nsec / 1000000;
     }
-    QByteArray bytes;
+    QByteArray& bytes = parse.Bytes;
+    if (bytes.capacity() > kLargestResultFile)
+        bytes = QByteArray();  // a large record file's memory is not kept for the next file
     const bool tooLarge = out.Size > (out.Result ? kLargestResultFile : kLargestRecordFile);
     const bool read = !tooLarge && ReadWhole(fd, out.Size, bytes, out.Reason);
     ::close(fd);
@@ -209,17 +263,17 @@ void ReadStationFile(const PlannedFile& file, const ReadContext& context, ReadFi
     if (!read)
         return;
     // The SHA-256 of the bytes read: the file's key at the chain's head office.
-    out.Hash = Sha256(bytes);
+    Sha256(bytes, out.Hash);
     if (out.Result) {
         const QDate fileDay = LocalDay(buf.st_mtim.tv_sec);
-        out.Ok = ReadStoredResultFile(bytes, fileDay, out.Test, &out.Reason, context.order, &out.Cells);
-        if (out.Ok && !out.Test.Date.isValid())
-            out.Test.Date = fileDay;  // a date that cannot be read: the file's own day stands in
+        out.Ok = ReadStoredResultFile(bytes, fileDay, parse.Test, &out.Reason, context.order, &parse.Cells);
+        if (out.Ok && !parse.Test.Date.isValid())
+            parse.Test.Date = fileDay;  // a date that cannot be read: the file's own day stands in
     } else {
-        out.Ok = ParseHistoryRecords(bytes, out.Records, &out.Reason);
+        out.Ok = ParseHistoryRecords(bytes, parse.Records, &out.Reason);
     }
-    if (context.rowTexts)
-        MakeIndexRows(file, *context.rowTexts, out);
+    if (parse.Ids)
+        MakeIndexRows(parse, out);
 }
 
 bool ReadStoredResultFile(const QByteArray& bytes, const QDate& fileDay, CycleRecord& out, QString* reason,
@@ -232,9 +286,10 @@ void ReadInParallel(const QList<PlannedFile>& plan, const ReadContext& context,
                     const std::function<bool(const PlannedFile&, ReadFile&)>& take)
 {
     if (plan.size() <= kReadAlone) {
+        FileParse parse(context.rowTexts);
         for (const PlannedFile& file : plan) {
             ReadFile read;
-            ReadStationFile(file, context, read);
+            ReadStationFile(file, context, parse, read);
             if (!take(file, read))
                 return;
         }

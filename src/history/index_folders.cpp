@@ -64,18 +64,24 @@ qint64 MTime(const QFileInfo& info)
 // Hand-over files exist only in the archive folders (`archive`).
 QStringList IndexedNames(const QStringList& names, bool archive)
 {
+    // Only an archive folder's names are looked up among the others (a folder of an
+    // IMEI prefix holds thousands of result files and nothing to look up).
     QSet<QString> present;
-    for (const QString& name : names)
-        present.insert(name.toUpper());
+    if (archive) {
+        for (const QString& name : names)
+            present.insert(name.toUpper());
+    }
     const auto mergedWithoutClaim = [&present](const QString& upper) {
         return present.contains(upper + QLatin1String(".OUT")) && !present.contains(upper + QLatin1String(".IN"));
     };
     QStringList indexed;
     for (const QString& name : names) {
-        const QString upper = name.toUpper();
-        if (IsResultName(name))
+        if (IsResultName(name)) {
             indexed.append(name);
-        else if (archive && upper.endsWith(QLatin1String(".IN")) && IsRecordName(upper.chopped(3)))
+            continue;
+        }
+        const QString upper = name.toUpper();
+        if (archive && upper.endsWith(QLatin1String(".IN")) && IsRecordName(upper.chopped(3)))
             indexed.append(name);
         else if (archive && upper.endsWith(QLatin1String(".OUT")) && IsRecordName(upper.chopped(4)) &&
                  mergedWithoutClaim(upper.chopped(4)))

@@ -6,6 +6,8 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QVariant>
+#include <algorithm>
+#include <charconv>
 #include <climits>
 
 namespace celvio {
@@ -78,17 +80,61 @@ void EncodeCell(QString& cells, const EncodedCell& cell)
 
 QByteArray EncodedTail(const EncodedCell& cell)
 {
-    // Built in one buffer (millions of cells for a station's history).
     QByteArray tail;
     tail.reserve(40 + cell.Value.size() * 2);
-    tail.append(',').append(QByteArray::number(cell.Band)).append(',').append(QByteArray::number(cell.Channel));
-    tail.append(',').append(OutcomeCode(cell.Outcome)).append(',');
-    if (cell.Attempts > 0)
-        tail.append(QByteArray::number(cell.Attempts));
-    // The length counts the value's characters, as the reader of the text counts them.
-    tail.append(',').append(QByteArray::number(cell.Value.size())).append(':');
-    tail.append(cell.Value.toUtf8());
+    AppendEncodedTail(tail, cell.Band, cell.Channel, cell.Outcome, cell.Attempts, cell.Value);
     return tail;
+}
+
+void AppendNumber(QByteArray& out, qint64 value)
+{
+    char digits[24];
+    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    out.append(digits, end - digits);
+}
+
+void AppendUtf8(QByteArray& out, const QString& text)
+{
+    // Most often plain ASCII, copied as it is; anything else through Qt's UTF-8.
+    const qsizetype start = out.size();
+    out.resize(start + text.size());
+    char* to = out.data() + start;
+    for (const QChar c : text) {
+        if (c.unicode() >= 0x80) {
+            out.truncate(start);
+            out.append(text.toUtf8());
+            return;
+        }
+        *to++ = char(c.unicode());
+    }
+}
+
+void AppendEncodedTail(QByteArray& out, int band, int channel, ReadingOutcome outcome, int attempts,
+                       const QString& value)
+{
+    // The numbers and the code written into one piece first (the index writes millions);
+    // each number takes 20 characters at most.
+    char head[128];
+    qsizetype size = 0;
+    const auto put = [&head, &size](char c) { head[size++ & 127] = c; };
+    const auto number = [&head, &size](qint64 n) {
+        size = std::to_chars(head + size, head + std::min<qsizetype>(size + 21, 128), n).ptr - head;
+    };
+    put(',');
+    number(band);
+    put(',');
+    number(channel);
+    put(',');
+    put(OutcomeCode(outcome));
+    put(',');
+    if (attempts > 0)
+        number(attempts);
+    // The length counts the value's characters, as the reader of the text counts them.
+    put(',');
+    number(value.size());
+    put(':');
+    out.append(head, size);
+    AppendUtf8(out, value);
 }
 
 bool DecodeCells(const QString& cells, QList<EncodedCell>& out)

@@ -52,6 +52,13 @@ struct EncodedCell {
 void EncodeCell(QString& cells, const EncodedCell& cell);
 // The cell's text after its row text (",band,channel,...") in UTF-8.
 QByteArray EncodedTail(const EncodedCell& cell);
+// The same appended to `out`, from the cell's parts (the index writes millions).
+void AppendEncodedTail(QByteArray& out, int band, int channel, ReadingOutcome outcome, int attempts,
+                       const QString& value);
+// A whole number in decimal appended to `out`, as QByteArray::number writes it.
+void AppendNumber(QByteArray& out, qint64 value);
+// A text appended to `out` in UTF-8.
+void AppendUtf8(QByteArray& out, const QString& text);
 // The cells of a compact text; false when it is damaged (the cells before it are kept):
 // cut short, or a band other than 1 and 2, a negative channel or attempts.
 bool DecodeCells(const QString& cells, QList<EncodedCell>& out);

@@ -3,6 +3,8 @@
 #include "history/index_files.h"
 #include "history/index_readings.h"
 
+#include <array>
+
 namespace celvio {
 
 namespace {
@@ -28,11 +30,24 @@ int ChannelOf(const CycleRecord& test, const CellRef& cell)
     return std::max(0, int(test.TrafficChannels[(cell.Band - 1) * kChannelColumns + cell.Column]));
 }
 
+// The quantity's English name as text, made once per row (a station's history has
+// millions of readings).
+const QString& QuantityText(RowId row)
+{
+    static const std::array<QString, kRowCount> names = [] {
+        std::array<QString, kRowCount> out;
+        for (int r = 0; r < kRowCount; ++r)
+            out[size_t(r)] = QString::fromUtf8(Quantity(RowAt(r)).quantity);
+        return out;
+    }();
+    return names[size_t(row)];
+}
+
 // The row as the file names it: a call row by its label, the others by the page's name.
-QString RowNameOf(const CycleRecord& test, const CellRef& cell)
+const QString& RowNameOf(const CycleRecord& test, const CellRef& cell)
 {
     if (IsCallRow(cell.Row))
-        return QString::fromUtf8(Quantity(cell.Row).quantity);
+        return QuantityText(cell.Row);
     return test.Bands[cell.Band - 1].RowNames[int(cell.Row)];
 }
 
@@ -71,71 +86,74 @@ QString ClockText(const QTime& time)
     return QString::fromLatin1(text, 8);
 }
 
-void MakeTestRow(ReadFile& read)
+void MakeTestRow(const CycleRecord& test, IndexRows& rows)
 {
-    const CycleRecord& test = read.Test;
     const QString day = IsoDay(test.Date);
     const QString time = test.Time.isValid() ? ClockText(test.Time) : QString();
     const bool swap = test.Kind == RecordKind::DirectSwap;
-    QList<BoundValue>& t = read.Rows.test;
-    t << BoundValue::Of(swap ? QStringLiteral("direct swap") : QStringLiteral("test"));
+    QList<BoundValue>& t = rows.test;
+    t << rows.Text(swap ? QStringLiteral("direct swap") : QStringLiteral("test"));
     for (const QString& text : {day, time, day + QLatin1Char(' ') + time, test.DateText, test.TimeText, test.Imei,
                                 test.OldImei, test.Imsi, test.Model, SystemName(test.SystemCode)})
-        t << BoundValue::Of(text);
-    t << BoundValue::Of(QString::fromLatin1(VerdictName(test)));
+        t << rows.Text(text);
+    t << rows.Text(QString::fromLatin1(VerdictName(test)));
     for (const QString* text : {swap ? &test.SwapComment : &test.FaultDescription, &test.TesterModel,
                                 &test.TesterSerial, &test.TesterFirmware, &test.Coupler, &test.Version})
-        t << BoundValue::Of(*text);
+        t << rows.Text(*text);
 }
 
-void MakeCells(RowTexts& rowTexts, ReadFile& read)
+void MakeCells(FileParse& parse, IndexRows& rows)
 {
-    const CycleRecord& test = read.Test;
-    QByteArray& cells = read.Rows.cells;
-    cells.reserve(read.Cells.size() * 24);
-    for (const CellRef& ref : read.Cells) {
+    const CycleRecord& test = parse.Test;
+    QByteArray& cells = rows.cells;
+    cells.reserve(parse.Cells.size() * 24);
+    for (const CellRef& ref : std::as_const(parse.Cells)) {
         const Reading& reading = test.At(ref.Band, ref.Row, ref.Column);
-        const QString quantity = QString::fromUtf8(Quantity(ref.Row).quantity);
-        const QString rowName = RowNameOf(test, ref);
+        const QString& quantity = QuantityText(ref.Row);
+        const QString& rowName = RowNameOf(test, ref);
         const QString limit = reading.Limits.Text.trimmed();
         const int channel = ChannelOf(test, ref);
-        const qint64 rowText = rowTexts.Id(quantity, rowName, limit);
-        cells += QByteArray::number(rowText);
-        cells += EncodedTail(EncodedCell{rowText, ref.Band, channel, reading.Outcome, reading.Attempts, reading.Text});
+        AppendNumber(cells, parse.Ids->Id(ref.Row, quantity, rowName, limit));
+        AppendEncodedTail(cells, ref.Band, channel, reading.Outcome, reading.Attempts, reading.Text);
         if (reading.Outcome == ReadingOutcome::Failed || reading.Outcome == ReadingOutcome::PassedOnRepeat)
-            read.Rows.marks.append({BoundValue::Of(quantity), BoundValue::Of(rowName), BoundValue::Of(qint64(channel)),
-                                    BoundValue::Of(qint64(ref.Band)), BoundValue::Of(reading.Text),
-                                    BoundValue::Of(limit),
-                                    BoundValue::Of(reading.Outcome == ReadingOutcome::Failed ? QStringLiteral("*")
-                                                                                             : QStringLiteral("!"))});
+            rows.marks << rows.Text(quantity) << rows.Text(rowName) << IndexRows::Number(channel)
+                       << IndexRows::Number(ref.Band) << rows.Text(reading.Text) << rows.Text(limit)
+                       << rows.Text(reading.Outcome == ReadingOutcome::Failed ? QStringLiteral("*")
+                                                                              : QStringLiteral("!"));
     }
 }
 
-void MakeRecordRows(ReadFile& read)
+void MakeRecordRows(const ParsedRecords& parsed, IndexRows& rows)
 {
-    for (const SwapRecord& record : read.Records.Records)
-        read.Rows.records.append(
-            {BoundValue::Of(qint64(record.Line)),
-             BoundValue::Of(record.SwapFile ? QStringLiteral("SWAP") : QStringLiteral("IMEI")),
-             BoundValue::Of(record.OldImei), BoundValue::Of(record.NewImei), BoundValue::Of(record.ClubNumber),
-             BoundValue::Of(record.Date.isValid() ? record.Date.toString(Qt::ISODate) : record.DateText),
-             BoundValue::Of(record.Result), BoundValue::Of(read.Records.ServicePointId)});
+    for (const SwapRecord& record : parsed.Records)
+        rows.records << IndexRows::Number(record.Line)
+                     << rows.Text(record.SwapFile ? QStringLiteral("SWAP") : QStringLiteral("IMEI"))
+                     << rows.Text(record.OldImei) << rows.Text(record.NewImei) << rows.Text(record.ClubNumber)
+                     << rows.Text(record.Date.isValid() ? IsoDay(record.Date) : record.DateText)
+                     << rows.Text(record.Result) << rows.Text(parsed.ServicePointId);
 }
 
 }  // namespace
 
-void MakeIndexRows(const PlannedFile& file, RowTexts& rowTexts, ReadFile& read)
+BoundValue IndexRows::Text(const QString& text)
 {
-    read.Rows.folder = file.Folder.toUtf8();
-    read.Rows.name = file.Name.toUtf8();
+    if (text.isNull())
+        return BoundValue{};
+    const qsizetype start = texts.size();
+    AppendUtf8(texts, text);
+    return BoundValue{BoundValue::Kind::Text, start, texts.size() - start};
+}
+
+void MakeIndexRows(FileParse& parse, ReadFile& read)
+{
     if (!read.Ok)
         return;
     if (!read.Result) {
-        MakeRecordRows(read);
+        MakeRecordRows(parse.Records, read.Rows);
         return;
     }
-    MakeTestRow(read);
-    MakeCells(rowTexts, read);
+    MakeTestRow(parse.Test, read.Rows);
+    MakeCells(parse, read.Rows);
 }
 
 }  // namespace celvio

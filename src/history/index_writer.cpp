@@ -8,19 +8,18 @@ namespace celvio {
 
 namespace {
 
-// Binds values from position `first` on.
-void Bind(sqlite3_stmt* statement, int first, const QList<BoundValue>& values)
+// Binds `count` values of the rows from position `first` on.
+void Bind(sqlite3_stmt* statement, int first, const IndexRows& rows, const BoundValue* values, int count)
 {
-    int n = first;
-    for (const BoundValue& v : values) {
+    for (int i = 0; i < count; ++i) {
+        const BoundValue& v = values[i];
         switch (v.kind) {
-        case BoundValue::Kind::Null: sqlite3_bind_null(statement, n); break;
-        case BoundValue::Kind::Number: sqlite3_bind_int64(statement, n, v.number); break;
+        case BoundValue::Kind::Null: sqlite3_bind_null(statement, first + i); break;
+        case BoundValue::Kind::Number: sqlite3_bind_int64(statement, first + i, v.number); break;
         case BoundValue::Kind::Text:
-            sqlite3_bind_text(statement, n, v.text.constData(), int(v.text.size()), SQLITE_STATIC);
+            sqlite3_bind_text(statement, first + i, rows.TextOf(v), int(v.size), SQLITE_STATIC);
             break;
         }
-        ++n;
     }
 }
 
@@ -138,9 +137,10 @@ bool IndexWriter::Add(const ReadFile& read, QString* error)
     if (!read.Ok)
         return true;
     const qint64 fileId = sqlite3_last_insert_rowid(db_);
-    for (const QList<BoundValue>& record : read.Rows.records) {
+    const IndexRows& rows = read.Rows;
+    for (qsizetype at = 0; at + kRecordColumns <= rows.records.size(); at += kRecordColumns) {
         sqlite3_bind_int64(insertRecord_.get(), 1, fileId);
-        Bind(insertRecord_.get(), 2, record);
+        Bind(insertRecord_.get(), 2, rows, rows.records.constData() + at, kRecordColumns);
         if (!Step(insertRecord_.get(), error))
             return false;
     }
@@ -151,13 +151,13 @@ bool IndexWriter::AddTest(qint64 fileId, const IndexRows& rows, QString* error)
 {
     sqlite3_stmt* t = insertTest_.get();
     sqlite3_bind_int64(t, 1, fileId);
-    Bind(t, 2, rows.test);
+    Bind(t, 2, rows, rows.test.constData(), int(rows.test.size()));
     if (!Step(t, error))
         return false;
     const qint64 testId = sqlite3_last_insert_rowid(db_);
-    for (const QList<BoundValue>& mark : rows.marks) {
+    for (qsizetype at = 0; at + kMarkColumns <= rows.marks.size(); at += kMarkColumns) {
         sqlite3_bind_int64(insertMark_.get(), 1, testId);
-        Bind(insertMark_.get(), 2, mark);
+        Bind(insertMark_.get(), 2, rows, rows.marks.constData() + at, kMarkColumns);
         if (!Step(insertMark_.get(), error))
             return false;
     }
@@ -172,9 +172,10 @@ bool IndexWriter::AddRowTexts(const QList<RowTexts::Text>& texts, QString* error
     sqlite3_stmt* s = insertRowText_.get();
     for (const RowTexts::Text& text : texts) {
         // Bound without a copy: the values live until the statement has run.
-        const QList<BoundValue> values{BoundValue::Of(text.id), BoundValue::Of(text.quantity),
-                                       BoundValue::Of(text.rowName), BoundValue::Of(text.limit)};
-        Bind(s, 1, values);
+        IndexRows row;
+        const BoundValue values[] = {IndexRows::Number(text.id), row.Text(text.quantity), row.Text(text.rowName),
+                                     row.Text(text.limit)};
+        Bind(s, 1, row, values, 4);
         if (!Step(s, error))
             return false;
     }

@@ -5,6 +5,32 @@
 
 namespace celvio {
 
+namespace {
+
+// A record's date, eight digits "yyyyMMdd": those of a real day read by hand (a record
+// file has a line per phone handled), anything else as QDate::fromString reads it.
+QDate DateOfRecord(const QString& text)
+{
+    const auto digit = [&text](qsizetype i) {
+        return text[i] >= QLatin1Char('0') && text[i] <= QLatin1Char('9') ? text[i].unicode() - '0' : -1;
+    };
+    if (text.size() == 8) {
+        int parts[3] = {0, 0, 0};
+        bool digits = true;
+        for (qsizetype i = 0; i < 8 && digits; ++i) {
+            const int d = digit(i);
+            digits = d >= 0;
+            int& part = parts[i < 4 ? 0 : i < 6 ? 1 : 2];
+            part = part * 10 + d;
+        }
+        if (digits && QDate::isValid(parts[0], parts[1], parts[2]))
+            return QDate(parts[0], parts[1], parts[2]);
+    }
+    return QDate::fromString(text, QStringLiteral("yyyyMMdd"));
+}
+
+}  // namespace
+
 bool ParseHistoryRecords(const QByteArray& bytes, ParsedRecords& out, QString* reason)
 {
     out = ParsedRecords{};
@@ -54,7 +80,7 @@ bool ParseHistoryRecords(const QByteArray& bytes, ParsedRecords& out, QString* r
         record.NewImei = parts[2].trimmed();
         record.ClubNumber = parts[3].trimmed();
         record.DateText = parts[4].trimmed();
-        record.Date = QDate::fromString(record.DateText, QStringLiteral("yyyyMMdd"));
+        record.Date = DateOfRecord(record.DateText);
         if (!IsPlausibleStationDate(record.Date))
             record.Date = QDate();  // kept as its text
         if (!out.SwapFile)

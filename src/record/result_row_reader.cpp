@@ -3,7 +3,8 @@
 #include "core/text.h"
 #include "record/result_file_keys.h"
 
-#include <QHash>
+#include "record/text_memo.h"
+
 #include <array>
 
 namespace celvio {
@@ -56,49 +57,59 @@ struct RowText {
     bool exact = false;  // in the program's own columns
 };
 
+// A row name as text; the same few names come in every file.
+QString NameText(Line name)
+{
+    thread_local TextMemo<QString> known;
+    return known.Get(name, [name] { return QString::fromLatin1(name); });
+}
+
 // The name of the row at line `i` (moving on when the name takes two lines); false
 // for a line that is no row.
 bool ReadName(const QList<Line>& lines, qsizetype& i, RowText& out)
 {
     const Line line = lines[i];
     if (line.size() > kColonAt && line[kColonAt] == ':' && !Blank(line.first(kColonAt))) {
-        out = RowText{QString::fromLatin1(RightTrimmed(line.first(kColonAt))), line, true};
+        out = RowText{NameText(RightTrimmed(line.first(kColonAt))), line, true};
         return true;
     }
     if (i + 1 < lines.size() && NameGoesOn(lines[i + 1]) && !line.contains(':')) {
-        out = RowText{QString::fromLatin1(RightTrimmed(line)), lines[++i], true};
+        out = RowText{NameText(RightTrimmed(line)), lines[++i], true};
         return true;
     }
     const qsizetype colon = line.indexOf(':');
     if (colon <= 0)
         return false;
-    out = RowText{QString::fromLatin1(line.first(colon).trimmed()), line, false};
+    out = RowText{NameText(line.first(colon).trimmed()), line, false};
     return true;
 }
 
-// The value (with its mark) and the limit (with its brackets) of a row.
-void ReadValue(const QList<Line>& lines, qsizetype& i, const RowText& row, bool limitColumn, QString& value,
-               QString& limit)
+// The value (with its mark) and the limit (with its brackets) of a row, as they stand
+// in the file's lines.
+void ReadValue(const QList<Line>& lines, qsizetype& i, const RowText& row, bool limitColumn, Line& value,
+               Line& limit)
 {
     const Line line = row.line;
+    value = limit = Line();
     if (!row.exact) {
         const Line rest = line.sliced(line.indexOf(':') + 1);
         const qsizetype bracket = limitColumn ? rest.indexOf('(') : -1;
-        value = QString::fromLatin1((bracket < 0 ? rest : rest.first(bracket)).trimmed());
-        limit = bracket < 0 ? QString() : QString::fromLatin1(rest.sliced(bracket));
+        value = (bracket < 0 ? rest : rest.first(bracket)).trimmed();
+        if (bracket >= 0)
+            limit = rest.sliced(bracket);
         return;
     }
     const Line after = line.size() > kValueAt ? line.sliced(kValueAt) : Line();
     if (!limitColumn) {
-        value = QString::fromLatin1(after);
+        value = after;
     } else if (line.size() > kLimitAt && i + 1 < lines.size() && LimitGoesOn(lines[i + 1])) {
-        value = QString::fromLatin1(after);
-        limit = QString::fromLatin1(lines[++i].sliced(kLimitAt));
+        value = after;
+        limit = lines[++i].sliced(kLimitAt);
     } else if (line.size() > kLimitAt) {
-        value = QString::fromLatin1(RightTrimmed(line.sliced(kValueAt, kLimitAt - kValueAt)));
-        limit = QString::fromLatin1(line.sliced(kLimitAt));
+        value = RightTrimmed(line.sliced(kValueAt, kLimitAt - kValueAt));
+        limit = line.sliced(kLimitAt);
     } else {
-        value = QString::fromLatin1(RightTrimmed(after));
+        value = RightTrimmed(after);
     }
 }
 
@@ -152,20 +163,23 @@ QString LimitText(RowId row, const QString& limit)
     return q.limit == LimitForm::PowerRange ? PageRange(inner) : inner;
 }
 
-// The limits of a row from the limit the file shows; the same few come again and again
-// (the history reads a hundred thousand files), so each thread keeps those it has read.
-ReadingLimits LimitsOf(RowId row, const QString& limit)
+// The limits of a row from the limit the file shows; the same few come again and again,
+// so each thread keeps those it has read.
+ReadingLimits LimitsOf(RowId row, Line limit)
 {
-    thread_local QHash<QString, ReadingLimits> known[kRowCount];
-    QHash<QString, ReadingLimits>& cache = known[int(row)];
-    const auto it = cache.constFind(limit);
-    if (it != cache.constEnd())
-        return *it;
-    const ReadingLimits limits = LimitsOfText(row, LimitText(row, limit));
-    if (cache.size() > 1024)
-        cache.clear();
-    cache.insert(limit, limits);
-    return limits;
+    thread_local std::array<TextMemo<ReadingLimits>, kRowCount> known;
+    return known[size_t(row)].Get(limit, [row, limit] {
+        return LimitsOfText(row, LimitText(row, QString::fromLatin1(limit)));
+    });
+}
+
+// The reading a cell's text (mark and value) stands for, kept likewise: a station's
+// values repeat ("Passed", "Not tested", the same few powers and levels).
+Reading ReadingOf(RowId row, Line caption)
+{
+    thread_local std::array<TextMemo<Reading>, kRowCount> known;
+    return known[size_t(row)].Get(caption,
+                                  [row, caption] { return ReadingOfCaption(row, QString::fromLatin1(caption)); });
 }
 
 // The cells of a block taken so far, and where the block lies.
@@ -229,18 +243,17 @@ void ReadMeasurementRows(const QList<QByteArrayView>& lines, qsizetype from, Cyc
         if (!ReadName(lines, i, row))
             continue;
         const std::optional<RowId> cell = block.number <= 2 * kChannelColumns ? CellOf(row.name, block) : std::nullopt;
+        Line value, limit;
         if (!cell) {
-            QString ignored, alsoIgnored;
-            ReadValue(lines, i, row, true, ignored, alsoIgnored);
+            ReadValue(lines, i, row, true, value, limit);
             continue;
         }
-        QString value, limit;
         ReadValue(lines, i, row, HasLimitColumn(*cell), value, limit);
         const int band = block.number == 0 ? 1 : block.Band();
         const int column = block.number == 0 ? 1 : block.Column();
-        Reading reading = ReadingOfCaption(*cell, value);
+        Reading& reading = out.At(band, *cell, column);
+        reading = ReadingOf(*cell, value);
         reading.Limits = LimitsOf(*cell, limit);
-        out.At(band, *cell, column) = reading;
         QString& rowName = out.Bands[band - 1].RowNames[int(*cell)];
         if (!IsCallRow(*cell) && rowName.isEmpty())
             rowName = row.name;
