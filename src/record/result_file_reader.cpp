@@ -149,6 +149,11 @@ bool ReadHeaderLine(const QList<Line>& lines, qsizetype& i, CycleRecord& out, He
 {
     const Line line = lines[i];
     const Line trimmed = Trimmed(line);
+    // The first call row ends the header, whatever its text holds: a value or limit
+    // that happens to contain a header line's key (the coupler's, the tester's) is
+    // still a call row's.
+    if (line.startsWith(Found(FileKey::MobileCall)))
+        return true;
     if (line.startsWith(Found(FileKey::Date)) && out.DateText.isEmpty()) {
         out.DateText = Between(line, Found(FileKey::Date), Found(FileKey::Time));
         out.TimeText = Between(line, Found(FileKey::Time));
@@ -197,8 +202,6 @@ bool ReadHeaderLine(const QList<Line>& lines, qsizetype& i, CycleRecord& out, He
         out.ControlChannel = NumberAfterColon(line);
     } else if (trimmed.startsWith(Found(FileKey::GeneratorLevel))) {
         out.GeneratorLevel = NumberAfterColon(line);
-    } else if (line.startsWith(Found(FileKey::MobileCall))) {
-        return true;
     }
     return false;
 }

@@ -228,6 +228,26 @@ TEST(ResultFileFormatTest, AnEmptyPairOfBracketsIsNoLimit)
     EXPECT_EQ(ResultFileBytes(Read(written)), written);
 }
 
+// A call row whose text holds the key of a header line (the coupler's, the tester's) is
+// still the first call row: the header ends there, the coupler stays the coupler line's,
+// and the file written once stays as it is.
+TEST(ResultFileFormatTest, TheCallsBeginAtTheirFirstRowWhateverItsTextHolds)
+{
+    QByteArray bytes = HandWritten(kPassedGsmFile);
+    const CycleRecord plain = Read(bytes);
+    for (const char* text : {"Passed ( Mobile Connected Via : x )", "Passed Dalvora MOBILE TESTER  : x"}) {
+        SCOPED_TRACE(text);
+        bytes = HandWritten(kPassedGsmFile);
+        bytes.replace("Call From Mobile       : Passed", QByteArray("Call From Mobile       : ") + text);
+        const CycleRecord read = Read(bytes);
+        EXPECT_EQ(read.Coupler, plain.Coupler);
+        EXPECT_EQ(read.TesterModel, plain.TesterModel);
+        EXPECT_EQ(read.At(1, RowId::MobileCall, 1).Text, QString::fromLatin1(text));
+        const QByteArray written = ResultFileBytes(read);
+        EXPECT_EQ(ResultFileBytes(Read(written)), written);
+    }
+}
+
 // A text of the station's character set without line ends.
 QString Text(QRandomGenerator& random, int maxLength)
 {
