@@ -132,9 +132,13 @@ bool HistoryIndex::RunTransaction(IndexCounts& c, QString* error, const std::fun
 void HistoryIndex::Analyze(const IndexCounts& counts)
 {
     // After many new rows the query planner's figures are renewed, so that a date range
-    // is read through its index rather than the whole table.
-    if (counts.Read >= kAnalyzeAfter)
+    // is read through its index rather than the whole table. A sample of each index is
+    // enough for that choice; reading every row of each index took 0.14 s of a first
+    // index of 100,000 files, the sample 0.01 s.
+    if (counts.Read >= kAnalyzeAfter) {
+        Exec(db_, QStringLiteral("PRAGMA analysis_limit = 1000"), nullptr);
         Exec(db_, QStringLiteral("ANALYZE"), nullptr);
+    }
 }
 
 namespace {
