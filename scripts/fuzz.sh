@@ -53,7 +53,9 @@ command -v clang++ >/dev/null || { cc=clang-14; cxx=clang++-14; }
 # Configure once (a build folder made without the fuzz option is configured again).
 if ! grep -q '^CELVIO_FUZZ:BOOL=ON' "$build/CMakeCache.txt" 2>/dev/null; then
   . "$root/scripts/lib/build-speed.sh"
-  CC=$cc CXX=$cxx cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCELVIO_FUZZ=ON \
+  # As the test command's sanitizer build: a little optimised, with assertions on, so
+  # that a campaign finds what the fixed stage would.
+  CC=$cc CXX=$cxx cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Debug "-DCMAKE_CXX_FLAGS_DEBUG=-O1 -g1" -DCELVIO_FUZZ=ON \
     -DCELVIO_BUILD_TESTS=OFF -DCELVIO_BUILD_BENCH=OFF "${build_speed[@]}" >/dev/null
 fi
 only="${FUZZ_TARGETS:-}"
